@@ -1,0 +1,22 @@
+# Native Linux build: the portable core and its unit tests, with
+# AddressSanitizer and UndefinedBehaviorSanitizer on everything.
+option(TAMSEL_SANITIZE "Build with ASan and UBSan" ON)
+if(TAMSEL_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+add_compile_options(-Wall -Wextra)
+
+find_package(JPEG REQUIRED)
+find_package(GTest REQUIRED)
+find_package(benchmark QUIET)
+
+add_library(tamsel_core STATIC ${core_sources})
+target_include_directories(tamsel_core PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(tamsel_core PUBLIC JPEG::JPEG)
+
+enable_testing()
+add_subdirectory(tests/native)
+if(benchmark_FOUND)
+  add_subdirectory(tests/bench)
+endif()

@@ -1,0 +1,32 @@
+# MinGW-w64 (or MSVC) build of tamsel.exe and the Win32 test programs.
+if(MINGW)
+  add_compile_options(-Wall -Wextra -Wno-cast-function-type)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600 NOMINMAX)
+
+set(TAMSEL_JPEG_ROOT "" CACHE PATH "Prefix of a static libjpeg built for this target")
+find_path(JPEG_INCLUDE_DIR jpeglib.h HINTS ${TAMSEL_JPEG_ROOT}/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+find_library(JPEG_LIBRARY NAMES libjpeg.a jpeg HINTS ${TAMSEL_JPEG_ROOT}/lib NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+
+file(GLOB win_sources CONFIGURE_DEPENDS ${win_globs} ${CMAKE_SOURCE_DIR}/gui/*.cpp)
+list(REMOVE_ITEM win_sources ${CMAKE_SOURCE_DIR}/app/entry_win.cpp)
+
+set(win_libs gdi32 user32 kernel32 comdlg32 comctl32 shell32 ole32 oleaut32 uuid winspool advapi32 shlwapi)
+
+add_library(tamsel_core STATIC ${core_sources})
+target_include_directories(tamsel_core PUBLIC ${CMAKE_SOURCE_DIR} ${JPEG_INCLUDE_DIR})
+target_link_libraries(tamsel_core PUBLIC ${JPEG_LIBRARY})
+
+add_library(tamsel_win STATIC ${win_sources})
+target_link_libraries(tamsel_win PUBLIC tamsel_core ${win_libs})
+
+add_executable(tamsel WIN32 app/entry_win.cpp app/tamsel.rc)
+target_link_libraries(tamsel PRIVATE tamsel_win)
+if(MINGW)
+  target_link_options(tamsel PRIVATE -municode)
+endif()
+
+enable_testing()
+add_subdirectory(tests/fixtures)
+add_subdirectory(tests/win)

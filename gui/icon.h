@@ -1,0 +1,39 @@
+// The icon object: owns one HICON and destroys it when it goes.
+//
+// An icon object made from a null handle is valid but empty: it reports a
+// size of 0 x 0 and draws nothing, so that a failed extraction can keep its
+// place in an icon set.
+#pragma once
+
+#include <windows.h>
+
+#include "gui/handles.h"
+
+namespace gui {
+
+class TIcon {
+ public:
+  TIcon() = default;
+  explicit TIcon(HICON handle);
+
+  HICON Handle() const { return handle_.get(); }
+  bool Empty() const { return !handle_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+
+  // Draws the icon with its transparency at (x, y) at its own size.
+  void Draw(HDC dc, int x, int y) const;
+
+ private:
+  UniqueIcon handle_;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+// A new icon object that takes ownership of the handle.
+inline TIcon IconFromHandle(HICON handle) { return TIcon(handle); }
+
+// Width and height of an icon handle, read from its bitmaps; 0 x 0 for null.
+SIZE IconSize(HICON icon);
+
+}  // namespace gui

@@ -1,0 +1,66 @@
+# Shared by the build, run and test scripts: paths, the Wine prefix and Xvfb.
+# Source it; it defines functions and variables only.
+
+TAMSEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+TAMSEL_BUILD="${TAMSEL_BUILD:-$TAMSEL_ROOT/build}"
+case "$TAMSEL_BUILD" in /*) ;; *) TAMSEL_BUILD="$TAMSEL_ROOT/$TAMSEL_BUILD" ;; esac
+TAMSEL_CACHE="${TAMSEL_CACHE:-/var/cache/tamsel}"
+TAMSEL_JPEG_ROOT="$TAMSEL_CACHE/libjpeg-turbo-mingw32"
+NATIVE_BUILD="$TAMSEL_BUILD/native"
+MINGW_BUILD="$TAMSEL_BUILD/mingw"
+export WINEPREFIX="${WINEPREFIX:-$TAMSEL_BUILD/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+
+log() { printf '[tamsel] %s\n' "$*"; }
+
+build_all() {
+  local jobs; jobs="$(nproc)"
+  cmake -S "$TAMSEL_ROOT" -B "$NATIVE_BUILD" -G Ninja >/dev/null
+  cmake --build "$NATIVE_BUILD" -j "$jobs"
+  cmake -S "$TAMSEL_ROOT" -B "$MINGW_BUILD" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$TAMSEL_ROOT/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DTAMSEL_JPEG_ROOT="$TAMSEL_JPEG_ROOT" >/dev/null
+  cmake --build "$MINGW_BUILD" -j "$jobs"
+}
+
+# Starts an Xvfb of our own on a free display unless one is given, and stops
+# it when the calling script ends.
+start_xvfb() {
+  if [ -n "${DISPLAY:-}" ] && [ -z "${TAMSEL_OWN_DISPLAY:-}" ]; then return 0; fi
+  local n=90
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  TAMSEL_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.05
+  done
+}
+
+stop_session() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${TAMSEL_XVFB_PID:-}" ]; then kill "$TAMSEL_XVFB_PID" 2>/dev/null || true; fi
+}
+
+# The build's own Wine prefix: made once, then configured so that closing a
+# window does not stall without a window manager and Chinese texts render.
+ensure_prefix() {
+  if [ ! -f "$WINEPREFIX/.tamsel-ready" ]; then
+    log "making the Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
+      /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei\0SIMSUN.TTC,SimSun' /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.tamsel-ready"
+  fi
+}
+
+# One wineserver for the whole run, so that every test starts warm.
+start_wineserver() {
+  wineserver -p >/dev/null 2>&1 || true
+  wine cmd /c exit >/dev/null 2>&1 || true
+}

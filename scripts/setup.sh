@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Installs what building and testing Tamsel needs on a Debian machine, as root.
+# Safe to run again: every step checks first and does only what is missing.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cache="${TAMSEL_CACHE:-/var/cache/tamsel}"
+mkdir -p "$cache"
+
+log() { printf '[setup] %s\n' "$*"; }
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libjpeg62-turbo-dev libjpeg-turbo-progs imagemagick
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686 nasm
+  wine wine32 xvfb xauth x11-utils xdotool
+  fonts-wqy-microhei python3-dbfread
+  dpkg-dev xz-utils util-linux
+)
+
+apt_updated=0
+apt_update() {
+  if [ "$apt_updated" -eq 0 ]; then
+    as_root apt-get update -qq
+    apt_updated=1
+  fi
+}
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  log "adding the i386 architecture"
+  as_root dpkg --add-architecture i386
+  apt_updated=0
+  apt_update
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  log "installing: ${missing[*]}"
+  apt_update
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# libjpeg-turbo for MinGW, built from Debian's own source package.
+jpeg_prefix="$cache/libjpeg-turbo-mingw32"
+if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
+  src_list=/etc/apt/sources.list.d/tamsel-deb-src.sources
+  if ! apt-get source --print-uris libjpeg-turbo >/dev/null 2>&1; then
+    log "deriving a deb-src entry from the machine's Debian source list"
+    tmp="$(mktemp)"
+    if ls /etc/apt/sources.list.d/*.sources >/dev/null 2>&1; then
+      for f in /etc/apt/sources.list.d/*.sources; do
+        [ "$f" = "$src_list" ] && continue
+        sed -n '/^Types:/,/^$/p' "$f" | grep -q 'deb' || continue
+        awk 'BEGIN{RS="";FS="\n"} /(^|\n)Types:.*deb/ && /debian/ {
+               out=""; for(i=1;i<=NF;i++){ if ($i ~ /^Types:/) $i="Types: deb-src"; out=out $i "\n" } print out }' "$f" >>"$tmp"
+      done
+    fi
+    if [ -f /etc/apt/sources.list ]; then
+      grep -E '^deb[[:space:]]' /etc/apt/sources.list | sed 's/^deb[[:space:]]/deb-src /' >"$tmp.list" || true
+      [ -s "$tmp.list" ] && as_root cp "$tmp.list" /etc/apt/sources.list.d/tamsel-deb-src.list
+    fi
+    [ -s "$tmp" ] && as_root cp "$tmp" "$src_list"
+    rm -f "$tmp" "$tmp.list"
+    as_root apt-get update -qq
+  fi
+  work="$cache/libjpeg-turbo-src"
+  rm -rf "$work"; mkdir -p "$work"
+  log "fetching Debian's libjpeg-turbo source"
+  (cd "$work" && apt-get source -qq --download-only libjpeg-turbo >/dev/null && dpkg-source -x --no-check ./*.dsc src >/dev/null)
+  log "building libjpeg-turbo for i686-w64-mingw32"
+  cmake -S "$work/src" -B "$work/build" -G Ninja \
+    -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=X86 \
+    -DCMAKE_C_COMPILER=i686-w64-mingw32-gcc-posix \
+    -DCMAKE_RC_COMPILER=i686-w64-mingw32-windres \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$jpeg_prefix" \
+    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF \
+    -DWITH_SIMD=ON >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; exit 1; }
+  cmake --build "$work/build" --target jpeg-static >"$work/build.log" 2>&1 || { tail -50 "$work/build.log"; exit 1; }
+  mkdir -p "$jpeg_prefix/lib" "$jpeg_prefix/include"
+  cp "$work/build/libjpeg.a" "$jpeg_prefix/lib/libjpeg.a"
+  cp "$work/src/jpeglib.h" "$work/src/jmorecfg.h" "$work/src/jerror.h" "$work/build/jconfig.h" "$jpeg_prefix/include/"
+  rm -rf "$work"
+fi
+log "libjpeg-turbo for MinGW: $jpeg_prefix"

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds both builds and runs every test:
+# the native unit tests and, under Wine in one Xvfb, the Win32 and
+# end-to-end tests.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+bash "$TAMSEL_ROOT/scripts/setup.sh"
+build_all
+
+export TAMSEL_OWN_DISPLAY=1
+trap stop_session EXIT
+start_xvfb
+ensure_prefix
+start_wineserver
+
+status=0
+log "native tests"
+ctest --test-dir "$NATIVE_BUILD" --output-on-failure -j "$(nproc)" || status=1
+log "Win32 and end-to-end tests under Wine"
+ctest --test-dir "$MINGW_BUILD" --output-on-failure || status=1
+exit $status
