@@ -1,0 +1,173 @@
+#include "app/command_line.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include "util/file_utils.h"
+
+namespace app {
+
+namespace {
+
+bool StartsWith(const std::string& s, const char* prefix, std::string* rest) {
+  const std::string p(prefix);
+  if (s.compare(0, p.size(), p) != 0) return false;
+  *rest = s.substr(p.size());
+  return true;
+}
+
+// A decimal integer with an optional sign and nothing else; false for
+// anything else, including a value outside the 32-bit range.
+bool ParseDecimal(const std::string& text, int* value) {
+  size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (i == text.size()) return false;
+  long long v = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    v = v * 10 + (text[i] - '0');
+    if (v > static_cast<long long>(INT_MAX) + 1) return false;
+  }
+  if (negative) v = -v;
+  if (v < INT_MIN || v > INT_MAX) return false;
+  *value = static_cast<int>(v);
+  return true;
+}
+
+}  // namespace
+
+std::string NormalizeSwitch(const std::string& arg) {
+  std::string out;
+  size_t eq = arg.find('=');
+  // Lower-case up to and including the first "=", keep the value as written.
+  if (eq != std::string::npos && eq + 1 >= 3) {
+    out = util::LowerCase(arg.substr(0, eq + 1)) + arg.substr(eq + 1);
+  } else {
+    out = util::LowerCase(arg);
+  }
+  if (!out.empty()) out[0] = '-';
+  return out;
+}
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  ParsedCommandLine cmd;
+  const size_t n = std::min<size_t>(args.size(), kMaxArguments);
+  for (size_t i = 0; i < n; ++i) {
+    const std::string& a = args[i];
+    if (a.empty() || (a[0] != '-' && a[0] != '/')) {
+      cmd.plain.push_back(a);
+      continue;
+    }
+    const std::string s = NormalizeSwitch(a);
+    std::string rest;
+    if (s == "-e" || s == "-export") {
+      cmd.export_requested = true;
+    } else if (s == "-closewhendone") {
+      cmd.close_when_done = true;
+    } else if (s == "-opendestination") {
+      cmd.open_destination = true;
+    } else if (s == "-alliconsasoneimage") {
+      cmd.all_as_one_image = true;
+    } else if (s == "-grayscale") {
+      cmd.gray_scale = true;
+    } else if (s == "-includenumbers") {
+      cmd.include_numbers = true;
+    } else if (s == "-drawborders") {
+      cmd.draw_borders = true;
+    } else if (StartsWith(s, "-dbasefieldname=", &rest)) {
+      if (cmd.dbase_field_name.empty()) cmd.dbase_field_name = util::Trim(rest).substr(0, 10);
+    } else if (StartsWith(s, "-dbasedesttype=", &rest)) {
+      if (cmd.memo_type_word.empty()) cmd.memo_type_word = util::Trim(util::UpperCase(rest));
+    } else if (StartsWith(s, "-desttype=", &rest)) {
+      if (cmd.dest_word.empty()) cmd.dest_word = util::Trim(util::UpperCase(rest));
+    } else if (StartsWith(s, "-iconindex=", &rest)) {
+      int value;
+      if (cmd.icon_index == -1 && ParseDecimal(rest, &value)) cmd.icon_index = value;
+    }
+    // Anything else is ignored without a word.
+  }
+  if (cmd.icon_index < 0) cmd.icon_index = 1;
+  return cmd;
+}
+
+std::string JoinedSource(const std::vector<std::string>& args) {
+  const size_t n = std::min<size_t>(args.size(), kMaxArguments);
+  std::string source;
+  for (size_t i = 0; i < n; ++i) {
+    if (i > 0) source += ' ';
+    source += args[i];
+  }
+  return source;
+}
+
+int MemoTypeFromWord(const std::string& word) {
+  if (word == "BMP" || word == "BITMAP") return etBitmap;
+  if (word == "JPEG" || word == "JPG") return etJPEG;
+  if (word == "EMF" || word == "WMF" || word == "METAFILE") return etMetafile;
+  return etIcon;
+}
+
+TExportType ExportTypeFromWord(std::string& word) {
+  if (word == "BMP" || word == "BITMAP") {
+    word = "BMP";
+    return etBitmap;
+  }
+  if (word == "JPEG" || word == "JPG") return etJPEG;
+  if (word == "EMF" || word == "WMF" || word == "METAFILE") {
+    if (word == "METAFILE") word = "EMF";
+    return etMetafile;
+  }
+  if (word == "HTM" || word == "HTML") return etHTML;
+  if (word == "DBF" || word == "DBASE") {
+    word = "DBF";
+    return etDBase;
+  }
+  word = "ICO";
+  return etIcon;
+}
+
+BatchPlan PlanBatch(const ParsedCommandLine& cmd, const std::string& target) {
+  BatchPlan plan;
+  std::string word = cmd.dest_word;
+  if (word.empty()) {
+    std::string ext = util::ExtractFileExt(target);
+    word = util::UpperCase(ext.empty() ? ext : ext.substr(1));
+  }
+  plan.memo_type = MemoTypeFromWord(cmd.memo_type_word);
+  plan.export_type = ExportTypeFromWord(word);
+  plan.dest_word = word;
+  plan.extension = util::LowerCase("." + word);
+
+  plan.icon_index = cmd.icon_index;
+  if (cmd.all_as_one_image) {
+    if (plan.export_type == etIcon) plan.export_type = etBitmap;
+    plan.icon_index = 0;
+  }
+  if (plan.export_type == etHTML || plan.export_type == etDBase) plan.icon_index = 0;
+
+  if (plan.icon_index >= 1) {
+    plan.action = BatchAction::kSingleIcon;
+    plan.open_after = cmd.open_destination;
+  } else if (cmd.all_as_one_image) {
+    plan.action = BatchAction::kCompositeImage;
+    plan.open_after = cmd.open_destination;
+  } else {
+    plan.action = BatchAction::kExportIcons;
+    if (plan.export_type == etDBase) {
+      plan.dest_folder = util::ExtractFileDir(target);
+    } else if (plan.export_type == etHTML) {
+      plan.dest_folder = util::ChangeFileExt(target, "") + "_files";
+    } else {
+      plan.dest_folder = target;
+      plan.create_dest_folder = true;
+    }
+    // A folder of per-icon files is not opened.
+    plan.open_after = cmd.open_destination && (plan.export_type == etHTML || plan.export_type == etDBase);
+  }
+  plan.show_count = !cmd.close_when_done && !cmd.all_as_one_image;
+  return plan;
+}
+
+}  // namespace app

@@ -1,0 +1,75 @@
+// Reading the command line and turning it into a batch request.
+//
+// Parsing and mapping are pure: RunCommandLine (the Win32 side) feeds the
+// arguments in, acts on the plan that comes out, and keeps no parsing rules
+// of its own.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/export_types.h"
+
+namespace app {
+
+// At most this many arguments after the program's own path are examined.
+constexpr int kMaxArguments = 24;
+
+struct ParsedCommandLine {
+  std::vector<std::string> plain;  // arguments not starting with '-' or '/'
+  bool export_requested = false;
+  bool close_when_done = false;
+  bool open_destination = false;
+  bool all_as_one_image = false;
+  bool gray_scale = false;
+  bool include_numbers = false;
+  bool draw_borders = false;
+  std::string dbase_field_name;  // at most 10 characters, case kept
+  std::string memo_type_word;    // upper case
+  std::string dest_word;         // upper case
+  int icon_index = -1;           // 1-based; 0 = all; below 0 after parsing never
+};
+
+// "/E" -> "-e"; "-DestType=Bmp" -> "-desttype=Bmp".
+std::string NormalizeSwitch(const std::string& arg);
+
+// Parses args (argument 0, the program's path, not included). Only the
+// first kMaxArguments are examined.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// Without -e the examined arguments joined with single blanks name one file,
+// so that a path with blanks given without quotes still opens.
+std::string JoinedSource(const std::vector<std::string>& args);
+
+// "BMP"/"BITMAP" -> 1, "JPEG"/"JPG" -> 2, "EMF"/"WMF"/"METAFILE" -> 3, else 0.
+int MemoTypeFromWord(const std::string& word);
+
+// Maps the destination word to its export type and rewrites the word where
+// needed ("BITMAP" -> "BMP", "METAFILE" -> "EMF", "DBASE" -> "DBF", anything
+// unknown -> "ICO").
+TExportType ExportTypeFromWord(std::string& word);
+
+enum class BatchAction {
+  kSingleIcon,     // SaveSingleIcon with icon_index - 1
+  kCompositeImage, // SaveCompositeImage
+  kExportIcons,    // ExportIcons into dest_folder
+};
+
+// Everything the batch export needs, derived from a parsed command line and
+// the target named on it.
+struct BatchPlan {
+  BatchAction action = BatchAction::kSingleIcon;
+  TExportType export_type = etIcon;
+  int memo_type = 0;
+  int icon_index = 1;
+  std::string dest_word;    // upper case, also the extension word
+  std::string extension;    // "." + dest_word, lower case
+  std::string dest_folder;  // for kExportIcons
+  bool create_dest_folder = false;
+  bool open_after = false;  // OpenExported(target, dest_word) afterwards
+  bool show_count = true;   // message 65289 unless closing or a composite image
+};
+
+BatchPlan PlanBatch(const ParsedCommandLine& cmd, const std::string& target);
+
+}  // namespace app

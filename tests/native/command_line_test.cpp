@@ -1,0 +1,214 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace app {
+namespace {
+
+TEST(NormalizeSwitch, LowerCasesNameKeepsValueAndUnifiesPrefix) {
+  struct Case {
+    const char* in;
+    const char* out;
+  } cases[] = {
+      {"/E", "-e"},
+      {"-E", "-e"},
+      {"-e", "-e"},
+      {"/CloseWhenDone", "-closewhendone"},
+      {"-DestType=Bmp", "-desttype=Bmp"},
+      {"/dBaseFieldName=MyIcons", "-dbasefieldname=MyIcons"},
+      {"-=ABC", "-=abc"},  // "=" at position 2: the whole argument is lower-cased
+      {"-A=B=C", "-a=B=C"},
+      {"/", "-"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.out, NormalizeSwitch(c.in)) << c.in;
+}
+
+TEST(ParseCommandLine, SwitchesFlagsAndPlainArguments) {
+  ParsedCommandLine cmd = ParseCommandLine({"/E", "a.dll", "-CLOSEWHENDONE", "-opendestination", "-AllIconsAsOneImage",
+                                            "-grayscale", "-includenumbers", "-drawborders", "out", "", "-unknown"});
+  EXPECT_TRUE(cmd.export_requested);
+  EXPECT_TRUE(cmd.close_when_done);
+  EXPECT_TRUE(cmd.open_destination);
+  EXPECT_TRUE(cmd.all_as_one_image);
+  EXPECT_TRUE(cmd.gray_scale);
+  EXPECT_TRUE(cmd.include_numbers);
+  EXPECT_TRUE(cmd.draw_borders);
+  // An empty argument is a plain argument too.
+  EXPECT_EQ((std::vector<std::string>{"a.dll", "out", ""}), cmd.plain);
+  EXPECT_EQ(1, cmd.icon_index);
+}
+
+TEST(ParseCommandLine, ExportAliasAndNothingElse) {
+  ParsedCommandLine cmd = ParseCommandLine({"-Export"});
+  EXPECT_TRUE(cmd.export_requested);
+  EXPECT_FALSE(cmd.close_when_done);
+  EXPECT_TRUE(cmd.plain.empty());
+  // "-ee" and "-e=" are not the export switch.
+  EXPECT_FALSE(ParseCommandLine({"-ee"}).export_requested);
+  EXPECT_FALSE(ParseCommandLine({"-e="}).export_requested);
+}
+
+TEST(ParseCommandLine, ValuedSwitchesFirstWins) {
+  ParsedCommandLine cmd = ParseCommandLine({"-DestType= Bmp ", "-desttype=jpg", "-dbasedesttype=jpeg", "-DBASEDESTTYPE=emf",
+                                            "-dbasefieldname=MyIcons", "-dbasefieldname=Other"});
+  EXPECT_EQ("BMP", cmd.dest_word);
+  EXPECT_EQ("JPEG", cmd.memo_type_word);
+  EXPECT_EQ("MyIcons", cmd.dbase_field_name);
+}
+
+TEST(ParseCommandLine, FieldNameTrimmedAndCutToTenCharacters) {
+  EXPECT_EQ("AbcdefGhij", ParseCommandLine({"-dbasefieldname=  AbcdefGhijKLM"}).dbase_field_name);
+  EXPECT_EQ("Short", ParseCommandLine({"-dbasefieldname=Short  "}).dbase_field_name);
+}
+
+TEST(ParseCommandLine, IconIndexRules) {
+  struct Case {
+    std::vector<std::string> args;
+    int index;
+  } cases[] = {
+      {{}, 1},                                         // unset: the first icon
+      {{"-iconindex=0"}, 0},                           // all icons
+      {{"-iconindex=7"}, 7},
+      {{"-IconIndex=+7"}, 7},
+      {{"-iconindex=-3"}, 1},                          // negative becomes 1
+      {{"-iconindex=abc", "-iconindex=4"}, 4},         // invalid is swallowed, a later one still counts
+      {{"-iconindex=", "-iconindex=5"}, 5},
+      {{"-iconindex=3", "-iconindex=9"}, 3},           // first valid one wins
+      {{"-iconindex=-1", "-iconindex=6"}, 6},          // -1 means still unset
+      {{"-iconindex=99999999999"}, 1},                 // out of range is invalid
+      {{"-iconindex=1x"}, 1},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.index, ParseCommandLine(c.args).icon_index) << ::testing::PrintToString(c.args);
+}
+
+TEST(ParseCommandLine, OnlyTheFirst24ArgumentsAreExamined) {
+  std::vector<std::string> args(24, "x");
+  args.push_back("-e");
+  args.push_back("-iconindex=5");
+  args.insert(args.end(), 4, "y");
+  ASSERT_EQ(30u, args.size());
+  ParsedCommandLine cmd = ParseCommandLine(args);
+  EXPECT_FALSE(cmd.export_requested);
+  EXPECT_EQ(1, cmd.icon_index);
+  EXPECT_EQ(24u, cmd.plain.size());
+  std::string joined = "x";
+  for (int i = 1; i < 24; ++i) joined += " x";
+  EXPECT_EQ(joined, JoinedSource(args));
+}
+
+TEST(JoinedSource, JoinsWithSingleBlanks) {
+  EXPECT_EQ("C:\\Program Files\\x\\a.dll", JoinedSource({"C:\\Program", "Files\\x\\a.dll"}));
+  EXPECT_EQ("a.dll", JoinedSource({"a.dll"}));
+  EXPECT_EQ("", JoinedSource({}));
+  EXPECT_EQ("\xd6\xd0\xce\xc4 b", JoinedSource({"\xd6\xd0\xce\xc4", "b"}));
+}
+
+TEST(ExportTypeFromWord, TableAndRewrites) {
+  struct Case {
+    const char* word;
+    TExportType type;
+    const char* after;
+  } cases[] = {
+      {"BMP", etBitmap, "BMP"},     {"BITMAP", etBitmap, "BMP"}, {"JPEG", etJPEG, "JPEG"}, {"JPG", etJPEG, "JPG"},
+      {"EMF", etMetafile, "EMF"},   {"WMF", etMetafile, "WMF"},  {"METAFILE", etMetafile, "EMF"},
+      {"HTM", etHTML, "HTM"},       {"HTML", etHTML, "HTML"},    {"DBF", etDBase, "DBF"},  {"DBASE", etDBase, "DBF"},
+      {"ICO", etIcon, "ICO"},       {"", etIcon, "ICO"},         {"PNG", etIcon, "ICO"},   {"bmp", etIcon, "ICO"},
+  };
+  for (const Case& c : cases) {
+    std::string word = c.word;
+    EXPECT_EQ(c.type, ExportTypeFromWord(word)) << c.word;
+    EXPECT_EQ(c.after, word) << c.word;
+  }
+}
+
+TEST(MemoTypeFromWord, Table) {
+  EXPECT_EQ(1, MemoTypeFromWord("BMP"));
+  EXPECT_EQ(1, MemoTypeFromWord("BITMAP"));
+  EXPECT_EQ(2, MemoTypeFromWord("JPEG"));
+  EXPECT_EQ(2, MemoTypeFromWord("JPG"));
+  EXPECT_EQ(3, MemoTypeFromWord("EMF"));
+  EXPECT_EQ(3, MemoTypeFromWord("WMF"));
+  EXPECT_EQ(3, MemoTypeFromWord("METAFILE"));
+  EXPECT_EQ(0, MemoTypeFromWord("ICO"));
+  EXPECT_EQ(0, MemoTypeFromWord(""));
+}
+
+BatchPlan Plan(std::vector<std::string> args, const std::string& target) {
+  return PlanBatch(ParseCommandLine(args), target);
+}
+
+TEST(PlanBatch, SingleIconByDefaultTakesTypeFromTargetExtension) {
+  BatchPlan p = Plan({"-e"}, "out");
+  EXPECT_EQ(BatchAction::kSingleIcon, p.action);
+  EXPECT_EQ(etIcon, p.export_type);
+  EXPECT_EQ(1, p.icon_index);
+  EXPECT_EQ(".ico", p.extension);
+
+  p = Plan({"-e"}, "C:\\x.jpg");
+  EXPECT_EQ(etJPEG, p.export_type);
+  EXPECT_EQ("JPG", p.dest_word);
+
+  p = Plan({"-e"}, "x.png");  // unknown word: icon format under the given name
+  EXPECT_EQ(etIcon, p.export_type);
+  EXPECT_EQ("ICO", p.dest_word);
+
+  p = Plan({"-e", "-desttype=bitmap"}, "x.jpg");  // the switch beats the extension
+  EXPECT_EQ(etBitmap, p.export_type);
+  EXPECT_EQ(".bmp", p.extension);
+}
+
+TEST(PlanBatch, AllIconsGoToTheTargetFolder) {
+  BatchPlan p = Plan({"-e", "-iconindex=0"}, "out");
+  EXPECT_EQ(BatchAction::kExportIcons, p.action);
+  EXPECT_EQ("out", p.dest_folder);
+  EXPECT_TRUE(p.create_dest_folder);
+  EXPECT_EQ(".ico", p.extension);
+  EXPECT_FALSE(Plan({"-e", "-iconindex=0", "-opendestination"}, "out").open_after);
+}
+
+TEST(PlanBatch, HtmlAndDbaseExportEveryIcon) {
+  BatchPlan p = Plan({"-e", "-desttype=html", "-iconindex=3", "-opendestination"}, "C:\\o\\page");
+  EXPECT_EQ(BatchAction::kExportIcons, p.action);
+  EXPECT_EQ(etHTML, p.export_type);
+  EXPECT_EQ(0, p.icon_index);
+  EXPECT_EQ("C:\\o\\page_files", p.dest_folder);
+  EXPECT_EQ(".html", p.extension);
+  EXPECT_FALSE(p.create_dest_folder);
+  EXPECT_TRUE(p.open_after);
+
+  EXPECT_EQ("C:\\o\\page_files", Plan({"-e"}, "C:\\o\\page.htm").dest_folder);
+
+  p = Plan({"-e", "-dbasedesttype=jpg"}, "C:\\o\\icons.dbf");
+  EXPECT_EQ(etDBase, p.export_type);
+  EXPECT_EQ(2, p.memo_type);
+  EXPECT_EQ("C:\\o", p.dest_folder);
+  EXPECT_EQ(".dbf", p.extension);
+  EXPECT_EQ("C:\\", Plan({"-e"}, "C:\\icons.dbf").dest_folder);
+  EXPECT_EQ("", Plan({"-e", "-desttype=dbase"}, "icons").dest_folder);
+}
+
+TEST(PlanBatch, AllAsOneImage) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string target;
+    TExportType type;
+  } cases[] = {
+      {{"-alliconsasoneimage"}, "all.jpg", etJPEG},       {{"-alliconsasoneimage"}, "all.emf", etMetafile},
+      {{"-alliconsasoneimage"}, "all.ico", etBitmap},     {{"-alliconsasoneimage"}, "all.xyz", etBitmap},
+      {{"-alliconsasoneimage", "-desttype=html"}, "all", etHTML},
+  };
+  for (const Case& c : cases) {
+    BatchPlan p = Plan(c.args, c.target);
+    EXPECT_EQ(c.type, p.export_type) << c.target;
+    EXPECT_EQ(BatchAction::kCompositeImage, p.action) << c.target;
+    EXPECT_FALSE(p.show_count);
+  }
+}
+
+TEST(PlanBatch, CountMessageOnlyWithoutCloseOrComposite) {
+  EXPECT_TRUE(Plan({"-e"}, "x.ico").show_count);
+  EXPECT_FALSE(Plan({"-e", "-closewhendone"}, "x.ico").show_count);
+}
+
+}  // namespace
+}  // namespace app

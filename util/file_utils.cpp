@@ -1,0 +1,110 @@
+#include "util/file_utils.h"
+
+#include "util/mbcs.h"
+
+namespace util {
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
+
+// Index just past the last separator of a path, stepping over double-byte
+// characters; 0 when there is none.
+size_t NameStart(const std::string& path) {
+  size_t start = 0;
+  for (size_t i = 0; i < path.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(path[i]);
+    if (IsLeadByte(c) && i + 1 < path.size()) {
+      ++i;
+      continue;
+    }
+    if (IsSeparator(path[i])) start = i + 1;
+  }
+  return start;
+}
+
+// Index of the extension's dot within the file name part; npos when none.
+size_t ExtDot(const std::string& path) {
+  size_t dot = std::string::npos;
+  for (size_t i = NameStart(path); i < path.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(path[i]);
+    if (IsLeadByte(c) && i + 1 < path.size()) {
+      ++i;
+      continue;
+    }
+    if (path[i] == '.') dot = i;
+  }
+  return dot;
+}
+
+bool EndsWithBackslash(const std::string& s) {
+  size_t last = LastCharIndex(s);
+  return last != std::string::npos && last == s.size() - 1 && s[last] == '\\';
+}
+
+}  // namespace
+
+std::string AddBackslash(const std::string& path) {
+  if (path.empty() || EndsWithBackslash(path)) return path;
+  return path + '\\';
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  return EndsWithBackslash(folder) ? folder + name : folder + '\\' + name;
+}
+
+std::string ExtractFilePath(const std::string& path) { return path.substr(0, NameStart(path)); }
+
+std::string ExtractFileName(const std::string& path) { return path.substr(NameStart(path)); }
+
+std::string ExtractFileExt(const std::string& path) {
+  size_t dot = ExtDot(path);
+  return dot == std::string::npos ? std::string() : path.substr(dot);
+}
+
+std::string ChangeFileExt(const std::string& path, const std::string& ext) {
+  size_t dot = ExtDot(path);
+  return (dot == std::string::npos ? path : path.substr(0, dot)) + ext;
+}
+
+std::string ExtractFileDir(const std::string& path) {
+  std::string dir = ExtractFilePath(path);
+  // Keep the backslash of a drive's root ("C:\") and of a bare "\".
+  if (dir.size() > 1 && EndsWithBackslash(dir) && dir[dir.size() - 2] != ':') dir.pop_back();
+  return dir;
+}
+
+std::string BaseNameWithoutExt(const std::string& path) { return ChangeFileExt(ExtractFileName(path), ""); }
+
+std::string UpperCase(const std::string& s) {
+  std::string out = s;
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+std::string LowerCase(const std::string& s) {
+  std::string out = s;
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+std::string Trim(const std::string& s) {
+  size_t begin = 0;
+  size_t end = s.size();
+  while (begin < end && static_cast<unsigned char>(s[begin]) <= ' ') ++begin;
+  while (end > begin && static_cast<unsigned char>(s[end - 1]) <= ' ') --end;
+  return s.substr(begin, end - begin);
+}
+
+std::string GetUniqueFileName(const std::string& folder, const std::string& path, const std::string& ext,
+                              const std::function<bool(const std::string&)>& file_exists) {
+  const std::string name = BaseNameWithoutExt(path);
+  const std::string dir = folder.empty() ? std::string("\\") : AddBackslash(folder);
+  std::string result = name;
+  for (unsigned long n = 1; file_exists(dir + result + "." + ext); ++n) result = name + std::to_string(n);
+  return result;
+}
+
+}  // namespace util

@@ -1,0 +1,94 @@
+#include "util/file_utils_win.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "util/mbcs.h"
+
+namespace util {
+
+bool FolderExists(const std::string& path) {
+  DWORD attrs = GetFileAttributesA(path.c_str());
+  return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool FileExists(const std::string& path) {
+  DWORD attrs = GetFileAttributesA(path.c_str());
+  return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::string GetEnvVar(const std::string& name) {
+  std::vector<char> buffer(255);
+  for (;;) {
+    DWORD n = GetEnvironmentVariableA(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return std::string();
+    // A result not smaller than the buffer is the size needed, terminator included.
+    if (n < buffer.size()) return std::string(buffer.data(), n);
+    buffer.resize(n + 1);
+  }
+}
+
+std::string ProgramFolder() {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return std::string();
+    if (n < buffer.size()) return ExtractFilePath(std::string(buffer.data(), n));
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::string GetTempFolder() {
+  std::string folder = GetEnvVar("TMP");
+  if (folder.empty() || !FolderExists(folder)) folder = GetEnvVar("TEMP");
+  if (folder.empty() || !FolderExists(folder)) folder = ProgramFolder();
+  std::vector<char> full(MAX_PATH);
+  for (;;) {
+    DWORD n = GetFullPathNameA(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (n == 0) break;
+    if (n < full.size()) {
+      folder.assign(full.data(), n);
+      break;
+    }
+    full.resize(n + 1);
+  }
+  return AddBackslash(folder);
+}
+
+std::string GetUniqueFileName(const std::string& folder, const std::string& path, const std::string& ext) {
+  return util::GetUniqueFileName(folder, path, ext, [](const std::string& p) {
+    return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES;
+  });
+}
+
+WinVersion CurrentWindowsVersion() {
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  WinVersion v;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!GetVersionExA(&info)) return v;
+#pragma GCC diagnostic pop
+  switch (info.dwPlatformId) {
+    case VER_PLATFORM_WIN32s: v.platform = WinPlatform::Win32s; break;
+    case VER_PLATFORM_WIN32_WINDOWS: v.platform = WinPlatform::Windows9x; break;
+    case VER_PLATFORM_WIN32_NT: v.platform = WinPlatform::WindowsNT; break;
+    default: break;
+  }
+  v.major = info.dwMajorVersion;
+  v.minor = info.dwMinorVersion;
+  return v;
+}
+
+std::string GetWindowsVersionName() { return WindowsVersionName(CurrentWindowsVersion()); }
+
+bool IsWindowsXPOrLater() { return IsXPOrLater(CurrentWindowsVersion()); }
+
+namespace {
+bool SystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+}  // namespace
+
+void InstallLeadByteTest() { SetLeadByteTest(&SystemLeadByte); }
+
+}  // namespace util

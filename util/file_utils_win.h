@@ -1,0 +1,34 @@
+// The Win32 side of the path helpers: what needs the file system, the
+// environment or the system's version.
+#pragma once
+
+#include <string>
+
+#include "util/file_utils.h"
+#include "util/win_version.h"
+
+namespace util {
+
+bool FolderExists(const std::string& path);
+bool FileExists(const std::string& path);
+
+// The value of an environment variable of any length; empty when unset.
+std::string GetEnvVar(const std::string& name);
+
+// TMP, else TEMP, else the program's own folder; a full path with a
+// trailing backslash.
+std::string GetTempFolder();
+
+// The folder of the running program, with a trailing backslash.
+std::string ProgramFolder();
+
+std::string GetUniqueFileName(const std::string& folder, const std::string& path, const std::string& ext);
+
+WinVersion CurrentWindowsVersion();
+std::string GetWindowsVersionName();
+bool IsWindowsXPOrLater();
+
+// Installs the system's double-byte lead-byte test for the path helpers.
+void InstallLeadByteTest();
+
+}  // namespace util
