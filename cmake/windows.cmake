@@ -20,6 +20,10 @@ target_link_libraries(tamsel_core PUBLIC ${JPEG_LIBRARY})
 
 add_library(tamsel_win STATIC ${win_sources})
 target_link_libraries(tamsel_win PUBLIC tamsel_core ${win_libs})
+# Portable code reaches the operating system through functions that the
+# Win32 side defines (util/atomic_file_win.cpp and the like), so the two
+# static libraries refer to each other; CMake repeats them on the link line.
+target_link_libraries(tamsel_core PUBLIC tamsel_win)
 
 add_executable(tamsel WIN32 app/entry_win.cpp app/tamsel.rc)
 target_link_libraries(tamsel PRIVATE tamsel_win)

@@ -1,0 +1,60 @@
+// Win32 side of AtomicFile.
+//
+// WriteFile's own count is checked (on a full disk it has been seen to
+// report success for part of the data), the buffers are flushed before the
+// close so that a late failure surfaces here, and the finished file replaces
+// the target with MoveFileExA, which also works when the target exists.
+#include <windows.h>
+
+#include "util/atomic_file.h"
+
+namespace util::atomic_file_detail {
+
+namespace {
+HANDLE AsHandle(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+}  // namespace
+
+CreateStatus CreateNew(const std::string& path, intptr_t* handle) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    DWORD error = GetLastError();
+    return (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) ? CreateStatus::kExists
+                                                                         : CreateStatus::kFailed;
+  }
+  *handle = reinterpret_cast<intptr_t>(h);
+  return CreateStatus::kOk;
+}
+
+bool WriteAll(intptr_t handle, const void* data, size_t size) {
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    DWORD chunk = size > 0x10000000u ? 0x10000000u : static_cast<DWORD>(size);
+    DWORD done = 0;
+    if (!WriteFile(AsHandle(handle), p, chunk, &done, nullptr) || done == 0) return false;
+    p += done;
+    size -= done;
+  }
+  return true;
+}
+
+bool FlushAndClose(intptr_t handle) {
+  bool ok = FlushFileBuffers(AsHandle(handle)) != FALSE;
+  ok = (CloseHandle(AsHandle(handle)) != FALSE) && ok;
+  return ok;
+}
+
+void CloseQuietly(intptr_t handle) { CloseHandle(AsHandle(handle)); }
+
+bool Replace(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+         FALSE;
+}
+
+bool Remove(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+unsigned ProcessId() { return static_cast<unsigned>(GetCurrentProcessId()); }
+
+}  // namespace util::atomic_file_detail
