@@ -1,0 +1,196 @@
+#include "controls/image_box_layout.h"
+
+#include <algorithm>
+
+namespace controls {
+
+bool TGridMetrics::SetItemWidth(int value) {
+  if (value == item_width_) return false;
+  item_width_ = value;
+  cell_width_ = value + 2 * offset_ - 2;
+  return true;
+}
+
+bool TGridMetrics::SetItemHeight(int value) {
+  if (value == item_height_) return false;
+  item_height_ = value;
+  cell_height_ = value + 2 * offset_ - 2;
+  return true;
+}
+
+bool TGridMetrics::SetOffset(int value) {
+  if (value == offset_) return false;
+  offset_ = value;
+  cell_width_ = 2 * (value - 1) + item_width_;
+  cell_height_ = 2 * (value - 1) + item_height_;
+  return true;
+}
+
+namespace {
+
+// Cell sizes below one pixel would divide by zero or run backwards; the
+// published setters accept any value, so every division goes through here.
+int AtLeastOne(int v) { return v < 1 ? 1 : v; }
+
+}  // namespace
+
+TGridLayout ComputeLayout(const TGridMetrics& metrics, int width, int icon_count) {
+  TGridLayout layout;
+  const int cell_width = AtLeastOne(metrics.CellWidth());
+  layout.Columns = width > 0 ? width / cell_width : 0;
+  if (layout.Columns == 0) layout.Columns = 1;
+  const int count = std::max(icon_count, 0);
+  layout.Rows = count / layout.Columns + (count % layout.Columns > 0 ? 1 : 0);
+  if (layout.Rows == 0) layout.Rows = 1;
+  layout.Height = layout.Rows * metrics.CellHeight() + 2;
+  return layout;
+}
+
+TGridPoint IconOrigin(const TGridMetrics& metrics, int columns, int index) {
+  columns = AtLeastOne(columns);
+  const int col = index % columns;
+  const int row = index / columns;
+  TGridPoint p;
+  p.X = (col + 1) * metrics.Offset() + col * (metrics.ItemWidth() + 4);
+  p.Y = (row + 1) * metrics.Offset() + row * (metrics.ItemHeight() + 4);
+  return p;
+}
+
+TGridRect SelectionRect(const TGridMetrics& metrics, int columns, int index) {
+  columns = AtLeastOne(columns);
+  const int col = index % columns;
+  const int row = index / columns;
+  const int offset = metrics.Offset();
+  TGridRect r;
+  r.Left = (offset - 4) * (col + 1) + (metrics.ItemWidth() + 8) * col;
+  r.Top = (offset - 4) * (row + 1) + (metrics.ItemHeight() + 8) * row;
+  r.Right = (offset + metrics.ItemWidth() + 4) * (col + 1);
+  r.Bottom = (offset + metrics.ItemHeight() + 4) * (row + 1);
+  return r;
+}
+
+int HitTest(const TGridMetrics& metrics, int columns, int icon_count, int x, int y) {
+  if (icon_count <= 0) return -1;
+  columns = AtLeastOne(columns);
+  const int col = std::min(std::max(x, 0) / AtLeastOne(metrics.CellWidth()), columns - 1);
+  const int row = std::max(y, 0) / AtLeastOne(metrics.CellHeight());
+  // Rows beyond the last are clamped before multiplying, so a click far
+  // below a huge grid cannot overflow.
+  const int last_row = (icon_count - 1) / columns;
+  if (row > last_row) return icon_count - 1;
+  return std::min(row * columns + col, icon_count - 1);
+}
+
+TSelectionPlan PlanSetItemIndex(const TGridMetrics& metrics, int columns, int icon_count, int item_index,
+                                int requested, const TScrollView& view) {
+  TSelectionPlan plan;
+  plan.OldIndex = item_index;
+  plan.NewIndex = item_index;
+  plan.ScrollPosition = view.Position;
+
+  int v = requested;
+  if (v < -1) v = -1;
+  if (v > icon_count - 1) v = icon_count - 1;
+  if (v == item_index) return plan;
+
+  columns = AtLeastOne(columns);
+  plan.Changed = true;
+  plan.NewIndex = v;
+  const int cell_height = metrics.CellHeight();
+  const int row = v / columns;  // truncates: -1 lies in row 0
+  const int old_row = item_index / columns;
+  const int increment = view.Increment > 0 ? view.Increment : AtLeastOne(cell_height);
+  const int max_position = std::max(view.MaxPosition, 0);
+
+  auto below_view = [&](int pos) { return pos + view.ClientHeight < (row + 1) * cell_height - metrics.Offset(); };
+  auto above_view = [&](int pos) { return row * cell_height < pos; };
+
+  if (row == old_row) {
+    plan.RepaintOld = item_index < icon_count;
+    plan.RepaintNew = true;
+    return plan;
+  }
+
+  int pos = view.Position;
+  if (below_view(pos)) {
+    // Step as the host's scroll bar does; stop where the bar stops.
+    while (below_view(pos)) {
+      const int next = std::min(pos + increment, max_position);
+      if (next <= pos) break;
+      pos = next;
+    }
+  } else if (above_view(pos)) {
+    while (above_view(pos)) {
+      const int next = std::max(pos - increment, 0);
+      if (next >= pos) break;
+      pos = next;
+    }
+  }
+
+  if (pos != view.Position) {
+    plan.Scrolls = true;
+    plan.ScrollPosition = pos;
+  } else {
+    // Already in view, or the bar could not move: only the two cells change.
+    plan.RepaintOld = true;
+    plan.RepaintNew = true;
+  }
+  return plan;
+}
+
+TKeyAction KeyAction(TGridKey key, int item_index, int icon_count, int columns, int client_height,
+                     int cell_height) {
+  TKeyAction action;
+  if (icon_count <= 0 || key == TGridKey::Other) return action;
+  columns = AtLeastOne(columns);
+  action.Consumed = true;
+  action.Request = true;
+  const int page = (std::max(client_height, 0) / AtLeastOne(cell_height)) * columns;
+  switch (key) {
+    case TGridKey::PageUp:
+      action.Index = std::max(item_index - page, 0);
+      break;
+    case TGridKey::PageDown:
+      action.Index = item_index + page;
+      break;
+    case TGridKey::End:
+      action.Index = icon_count - 1;
+      break;
+    case TGridKey::Home:
+      action.Index = 0;
+      break;
+    case TGridKey::Left:
+      action.Request = item_index != 0;
+      action.Index = item_index - 1;
+      break;
+    case TGridKey::Up:
+      action.Request = item_index != 0;
+      action.Index = std::max(0, item_index - columns);
+      break;
+    case TGridKey::Right:
+      action.Index = item_index + 1;
+      break;
+    case TGridKey::Down:
+      action.Index = item_index + columns;
+      break;
+    case TGridKey::Other:
+      break;
+  }
+  return action;
+}
+
+TKeyAction WheelAction(int wheel_delta, int item_index, int columns) {
+  TKeyAction action;
+  action.Consumed = true;
+  columns = AtLeastOne(columns);
+  if (wheel_delta < 0) {
+    action.Request = true;
+    action.Index = item_index + columns;
+  } else if (wheel_delta > 0 && item_index != 0) {
+    action.Request = true;
+    action.Index = std::max(0, item_index - columns);
+  }
+  return action;
+}
+
+}  // namespace controls
