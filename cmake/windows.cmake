@@ -27,9 +27,6 @@ target_link_libraries(tamsel_core PUBLIC tamsel_win)
 
 add_executable(tamsel WIN32 app/entry_win.cpp app/tamsel.rc)
 target_link_libraries(tamsel PRIVATE tamsel_win)
-if(MINGW)
-  target_link_options(tamsel PRIVATE -municode)
-endif()
 
 enable_testing()
 add_subdirectory(tests/fixtures)

@@ -1,0 +1,10 @@
+#include "app/globals.h"
+
+namespace app {
+
+bool BatchMode = false;
+bool Scanning = false;
+std::string CurrentFileName;
+int HTMLColumnCount = 0;
+
+}  // namespace app

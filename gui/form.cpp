@@ -1,0 +1,63 @@
+#include "gui/form.h"
+
+#include "gui/application.h"
+
+namespace gui {
+
+bool TForm::CreateForm(const wchar_t* class_name, const std::wstring& caption, int x, int y, int width, int height,
+                       HICON icon) {
+  WindowClass cls{class_name};
+  cls.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  cls.icon = icon;
+  WindowParams params;
+  params.caption = caption.c_str();
+  params.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  params.x = x;
+  params.y = y;
+  params.width = width;
+  params.height = height;
+  return CreateHandle(cls, params);
+}
+
+void TForm::Show(int show_command) const {
+  ShowWindow(Handle(), show_command);
+  UpdateWindow(Handle());
+}
+
+void TForm::Close() const {
+  if (Handle()) SendMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+void TForm::SetCaption(const std::wstring& caption) const { SetWindowTextW(Handle(), caption.c_str()); }
+
+std::wstring TForm::Caption() const {
+  int n = GetWindowTextLengthW(Handle());
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  n = GetWindowTextW(Handle(), &text[0], n + 1);
+  text.resize(static_cast<size_t>(n));
+  return text;
+}
+
+LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE:
+      FormCreate();
+      return 0;
+    case WM_CLOSE:
+      if (FormCloseQuery()) DestroyWindow(Handle());
+      return 0;
+    case WM_DESTROY: {
+      // Settings are written even when something in FormDestroy fails.
+      RunGuarded([&] { FormDestroy(); });
+      if (Application().MainWindow() == Handle()) {
+        Application().SetMainWindow(nullptr);
+        PostQuitMessage(0);
+      }
+      return 0;
+    }
+    default:
+      return DefaultHandler(msg, wp, lp);
+  }
+}
+
+}  // namespace gui

@@ -1,0 +1,130 @@
+#include "win/window_driver.h"
+
+namespace testing_support {
+
+Process::Process(const std::string& program, const std::string& arguments, const std::string& directory) {
+  std::string command_line = Quote(program) + (arguments.empty() ? "" : " " + arguments);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  if (!CreateProcessA(program.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      directory.empty() ? nullptr : directory.c_str(), &si, &info_)) {
+    info_ = PROCESS_INFORMATION{};
+  }
+}
+
+Process::~Process() {
+  if (info_.hProcess) {
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 99);
+    CloseHandle(info_.hProcess);
+    CloseHandle(info_.hThread);
+  }
+}
+
+bool Process::WaitForExit(DWORD timeout_ms) {
+  return info_.hProcess && WaitForSingleObject(info_.hProcess, timeout_ms) == WAIT_OBJECT_0;
+}
+
+DWORD Process::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (info_.hProcess) GetExitCodeProcess(info_.hProcess, &code);
+  return code;
+}
+
+std::wstring WindowText(HWND hwnd) {
+  int n = GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  n = GetWindowTextW(hwnd, &text[0], n + 1);
+  text.resize(static_cast<size_t>(n));
+  return text;
+}
+
+std::wstring ClassName(HWND hwnd) {
+  wchar_t name[256];
+  int n = GetClassNameW(hwnd, name, 256);
+  return std::wstring(name, static_cast<size_t>(n > 0 ? n : 0));
+}
+
+namespace {
+struct FindArgs {
+  DWORD pid;
+  const std::wstring* class_name;
+  HWND found;
+};
+
+BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM lp) {
+  auto* args = reinterpret_cast<FindArgs*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == args->pid && IsWindowVisible(hwnd) && ClassName(hwnd) == *args->class_name) {
+    args->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+struct ChildArgs {
+  const std::wstring* class_name;
+  std::vector<HWND>* out;
+};
+
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lp) {
+  auto* args = reinterpret_cast<ChildArgs*>(lp);
+  if (args->class_name->empty() || ClassName(hwnd) == *args->class_name) args->out->push_back(hwnd);
+  return TRUE;
+}
+}  // namespace
+
+HWND WaitForWindow(DWORD process_id, const std::wstring& class_name, DWORD timeout_ms) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    FindArgs args{process_id, &class_name, nullptr};
+    EnumWindows(&FindTopLevel, reinterpret_cast<LPARAM>(&args));
+    if (args.found) return args.found;
+    if (GetTickCount() - start > timeout_ms) return nullptr;
+    Sleep(20);
+  }
+}
+
+bool WaitForCaption(HWND hwnd, const std::wstring& caption, DWORD timeout_ms) {
+  DWORD start = GetTickCount();
+  while (WindowText(hwnd) != caption) {
+    if (GetTickCount() - start > timeout_ms) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+std::vector<HWND> ChildWindows(HWND parent, const std::wstring& class_name) {
+  std::vector<HWND> out;
+  ChildArgs args{&class_name, &out};
+  EnumChildWindows(parent, &CollectChild, reinterpret_cast<LPARAM>(&args));
+  return out;
+}
+
+std::wstring MessageBoxText(HWND box) {
+  HWND text = GetDlgItem(box, 0xFFFF);
+  return text ? WindowText(text) : std::wstring();
+}
+
+void PressButton(HWND dialog, int id) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+std::string Quote(const std::string& arg) {
+  if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
+  std::string out = "\"";
+  size_t slashes = 0;
+  for (char c : arg) {
+    if (c == '\\') {
+      ++slashes;
+      continue;
+    }
+    out.append(c == '"' ? slashes * 2 + 1 : slashes, '\\');
+    slashes = 0;
+    out += c;
+  }
+  out.append(slashes * 2, '\\');
+  return out + "\"";
+}
+
+}  // namespace testing_support

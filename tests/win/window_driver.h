@@ -1,0 +1,52 @@
+// Drives another process's windows from a test: starts tamsel.exe, finds its
+// windows, reads their texts and presses their buttons.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+class Process {
+ public:
+  // Starts program with the given command-line tail (already quoted).
+  Process(const std::string& program, const std::string& arguments, const std::string& directory = "");
+  ~Process();
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  bool started() const { return info_.hProcess != nullptr; }
+  DWORD id() const { return info_.dwProcessId; }
+  // Waits for the process to end; true when it did within the time.
+  bool WaitForExit(DWORD timeout_ms);
+  DWORD ExitCode() const;
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// The first visible top-level window of the process with this class
+// ("#32770" for a message box), waiting up to timeout_ms; null if none.
+HWND WaitForWindow(DWORD process_id, const std::wstring& class_name, DWORD timeout_ms);
+
+// Waits until the window's caption equals caption; true when it did.
+bool WaitForCaption(HWND hwnd, const std::wstring& caption, DWORD timeout_ms);
+
+std::wstring WindowText(HWND hwnd);
+std::wstring ClassName(HWND hwnd);
+
+// Children of a window with the given class (any class when empty).
+std::vector<HWND> ChildWindows(HWND parent, const std::wstring& class_name = L"");
+
+// The message text of a message box (its static control with id 0xFFFF).
+std::wstring MessageBoxText(HWND box);
+
+// Presses the button with this id in a dialog.
+void PressButton(HWND dialog, int id);
+
+// Quotes one argument for a command line.
+std::string Quote(const std::string& arg);
+
+}  // namespace testing_support
