@@ -13,6 +13,7 @@ bool FailingSink::Write(const void* data, size_t size) {
   size_t room = limit_ > bytes_.size() ? limit_ - bytes_.size() : 0;
   size_t taken = size < room ? size : room;
   bytes_.insert(bytes_.end(), p, p + taken);
+  if (forward_ && taken > 0 && !forward_->Write(p, taken)) return false;
   return taken == size;
 }
 

@@ -31,16 +31,18 @@ class MemorySink : public ByteSink {
 };
 
 // Accepts the first `limit` bytes and fails every write that would go past
-// them (storing the part that still fits, as a full disk does). Tests use it
+// them (storing the part that still fits, as a full disk does). What it
+// accepts is kept, and passed on to `forward` when one is given. Tests use it
 // to make a writer fail at every possible point.
 class FailingSink : public ByteSink {
  public:
-  explicit FailingSink(size_t limit) : limit_(limit) {}
+  explicit FailingSink(size_t limit, ByteSink* forward = nullptr) : limit_(limit), forward_(forward) {}
   bool Write(const void* data, size_t size) override;
   const std::vector<uint8_t>& bytes() const { return bytes_; }
 
  private:
   size_t limit_;
+  ByteSink* forward_;
   std::vector<uint8_t> bytes_;
 };
 

@@ -1,0 +1,38 @@
+// Writing a bitmap in one of the export formats, to a sink or to a file.
+//
+// The export type chooses the format: JPEG (2), enhanced metafile (3), and
+// a Windows bitmap for 1 and any other value. A file is written beside its
+// target and replaces it only once complete; a failure leaves an existing
+// file as it was and no partial file behind.
+#pragma once
+
+#include <string>
+
+#include "imaging/pixels.h"
+#include "util/byte_sink.h"
+
+namespace imaging {
+
+enum class ImageWriteResult {
+  kOk,
+  kUnsupportedBitmap,  // not 24 or 32 bits per pixel, or empty
+  kEncodeFailed,       // the encoder reported an error
+  kCreateFailed,       // the file could not be created
+  kWriteFailed,        // a write or the close failed; nothing was changed
+};
+
+const char* DescribeImageWriteResult(ImageWriteResult result);
+
+// The format's bytes, written straight into the sink.
+ImageWriteResult EncodeBitmap(const BitmapView& view, util::ByteSink& sink, int export_type,
+                              std::string* error = nullptr);
+
+// Encodes into memory first and appends everything in one write, so that a
+// stream receives either the whole picture or nothing from the encoder.
+ImageWriteResult SaveBitmapViewToSink(const BitmapView& view, util::ByteSink& sink, int export_type,
+                                      std::string* error = nullptr);
+
+ImageWriteResult SaveBitmapViewToFile(const BitmapView& view, const std::string& file_name, int export_type,
+                                      std::string* error = nullptr);
+
+}  // namespace imaging
