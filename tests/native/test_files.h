@@ -84,6 +84,9 @@ class SmallVolume {
     if (mounted_) umount2(dir_.path().c_str(), MNT_DETACH);
   }
   bool mounted() const { return mounted_; }
+  bool RemountReadOnly() {
+    return mount("tmpfs", dir_.path().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+  }
   const std::string& reason() const { return reason_; }
   std::string file(const std::string& name) const { return dir_.file(name); }
   const std::string& path() const { return dir_.path(); }
