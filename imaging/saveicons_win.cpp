@@ -1,0 +1,137 @@
+#include "imaging/saveicons_win.h"
+
+#include <cstring>
+#include <vector>
+
+#include "gui/handles.h"
+#include "util/atomic_file.h"
+#include "util/file_utils_win.h"
+
+namespace imaging {
+
+namespace {
+
+// GetIconInfo hands out handles of 32 or less for "no bitmap"; those are
+// neither used nor deleted.
+HBITMAP RealBitmap(HBITMAP h) { return reinterpret_cast<uintptr_t>(h) > 32 ? h : nullptr; }
+
+bool BitmapSize(HBITMAP bitmap, int* width, int* height) {
+  BITMAP bm{};
+  if (!bitmap || GetObjectA(bitmap, sizeof bm, &bm) == 0) return false;
+  *width = bm.bmWidth;
+  *height = bm.bmHeight;
+  return true;
+}
+
+// The bitmap's rows at 1 bit per pixel, black then white.
+bool ReadMaskRows(HBITMAP bitmap, MaskImage* mask) {
+  int width = 0, height = 0;
+  if (!BitmapSize(bitmap, &width, &height) || width <= 0 || height <= 0) return false;
+  *mask = MaskImage(width, height);
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[2];
+  } info{};
+  info.header.biSize = sizeof(BITMAPINFOHEADER);
+  info.header.biWidth = width;
+  info.header.biHeight = height;
+  info.header.biPlanes = 1;
+  info.header.biBitCount = 1;
+  info.header.biCompression = BI_RGB;
+  gui::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!dc) return false;
+  int rows = GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(height), mask->bits.data(),
+                       reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  return rows == height;
+}
+
+}  // namespace
+
+bool CopyToDib32(HBITMAP bitmap, Image32* image) {
+  int width = 0, height = 0;
+  if (!BitmapSize(bitmap, &width, &height) || width <= 0 || height <= 0) return false;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader.biSizeImage = static_cast<DWORD>(width) * 4 * static_cast<DWORD>(height);
+  gui::UniqueMemoryDc target_dc(CreateCompatibleDC(nullptr));
+  gui::UniqueMemoryDc source_dc(CreateCompatibleDC(nullptr));
+  if (!target_dc || !source_dc) return false;
+  void* bits = nullptr;
+  gui::UniqueBitmap section(CreateDIBSection(target_dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!section || !bits) return false;
+  {
+    gui::SelectGuard select_target(target_dc.get(), section.get());
+    gui::SelectGuard select_source(source_dc.get(), bitmap);
+    if (!select_target.ok() || !select_source.ok()) return false;
+    if (!BitBlt(target_dc.get(), 0, 0, width, height, source_dc.get(), 0, 0, SRCCOPY)) return false;
+    GdiFlush();
+  }
+  *image = Image32(width, height);
+  std::memcpy(image->pixels.data(), bits, image->pixels.size() * sizeof(Pixel32));
+  return true;
+}
+
+uint8_t GetIconColorDepth(HBITMAP bitmap) {
+  Image32 image;
+  if (!CopyToDib32(bitmap, &image)) return kDepth4;
+  return imaging::GetIconColorDepth(image);
+}
+
+int SaveIconToFile(const std::string& file_name, HICON icon) {
+  if (file_name.size() < 4) return kIconNameTooShort;
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return kIconNoInfo;
+  gui::UniqueBitmap mask_bitmap(RealBitmap(info.hbmMask));
+  gui::UniqueBitmap color_bitmap(RealBitmap(info.hbmColor));
+
+  Image32 color;
+  MaskImage mask;
+  if (!color_bitmap) {
+    // A monochrome icon: mask above, image below, in one bitmap.
+    MaskImage doubled;
+    if (!mask_bitmap) return kIconNoColorBitmap;
+    if (!ReadMaskRows(mask_bitmap.get(), &doubled)) return kIconConversionFailed;
+    if (!SplitMonochromeMask(doubled, &mask, &color)) return kIconNoColorBitmap;
+  } else {
+    int width = 0, height = 0;
+    if (!BitmapSize(color_bitmap.get(), &width, &height)) {
+      MessageBoxA(nullptr, "GetObject did NOT work", "ERROR GetObject", MB_ICONERROR);
+      return kIconConversionFailed;
+    }
+    if (width > kMaxIconSide || height > kMaxIconSide) return kIconTooLarge;
+    if (!CopyToDib32(color_bitmap.get(), &color)) return kIconConversionFailed;
+    if (!mask_bitmap || !ReadMaskRows(mask_bitmap.get(), &mask)) return kIconConversionFailed;
+  }
+  return SaveIconImageToFile(file_name, color, mask);
+}
+
+int SaveIconToStream(util::ByteSink& stream, HICON icon) {
+  std::string folder = util::GetTempFolder();
+  std::string name = util::GetUniqueFileName(folder, "zuiff", "tmp");
+  std::string path = folder + name + ".tmp";
+  int result = SaveIconToFile(path, icon);
+  if (result > 0) {
+    std::vector<uint8_t> bytes;
+    gui::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD size = file ? GetFileSize(file.get(), nullptr) : INVALID_FILE_SIZE;
+    DWORD read = 0;
+    if (size != INVALID_FILE_SIZE) {
+      bytes.resize(size);
+      if (!ReadFile(file.get(), bytes.data(), size, &read, nullptr)) read = 0;
+    }
+    file.reset();
+    if (size == INVALID_FILE_SIZE || read != size || !stream.Write(bytes.data(), bytes.size())) {
+      result = kIconWriteFailed;
+    }
+  }
+  if (util::FileExistsAt(path)) util::RemoveFileAt(path);
+  return result;
+}
+
+}  // namespace imaging

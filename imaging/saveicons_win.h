@@ -1,0 +1,35 @@
+// The icon file writer's Win32 side: from an icon handle to the portable
+// encoder (imaging/saveicons.h).
+//
+// The icon handle stays the caller's. Everything made here (the icon's own
+// bitmaps from GetIconInfo, memory DCs, DIB sections) has an owner and is
+// released on every path.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "imaging/saveicons.h"
+#include "util/byte_sink.h"
+
+namespace imaging {
+
+// A 32-bit copy of any bitmap (BitBlt into a 32-bit DIB section).
+bool CopyToDib32(HBITMAP bitmap, Image32* image);
+
+// The colour analysis of a bitmap; 1 (4 bits) when no 32-bit copy can be made.
+uint8_t GetIconColorDepth(HBITMAP bitmap);
+
+// Writes the icon as a single-image .ico file, replacing an existing file
+// only once the new one is complete. Returns the file length or a negative
+// IconResult.
+int SaveIconToFile(const std::string& file_name, HICON icon);
+
+// Appends the icon file's bytes to the sink. The file is made in the
+// temporary folder ("zuiff.tmp", "zuiff1.tmp", ...) and always removed.
+// Returns what SaveIconToFile returned, or kIconWriteFailed when the sink
+// refused the bytes.
+int SaveIconToStream(util::ByteSink& stream, HICON icon);
+
+}  // namespace imaging
