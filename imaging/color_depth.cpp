@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "imaging/color_index_map.h"
+
 namespace imaging {
 
 namespace {
@@ -80,12 +82,10 @@ ColorAnalysis AnalyseIconColors(const Image32& image) {
   ColorAnalysis result;
   result.palette = kFixedPalette;
   // The colours already known to the palette: the 20 system colours, then
-  // every new colour as it is met. A 238th new colour ends the scan, so the
-  // list never holds more than 20 + 236 values.
-  Pixel32 known[20 + kPaletteNewColorSlots];
-  int known_count = 0;
+  // every new colour as it is stored. It never holds more than 20 + 236.
+  ColorIndexMap known;
   for (int i = 0; i < 256; ++i) {
-    if (IsSystemColorIndex(i)) known[known_count++] = kFixedPalette[i];
+    if (IsSystemColorIndex(i)) known.Insert(kFixedPalette[i], i);
   }
   uint8_t code = kDepth1;
   int counter = 0;
@@ -101,10 +101,10 @@ ColorAnalysis AnalyseIconColors(const Image32& image) {
       continue;
     }
     if (code == kDepth4) code = kDepth8;
-    if (std::find(known, known + known_count, value) != known + known_count) continue;
+    if (known.Find(value) >= 0) continue;
     if (counter < kPaletteNewColorSlots) {
       result.palette[10 + counter] = value;
-      known[known_count++] = value;
+      known.Insert(value, 10 + counter);
     }
     ++counter;
     if (counter >= kNewColorLimitFor8Bits) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "imaging/color_index_map.h"
 #include "util/atomic_file.h"
 
 namespace imaging {
@@ -12,14 +13,23 @@ constexpr size_t kFileHeaderSize = 6;
 constexpr size_t kDirEntrySize = 16;
 constexpr uint32_t kImageOffset = kFileHeaderSize + kDirEntrySize;
 
-// Squared-distance nearest colour with a one-entry cache: icons repeat the
-// same colour along a row, and the table look-up is the costly part.
+// Palette index of a colour: its own entry (the first one) when the table
+// holds it, else the entry at the smallest squared distance. Exact entries
+// come from a hash map; the one-entry cache catches runs of one colour.
 class NearestMapper {
  public:
-  NearestMapper(const Pixel32* table, int count) : table_(table), count_(count) {}
+  NearestMapper(const Pixel32* table, int count) : table_(table), count_(count) {
+    for (int i = 0; i < count; ++i) exact_.Insert(table[i] & 0xFFFFFF, i);
+  }
   int Map(Pixel32 color) {
     color &= 0xFFFFFF;
     if (color == last_color_) return last_index_;
+    int exact = exact_.Find(color);
+    if (exact >= 0) {
+      last_color_ = color;
+      last_index_ = exact;
+      return exact;
+    }
     int r = PixelRed(color), g = PixelGreen(color), b = PixelBlue(color);
     int best = 0, best_distance = 0x7FFFFFFF;
     for (int i = 0; i < count_; ++i) {
@@ -39,23 +49,24 @@ class NearestMapper {
  private:
   const Pixel32* table_;
   int count_;
+  ColorIndexMap exact_;
   Pixel32 last_color_ = 0xFFFFFFFF;
   int last_index_ = 0;
 };
 
-void PackIndexedRows(const Image32& image, int bits_per_pixel, const std::vector<Pixel32>& table,
-                     std::vector<uint8_t>* rows) {
-  size_t stride = DibStride(image.width, bits_per_pixel);
+template <int kBits>
+void PackIndexedRows(const Image32& image, const std::vector<Pixel32>& table, std::vector<uint8_t>* rows) {
+  constexpr int kPerByte = 8 / kBits;
+  size_t stride = DibStride(image.width, kBits);
   rows->assign(stride * image.height, 0);
   NearestMapper mapper(table.data(), static_cast<int>(table.size()));
-  int per_byte = 8 / bits_per_pixel;
   for (int row = 0; row < image.height; ++row) {
     const Pixel32* src = image.pixels.data() + static_cast<size_t>(row) * image.width;
     uint8_t* dst = rows->data() + static_cast<size_t>(row) * stride;
     for (int x = 0; x < image.width; ++x) {
       int index = mapper.Map(src[x]);
-      int shift = 8 - bits_per_pixel * (x % per_byte + 1);
-      dst[x / per_byte] |= static_cast<uint8_t>(index << shift);
+      int shift = 8 - kBits * (x % kPerByte + 1);
+      dst[x / kPerByte] |= static_cast<uint8_t>(index << shift);
     }
   }
 }
@@ -125,15 +136,15 @@ bool GetColorImageBits(const Image32& color, IconBits* bits) {
   switch (analysis.code) {
     case kDepth1:
       bits->color_table = {0x000000, 0xFFFFFF};
-      PackIndexedRows(color, 1, bits->color_table, &bits->color_rows);
+      PackIndexedRows<1>(color, bits->color_table, &bits->color_rows);
       break;
     case kDepth4:
       bits->color_table.assign(StandardColors().begin(), StandardColors().end());
-      PackIndexedRows(color, 4, bits->color_table, &bits->color_rows);
+      PackIndexedRows<4>(color, bits->color_table, &bits->color_rows);
       break;
     case kDepth8:
       bits->color_table.assign(analysis.palette.begin(), analysis.palette.end());
-      PackIndexedRows(color, 8, bits->color_table, &bits->color_rows);
+      PackIndexedRows<8>(color, bits->color_table, &bits->color_rows);
       break;
     default:
       bits->color_table.clear();
