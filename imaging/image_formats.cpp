@@ -71,7 +71,11 @@ ImageWriteResult SaveBitmapViewToFile(const BitmapView& view, const std::string&
     file.Discard();
     return result;
   }
-  return file.Commit() ? ImageWriteResult::kOk : ImageWriteResult::kWriteFailed;
+  switch (file.Commit()) {
+    case util::FileWriteResult::kOk: return ImageWriteResult::kOk;
+    case util::FileWriteResult::kWriteFailed: return ImageWriteResult::kWriteFailed;
+    default: return ImageWriteResult::kCreateFailed;  // the target could not be replaced
+  }
 }
 
 }  // namespace imaging

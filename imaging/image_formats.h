@@ -17,7 +17,7 @@ enum class ImageWriteResult {
   kOk,
   kUnsupportedBitmap,  // not 24 or 32 bits per pixel, or empty
   kEncodeFailed,       // the encoder reported an error
-  kCreateFailed,       // the file could not be created
+  kCreateFailed,       // the file could not be created or could not replace the old one
   kWriteFailed,        // a write or the close failed; nothing was changed
 };
 

@@ -229,8 +229,13 @@ int WriteIconFile(const std::string& file_name, const IconBits& bits) {
     file.Discard();
     return result;
   }
-  if (!file.Commit()) return kIconWriteFailed;
-  return result;
+  switch (file.Commit()) {
+    case util::FileWriteResult::kOk: return result;
+    case util::FileWriteResult::kWriteFailed: return kIconWriteFailed;
+    // The finished file could not take the old one's place (locked or
+    // read-only): as when the file cannot be opened for writing.
+    default: return kIconCreateFailed;
+  }
 }
 
 namespace {

@@ -31,7 +31,7 @@ enum IconResult : int {
   kIconNoColorBitmap = -3,     // no colour bitmap, and none could be made from the mask
   kIconConversionFailed = -4,  // the colour image or the mask could not be converted
   kIconBufferMissing = -5,     // a block to write is missing
-  kIconCreateFailed = -6,      // the file could not be created
+  kIconCreateFailed = -6,      // the file could not be created (or could not replace the old one)
   kIconWriteFailed = -7,       // a write failed; nothing was left behind
   kIconTooLarge = -8,          // wider or taller than 256 pixels
 };

@@ -51,21 +51,21 @@ bool AtomicFile::Write(const void* data, size_t size) {
   return true;
 }
 
-bool AtomicFile::Commit() {
-  if (handle_ == -1) return false;
+FileWriteResult AtomicFile::Commit() {
+  if (handle_ == -1) return FileWriteResult::kCreateFailed;
   intptr_t handle = std::exchange(handle_, -1);
-  bool ok = !failed_;
-  if (ok) {
-    ok = os::FlushAndClose(handle);
-  } else {
+  FileWriteResult result = FileWriteResult::kOk;
+  if (failed_) {
     os::CloseQuietly(handle);
+    result = FileWriteResult::kWriteFailed;
+  } else if (!os::FlushAndClose(handle)) {
+    result = FileWriteResult::kWriteFailed;
+  } else if (!os::Replace(temp_, target_)) {
+    result = FileWriteResult::kReplaceFailed;
   }
-  if (ok) ok = os::Replace(temp_, target_);
-  if (!ok) {
-    os::Remove(temp_);
-  }
+  if (result != FileWriteResult::kOk) os::Remove(temp_);
   temp_.clear();
-  return ok;
+  return result;
 }
 
 void AtomicFile::Discard() {
@@ -89,9 +89,9 @@ FileWriteResult WriteFileAtomically(const std::string& target,
     return FileWriteResult::kWriteFailed;
   }
   uint64_t length = file.written();
-  if (!file.Commit()) return FileWriteResult::kWriteFailed;
-  if (written) *written = length;
-  return FileWriteResult::kOk;
+  FileWriteResult result = file.Commit();
+  if (result == FileWriteResult::kOk && written) *written = length;
+  return result;
 }
 
 bool FileExistsAt(const std::string& path) { return os::Exists(path); }

@@ -20,7 +20,9 @@ namespace util {
 enum class FileWriteResult {
   kOk,
   kCreateFailed,  // the temporary file could not be made (bad folder, read-only place)
-  kWriteFailed,   // a write, the close or the replacement failed; nothing was changed
+  kWriteFailed,   // a write or the close failed; nothing was changed
+  kReplaceFailed, // the finished file could not take the target's place (the
+                  // target is locked or read-only); the target is unchanged
 };
 
 class AtomicFile : public ByteSink {
@@ -34,9 +36,9 @@ class AtomicFile : public ByteSink {
   bool Open();
   // False once any write has failed or stored fewer bytes than asked.
   bool Write(const void* data, size_t size) override;
-  // Closes the temporary file and moves it over the target. On false the
-  // temporary file is gone and the target untouched.
-  bool Commit();
+  // Closes the temporary file and moves it over the target. On any result
+  // but kOk the temporary file is gone and the target untouched.
+  FileWriteResult Commit();
   // Drops the temporary file without touching the target.
   void Discard();
 

@@ -43,6 +43,12 @@ bool FlushAndClose(intptr_t handle) {
 void CloseQuietly(intptr_t handle) { ::close(static_cast<int>(handle)); }
 
 bool Replace(const std::string& from, const std::string& to) {
+  // A read-only target is left alone, as on Windows.
+  struct stat st;
+  if (::stat(to.c_str(), &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR)) {
+    errno = EACCES;
+    return false;
+  }
   return std::rename(from.c_str(), to.c_str()) == 0;
 }
 

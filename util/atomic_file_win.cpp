@@ -4,6 +4,8 @@
 // report success for part of the data), the buffers are flushed before the
 // close so that a late failure surfaces here, and the finished file replaces
 // the target with MoveFileExA, which also works when the target exists.
+// Replacing creates a new file: the old file's attributes are not carried
+// over.
 #include <windows.h>
 
 #include "util/atomic_file.h"
@@ -47,6 +49,13 @@ bool FlushAndClose(intptr_t handle) {
 void CloseQuietly(intptr_t handle) { CloseHandle(AsHandle(handle)); }
 
 bool Replace(const std::string& from, const std::string& to) {
+  // A read-only target is never replaced, as opening it for writing would
+  // fail (Wine's MoveFileExA would replace it anyway).
+  DWORD attributes = GetFileAttributesA(to.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
          FALSE;
 }

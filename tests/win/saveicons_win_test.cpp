@@ -166,14 +166,21 @@ TEST(SaveIconToFile, ResultCodes) {
   EXPECT_FALSE(testing_support::FileExists(dir.file("a.i")));
   EXPECT_EQ(kIconNoInfo, SaveIconToFile(dir.file("x.ico"), nullptr));
   EXPECT_EQ(kIconCreateFailed, SaveIconToFile(dir.file("no\\such\\x.ico"), icon.get()));
-  // A target that cannot be replaced: the old bytes stay, no temporary file.
+  // Targets that cannot be replaced (held open, read-only): the old bytes
+  // stay, no temporary file is left.
   std::string locked = dir.file("locked.ico");
   ASSERT_TRUE(testing_support::WriteFileBytes(locked, "old", 3));
   HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-  EXPECT_EQ(kIconWriteFailed, SaveIconToFile(locked, icon.get()));
+  EXPECT_EQ(kIconCreateFailed, SaveIconToFile(locked, icon.get()));
   CloseHandle(holder);
   std::vector<unsigned char> old = ReadFileBytes(locked);
+  EXPECT_EQ(std::string("old"), std::string(old.begin(), old.end()));
+  std::string read_only = dir.file("ro.ico");
+  ASSERT_TRUE(testing_support::WriteFileBytes(read_only, "old", 3));
+  ASSERT_TRUE(SetFileAttributesA(read_only.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(kIconCreateFailed, SaveIconToFile(read_only, icon.get()));
+  old = ReadFileBytes(read_only);
   EXPECT_EQ(std::string("old"), std::string(old.begin(), old.end()));
   WIN32_FIND_DATAA fd;
   HANDLE find = FindFirstFileA(dir.file("*.tmp").c_str(), &fd);

@@ -101,7 +101,7 @@ TEST(SaveBitmapToFile, JpegAndFailuresReachTheCaller) {
     ASSERT_TRUE(testing_support::WriteFileBytes(locked, "old", 3));
     HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-    EXPECT_EQ(ImageWriteResult::kWriteFailed, SaveBitmapToFile(picture, locked, type)) << type;
+    EXPECT_EQ(ImageWriteResult::kCreateFailed, SaveBitmapToFile(picture, locked, type)) << type;
     CloseHandle(holder);
     std::vector<unsigned char> old = ReadFileBytes(locked);
     EXPECT_EQ(std::string("old"), std::string(old.begin(), old.end())) << type;
