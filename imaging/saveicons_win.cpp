@@ -82,6 +82,19 @@ uint8_t GetIconColorDepth(HBITMAP bitmap) {
   return imaging::GetIconColorDepth(image);
 }
 
+uint8_t GetIconColorDepth(const gui::TBitmap& bitmap) {
+  BitmapView view = bitmap.View();
+  if (!view.Valid()) return kDepth4;
+  Image32 image(view.width, view.height);
+  int bytes = view.bits_per_pixel / 8;
+  for (int row = 0; row < view.height; ++row) {
+    const uint8_t* p = view.Row(row);
+    Pixel32* out = image.pixels.data() + static_cast<size_t>(row) * view.width;
+    for (int x = 0; x < view.width; ++x, p += bytes) out[x] = MakePixel(p[2], p[1], p[0], bytes == 4 ? p[3] : 0);
+  }
+  return imaging::GetIconColorDepth(image);
+}
+
 int SaveIconToFile(const std::string& file_name, HICON icon) {
   if (file_name.size() < 4) return kIconNameTooShort;
   ICONINFO info{};

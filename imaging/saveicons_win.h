@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "gui/bitmap.h"
 #include "imaging/saveicons.h"
 #include "util/byte_sink.h"
 
@@ -19,7 +20,12 @@ namespace imaging {
 bool CopyToDib32(HBITMAP bitmap, Image32* image);
 
 // The colour analysis of a bitmap; 1 (4 bits) when no 32-bit copy can be made.
+// The bitmap must not be selected into a device context.
 uint8_t GetIconColorDepth(HBITMAP bitmap);
+
+// The analysis of a picture drawn onto a bitmap object, whose own DC keeps
+// its bitmap selected: the rows are read directly.
+uint8_t GetIconColorDepth(const gui::TBitmap& bitmap);
 
 // Writes the icon as a single-image .ico file, replacing an existing file
 // only once the new one is complete. Returns the file length or a negative

@@ -254,5 +254,26 @@ TEST(GetIconColorDepth, BitmapOfEachFixtureIcon) {
   EXPECT_EQ(kDepth4, GetIconColorDepth(static_cast<HBITMAP>(nullptr)));
 }
 
+// The status bar's route: the icon drawn onto a bitmap of its own size.
+TEST(GetIconColorDepth, IconDrawnOntoABitmapObject) {
+  const struct {
+    int icon;
+    gui::PixelFormat format;
+    uint8_t code;
+  } cases[] = {
+      {0, gui::PixelFormat::pf24bit, kDepth1}, {1, gui::PixelFormat::pf24bit, kDepth4},
+      {2, gui::PixelFormat::pf24bit, kDepth8}, {5, gui::PixelFormat::pf24bit, kDepth24},
+      {2, gui::PixelFormat::pf32bit, kDepth8},
+  };
+  for (const auto& c : cases) {
+    gui::UniqueIcon icon = Extract(c.icon);
+    gui::TBitmap bitmap(32, 32, c.format);
+    ASSERT_TRUE(DrawIconEx(bitmap.Canvas(), 0, 0, icon.get(), 32, 32, 0, nullptr, DI_NORMAL));
+    EXPECT_EQ(c.code, GetIconColorDepth(bitmap)) << kIcons[c.icon].name;
+  }
+  gui::TBitmap empty;
+  EXPECT_EQ(kDepth4, GetIconColorDepth(empty));
+}
+
 }  // namespace
 }  // namespace imaging
