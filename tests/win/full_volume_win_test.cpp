@@ -50,7 +50,11 @@ bool WaitFor(const std::string& path, bool present) {
 class FullVolume {
  public:
   FullVolume() {
-    unix_dir_ = "/tmp/tamsel-full-" + std::to_string(GetCurrentProcessId());
+    // Wine's process ids repeat across concurrent sessions: add the clock.
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    unix_dir_ = "/tmp/tamsel-full-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(static_cast<unsigned long long>(now.QuadPart));
     dir_ = testing_support::ToWindowsPath(unix_dir_);
     std::string marker = unix_dir_ + "/.mounted";
     std::string cmd = "mkdir -p " + unix_dir_ + " && mount -t tmpfs -o size=64k tmpfs " + unix_dir_ + " && touch " +
