@@ -21,7 +21,8 @@ const char* DescribeImageWriteResult(ImageWriteResult result) {
 
 namespace {
 
-// Which sink failure means the encoder gave up only because a write failed.
+// Remembers whether the sink refused a write, so that an encoder's failure
+// can be told apart: a refused write, or an error of the encoder itself.
 class TrackingSink : public util::ByteSink {
  public:
   explicit TrackingSink(util::ByteSink& inner) : inner_(inner) {}
