@@ -1,0 +1,308 @@
+#include "util/icon_file_check.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "icon_file_builder.h"
+
+namespace {
+
+using icon_builder::Bytes;
+using icon_builder::Put16;
+using icon_builder::Put32;
+using util::CheckIconFile;
+using util::IconFileFormat;
+
+// Checks a copy of exactly the file's size, so that the sanitizer catches
+// any read past its end.
+util::IconFileCheck Check(const Bytes& b) {
+  std::unique_ptr<uint8_t[]> copy(new uint8_t[b.size() ? b.size() : 1]);
+  if (!b.empty()) std::memcpy(copy.get(), b.data(), b.size());
+  return CheckIconFile(copy.get(), b.size());
+}
+
+std::vector<Bytes> ThreeImages() {
+  return {icon_builder::Dib(16, 16, 1), icon_builder::Png(16, 16), icon_builder::Dib(8, 8, 2)};
+}
+
+Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+struct SoundCase {
+  const char* name;
+  std::function<Bytes()> make;
+  IconFileFormat format;
+  uint32_t count;
+};
+
+TEST(IconFileCheck, SoundFilesPassWithTheShellsCount) {
+  const SoundCase cases[] = {
+      {"PE32 with three groups", [] { return icon_builder::Pe(ThreeImages()).bytes; }, IconFileFormat::kPe, 3},
+      {"PE32+ with three groups", [] { return icon_builder::Pe(ThreeImages(), true).bytes; }, IconFileFormat::kPe, 3},
+      {"PE with one group", [] { return icon_builder::Pe({icon_builder::Dib(32, 32)}).bytes; }, IconFileFormat::kPe, 1},
+      {"PE without resources", [] {
+         Bytes b = icon_builder::Pe(ThreeImages()).bytes;
+         Put32(b, icon_builder::Pe(ThreeImages()).resource_directory_field, 0);
+         return b;
+       }, IconFileFormat::kPe, 0},
+      {"PE whose resources lie in no section", [] {
+         auto L = icon_builder::Pe(ThreeImages());
+         Put32(L.bytes, L.resource_directory_field, 0x900000);
+         return L.bytes;
+       }, IconFileFormat::kPe, 0},
+      {"PE with unknown optional header", [] {
+         auto L = icon_builder::Pe(ThreeImages());
+         Put16(L.bytes, L.optional_header, 0x107);
+         return L.bytes;
+       }, IconFileFormat::kPe, 0},
+      {"NE with two groups", [] { return icon_builder::Ne({icon_builder::Dib(16, 16), icon_builder::Dib(32, 32)}).bytes; },
+       IconFileFormat::kNe, 2},
+      {"NE without resources", [] {
+         auto L = icon_builder::Ne({icon_builder::Dib(16, 16)});
+         Put16(L.bytes, 64 + 0x26, 64 + 4);  // resident names right behind the table start
+         return L.bytes;
+       }, IconFileFormat::kNe, 0},
+      {"icon file with three images", [] { return icon_builder::Ico(ThreeImages()).bytes; }, IconFileFormat::kIco, 1},
+      {"icon file with a PNG", [] { return icon_builder::Ico({icon_builder::Png(48, 48)}).bytes; }, IconFileFormat::kIco, 1},
+      {"icon file without images", [] { return icon_builder::Ico({}).bytes; }, IconFileFormat::kIco, 0},
+      {"text", [] { return Text("Just some text.\r\n"); }, IconFileFormat::kOther, 0},
+      {"empty", [] { return Bytes(); }, IconFileFormat::kOther, 0},
+      {"one byte", [] { return Bytes{0}; }, IconFileFormat::kOther, 0},
+      {"cursor file", [] {
+         Bytes b = icon_builder::Ico({icon_builder::Dib(16, 16)}).bytes;
+         Put16(b, 2, 2);
+         return b;
+       }, IconFileFormat::kOther, 0},
+      {"second word 1 after a nonzero word", [] { return Bytes{7, 0, 1, 0, 0xFF, 0xFF}; }, IconFileFormat::kOther, 0},
+      {"DOS program", [] {
+         Bytes b(200, 0x90);
+         Put16(b, 0, 0x5A4D);
+         Put32(b, 0x3C, 0x1000);
+         return b;
+       }, IconFileFormat::kOther, 0},
+      {"MZ with an unknown new header", [] {
+         Bytes b(200, 0);
+         Put16(b, 0, 0x5A4D);
+         Put32(b, 0x3C, 64);
+         Put16(b, 64, 0x454C);  // "LE"
+         return b;
+       }, IconFileFormat::kOther, 0},
+  };
+  for (const SoundCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    util::IconFileCheck r = Check(c.make());
+    EXPECT_FALSE(r.damaged) << r.problem;
+    EXPECT_EQ(c.format, r.format);
+    EXPECT_EQ(c.count, r.icon_count);
+  }
+}
+
+struct DamageCase {
+  const char* name;
+  std::function<Bytes()> make;
+  IconFileFormat format;
+};
+
+icon_builder::PeLayout GoodPe() { return icon_builder::Pe(ThreeImages()); }
+icon_builder::NeLayout GoodNe() { return icon_builder::Ne({icon_builder::Dib(16, 16), icon_builder::Dib(32, 32)}); }
+icon_builder::IcoLayout GoodIco() { return icon_builder::Ico(ThreeImages()); }
+
+template <typename Layout, typename Edit>
+std::function<Bytes()> Damage(Layout (*make)(), Edit edit) {
+  return [make, edit] {
+    Layout L = make();
+    edit(L);
+    return L.bytes;
+  };
+}
+
+TEST(IconFileCheck, DamagedFilesAreKeptFromTheShell) {
+  using PL = icon_builder::PeLayout;
+  using NL = icon_builder::NeLayout;
+  using IL = icon_builder::IcoLayout;
+  const DamageCase cases[] = {
+      {"PE cut in half", Damage(GoodPe, [](PL& L) { L.bytes.resize(L.bytes.size() / 2); }), IconFileFormat::kPe},
+      {"PE cut inside the headers", Damage(GoodPe, [](PL& L) { L.bytes.resize(100); }), IconFileFormat::kPe},
+      {"MZ header cut short", Damage(GoodPe, [](PL& L) { L.bytes.resize(40); }), IconFileFormat::kPe},
+      {"new header offset at the very end", Damage(GoodPe, [](PL& L) { Put32(L.bytes, 0x3C, L.bytes.size() - 2); }),
+       IconFileFormat::kPe},
+      {"section table past the end", Damage(GoodPe, [](PL& L) { Put16(L.bytes, 70, 0x4000); }), IconFileFormat::kPe},
+      {"resource section raw data past the end",
+       Damage(GoodPe, [](PL& L) { Put32(L.bytes, L.section + 20, L.bytes.size() + 0x10000); }), IconFileFormat::kPe},
+      {"resource directory mapped past the end", Damage(GoodPe, [](PL& L) {
+         Put32(L.bytes, L.section + 16, 0x100000);
+         Put32(L.bytes, L.resource_directory_field, 0x1000 + 0x80000);
+       }), IconFileFormat::kPe},
+      {"root claims 65535 entries", Damage(GoodPe, [](PL& L) { Put16(L.bytes, L.root + 14, 0xFFFF); }),
+       IconFileFormat::kPe},
+      {"icon group claims 65535 entries", Damage(GoodPe, [](PL& L) { Put16(L.bytes, L.group_data[0] + 4, 0xFFFF); }),
+       IconFileFormat::kPe},
+      {"group type directory claims 65535 entries",
+       Damage(GoodPe, [](PL& L) { Put16(L.bytes, L.group_type_directory + 14, 0xFFFF); }), IconFileFormat::kPe},
+      {"group data address outside every section",
+       Damage(GoodPe, [](PL& L) { Put32(L.bytes, L.group_data_entries[1], 0x7FFFFFF0); }), IconFileFormat::kPe},
+      {"icon size past the end",
+       Damage(GoodPe, [](PL& L) { Put32(L.bytes, L.icon_data_entries[0] + 4, 0x7FFFFFF0); }), IconFileFormat::kPe},
+      {"icon group size past the end",
+       Damage(GoodPe, [](PL& L) { Put32(L.bytes, L.group_data_entries[2] + 4, 0x100000); }), IconFileFormat::kPe},
+      {"group directory offset past the end", Damage(GoodPe, [](PL& L) {
+         Put32(L.bytes, L.root + 16 + 8 + 4, 0xFFFFFFF0);
+       }), IconFileFormat::kPe},
+      {"PNG icon cut short inside its size", Damage(GoodPe, [](PL& L) {
+         Put32(L.bytes, L.icon_data_entries[1] + 4, 40);
+       }), IconFileFormat::kPe},
+      {"NE icon offset past the end", Damage(GoodNe, [](NL& L) { Put16(L.bytes, L.icon_names[0], 0xFFF0); }),
+       IconFileFormat::kNe},
+      {"NE group offset past the end", Damage(GoodNe, [](NL& L) { Put16(L.bytes, L.group_names[1], 0xFFF0); }),
+       IconFileFormat::kNe},
+      {"NE group claims 65535 entries", Damage(GoodNe, [](NL& L) {
+         const size_t group = size_t{uint16_t(L.bytes[L.group_names[0]] | L.bytes[L.group_names[0] + 1] << 8)} << 4;
+         Put16(L.bytes, group + 4, 0xFFFF);
+       }), IconFileFormat::kNe},
+      {"NE type count runs off the end", Damage(GoodNe, [](NL& L) { Put16(L.bytes, L.table + 4, 0xFFFF); }),
+       IconFileFormat::kNe},
+      {"NE resource table without an end", Damage(GoodNe, [](NL& L) {
+         // Replace the terminator by a type that is neither icon kind and
+         // runs up to the last bytes of the file.
+         const size_t end = L.table + 2 + 2 * (8 + 2 * 12);
+         Put16(L.bytes, end, 0x8001);
+         Put16(L.bytes, end + 2, 0);
+         L.bytes.resize(end + 6);
+       }), IconFileFormat::kNe},
+      {"NE alignment shift huge", Damage(GoodNe, [](NL& L) { Put16(L.bytes, L.table, 30); }), IconFileFormat::kNe},
+      {"NE header cut short", Damage(GoodNe, [](NL& L) { L.bytes.resize(64 + 30); }), IconFileFormat::kNe},
+      {"NE resource table past the end", Damage(GoodNe, [](NL& L) {
+         Put16(L.bytes, 64 + 0x24, 0xFF00);
+         Put16(L.bytes, 64 + 0x26, 0xFFF0);
+       }), IconFileFormat::kNe},
+      {"icon file: 65535 images in 22 bytes", [] {
+         Bytes b = GoodIco().bytes;
+         Put16(b, 4, 0xFFFF);
+         b.resize(22);
+         return b;
+       }, IconFileFormat::kIco},
+      {"icon file: image offset 0x7ffffff0", Damage(GoodIco, [](IL& L) { Put32(L.bytes, L.entries[0] + 12, 0x7FFFFFF0); }),
+       IconFileFormat::kIco},
+      {"icon file: image size 0x7ffffff0", Damage(GoodIco, [](IL& L) { Put32(L.bytes, L.entries[2] + 8, 0x7FFFFFF0); }),
+       IconFileFormat::kIco},
+      {"icon file: offset plus size wraps", Damage(GoodIco, [](IL& L) {
+         Put32(L.bytes, L.entries[0] + 12, 0xFFFFFF00);
+         Put32(L.bytes, L.entries[0] + 8, 0x200);
+       }), IconFileFormat::kIco},
+      {"icon file: truncated PNG", [] {
+         Bytes b = icon_builder::Ico({icon_builder::Png(16, 16)}).bytes;
+         b.resize(6 + 16 + 40);
+         return b;
+       }, IconFileFormat::kIco},
+      {"icon file: PNG cut with its size", [] {
+         Bytes b = icon_builder::Ico({icon_builder::Png(16, 16)}).bytes;
+         b.resize(6 + 16 + 40);
+         Put32(b, 6 + 8, 40);
+         return b;
+       }, IconFileFormat::kIco},
+      {"icon file: PNG checksum wrong", [] {
+         auto L = icon_builder::Ico({icon_builder::Png(16, 16)});
+         L.bytes[6 + 16 + 8 + 8 + 2] ^= 0x10;  // a byte of the header chunk's body
+         return L.bytes;
+       }, IconFileFormat::kIco},
+      {"icon file: bitmap header larger than the image", Damage(GoodIco, [](IL& L) {
+         const size_t image = L.bytes[L.entries[0] + 12] | L.bytes[L.entries[0] + 13] << 8;
+         Put32(L.bytes, image, 0x10000);
+       }), IconFileFormat::kIco},
+      {"icon file: header cut short", [] { return Bytes{0, 0, 1, 0, 1}; }, IconFileFormat::kIco},
+  };
+  for (const DamageCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    util::IconFileCheck r = Check(c.make());
+    EXPECT_TRUE(r.damaged);
+    EXPECT_EQ(c.format, r.format);
+    EXPECT_STRNE("", r.problem);
+    EXPECT_EQ(0u, r.icon_count);
+  }
+}
+
+// Every strict prefix of a sound file cuts into data the shell would read;
+// only a cut right at the new header leaves what the shell takes for a
+// plain DOS program, which it does not read further.
+TEST(IconFileCheck, EveryTruncationIsCaught) {
+  const std::pair<const char*, Bytes> files[] = {
+      {"PE", GoodPe().bytes},
+      {"PE32+", icon_builder::Pe(ThreeImages(), true).bytes},
+      {"NE", GoodNe().bytes},
+      {"icon file", GoodIco().bytes},
+  };
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.first);
+    ASSERT_FALSE(Check(f.second).damaged);
+    for (size_t n = 4; n < f.second.size(); ++n) {
+      Bytes cut(f.second.begin(), f.second.begin() + n);
+      util::IconFileCheck r = Check(cut);
+      if (f.second[0] == 'M' && n == 64) {
+        EXPECT_EQ(IconFileFormat::kOther, r.format);
+        EXPECT_EQ(0u, r.icon_count);
+      } else {
+        ASSERT_TRUE(r.damaged) << "prefix of " << n << " bytes passed";
+      }
+    }
+  }
+}
+
+TEST(IconFileCheck, PngImagesMustBeComplete) {
+  const Bytes png = icon_builder::Png(20, 12);
+  EXPECT_EQ(nullptr, util::CheckIconImage(png.data(), png.size()));
+  for (size_t n = 4; n < png.size(); ++n) EXPECT_NE(nullptr, util::CheckIconImage(png.data(), n)) << n;
+
+  auto without = [&](const char* type) {
+    Bytes out(png.begin(), png.begin() + 8);
+    size_t pos = 8;
+    while (pos < png.size()) {
+      const size_t len = (size_t{png[pos]} << 24) | (png[pos + 1] << 16) | (png[pos + 2] << 8) | png[pos + 3];
+      if (std::memcmp(&png[pos + 4], type, 4) != 0) out.insert(out.end(), png.begin() + pos, png.begin() + pos + 12 + len);
+      pos += 12 + len;
+    }
+    return out;
+  };
+  for (const char* type : {"IHDR", "IDAT", "IEND"}) {
+    Bytes b = without(type);
+    EXPECT_NE(nullptr, util::CheckIconImage(b.data(), b.size())) << "without " << type;
+  }
+}
+
+// Random damage to sound files: the check must never read outside the
+// buffer (the sanitizers watch), and whatever it lets through must have a
+// count the data can back.
+TEST(IconFileCheck, RandomDamageNeverEscapesTheBuffer) {
+  const Bytes seeds[] = {GoodPe().bytes, icon_builder::Pe(ThreeImages(), true).bytes, GoodNe().bytes, GoodIco().bytes};
+  std::mt19937 rng(12345);
+  int passed = 0, damaged = 0;
+  for (const Bytes& seed : seeds) {
+    for (int round = 0; round < 3000; ++round) {
+      Bytes b = seed;
+      const int edits = 1 + static_cast<int>(rng() % 4);
+      for (int e = 0; e < edits; ++e) {
+        const size_t at = rng() % b.size();
+        switch (rng() % 3) {
+          case 0: b[at] = static_cast<uint8_t>(rng()); break;
+          case 1: b[at] = 0xFF; break;
+          default: b.resize(std::max<size_t>(at, 1)); break;
+        }
+      }
+      util::IconFileCheck r = Check(b);
+      if (r.damaged) {
+        ++damaged;
+        EXPECT_EQ(0u, r.icon_count);
+      } else {
+        ++passed;
+        // Each counted group needs at least one 8-byte directory entry.
+        EXPECT_LE(uint64_t{r.icon_count} * 8, b.size());
+      }
+    }
+  }
+  EXPECT_GT(passed, 0);
+  EXPECT_GT(damaged, 0);
+}
+
+}  // namespace
