@@ -1,0 +1,82 @@
+// RunCommandLine: the batch half of the command line. The parsing rules live
+// in command_line.cpp; this file only acts on their result.
+#include <windows.h>
+
+#include "app/globals.h"
+#include "app/lng_eng.h"
+#include "app/lng_eng_win.h"
+#include "app/unit1_win.h"
+#include "gui/application.h"
+#include "gui/cursor.h"
+#include "util/file_utils.h"
+#include "util/file_utils_win.h"
+
+namespace app {
+
+void TForm1::ShowCommandLineError(const std::wstring& detail) {
+  gui::Application().MessageBox(Lang(sCommandLineError) + L"\r\n" + detail, MB_OK | MB_ICONERROR);
+}
+
+void TForm1::RunCommandLine() {
+  const std::vector<std::string> args(args_.begin() + (args_.empty() ? 0 : 1), args_.end());
+  if (args.empty()) return;
+
+  const ParsedCommandLine cmd = ParseCommandLine(args);
+  BatchModeScope batch_mode;
+
+  std::string source;
+  std::string target;
+  if (cmd.export_requested) {
+    if (!cmd.plain.empty()) source = cmd.plain[0];
+    if (cmd.plain.size() > 1) target = cmd.plain[1];
+  } else {
+    source = JoinedSource(args);
+  }
+
+  if (!util::FileExists(source)) {
+    ShowCommandLineError(LangFormat(sFileMissing, source));
+    return;
+  }
+  OpenIconFile(source);
+  if (!cmd.export_requested) return;
+
+  if (util::Trim(target).empty()) {
+    ShowCommandLineError(Lang(sTargetMissing));
+    return;
+  }
+
+  // An error inside the export ends the batch here: no count, no closing.
+  bool done = gui::RunGuarded([&] { RunBatch(cmd, target); });
+  if (!done) return;
+}
+
+void TForm1::RunBatch(const ParsedCommandLine& cmd, const std::string& target) {
+  int count = 0;
+  const BatchPlan plan = PlanBatch(cmd, target);
+  {
+    gui::HourglassCursor hourglass;
+    switch (plan.action) {
+      case BatchAction::kSingleIcon:
+        SaveSingleIcon(plan.icon_index - 1, target, cmd.gray_scale, plan.export_type);
+        count = 1;
+        break;
+      case BatchAction::kCompositeImage:
+        SaveCompositeImage(target, plan.export_type, cmd.gray_scale);
+        break;
+      case BatchAction::kExportIcons:
+        if (plan.create_dest_folder && !util::FolderExists(plan.dest_folder))
+          CreateDirectoryA(plan.dest_folder.c_str(), nullptr);
+        ExportIcons(count, cmd.gray_scale, cmd.draw_borders, cmd.include_numbers, plan.memo_type, plan.export_type,
+                    cmd.dbase_field_name, plan.extension, target, plan.dest_folder, cmd.plain[0]);
+        break;
+    }
+    if (plan.open_after) OpenExported(target, plan.dest_word);
+  }
+  if (cmd.close_when_done) {
+    Close();
+  } else if (plan.show_count) {
+    gui::Application().MessageBox(LangFormat(sIconsExported, count), MB_OK | MB_ICONINFORMATION);
+  }
+}
+
+}  // namespace app
