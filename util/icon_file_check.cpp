@@ -264,7 +264,7 @@ const char* CheckPng(const uint8_t* p, size_t size) {
 bool RvaToOffset(const View& file, uint64_t sections, uint16_t section_count, uint32_t rva,
                  uint64_t* offset) {
   for (uint16_t i = 0; i < section_count; ++i) {
-    SectionHeader s;
+    SectionHeader s{};
     if (!file.Read(sections + uint64_t{i} * sizeof s, &s)) return false;
     uint32_t end = s.virtual_address + s.raw_size;
     if (s.virtual_address <= rva && end > rva) {
@@ -277,7 +277,7 @@ bool RvaToOffset(const View& file, uint64_t sections, uint16_t section_count, ui
 
 struct PeResources {
   const View& file;
-  uint64_t root;
+  uint64_t root = 0;
   uint64_t sections;
   uint16_t section_count;
 
@@ -287,7 +287,7 @@ struct PeResources {
            file.Has(offset + sizeof *dir, (uint64_t{dir->named_count} + dir->id_count) * sizeof(ResourceEntry));
   }
   ResourceEntry EntryAt(uint64_t dir_offset, uint32_t index) const {
-    ResourceEntry e;
+    ResourceEntry e{};
     file.Read(dir_offset + sizeof(ResourceDirectory) + uint64_t{index} * sizeof e, &e);
     return e;
   }
@@ -310,12 +310,12 @@ struct PeResources {
   // From a name entry down its first language to the data it describes.
   const char* DataOf(const ResourceEntry& name_entry, uint64_t* offset, uint32_t* size) const {
     uint64_t languages = root + (name_entry.offset & kEntryOffsetMask);
-    ResourceDirectory dir;
+    ResourceDirectory dir{};
     if (!file.Read(languages, &dir)) return "resource directory lies past the end of the file";
     if (uint32_t{dir.named_count} + dir.id_count == 0) return "resource without a language";
-    ResourceEntry first;
+    ResourceEntry first{};
     if (!file.Read(languages + sizeof dir, &first)) return "resource entry lies past the end of the file";
-    ResourceDataEntry data;
+    ResourceDataEntry data{};
     if (!file.Read(root + (first.offset & kEntryOffsetMask), &data))
       return "resource data entry lies past the end of the file";
     if (!RvaToOffset(file, sections, section_count, data.rva, offset))
@@ -328,10 +328,10 @@ struct PeResources {
 
 IconFileCheck CheckPe(const View& file, uint64_t nt) {
   const IconFileFormat pe = IconFileFormat::kPe;
-  FileHeader header;
+  FileHeader header{};
   if (!file.Read(nt + 4, &header)) return Damaged(pe, "PE header lies past the end of the file");
   uint64_t optional = nt + 4 + sizeof header;
-  uint16_t magic;
+  uint16_t magic = 0;
   if (!file.Read(optional, &magic)) return Damaged(pe, "optional header lies past the end of the file");
   uint64_t sections = optional + header.optional_header_size;
   if (!file.Has(sections, uint64_t{header.section_count} * sizeof(SectionHeader)))
@@ -339,8 +339,8 @@ IconFileCheck CheckPe(const View& file, uint64_t nt) {
   if (magic != kPe32Magic && magic != kPe32PlusMagic) return Sound(pe, 0);  // the loader finds no resources
 
   const bool plus = magic == kPe32PlusMagic;
-  uint32_t header_size, directory_count;
-  DataDirectory resources;
+  uint32_t header_size = 0, directory_count = 0;
+  DataDirectory resources{};
   if (!file.Read(optional + 60, &header_size) || !file.Read(optional + (plus ? 108 : 92), &directory_count))
     return Damaged(pe, "optional header lies past the end of the file");
   if (directory_count <= 2) return Sound(pe, 0);
@@ -348,42 +348,42 @@ IconFileCheck CheckPe(const View& file, uint64_t nt) {
     return Damaged(pe, "data directories lie past the end of the file");
   if (resources.rva == 0) return Sound(pe, 0);
 
-  uint64_t root;
+  uint64_t root = 0;
   if (resources.rva < header_size) {
     root = resources.rva;
   } else if (!RvaToOffset(file, sections, header.section_count, resources.rva, &root)) {
     return Sound(pe, 0);  // the loader finds no section for it and gives up
   }
   PeResources res{file, root, sections, header.section_count};
-  ResourceDirectory root_dir;
+  ResourceDirectory root_dir{};
   if (!res.ReadDirectory(root, &root_dir)) return Damaged(pe, "resource directory lies past the end of the file");
 
-  ResourceEntry group_type;
+  ResourceEntry group_type{};
   if (!res.FindId(root, root_dir, kRtGroupIcon, &group_type)) return Sound(pe, 0);
   uint64_t groups = root + (group_type.offset & kEntryOffsetMask);
-  ResourceDirectory groups_dir;
+  ResourceDirectory groups_dir{};
   if (!res.ReadDirectory(groups, &groups_dir)) return Damaged(pe, "icon group directory lies past the end of the file");
   const uint32_t group_count = uint32_t{groups_dir.named_count} + groups_dir.id_count;
 
   for (uint32_t i = 0; i < group_count; ++i) {
-    uint64_t offset;
-    uint32_t size;
+    uint64_t offset = 0;
+    uint32_t size = 0;
     if (const char* problem = res.DataOf(res.EntryAt(groups, i), &offset, &size)) return Damaged(pe, problem);
-    GroupIconHeader group;
+    GroupIconHeader group{};
     if (size < sizeof group || !file.Read(offset, &group)) return Damaged(pe, "icon group too short");
     if (uint64_t{group.count} * sizeof(GroupIconEntry) > size - sizeof group)
       return Damaged(pe, "icon group claims more entries than it holds");
   }
 
-  ResourceEntry icon_type;
+  ResourceEntry icon_type{};
   if (res.FindId(root, root_dir, kRtIcon, &icon_type)) {
     uint64_t icons = root + (icon_type.offset & kEntryOffsetMask);
-    ResourceDirectory icons_dir;
+    ResourceDirectory icons_dir{};
     if (!res.ReadDirectory(icons, &icons_dir)) return Damaged(pe, "icon directory lies past the end of the file");
     // Only id entries can be found by the shell's lookup.
     for (uint32_t i = icons_dir.named_count; i < uint32_t{icons_dir.named_count} + icons_dir.id_count; ++i) {
-      uint64_t offset;
-      uint32_t size;
+      uint64_t offset = 0;
+      uint32_t size = 0;
       if (const char* problem = res.DataOf(res.EntryAt(icons, i), &offset, &size)) return Damaged(pe, problem);
       if (const char* problem = CheckImageAt(file, offset, size)) return Damaged(pe, problem);
     }
@@ -394,12 +394,12 @@ IconFileCheck CheckPe(const View& file, uint64_t nt) {
 
 IconFileCheck CheckNe(const View& file, uint64_t ne_offset) {
   const IconFileFormat ne = IconFileFormat::kNe;
-  NeHeader header;
+  NeHeader header{};
   if (!file.Read(ne_offset, &header)) return Damaged(ne, "NE header lies past the end of the file");
   if (int{header.resident_names} - int{header.resource_table} <= int{sizeof(NeTypeInfo)}) return Sound(ne, 0);
 
   const uint64_t table = ne_offset + header.resource_table;
-  uint16_t shift;
+  uint16_t shift = 0;
   if (!file.Read(table, &shift)) return Damaged(ne, "resource table lies past the end of the file");
   if (shift > 24) return Damaged(ne, "resource alignment out of range");
 
@@ -409,10 +409,10 @@ IconFileCheck CheckNe(const View& file, uint64_t ne_offset) {
   bool have_groups = false, have_icons = false;
   // Each step moves at least one type record on, so this ends within the file.
   while (!(have_groups && have_icons)) {
-    uint16_t type_id;
+    uint16_t type_id = 0;
     if (!file.Read(pos, &type_id)) return Damaged(ne, "resource table runs past the end of the file");
     if (type_id == 0) break;
-    NeTypeInfo info;
+    NeTypeInfo info{};
     if (!file.Read(pos, &info)) return Damaged(ne, "resource table runs past the end of the file");
     const uint64_t names = pos + sizeof info;
     const uint64_t names_size = uint64_t{info.count} * sizeof(NeNameInfo);
@@ -432,7 +432,7 @@ IconFileCheck CheckNe(const View& file, uint64_t ne_offset) {
   if (!(have_groups && have_icons)) return Sound(ne, 0);
 
   auto data_of = [&](uint64_t name_offset, uint64_t* offset, uint64_t* size) {
-    NeNameInfo name;
+    NeNameInfo name{};
     file.Read(name_offset, &name);
     // The shell computes both in 32 bits.
     *offset = static_cast<uint32_t>(uint32_t{name.offset} << shift);
@@ -440,16 +440,16 @@ IconFileCheck CheckNe(const View& file, uint64_t ne_offset) {
     return file.Has(*offset, *size);
   };
   for (uint16_t i = 0; i < group_count; ++i) {
-    uint64_t offset, size;
+    uint64_t offset = 0, size = 0;
     if (!data_of(group_names + uint64_t{i} * sizeof(NeNameInfo), &offset, &size))
       return Damaged(ne, "icon group lies past the end of the file");
-    GroupIconHeader group;
+    GroupIconHeader group{};
     if (size < sizeof group || !file.Read(offset, &group)) return Damaged(ne, "icon group too short");
     if (uint64_t{group.count} * sizeof(GroupIconEntry) > size - sizeof group)
       return Damaged(ne, "icon group claims more entries than it holds");
   }
   for (uint16_t i = 0; i < icon_count; ++i) {
-    uint64_t offset, size;
+    uint64_t offset = 0, size = 0;
     if (!data_of(icon_names + uint64_t{i} * sizeof(NeNameInfo), &offset, &size))
       return Damaged(ne, "icon lies past the end of the file");
     if (const char* problem = CheckImageAt(file, offset, size)) return Damaged(ne, problem);
@@ -459,14 +459,14 @@ IconFileCheck CheckNe(const View& file, uint64_t ne_offset) {
 
 IconFileCheck CheckIco(const View& file) {
   const IconFileFormat ico = IconFileFormat::kIco;
-  GroupIconHeader header;
+  GroupIconHeader header{};
   if (!file.Read(0, &header)) return Damaged(ico, "icon file header cut short");
   if (header.count == 0) return Sound(ico, 0);
   const uint64_t entries = sizeof header;
   if (!file.Has(entries, uint64_t{header.count} * sizeof(IcoEntry)))
     return Damaged(ico, "icon file claims more images than it holds");
   for (uint16_t i = 0; i < header.count; ++i) {
-    IcoEntry entry;
+    IcoEntry entry{};
     file.Read(entries + uint64_t{i} * sizeof entry, &entry);
     if (const char* problem = CheckImageAt(file, entry.offset, entry.bytes)) return Damaged(ico, problem);
   }
@@ -479,7 +479,7 @@ IconFileCheck CheckIco(const View& file) {
 const char* CheckIconImage(const uint8_t* data, size_t size) {
   if (size >= 4 && std::memcmp(data, "\x89PNG", 4) == 0) return CheckPng(data, size);
   View image(data, size);
-  uint32_t header_size;
+  uint32_t header_size = 0;
   if (!image.Read(0, &header_size)) return "icon image too short";
   if (header_size < sizeof(BitmapCoreHeader) || header_size > size) return "bitmap header does not fit the image";
   return nullptr;
@@ -491,10 +491,10 @@ IconFileCheck CheckIconFile(const uint8_t* data, size_t size) {
   file.Read(0, &magic);
   file.Read(2, &second);
   if (size >= 2 && magic == kMz) {
-    DosHeader dos;
+    DosHeader dos{};
     if (!file.Read(0, &dos)) return Damaged(IconFileFormat::kPe, "DOS header cut short");
     if (dos.new_header >= size) return Sound(IconFileFormat::kOther, 0);  // a plain DOS program
-    uint32_t signature;
+    uint32_t signature = 0;
     if (!file.Read(dos.new_header, &signature)) return Damaged(IconFileFormat::kPe, "new header cut short");
     if (signature == kPeSignature) return CheckPe(file, dos.new_header);
     if ((signature & 0xFFFF) == kNeSignature) return CheckNe(file, dos.new_header);

@@ -1,0 +1,133 @@
+#include "util/icon_file_check_win.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "win/win_test_support.h"
+
+namespace {
+
+using testing_support::FixturePath;
+
+UINT ShellCount(const std::string& path) {
+  return static_cast<UINT>(reinterpret_cast<UINT_PTR>(
+      ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), static_cast<UINT>(-1))));
+}
+
+std::vector<std::string> FilesIn(const std::string& dir, const char* pattern) {
+  std::vector<std::string> out;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((dir + "\\" + pattern).c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return out;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) out.push_back(dir + "\\" + fd.cFileName);
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  return out;
+}
+
+// The check must let through every file of the system folder that the shell
+// takes icons from, with the shell's own count, and call none of its
+// well-formed files damaged.
+TEST(IconFileCheckOnDisk, AgreesWithTheShellOnTheSystemFolder) {
+  char system[MAX_PATH];
+  ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+  std::vector<std::string> files;
+  for (const char* pattern : {"*.dll", "*.exe", "*.ocx"}) {
+    std::vector<std::string> some = FilesIn(system, pattern);
+    files.insert(files.end(), some.begin(), some.end());
+  }
+  ASSERT_GT(files.size(), 100u);
+
+  int with_icons = 0, icons = 0, ne = 0;
+  for (const std::string& file : files) {
+    const util::IconFileInspection inspection = util::InspectIconFile(file);
+    ASSERT_TRUE(inspection.opened) << file;
+    EXPECT_FALSE(inspection.check.damaged) << file << ": " << inspection.check.problem;
+    if (inspection.check.format == util::IconFileFormat::kNe) ++ne;
+    const UINT count = ShellCount(file);
+    if (count == 0) continue;
+    ++with_icons;
+    icons += static_cast<int>(count);
+    EXPECT_TRUE(inspection.check.HoldsIconStructure()) << file;
+    EXPECT_EQ(count, inspection.check.icon_count) << file;
+  }
+  std::printf("[ system folder ] %zu files, %d with icons (%d icons), %d 16-bit\n", files.size(), with_icons, icons,
+              ne);
+  EXPECT_GT(with_icons, 0);
+  EXPECT_GT(ne, 0);
+}
+
+TEST(IconFileCheckOnDisk, FixturesGetTheShellsCount) {
+  const char* names[] = {"few_icons.dll", "many_icons.dll", "ne_icons.exe", "no_icons.exe", "bpp1.ico",
+                         "mono.ico",      "bpp8.ico",       "alpha.ico",    "png.ico"};
+  for (const char* name : names) {
+    SCOPED_TRACE(name);
+    const util::IconFileInspection inspection = util::InspectIconFile(FixturePath(name));
+    ASSERT_TRUE(inspection.opened);
+    EXPECT_TRUE(inspection.check.HoldsIconStructure()) << inspection.check.problem;
+    EXPECT_EQ(ShellCount(FixturePath(name)), inspection.check.icon_count);
+  }
+}
+
+TEST(IconFileCheckOnDisk, DamagedFixturesAreCaught) {
+  std::vector<unsigned char> index = testing_support::ReadFileBytes(FixturePath("damaged\\index.txt"));
+  std::string name;
+  int seen = 0;
+  for (unsigned char c : index) {
+    if (c != '\n') {
+      name += static_cast<char>(c);
+      continue;
+    }
+    SCOPED_TRACE(name);
+    const util::IconFileInspection inspection = util::InspectIconFile(FixturePath("damaged\\" + name));
+    EXPECT_TRUE(inspection.opened);
+    EXPECT_TRUE(inspection.check.damaged);
+    EXPECT_FALSE(inspection.ShellMayRead());
+    ++seen;
+    name.clear();
+  }
+  EXPECT_GE(seen, 20);
+}
+
+TEST(IconFileCheckOnDisk, FilesThatCannotBeRead) {
+  testing_support::TempDir dir;
+  struct Case {
+    std::string path;
+    bool opened;
+    util::IconFileFormat format;
+  } cases[] = {
+      {FixturePath("missing.dll"), false, util::IconFileFormat::kOther},
+      {dir.path(), false, util::IconFileFormat::kOther},
+      {FixturePath("empty.bin"), true, util::IconFileFormat::kOther},
+      {FixturePath("text.txt"), true, util::IconFileFormat::kOther},
+      {"", false, util::IconFileFormat::kOther},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    const util::IconFileInspection inspection = util::InspectIconFile(c.path);
+    EXPECT_EQ(c.opened, inspection.opened);
+    EXPECT_FALSE(inspection.check.damaged);
+    EXPECT_EQ(c.format, inspection.check.format);
+    EXPECT_TRUE(inspection.ShellMayRead());
+  }
+
+  // A file another handle holds without sharing cannot be opened by the
+  // shell either.
+  const std::string held = dir.file("held.dll");
+  const std::vector<unsigned char> bytes = testing_support::ReadFileBytes(FixturePath("damaged\\pe_group_65535.dll"));
+  ASSERT_TRUE(testing_support::WriteFileBytes(held, bytes.data(), bytes.size()));
+  HANDLE hold = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, hold);
+  EXPECT_FALSE(util::InspectIconFile(held).opened);
+  EXPECT_EQ(0u, ShellCount(held));
+  CloseHandle(hold);
+  EXPECT_TRUE(util::InspectIconFile(held).check.damaged);
+}
+
+}  // namespace
