@@ -1,0 +1,172 @@
+#include "controls/zu_image_box_win.h"
+
+#include <windowsx.h>
+
+#include "controls/zu_scroll_box_win.h"
+
+namespace controls {
+
+namespace {
+
+const gui::WindowClass kGridClass = {L"TZuImageBox"};
+
+RECT ToRect(const TGridRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
+
+// Fills with a system colour brush; those brushes are the system's and are
+// never deleted.
+void FillWithSysColor(HDC dc, const RECT& r, int color) { FillRect(dc, &r, GetSysColorBrush(color)); }
+
+}  // namespace
+
+bool TZuImageBox::Create(HWND host_window) {
+  gui::WindowParams params;
+  params.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+  params.ex_style = WS_EX_NOPARENTNOTIFY;
+  params.x = 0;
+  params.y = 0;
+  params.width = width_;
+  params.height = height_;
+  params.parent = host_window;
+  return CreateHandle(kGridClass, params);
+}
+
+void TZuImageBox::LoadIcons(const std::string& path) {
+  const bool loaded = icons_.LoadIcons(path);
+  item_index_ = -1;
+  if (!loaded) return;
+  // Lay out for the host's width; when the rows will not fit, the host's
+  // scroll bar appears and narrows the client area, so lay out once more.
+  height_ = 0;
+  SetWidth(host_.ClientWidth());
+  if (host_.ClientHeight() < height_) SetWidth(host_.ClientWidth());
+  Invalidate();
+}
+
+void TZuImageBox::SetItemWidth(int value) {
+  if (!metrics_.SetItemWidth(value)) return;
+  UpdateLayout();
+  Invalidate();
+}
+
+void TZuImageBox::SetItemHeight(int value) {
+  if (!metrics_.SetItemHeight(value)) return;
+  UpdateLayout();
+  Invalidate();
+}
+
+void TZuImageBox::SetOffset(int value) {
+  if (!metrics_.SetOffset(value)) return;
+  UpdateLayout();
+  Invalidate();
+}
+
+void TZuImageBox::SetWidth(int width) {
+  width_ = width;
+  UpdateLayout();
+}
+
+void TZuImageBox::UpdateLayout() {
+  layout_ = ComputeLayout(metrics_, width_, IconCount());
+  Resize(width_, layout_.Height);
+}
+
+void TZuImageBox::Resize(int width, int height) {
+  width_ = width;
+  height_ = height;
+  if (Handle()) SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  host_.GridResized();
+}
+
+void TZuImageBox::SetItemIndex(int value) {
+  TScrollView view;
+  view.Position = host_.ScrollPosition();
+  view.ClientHeight = host_.ClientHeight();
+  view.MaxPosition = host_.MaxScrollPosition();
+  view.Increment = host_.ScrollIncrement();
+  const TSelectionPlan plan = PlanSetItemIndex(metrics_, layout_.Columns, IconCount(), item_index_, value, view);
+  if (!plan.Changed) return;
+  item_index_ = plan.NewIndex;
+  if (plan.Scrolls) {
+    host_.SetScrollPosition(plan.ScrollPosition);
+    // Moving the grid only repaints what comes into view; the old and the
+    // new selection may both have been visible before.
+    Invalidate();
+  }
+  if (plan.RepaintOld) DrawCell(plan.OldIndex);
+  if (plan.RepaintNew) DrawCell(plan.NewIndex);
+  if (host_.OnSelectItem) host_.OnSelectItem(host_, item_index_);
+}
+
+void TZuImageBox::DrawIconAt(HDC dc, int index) const {
+  HICON icon = Icons(index).Handle();
+  if (!icon) return;  // an empty icon object draws nothing
+  const TGridPoint p = IconOrigin(metrics_, layout_.Columns, index);
+  DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 1, p.X, p.Y, metrics_.ItemWidth(),
+             metrics_.ItemHeight(), DST_ICON);
+}
+
+void TZuImageBox::DrawAllIcons(HDC dc) const {
+  const int count = IconCount();
+  for (int index = 0; index < count; ++index) DrawIconAt(dc, index);
+}
+
+void TZuImageBox::DrawCell(int index) {
+  if (!Handle()) return;
+  if (index < 0) index = 0;
+  gui::WindowDc dc(Handle());
+  if (!dc) return;
+  const RECT r = ToRect(SelectionRect(metrics_, layout_.Columns, index));
+  FillWithSysColor(dc.get(), r, index == item_index_ ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
+  if (index < IconCount()) DrawIconAt(dc.get(), index);
+  if (host_.Focused() && (index == item_index_ || item_index_ == -1)) DrawFocusRect(dc.get(), &r);
+}
+
+void TZuImageBox::Paint(HDC dc) {
+  const RECT client = ClientRect();
+  FillWithSysColor(dc, client, COLOR_BTNFACE);
+  // Custom content lies on the background, under the icons.
+  if (host_.OnCustomPaint) host_.OnCustomPaint(*this, dc);
+  if (IconCount() == 0) return;
+  const int focus_cell = item_index_ >= 0 ? item_index_ : 0;
+  const RECT focus_rect = ToRect(SelectionRect(metrics_, layout_.Columns, focus_cell));
+  if (item_index_ >= 0) FillWithSysColor(dc, focus_rect, COLOR_HIGHLIGHT);
+  DrawAllIcons(dc);
+  if (host_.Focused()) DrawFocusRect(dc, &focus_rect);
+}
+
+void TZuImageBox::MouseDown(UINT msg, WPARAM wp, int x, int y) {
+  SetFocus(host_.Handle());
+  const int index = HitTest(metrics_, layout_.Columns, IconCount(), x, y);
+  if (index != item_index_) SetItemIndex(index);
+  POINT p{x, y};
+  MapWindowPoints(Handle(), host_.Handle(), &p, 1);
+  host_.MouseDown(msg, wp, p.x, p.y);
+}
+
+LRESULT TZuImageBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT fills the background itself
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(Handle(), &ps);
+      Paint(dc);
+      EndPaint(Handle(), &ps);
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      MouseDown(msg, wp, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      // The second press of a double click is a press as well.
+      MouseDown(WM_LBUTTONDOWN, wp, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+      host_.DblClick();
+      return 0;
+    default:
+      return DefaultHandler(msg, wp, lp);
+  }
+}
+
+}  // namespace controls
