@@ -1,31 +1,272 @@
 // The export engine of the main window.
-#include <windows.h>
+//
+// ExportIcons is one loop over the icons of a source file; the per-type work
+// (one file per icon, an HTML cell, a dBase memo) happens inside it, and the
+// documents that span the loop are completed after it: the dBase table on
+// every path (its owner's destructor), the HTML document only when the loop
+// ended without an error.
+#include "app/export_engine_win.h"
 
+#include <shellapi.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "app/composite_image_win.h"
+#include "app/dbase_export_win.h"
+#include "app/export_names.h"
+#include "app/globals.h"
+#include "app/html_export.h"
+#include "app/overwrite_dialog_win.h"
 #include "app/unit1_win.h"
+#include "gui/application.h"
 #include "gui/error.h"
+#include "gui/handles.h"
 #include "gui/text.h"
+#include "imaging/saveicons.h"
+#include "imaging/saveicons_win.h"
+#include "imaging/zu_graphic_utils_win.h"
+#include "util/atomic_file.h"
+#include "util/file_utils.h"
+#include "util/file_utils_win.h"
 
 namespace app {
 
 namespace {
-[[noreturn]] void NotBuilt(const char* what) {
-  throw gui::Error(L"This export is not available in this build (" + gui::AnsiToWide(what) +
-                   L"); nothing was written.");
+
+// The icons of one file as the engine extracts them. The file passes the
+// same structural check as the icon source before the shell may read it: a
+// damaged file would take the process down inside ExtractIconA. Such a file,
+// and a file that is no executable or icon file, yields no icon.
+class TExtraction {
+ public:
+  TExtraction(controls::IconShell& shell, const std::string& path)
+      : shell_(shell), path_(path), inspection_(shell.Inspect(path)) {}
+
+  bool ShellMayRead() const {
+    return inspection_.ShellMayRead() &&
+           !(inspection_.opened && inspection_.check.format == util::IconFileFormat::kOther);
+  }
+
+  int Count() const {
+    if (!ShellMayRead()) return 0;
+    return static_cast<int>(std::min(shell_.Count(path_), controls::TIconSet::kMaxIcons));
+  }
+
+  HICON Extract(int index) const {
+    if (!ShellMayRead()) return nullptr;
+    HICON icon = shell_.Extract(path_, static_cast<UINT>(index));
+    return icon == controls::NotAnIconFileAnswer() ? nullptr : icon;
+  }
+
+ private:
+  controls::IconShell& shell_;
+  std::string path_;
+  util::IconFileInspection inspection_;
+};
+
+std::string ImageWriteReason(imaging::ImageWriteResult result, const std::string& detail) {
+  std::string reason = imaging::DescribeImageWriteResult(result);
+  if (!detail.empty()) reason += " (" + detail + ")";
+  return reason;
 }
+
+void SaveBitmapOrRaise(const gui::TBitmap& bitmap, const std::string& file_name, int image_type) {
+  std::string detail;
+  const imaging::ImageWriteResult result = imaging::SaveBitmapToFile(bitmap, file_name, image_type, &detail);
+  if (result != imaging::ImageWriteResult::kOk) RaiseWriteError(file_name, ImageWriteReason(result, detail));
+}
+
+bool IsFileFailure(int icon_result) {
+  return icon_result == imaging::kIconCreateFailed || icon_result == imaging::kIconWriteFailed;
+}
+
 }  // namespace
 
-void TForm1::SaveSingleIcon(int, const std::string&, bool, TExportType) { NotBuilt("single icon"); }
+void RaiseWriteError(const std::string& path, const std::string& reason) {
+  throw gui::Error(L"The file '" + gui::AnsiToWide(path) + L"' could not be written: " + gui::AnsiToWide(reason) +
+                   L".");
+}
 
-void TForm1::SaveCompositeImage(const std::string&, TExportType, bool) { NotBuilt("all icons as one image"); }
+const char* DescribeIconResult(int result) {
+  switch (result) {
+    case imaging::kIconNameTooShort: return "the file name is too short";
+    case imaging::kIconNoInfo: return "the icon could not be read";
+    case imaging::kIconNoColorBitmap: return "the icon has no picture";
+    case imaging::kIconConversionFailed: return "the icon's picture could not be converted";
+    case imaging::kIconBufferMissing: return "the icon's picture is missing";
+    case imaging::kIconCreateFailed: return "the file could not be created";
+    case imaging::kIconWriteFailed: return "the file could not be written";
+    case imaging::kIconTooLarge: return "the icon is larger than 256 pixels";
+    default: return "the icon could not be saved";
+  }
+}
 
-void TForm1::ExportIcons(int&, bool, bool, bool, int, TExportType, const std::string&, const std::string&,
-                         const std::string&, const std::string&, const std::string&) {
-  NotBuilt("all icons");
+TOverwriteAnswer AskOverwrite(const std::string& path) {
+  return ShowOverwriteDialog(gui::Application().MainWindow(), path);
+}
+
+void DrawIconOnBitmap(gui::TBitmap& bitmap, const gui::TIcon& icon, bool gray_scale) {
+  const gui::PixelFormat format = gray_scale ? gui::PixelFormat::pf24bit : gui::PixelFormat::pfDevice;
+  if (!bitmap.Empty() && bitmap.Width() == icon.Width() && bitmap.Height() == icon.Height() &&
+      bitmap.Format() == format) {
+    bitmap.Fill(RGB(255, 255, 255));
+  } else if (!bitmap.SetSize(icon.Width(), icon.Height(), format)) {
+    throw gui::Error(L"A picture of " + std::to_wstring(icon.Width()) + L" x " + std::to_wstring(icon.Height()) +
+                     L" pixels could not be made.");
+  }
+  icon.Draw(bitmap.Canvas(), 0, 0);
+  if (gray_scale) imaging::MakeGrayscale(bitmap);
+}
+
+uint8_t GetGraphicColorDepth(const gui::TIcon& icon) {
+  gui::TBitmap bitmap;
+  if (!bitmap.SetSize(icon.Width(), icon.Height(), gui::PixelFormat::pfDevice)) return imaging::kDepth4;
+  icon.Draw(bitmap.Canvas(), 0, 0);
+  return imaging::GetIconColorDepth(bitmap);
+}
+
+void OpenExportedFile(HWND owner, const std::string& file_name, const std::string& hint) {
+  const std::string name =
+      OpenExportedFileName(file_name, hint, [](const std::string& path) { return util::FileExists(path); });
+  ShellExecuteA(owner, nullptr, name.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, int grid_icon_count,
+                 const TOverwriteQuestion& ask, controls::IconShell* shell) {
+  controls::ShellIcons real_shell;
+  const TExportType type = request.Type;
+  const std::string per_icon_extension = PerIconExtension(type);
+  const std::string document_extension = DocumentExtension(type, request.Extension);
+
+  // Source, count and the base of the per-icon names.
+  const bool named = !request.Source.empty();
+  const std::string path = named ? request.Source : CurrentFileName;
+  const TExtraction extraction(shell ? *shell : real_shell, path);
+  const int total = named ? extraction.Count() : std::max(grid_icon_count, 0);
+  const std::string base = util::BaseNameWithoutExt(path);
+
+  if (!request.DestFolder.empty() && !util::FolderExists(request.DestFolder))
+    CreateDirectoryA(request.DestFolder.c_str(), nullptr);
+
+  std::unique_ptr<THtmlTable> table;
+  if (type == etHTML)
+    table = std::make_unique<THtmlTable>(total, HTMLColumnCount, request.IncludeNumbers,
+                                         HtmlImageFolderName(request.DestFolder));
+  std::unique_ptr<TDBaseExport> dbase;
+  if (type == etDBase)
+    dbase = std::make_unique<TDBaseExport>(DBasePaths(request.DestFolder, request.Target, document_extension),
+                                           request.FieldName);
+
+  bool yes_to_all = false;
+  bool no_to_all = false;
+  for (int i = 0; i < total; ++i) {
+    std::string name;
+    if (type != etDBase) {
+      name = PerIconFileName(request.DestFolder, base, i, per_icon_extension);
+      if (!BatchMode && util::FileExists(name)) {
+        if (no_to_all) continue;
+        if (!yes_to_all) {
+          const TOverwriteAnswer answer = ask(name);
+          if (answer == TOverwriteAnswer::NoToAll) no_to_all = true;
+          if (answer == TOverwriteAnswer::YesToAll) yes_to_all = true;
+          if (answer == TOverwriteAnswer::No || answer == TOverwriteAnswer::NoToAll) continue;
+        }
+      }
+    }
+
+    HICON handle = extraction.Extract(i);
+    // An index the shell yields no icon for (a file shown by its associated
+    // icon only) writes nothing and is not counted.
+    if (!handle) continue;
+
+    if (type == etDBase) {
+      work.Icon = gui::TIcon(handle);
+      if (request.GrayScale || request.MemoType > 0) DrawIconOnBitmap(work.Bitmap, work.Icon, request.GrayScale);
+      dbase->AddIcon(work, request.MemoType);
+    } else if (type < etBitmap || (type > etMetafile && type != etHTML)) {
+      gui::UniqueIcon icon(handle);
+      const int result = imaging::SaveIconToFile(name, icon.get());
+      if (IsFileFailure(result)) RaiseWriteError(name, DescribeIconResult(result));
+      if (result < 1) continue;
+    } else {
+      work.Icon = gui::TIcon(handle);
+      DrawIconOnBitmap(work.Bitmap, work.Icon, request.GrayScale);
+      SaveBitmapOrRaise(work.Bitmap, name, type == etHTML ? etJPEG : type);
+      if (table) table->AddCell(i + 1, util::ExtractFileName(name), work.Icon.Width(), work.Icon.Height());
+    }
+    ++count;
+  }
+
+  if (dbase) {
+    // A source without icons still gets a valid, empty table.
+    if (total == 0) dbase->Open();
+    dbase->Finish();
+  }
+  if (table) {
+    table->Close();
+    const std::string document = HtmlDocumentPath(request.DestFolder, document_extension);
+    const util::FileWriteResult result = util::WriteFileAtomically(document, [&](util::ByteSink& sink) {
+      return WriteHtmlDocument(sink, CurrentFileName, request.DrawBorder, table->Text());
+    });
+    if (result != util::FileWriteResult::kOk) RaiseWriteError(document, "the file could not be written");
+  }
+}
+
+// TForm1's side: the work objects live for one command.
+
+void TForm1::ExportIcons(int& count, bool gray_scale, bool draw_border, bool include_numbers, int memo_type,
+                         TExportType type, const std::string& field_name, const std::string& extension,
+                         const std::string& target, const std::string& dest_folder, const std::string& source) {
+  TExportRequest request;
+  request.Type = type;
+  request.GrayScale = gray_scale;
+  request.DrawBorder = draw_border;
+  request.IncludeNumbers = include_numbers;
+  request.MemoType = memo_type;
+  request.FieldName = field_name;
+  request.Extension = extension;
+  request.Target = target;
+  request.DestFolder = dest_folder;
+  request.Source = source;
+  TExportWork work;
+  app::ExportIcons(work, count, request, IconSet().IconCount());
+}
+
+void TForm1::SaveSingleIcon(int position, const std::string& file_name, bool gray_scale, TExportType type) {
+  const controls::TIconSet& icons = IconSet();
+  if (position < 0 || position >= icons.IconCount()) {
+    throw gui::Error(L"The file '" + gui::AnsiToWide(CurrentFileName) + L"' has no icon number " +
+                     std::to_wstring(position + 1) + L"; it holds " + std::to_wstring(icons.IconCount()) +
+                     L" icons. Nothing was written.");
+  }
+  const gui::TIcon& icon = icons.Icons(position);
+  const std::string name = SingleIconFileName(file_name, type);
+  if (icon.Empty()) RaiseWriteError(name, "the shell gave no picture for this icon");
+  if (type < etBitmap || type > etMetafile) {
+    const int result = imaging::SaveIconToFile(name, icon.Handle());
+    if (result < 1) RaiseWriteError(name, DescribeIconResult(result));
+    return;
+  }
+  gui::TBitmap bitmap;
+  DrawIconOnBitmap(bitmap, icon, gray_scale);
+  SaveBitmapOrRaise(bitmap, name, type);
+}
+
+void TForm1::SaveCompositeImage(const std::string& file_name, TExportType type, bool gray_scale) {
+  const std::string name = CompositeImageFileName(file_name, type);
+  // The grid's width on screen decides its columns; until the grid control
+  // sits in the window, the window's client area stands for it.
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  gui::TBitmap bitmap;
+  DrawCompositeImage(bitmap, IconSet(), client.right - client.left, gray_scale);
+  if (gray_scale) imaging::MakeGrayscale(bitmap);
+  SaveBitmapOrRaise(bitmap, name, type);
 }
 
 void TForm1::OpenExported(const std::string& file_name, const std::string& hint) {
-  (void)file_name;
-  (void)hint;
+  OpenExportedFile(Handle(), file_name, hint);
 }
 
 }  // namespace app

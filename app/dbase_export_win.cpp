@@ -1,0 +1,199 @@
+#include "app/dbase_export_win.h"
+
+#include <utility>
+#include <vector>
+
+#include "gui/text.h"
+#include "imaging/color_depth.h"
+#include "imaging/saveicons.h"
+#include "imaging/saveicons_win.h"
+#include "imaging/zu_graphic_utils_win.h"
+
+namespace app {
+
+namespace {
+
+// GetIconInfo hands out handles of 32 or less for "no bitmap".
+HBITMAP RealBitmap(HBITMAP h) { return reinterpret_cast<uintptr_t>(h) > 32 ? h : nullptr; }
+
+// The bitmap's rows at 1 bit per pixel.
+bool ReadMask(HBITMAP bitmap, imaging::MaskImage* mask) {
+  BITMAP bm{};
+  if (!bitmap || GetObjectA(bitmap, sizeof bm, &bm) == 0 || bm.bmWidth <= 0 || bm.bmHeight <= 0) return false;
+  *mask = imaging::MaskImage(bm.bmWidth, bm.bmHeight);
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[2];
+  } info{};
+  info.header.biSize = sizeof(BITMAPINFOHEADER);
+  info.header.biWidth = bm.bmWidth;
+  info.header.biHeight = bm.bmHeight;
+  info.header.biPlanes = 1;
+  info.header.biBitCount = 1;
+  info.header.biCompression = BI_RGB;
+  gui::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  return dc && GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(bm.bmHeight), mask->bits.data(),
+                         reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == bm.bmHeight;
+}
+
+// Each pixel as the index of its nearest standard colour, two to a byte.
+void Pack4BitRows(const imaging::Image32& color, std::vector<uint8_t>* rows) {
+  const size_t stride = static_cast<size_t>(imaging::DibStride(color.width, 4));
+  rows->assign(stride * static_cast<size_t>(color.height), 0);
+  for (int row = 0; row < color.height; ++row) {
+    uint8_t* out = rows->data() + static_cast<size_t>(row) * stride;
+    const imaging::Pixel32* in = color.pixels.data() + static_cast<size_t>(row) * color.width;
+    for (int x = 0; x < color.width; ++x) {
+      const int index = imaging::NearestColorIndex(imaging::StandardColors(), in[x] & 0xFFFFFF);
+      out[x / 2] |= static_cast<uint8_t>(x % 2 == 0 ? index << 4 : index);
+    }
+  }
+}
+
+}  // namespace
+
+bool TWinPatchableFile::Create(const std::string& path) {
+  file_.reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  size_ = 0;
+  return static_cast<bool>(file_);
+}
+
+bool TWinPatchableFile::WriteHere(const void* data, size_t size) {
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    const DWORD chunk = size > 0x10000000u ? 0x10000000u : static_cast<DWORD>(size);
+    DWORD done = 0;
+    // A full volume has been seen to store part of a write and report success.
+    if (!WriteFile(file_.get(), p, chunk, &done, nullptr) || done == 0) return false;
+    p += done;
+    size -= done;
+  }
+  return true;
+}
+
+bool TWinPatchableFile::Write(const void* data, size_t size) {
+  if (!file_) return false;
+  LARGE_INTEGER end{};
+  end.QuadPart = static_cast<LONGLONG>(size_);
+  if (!SetFilePointerEx(file_.get(), end, nullptr, FILE_BEGIN)) return false;
+  if (!WriteHere(data, size)) {
+    // Whatever part went in stays uncounted: the next write starts where
+    // the last complete one ended.
+    return false;
+  }
+  size_ += size;
+  return true;
+}
+
+bool TWinPatchableFile::WriteAt(uint64_t offset, const void* data, size_t size) {
+  if (!file_ || offset > size_ || size > size_ - offset) return false;
+  LARGE_INTEGER at{};
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  return SetFilePointerEx(file_.get(), at, nullptr, FILE_BEGIN) && WriteHere(data, size);
+}
+
+bool TWinPatchableFile::Close() {
+  if (!file_) return true;
+  bool ok = FlushFileBuffers(file_.get()) != FALSE;
+  ok = CloseHandle(file_.release()) != FALSE && ok;
+  return ok;
+}
+
+int SaveIconAs16Colors(util::ByteSink& sink, HICON icon) {
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return imaging::kIconNoInfo;
+  gui::UniqueBitmap mask_bitmap(RealBitmap(info.hbmMask));
+  gui::UniqueBitmap color_bitmap(RealBitmap(info.hbmColor));
+  imaging::Image32 color;
+  imaging::MaskImage mask;
+  if (color_bitmap) {
+    if (!imaging::CopyToDib32(color_bitmap.get(), &color) || !ReadMask(mask_bitmap.get(), &mask))
+      return imaging::kIconConversionFailed;
+  } else {
+    imaging::MaskImage doubled;
+    if (!ReadMask(mask_bitmap.get(), &doubled)) return imaging::kIconNoColorBitmap;
+    if (!imaging::SplitMonochromeMask(doubled, &mask, &color)) return imaging::kIconNoColorBitmap;
+  }
+  if (color.width > imaging::kMaxIconSide || color.height > imaging::kMaxIconSide) return imaging::kIconTooLarge;
+
+  imaging::IconBits bits;
+  bits.code = imaging::kDepth4;
+  imaging::InitBitmapInfoHeader(&bits.header, color.width, color.height, imaging::kDepth4);
+  bits.color_table.assign(imaging::StandardColors().begin(), imaging::StandardColors().end());
+  Pack4BitRows(color, &bits.color_rows);
+  if (!imaging::GetMaskBits(mask, &bits)) return imaging::kIconConversionFailed;
+  util::MemorySink buffer;
+  const int result = imaging::WriteIconToSink(bits, buffer);
+  if (result < 0) return result;
+  return sink.Write(buffer.bytes().data(), buffer.bytes().size()) ? result : imaging::kIconWriteFailed;
+}
+
+bool WriteMemoPicture(util::ByteSink& sink, const TExportWork& work, int memo_type) {
+  if (memo_type <= etIcon || memo_type > etMetafile) {
+    if (GetGraphicColorDepth(work.Icon) >= imaging::kDepth8) return imaging::SaveIconToStream(sink, work.Icon.Handle()) > 0;
+    return SaveIconAs16Colors(sink, work.Icon.Handle()) > 0;
+  }
+  return imaging::SaveBitmapToStream(work.Bitmap, sink, memo_type) == imaging::ImageWriteResult::kOk;
+}
+
+TDBaseExport::TDBaseExport(TDBasePaths paths, std::string field_name)
+    : paths_(std::move(paths)), field_name_(std::move(field_name)) {}
+
+TDBaseExport::~TDBaseExport() {
+  // An error already on its way to the user wins; this one only completes.
+  Complete();
+}
+
+void TDBaseExport::Open() {
+  if (writer_) return;
+  if (!table_.Create(paths_.Table)) RaiseWriteError(paths_.Table, "the file could not be created");
+  writer_ = std::make_unique<TDBaseWriter>(table_, memo_);
+  if (!memo_.Create(paths_.Memo)) {
+    writer_.reset();
+    // The table exists by now: leave it readable, with no records.
+    Complete();
+    RaiseWriteError(paths_.Memo, "the file could not be created");
+  }
+  if (!writer_->Begin(TDBaseDate::Today(), field_name_, DBaseMemoName(paths_.Memo))) {
+    const std::string why = writer_->Error();
+    Complete();
+    RaiseWriteError(why.find("memo") != std::string::npos ? paths_.Memo : paths_.Table, why);
+  }
+}
+
+void TDBaseExport::AddIcon(const TExportWork& work, int memo_type) {
+  Open();
+  if (!writer_->AddMemo([&](util::ByteSink& sink) { return WriteMemoPicture(sink, work, memo_type); })) {
+    const std::string why = writer_->Error();
+    Complete();
+    RaiseWriteError(why.find("table") != std::string::npos ? paths_.Table : paths_.Memo, why);
+  }
+}
+
+void TDBaseExport::Finish() {
+  const std::string problem = Complete();
+  if (!problem.empty()) RaiseWriteError(paths_.Table, problem);
+}
+
+std::string TDBaseExport::Complete() {
+  if (finished_) return std::string();
+  finished_ = true;
+  std::string problem;
+  if (writer_) {
+    if (!writer_->Finish() && !writer_->Error().empty()) problem = writer_->Error();
+    writer_.reset();
+  } else if (table_.IsOpen()) {
+    // The memo file could not be made: the table still gets its header, a
+    // count of 0 and its end-of-file byte.
+    TMemoryFile unused;
+    TDBaseWriter header_only(table_, unused);
+    header_only.Begin(TDBaseDate::Today(), field_name_, std::string());
+    header_only.Finish();
+  }
+  if (!memo_.Close() && problem.empty()) problem = "the memo file could not be completed";
+  if (!table_.Close() && problem.empty()) problem = "the dBase table could not be completed";
+  return problem;
+}
+
+}  // namespace app

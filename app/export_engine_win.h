@@ -1,0 +1,80 @@
+// The export engine: every way of writing icons to disk ends here.
+//
+// ExportIcons extracts the icons of a source file afresh, one by one, and
+// writes one file per icon, or an HTML document with its image folder, or a
+// dBase table with its memo file. It runs to its end on the window thread
+// without processing messages. Errors that end it (a file that cannot be
+// created or written) are raised as gui::Error; what was written before
+// stays, the dBase table is completed, and the HTML document is written only
+// when the loop ended without an error.
+//
+// The caller owns the work objects (one bitmap, one icon object) and passes
+// them to every call, so that a save-all over many files reuses them; the
+// engine hands each extracted icon to the icon object, which destroys the
+// previous one.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "app/export_types.h"
+#include "controls/icon_shell_win.h"
+#include "gui/bitmap.h"
+#include "gui/icon.h"
+
+namespace app {
+
+struct TExportWork {
+  gui::TBitmap Bitmap;
+  gui::TIcon Icon;
+};
+
+struct TExportRequest {
+  TExportType Type = etIcon;
+  bool GrayScale = false;
+  bool DrawBorder = false;      // HTML only
+  bool IncludeNumbers = false;  // HTML only
+  int MemoType = 0;             // dBase only: 0 icon, 1 bitmap, 2 JPEG, 3 metafile
+  std::string FieldName;        // dBase only
+  std::string Extension;        // the document's extension; empty for the type's own
+  std::string Target;           // HTML and dBase: the document the user named
+  std::string DestFolder;       // created (one level) when missing
+  std::string Source;           // empty: CurrentFileName, counted by the grid
+};
+
+// The answers of the overwrite question, in the order of its buttons.
+enum class TOverwriteAnswer { Yes, No, NoToAll, YesToAll };
+using TOverwriteQuestion = std::function<TOverwriteAnswer(const std::string& path)>;
+
+// The real question: the dialog of overwrite_dialog_win.h on the main window.
+TOverwriteAnswer AskOverwrite(const std::string& path);
+
+// Runs one export. count grows by one for every icon written (skipped icons
+// are not counted). grid_icon_count is the number of icons shown, used only
+// when request.Source is empty. Outside BatchMode an existing per-icon file
+// is replaced only after `ask` said so. shell: the extraction calls (the
+// real shell when null).
+void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, int grid_icon_count,
+                 const TOverwriteQuestion& ask = AskOverwrite, controls::IconShell* shell = nullptr);
+
+// The depth code (0..4) of the icon drawn on a white bitmap of its size.
+uint8_t GetGraphicColorDepth(const gui::TIcon& icon);
+
+// Opens F with its associated program; F + "." + hint when F is missing, has
+// no extension and that file exists.
+void OpenExportedFile(HWND owner, const std::string& file_name, const std::string& hint);
+
+// The icon drawn at (0, 0) on the work bitmap, which is reused when its size
+// and format already fit and otherwise made anew; white where the icon is
+// transparent, grey when asked. Raises gui::Error when no bitmap can be made.
+void DrawIconOnBitmap(gui::TBitmap& bitmap, const gui::TIcon& icon, bool gray_scale);
+
+// Raises the error for a file that could not be written.
+[[noreturn]] void RaiseWriteError(const std::string& path, const std::string& reason);
+
+// What an icon writer's negative result means, for error messages.
+const char* DescribeIconResult(int result);
+
+}  // namespace app

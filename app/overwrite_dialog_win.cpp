@@ -1,0 +1,181 @@
+// The dialog is a template built in memory (DLGTEMPLATE followed by one
+// DLGITEMTEMPLATE per control, each aligned to a DWORD), so that it needs no
+// resource script. The message and buttons are placed in pixels once the
+// dialog knows its font: the path may make the text long, and the dialog
+// grows with it up to two thirds of the screen's width.
+#include "app/overwrite_dialog_win.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "app/lng_eng.h"
+#include "app/lng_eng_win.h"
+#include "gui/application.h"
+#include "gui/text.h"
+
+namespace app {
+
+namespace {
+
+class TemplateBuilder {
+ public:
+  void AlignToDword() {
+    while (words_.size() % 2 != 0) words_.push_back(0);
+  }
+  void Dword(DWORD v) {
+    words_.push_back(LOWORD(v));
+    words_.push_back(HIWORD(v));
+  }
+  void Word(WORD v) { words_.push_back(v); }
+  void Text(const std::wstring& s) {
+    for (wchar_t c : s) words_.push_back(static_cast<WORD>(c));
+    words_.push_back(0);
+  }
+  void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD class_atom, const std::wstring& text) {
+    AlignToDword();
+    Dword(style | WS_CHILD | WS_VISIBLE);
+    Dword(0);  // extended style
+    Word(static_cast<WORD>(x));
+    Word(static_cast<WORD>(y));
+    Word(static_cast<WORD>(cx));
+    Word(static_cast<WORD>(cy));
+    Word(id);
+    Word(0xFFFF);
+    Word(class_atom);
+    Text(text);
+    Word(0);  // no creation data
+  }
+  const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
+
+ private:
+  std::vector<WORD> words_;
+};
+
+constexpr WORD kButtonAtom = 0x0080;
+constexpr WORD kStaticAtom = 0x0082;
+
+struct Button {
+  int id;
+  const wchar_t* caption;
+};
+// In the order they stand, left to right.
+const Button kButtons[] = {
+    {kOverwriteYesId, L"&Yes"},
+    {kOverwriteNoId, L"&No"},
+    {kOverwriteNoToAllId, L"N&o to All"},
+    {kOverwriteYesToAllId, L"Yes to &All"},
+};
+
+struct DialogState {
+  std::wstring text;
+};
+
+// Places the icon, the text and the buttons for the text's size.
+void Arrange(HWND dialog, const std::wstring& text) {
+  HWND label = GetDlgItem(dialog, kOverwriteTextId);
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
+  RECT unit{0, 0, 4, 8};
+  MapDialogRect(dialog, &unit);
+  const int margin = unit.right * 2;  // 8 dialog units
+  const int screen_width = GetSystemMetrics(SM_CXSCREEN);
+  const int max_text_width = std::max(200, screen_width * 2 / 3 - 4 * margin - 32);
+  RECT text_rect{0, 0, max_text_width, 0};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &text_rect,
+            DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+
+  const int icon_size = GetSystemMetrics(SM_CXICON);
+  const int button_width = MulDiv(unit.right, 50, 4);  // 50 dialog units
+  const int button_height = MulDiv(unit.bottom, 14, 8);
+  const int gap = unit.right;
+  const int buttons_width = 4 * button_width + 3 * gap;
+  const int text_width = text_rect.right - text_rect.left;
+  const int text_height = std::max(static_cast<int>(text_rect.bottom - text_rect.top), icon_size);
+  const int client_width = std::max(margin + icon_size + margin + text_width + margin, margin + buttons_width + margin);
+  const int buttons_top = margin + text_height + margin;
+  const int client_height = buttons_top + button_height + margin;
+
+  SetWindowPos(GetDlgItem(dialog, kOverwriteIconId), nullptr, margin, margin, icon_size, icon_size, SWP_NOZORDER);
+  SetWindowPos(label, nullptr, margin + icon_size + margin, margin, text_width, text_height, SWP_NOZORDER);
+  int x = (client_width - buttons_width) / 2;
+  for (const Button& b : kButtons) {
+    SetWindowPos(GetDlgItem(dialog, b.id), nullptr, x, buttons_top, button_width, button_height, SWP_NOZORDER);
+    x += button_width + gap;
+  }
+  RECT frame{0, 0, client_width, client_height};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)));
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  SetWindowPos(dialog, nullptr, (screen_width - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width,
+               height, SWP_NOZORDER);
+}
+
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_INITDIALOG: {
+      const auto* state = reinterpret_cast<const DialogState*>(lp);
+      SetDlgItemTextW(dialog, kOverwriteTextId, state->text.c_str());
+      SendDlgItemMessageW(dialog, kOverwriteIconId, STM_SETICON,
+                          reinterpret_cast<WPARAM>(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_QUESTION))), 0);
+      Arrange(dialog, state->text);
+      MessageBeep(MB_ICONQUESTION);
+      return TRUE;  // focus on the first button, Yes
+    }
+    case WM_COMMAND:
+      switch (LOWORD(wp)) {
+        case kOverwriteYesId:
+        case kOverwriteNoId:
+        case kOverwriteNoToAllId:
+        case kOverwriteYesToAllId:
+          EndDialog(dialog, LOWORD(wp));
+          return TRUE;
+        case IDCANCEL:  // Escape and the close box
+          EndDialog(dialog, kOverwriteNoId);
+          return TRUE;
+      }
+      break;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+TOverwriteAnswer ShowOverwriteDialog(HWND owner, const std::string& path) {
+  TemplateBuilder t;
+  t.Dword(DS_SETFONT | DS_MODALFRAME | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_SYSMENU);
+  t.Dword(0);
+  t.Word(2 + static_cast<WORD>(sizeof kButtons / sizeof kButtons[0]));
+  t.Word(0);
+  t.Word(0);
+  t.Word(240);  // replaced by Arrange
+  t.Word(80);
+  t.Word(0);  // no menu
+  t.Word(0);  // the dialog class
+  t.Text(gui::Application().Title());
+  t.Word(8);
+  t.Text(L"MS Shell Dlg");
+  t.Item(SS_ICON, 0, 0, 0, 0, kOverwriteIconId, kStaticAtom, L"");
+  t.Item(SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0, 0, 0, 0, kOverwriteTextId, kStaticAtom, L"");
+  bool first = true;
+  for (const Button& b : kButtons) {
+    t.Item((first ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP | (first ? WS_GROUP : 0), 0, 0, 0, 0,
+           static_cast<WORD>(b.id), kButtonAtom, b.caption);
+    first = false;
+  }
+
+  DialogState state{LangFormat(sReplaceQuestion, path)};
+  HINSTANCE instance = gui::Application().Instance() ? gui::Application().Instance() : GetModuleHandleW(nullptr);
+  const INT_PTR result =
+      DialogBoxIndirectParamW(instance, t.get(), owner, DialogProc, reinterpret_cast<LPARAM>(&state));
+  switch (result) {
+    case kOverwriteYesId: return TOverwriteAnswer::Yes;
+    case kOverwriteNoToAllId: return TOverwriteAnswer::NoToAll;
+    case kOverwriteYesToAllId: return TOverwriteAnswer::YesToAll;
+    default: return TOverwriteAnswer::No;
+  }
+}
+
+}  // namespace app
