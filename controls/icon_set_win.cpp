@@ -28,8 +28,11 @@ bool TIconSet::LoadIcons(const std::string& path) {
   if (probe != NotAnIconFileAnswer()) DestroyIcon(probe);
 
   const UINT count = std::min(shell_.Count(path), kMaxIcons);
+  // The shell makes every icon it extracts at the large-icon size, so the
+  // size need not be read back from each icon's bitmaps.
+  const SIZE size = shell_.ExtractedIconSize();
   icons_.reserve(count);
-  for (UINT i = 0; i < count; ++i) Append(shell_.Extract(path, i));
+  for (UINT i = 0; i < count; ++i) icons_.push_back(std::make_unique<gui::TIcon>(shell_.Extract(path, i), size));
   return true;
 }
 

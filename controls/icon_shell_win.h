@@ -33,6 +33,8 @@ class IconShell {
   virtual HICON Associated(const std::string& path) = 0;
   // The icon of the file's type, found without reading the file.
   virtual HICON TypeIcon(const std::string& path) = 0;
+  // The size of every icon Extract answers.
+  virtual SIZE ExtractedIconSize() { return {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)}; }
 };
 
 class ShellIcons : public IconShell {

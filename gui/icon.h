@@ -15,6 +15,9 @@ class TIcon {
  public:
   TIcon() = default;
   explicit TIcon(HICON handle);
+  // Takes a handle whose size the caller already knows, sparing the bitmap
+  // queries (the shell makes every extracted icon at one size).
+  TIcon(HICON handle, SIZE size) : handle_(handle), width_(handle ? size.cx : 0), height_(handle ? size.cy : 0) {}
 
   HICON Handle() const { return handle_.get(); }
   bool Empty() const { return !handle_; }

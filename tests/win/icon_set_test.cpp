@@ -167,8 +167,9 @@ TEST(IconSet, CallsTheShellInOrderAndConcludesFromItsAnswers) {
     for (int i = 0; i < set.IconCount(); ++i) EXPECT_EQ(c.empty[i], set.Icons(i).Empty()) << i;
     // The probe's icon is a test only and is destroyed at once; every other
     // handle now belongs to the set.
-    if (c.script.probe == S::kIcon && c.calls.size() > 1 && c.calls[1] == "Probe")
+    if (c.script.probe == S::kIcon && c.calls.size() > 1 && c.calls[1] == "Probe") {
       EXPECT_FALSE(IconAlive(shell.handed_out.front()));
+    }
   }
 }
 
@@ -266,6 +267,25 @@ TEST(IconSetOnFiles, CountsOfTheFixtures) {
   }
 }
 
+// The set reports the size of extracted icons without reading their
+// bitmaps; it must be the size they really have, whatever size the file
+// stores them at.
+TEST(IconSetOnFiles, ReportedSizesAreTheIconsOwn) {
+  for (const char* name : {"sizes.dll", "few_icons.dll", "ne_icons.exe", "png.ico", "mono.ico"}) {
+    SCOPED_TRACE(name);
+    TIconSet set;
+    ASSERT_TRUE(set.LoadIcons(FixturePath(name)));
+    ASSERT_GT(set.IconCount(), 0);
+    for (int i = 0; i < set.IconCount(); ++i) {
+      const gui::TIcon& icon = set.Icons(i);
+      const SIZE real = gui::IconSize(icon.Handle());
+      EXPECT_EQ(real.cx, icon.Width()) << i;
+      EXPECT_EQ(real.cy, icon.Height()) << i;
+      EXPECT_GT(real.cx, 0) << i;
+    }
+  }
+}
+
 TEST(IconSetOnFiles, TextAndEmptyFilesLoadAsEmptySets) {
   for (const char* name : {"text.txt", "empty.bin"}) {
     SCOPED_TRACE(name);
@@ -337,7 +357,9 @@ TEST(IconSetOnFiles, MissingFolderAndLockedFilesLetTheShellDecide) {
     ASSERT_GE(shell.calls.size(), 2u);
     EXPECT_EQ("Probe", shell.calls[1]);
     EXPECT_LE(set.IconCount(), 1);
-    if (!loaded) EXPECT_EQ(0, set.IconCount());
+    if (!loaded) {
+      EXPECT_EQ(0, set.IconCount());
+    }
     EXPECT_EQ(path, set.FileName());
   }
   CloseHandle(hold);
