@@ -15,6 +15,7 @@
 
 #include "app/command_line.h"
 #include "controls/icon_set_win.h"
+#include "controls/zu_scroll_box_win.h"
 #include "gui/form.h"
 
 namespace app {
@@ -31,7 +32,9 @@ class TForm1 : public gui::TForm {
   // Makes path the current file, loads its icons and updates the window.
   void OpenIconFile(const std::string& path);
 
-  const controls::TIconSet& IconSet() const { return icons_; }
+  const controls::TIconSet& IconSet() const { return ScrollBox.ImageBox().IconSet(); }
+  controls::TZuImageBox& Grid() { return ScrollBox.ImageBox(); }
+  const controls::TZuImageBox& Grid() const { return ScrollBox.ImageBox(); }
 
   // The batch half of the command line (message 4025).
   void RunCommandLine();
@@ -54,11 +57,19 @@ class TForm1 : public gui::TForm {
   void RunBatch(const ParsedCommandLine& cmd, const std::string& target);
   void ShowCommandLineError(const std::wstring& detail);
 
+  void CreateControls();
+  void LayoutControls();
+  void SetStatusText(int panel, const std::wstring& text) const;
+  void ScrollBoxSelectItem(int index);
+  void ScrollBoxCustomPaint(controls::TZuImageBox& sender, HDC canvas) const;
+  void ScrollBoxDropFiles(const std::vector<std::string>& files);
+
   std::vector<std::string> args_;
   std::string program_path_;
   std::string save_dialog_folder_;
   std::string help_file_;
-  controls::TIconSet icons_;
+  controls::TZuScrollBox ScrollBox;
+  HWND StatusBar = nullptr;
 };
 
 }  // namespace app

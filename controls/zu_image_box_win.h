@@ -36,6 +36,7 @@ class TZuImageBox : public gui::TWindow {
   int IconCount() const { return icons_.IconCount(); }
   const gui::TIcon& Icons(int index) const { return icons_.Icons(index); }
   const std::string& FileName() const { return icons_.FileName(); }
+  const TIconSet& IconSet() const { return icons_; }
 
   int ItemIndex() const { return item_index_; }
   // Clamps to -1 … IconCount - 1, repaints the two cells or scrolls the new
