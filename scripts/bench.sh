@@ -3,9 +3,18 @@
 # ($MINGW_BUILD/tests/winbench/*.exe) under Wine in its own Xvfb, with the
 # wineserver and every Wine process pinned to one CPU, so that a call that
 # reaches the wineserver costs the same on both sides of a comparison.
-# Extra arguments are passed to every benchmark.
+# Extra arguments are passed to every benchmark. The native benchmarks
+# (Google Benchmark) run first, from a release build without sanitizers.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+bench_build="$TAMSEL_BUILD/native-bench"
+cmake -S "$TAMSEL_ROOT" -B "$bench_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMSEL_SANITIZE=OFF >/dev/null
+cmake --build "$bench_build" -j 2
+for bench in "$bench_build"/tests/bench/*_bench; do
+  log "$(basename "$bench")"
+  taskset -c 0 "$bench"
+done
 
 cmake -S "$TAMSEL_ROOT" -B "$MINGW_BUILD" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$TAMSEL_ROOT/cmake/mingw-i686.cmake" \
