@@ -95,7 +95,12 @@ bool TWinPatchableFile::WriteAt(uint64_t offset, const void* data, size_t size) 
 
 bool TWinPatchableFile::Close() {
   if (!file_) return true;
-  bool ok = FlushFileBuffers(file_.get()) != FALSE;
+  // A write that failed part-way may have left bytes past the last complete
+  // one; they are cut off, so the file ends where its contents end.
+  LARGE_INTEGER end{};
+  end.QuadPart = static_cast<LONGLONG>(size_);
+  bool ok = SetFilePointerEx(file_.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file_.get());
+  ok = FlushFileBuffers(file_.get()) != FALSE && ok;
   ok = CloseHandle(file_.release()) != FALSE && ok;
   return ok;
 }
