@@ -14,6 +14,7 @@
 
 #include "app/composite_image_win.h"
 #include "app/dbase_export_win.h"
+#include "app/export_file_win.h"
 #include "app/export_names.h"
 #include "app/globals.h"
 #include "app/html_export.h"
@@ -23,6 +24,7 @@
 #include "gui/error.h"
 #include "gui/handles.h"
 #include "gui/text.h"
+#include "imaging/image_formats.h"
 #include "imaging/saveicons.h"
 #include "imaging/saveicons_win.h"
 #include "imaging/zu_graphic_utils_win.h"
@@ -77,8 +79,41 @@ void SaveBitmapOrRaise(const gui::TBitmap& bitmap, const std::string& file_name,
   if (result != imaging::ImageWriteResult::kOk) RaiseWriteError(file_name, ImageWriteReason(result, detail));
 }
 
-bool IsFileFailure(int icon_result) {
-  return icon_result == imaging::kIconCreateFailed || icon_result == imaging::kIconWriteFailed;
+// Bytes of one file, kept from icon to icon so that its memory is reused.
+class TByteBuffer : public util::ByteSink {
+ public:
+  bool Write(const void* data, size_t size) override {
+    const uint8_t* p = static_cast<const uint8_t*>(data);
+    bytes_.insert(bytes_.end(), p, p + size);
+    return true;
+  }
+  void Clear() { bytes_.clear(); }
+  const std::vector<uint8_t>& bytes() const { return bytes_; }
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
+// The icon file's bytes; false when the icon cannot be written as one.
+bool EncodeIcon(HICON icon, TByteBuffer* bytes) {
+  imaging::Image32 color;
+  imaging::MaskImage mask;
+  if (imaging::ReadIconImages(icon, &color, &mask) < 0) return false;
+  bytes->Clear();
+  return imaging::SaveIconImageToSink(*bytes, color, mask) > 0;
+}
+
+void EncodePictureOrRaise(const gui::TBitmap& bitmap, const std::string& file_name, int image_type,
+                          TByteBuffer* bytes) {
+  bytes->Clear();
+  std::string detail;
+  const imaging::ImageWriteResult result = imaging::EncodeBitmap(bitmap.View(), *bytes, image_type, &detail);
+  if (result != imaging::ImageWriteResult::kOk) RaiseWriteError(file_name, ImageWriteReason(result, detail));
+}
+
+void WriteOrRaise(const std::string& file_name, const TByteBuffer& bytes) {
+  const util::FileWriteResult result = WriteExportFile(file_name, bytes.bytes());
+  if (result != util::FileWriteResult::kOk) RaiseWriteError(file_name, DescribeFileWriteResult(result));
 }
 
 }  // namespace
@@ -158,6 +193,7 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
     dbase = std::make_unique<TDBaseExport>(DBasePaths(request.DestFolder, request.Target, document_extension),
                                            request.FieldName);
 
+  TByteBuffer bytes;
   bool yes_to_all = false;
   bool no_to_all = false;
   for (int i = 0; i < total; ++i) {
@@ -185,14 +221,17 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
       if (request.GrayScale || request.MemoType > 0) DrawIconOnBitmap(work.Bitmap, work.Icon, request.GrayScale);
       dbase->AddIcon(work, request.MemoType);
     } else if (type < etBitmap || (type > etMetafile && type != etHTML)) {
+      // Written straight from the handle, which goes once written. An icon
+      // whose bitmaps cannot be read, or that is too large for the format,
+      // is left out and not counted.
       gui::UniqueIcon icon(handle);
-      const int result = imaging::SaveIconToFile(name, icon.get());
-      if (IsFileFailure(result)) RaiseWriteError(name, DescribeIconResult(result));
-      if (result < 1) continue;
+      if (!EncodeIcon(icon.get(), &bytes)) continue;
+      WriteOrRaise(name, bytes);
     } else {
       work.Icon = gui::TIcon(handle);
       DrawIconOnBitmap(work.Bitmap, work.Icon, request.GrayScale);
-      SaveBitmapOrRaise(work.Bitmap, name, type == etHTML ? etJPEG : type);
+      EncodePictureOrRaise(work.Bitmap, name, type == etHTML ? etJPEG : type, &bytes);
+      WriteOrRaise(name, bytes);
       if (table) table->AddCell(i + 1, util::ExtractFileName(name), work.Icon.Width(), work.Icon.Height());
     }
     ++count;

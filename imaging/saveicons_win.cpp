@@ -95,21 +95,18 @@ uint8_t GetIconColorDepth(const gui::TBitmap& bitmap) {
   return imaging::GetIconColorDepth(image);
 }
 
-int SaveIconToFile(const std::string& file_name, HICON icon) {
-  if (file_name.size() < 4) return kIconNameTooShort;
+int ReadIconImages(HICON icon, Image32* color, MaskImage* mask) {
   ICONINFO info{};
   if (!icon || !GetIconInfo(icon, &info)) return kIconNoInfo;
   gui::UniqueBitmap mask_bitmap(RealBitmap(info.hbmMask));
   gui::UniqueBitmap color_bitmap(RealBitmap(info.hbmColor));
 
-  Image32 color;
-  MaskImage mask;
   if (!color_bitmap) {
     // A monochrome icon: mask above, image below, in one bitmap.
     MaskImage doubled;
     if (!mask_bitmap) return kIconNoColorBitmap;
     if (!ReadMaskRows(mask_bitmap.get(), &doubled)) return kIconConversionFailed;
-    if (!SplitMonochromeMask(doubled, &mask, &color)) return kIconNoColorBitmap;
+    if (!SplitMonochromeMask(doubled, mask, color)) return kIconNoColorBitmap;
   } else {
     int width = 0, height = 0;
     if (!BitmapSize(color_bitmap.get(), &width, &height)) {
@@ -117,9 +114,18 @@ int SaveIconToFile(const std::string& file_name, HICON icon) {
       return kIconConversionFailed;
     }
     if (width > kMaxIconSide || height > kMaxIconSide) return kIconTooLarge;
-    if (!CopyToDib32(color_bitmap.get(), &color)) return kIconConversionFailed;
-    if (!mask_bitmap || !ReadMaskRows(mask_bitmap.get(), &mask)) return kIconConversionFailed;
+    if (!CopyToDib32(color_bitmap.get(), color)) return kIconConversionFailed;
+    if (!mask_bitmap || !ReadMaskRows(mask_bitmap.get(), mask)) return kIconConversionFailed;
   }
+  return 0;
+}
+
+int SaveIconToFile(const std::string& file_name, HICON icon) {
+  if (file_name.size() < 4) return kIconNameTooShort;
+  Image32 color;
+  MaskImage mask;
+  const int read = ReadIconImages(icon, &color, &mask);
+  if (read < 0) return read;
   return SaveIconImageToFile(file_name, color, mask);
 }
 

@@ -27,6 +27,10 @@ uint8_t GetIconColorDepth(HBITMAP bitmap);
 // its bitmap selected: the rows are read directly.
 uint8_t GetIconColorDepth(const gui::TBitmap& bitmap);
 
+// The icon's colour picture and mask as the icon file stores them; 0, or a
+// negative IconResult when its bitmaps cannot be read.
+int ReadIconImages(HICON icon, Image32* color, MaskImage* mask);
+
 // Writes the icon as a single-image .ico file, replacing an existing file
 // only once the new one is complete. Returns the file length or a negative
 // IconResult.

@@ -451,6 +451,24 @@ TEST(BatchExport, FullVolumeCompletesTheTable) {
   const std::string out = dir.Run("/usr/bin/python3 " + dir.unix("read.py") + " " + dir.unix("vol/icons.dbf") + " ICON");
   EXPECT_EQ(0u, out.find(std::to_string(records) + " [('ICON', 'B')]\n"));
   EXPECT_EQ(static_cast<long>(records) + 1, std::count(out.begin(), out.end(), '\n')) << out.substr(0, 300);
+
+  // Per-icon bitmaps on the full volume: the error names the file that did
+  // not fit; every file before it is complete and none is left half-written.
+  DeleteFileA(dir.win("vol\\icons.dbf").c_str());
+  DeleteFileA(dir.win("vol\\icons.dbt").c_str());
+  const std::wstring bmp_text = RunBatchExpectingBox("-e C:\\windows\\system32\\shell32.dll " +
+                                                     Quote(dir.win("vol\\out")) + " -iconindex=0 -desttype=bmp -closewhendone");
+  EXPECT_NE(std::wstring::npos, bmp_text.find(L"could not be written")) << bmp_text.size();
+  const std::vector<std::string> files = FilesIn(dir.win("vol\\out"));
+  ASSERT_GT(files.size(), 2u);
+  for (size_t i = 0; i < files.size(); ++i) {
+    char name[64];
+    std::snprintf(name, sizeof name, "ico_shell32%04u.bmp", static_cast<unsigned>(i + 1));
+    EXPECT_EQ(name, files[i]);
+    const Bytes bmp = ReadFileBytes(dir.win("vol\\out\\" + files[i]));
+    ASSERT_GT(bmp.size(), 54u) << files[i];
+    EXPECT_EQ(bmp.size(), LE32(bmp, 2)) << files[i];
+  }
   dir.Run("umount -l " + mount);
 }
 
