@@ -4,23 +4,15 @@
 
 namespace app {
 
-SIZE CompositeImageSize(const controls::TGridMetrics& metrics, int grid_width, int icon_count) {
-  const controls::TGridLayout layout = controls::ComputeLayout(metrics, grid_width, icon_count);
-  return SIZE{metrics.CellWidth() * layout.Columns + 2, layout.Height};
-}
-
-void DrawCompositeImage(gui::TBitmap& bitmap, const controls::TIconSet& icons, int grid_width, bool gray_scale) {
-  if (icons.IconCount() == 0) throw gui::Error(L"There are no icons to save as one image; nothing was written.");
-  const controls::TGridMetrics metrics;
-  const controls::TGridLayout layout = controls::ComputeLayout(metrics, grid_width, icons.IconCount());
-  const SIZE size = CompositeImageSize(metrics, grid_width, icons.IconCount());
-  if (!bitmap.SetSize(size.cx, size.cy, gray_scale ? gui::PixelFormat::pf24bit : gui::PixelFormat::pfDevice))
-    throw gui::Error(L"A picture of " + std::to_wstring(size.cx) + L" x " + std::to_wstring(size.cy) +
+void DrawCompositeImage(gui::TBitmap& bitmap, const controls::TZuImageBox& grid, bool gray_scale) {
+  // DrawAllIcons needs at least one icon; an empty grid has no picture.
+  if (grid.IconCount() == 0) throw gui::Error(L"There are no icons to save as one image; nothing was written.");
+  const int width = grid.CellWidth() * grid.Columns() + 2;
+  const int height = grid.Height();
+  if (!bitmap.SetSize(width, height, gray_scale ? gui::PixelFormat::pf24bit : gui::PixelFormat::pfDevice))
+    throw gui::Error(L"A picture of " + std::to_wstring(width) + L" x " + std::to_wstring(height) +
                      L" pixels could not be made; nothing was written.");
-  for (int i = 0; i < icons.IconCount(); ++i) {
-    const controls::TGridPoint at = controls::IconOrigin(metrics, layout.Columns, i);
-    icons.Icons(i).Draw(bitmap.Canvas(), at.X, at.Y);
-  }
+  grid.DrawAllIcons(bitmap.Canvas());
 }
 
 }  // namespace app

@@ -294,12 +294,8 @@ void TForm1::SaveSingleIcon(int position, const std::string& file_name, bool gra
 
 void TForm1::SaveCompositeImage(const std::string& file_name, TExportType type, bool gray_scale) {
   const std::string name = CompositeImageFileName(file_name, type);
-  // The grid's width on screen decides its columns; until the grid control
-  // sits in the window, the window's client area stands for it.
-  RECT client{};
-  GetClientRect(Handle(), &client);
   gui::TBitmap bitmap;
-  DrawCompositeImage(bitmap, IconSet(), client.right - client.left, gray_scale);
+  DrawCompositeImage(bitmap, Grid(), gray_scale);
   if (gray_scale) imaging::MakeGrayscale(bitmap);
   SaveBitmapOrRaise(bitmap, name, type);
 }

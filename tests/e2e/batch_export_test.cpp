@@ -407,6 +407,17 @@ TEST(BatchExport, SingleIconCompositeAndCountMessage) {
   // Icon 0 is drawn at (6, 6): (3,3) is background, (20,10) its left half.
   EXPECT_EQ(0xFFFFFFu, first[0]);
   EXPECT_EQ(ExportLeft(0), first[1]);
+
+  // The HTML table of the same file has as many columns as the grid, or
+  // as icons when they are fewer.
+  RunBatch("-e " + Quote(source) + " " + Quote(dir.win("page.htm")) + " -closewhendone");
+  const Bytes page = ReadFileBytes(dir.win("page.htm"));
+  const std::string doc(page.begin(), page.end());
+  const size_t row_end = doc.find("</TR>");
+  ASSERT_NE(std::string::npos, row_end);
+  int k = 0;
+  for (size_t at = doc.find("<TD"); at < row_end; at = doc.find("<TD", at + 1)) ++k;
+  EXPECT_EQ(std::min(5, columns), k);
 }
 
 TEST(BatchExport, ErrorsEndTheBatchWithoutClosing) {
