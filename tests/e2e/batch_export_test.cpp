@@ -420,6 +420,76 @@ TEST(BatchExport, SingleIconCompositeAndCountMessage) {
   EXPECT_EQ(std::min(5, columns), k);
 }
 
+// Registers a program for files of one extension that copies the file it
+// is given to `copy_to`, unless the extension has a program already; removed
+// again when the object goes.
+class CopyingAssociation {
+ public:
+  CopyingAssociation(const std::string& ext, const std::string& copy_to) : ext_(ext), progid_("TamselTest" + ext) {
+    HKEY existing = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ext_.c_str(), 0, KEY_READ, &existing) == ERROR_SUCCESS) {
+      RegCloseKey(existing);
+      return;
+    }
+    const std::string command = "cmd.exe /c copy /y \"%1\" \"" + copy_to + "\"";
+    ok_ = Set(ext_, progid_) && Set(progid_ + "\\shell\\open\\command", command);
+  }
+  ~CopyingAssociation() {
+    if (!ok_) return;
+    for (const std::string& key : {progid_ + "\\shell\\open\\command", progid_ + "\\shell\\open",
+                                   progid_ + "\\shell", progid_, ext_})
+      RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  static bool Set(const std::string& key, const std::string& value) {
+    HKEY h = nullptr;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) !=
+        ERROR_SUCCESS)
+      return false;
+    const LONG r = RegSetValueExA(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                  static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(h);
+    return r == ERROR_SUCCESS;
+  }
+  std::string ext_;
+  std::string progid_;
+  bool ok_ = false;
+};
+
+Bytes WaitForBytes(const std::string& path) {
+  for (int i = 0; i < 500 && !testing_support::FileExists(path); ++i) Sleep(20);
+  Sleep(100);
+  return ReadFileBytes(path);
+}
+
+TEST(BatchExport, OpenDestinationOpensTheWrittenFile) {
+  // The written file is handed to the program registered for its type;
+  // here one that copies it, so that the test sees what was opened.
+  UnixDir dir;
+  const std::string source = FixturePath("export_5.dll");
+  {
+    CopyingAssociation association(".tamselout", dir.win("opened.bin"));
+    ASSERT_TRUE(association.ok());
+    RunBatch("-e " + Quote(source) + " " + Quote(dir.win("one.tamselout")) +
+             " -iconindex=2 -opendestination -closewhendone");
+    const Bytes written = ReadFileBytes(dir.win("one.tamselout"));
+    ASSERT_EQ(766u, written.size());
+    EXPECT_EQ(written, WaitForBytes(dir.win("opened.bin")));
+  }
+  {
+    // The target "icons" names no file: the table written as icons.dbf is
+    // found through the destination word.
+    CopyingAssociation association(".dbf", dir.win("opened.dbf"));
+    if (!association.ok()) GTEST_SKIP() << ".dbf files have a program in this prefix already";
+    RunBatch("-e " + Quote(source) + " " + Quote(dir.win("icons")) + " -desttype=dbase -opendestination -closewhendone");
+    const Bytes table = ReadFileBytes(dir.win("icons.dbf"));
+    ASSERT_EQ(65u + 5 * 11 + 1, table.size());
+    EXPECT_EQ(table, WaitForBytes(dir.win("opened.dbf")));
+  }
+}
+
 TEST(BatchExport, ErrorsEndTheBatchWithoutClosing) {
   UnixDir dir;
   const std::string source = FixturePath("export_5.dll");
