@@ -239,7 +239,7 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
 
   if (dbase) {
     // A source without icons still gets a valid, empty table.
-    if (total == 0) dbase->Open();
+    dbase->Open();
     dbase->Finish();
   }
   if (table) {
@@ -248,7 +248,7 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
     const util::FileWriteResult result = util::WriteFileAtomically(document, [&](util::ByteSink& sink) {
       return WriteHtmlDocument(sink, CurrentFileName, request.DrawBorder, table->Text());
     });
-    if (result != util::FileWriteResult::kOk) RaiseWriteError(document, "the file could not be written");
+    if (result != util::FileWriteResult::kOk) RaiseWriteError(document, DescribeFileWriteResult(result));
   }
 }
 

@@ -478,6 +478,30 @@ TEST_F(ExportEngineTest, WriteFailurePartWayKeepsWhatWasWritten) {
     EXPECT_FALSE(ReadFileBytes(folder + "\\ico_export_50002" + ext).empty());
   }
 
+  // HTML: an image that cannot be written ends the export before the
+  // document; a document that cannot be written is an error of its own.
+  {
+    TempDir dir;
+    CurrentFileName = FixturePath("export_5.dll");
+    TExportRequest html;
+    html.Type = etHTML;
+    html.Target = dir.file("page.htm");
+    html.DestFolder = dir.file("page_files");
+    CreateDirectoryA(html.DestFolder.c_str(), nullptr);
+    CreateDirectoryA(dir.file("page_files\\ico_export_50004.jpg").c_str(), nullptr);
+    BatchMode = true;
+    int written = 0;
+    TExportWork html_work;
+    EXPECT_THROW(ExportIcons(html_work, written, html, 5), gui::Error);
+    EXPECT_EQ(3, written);
+    EXPECT_FALSE(testing_support::FileExists(dir.file("page.htm")));
+    RemoveDirectoryA(dir.file("page_files\\ico_export_50004.jpg").c_str());
+    CreateDirectoryA(dir.file("page.htm").c_str(), nullptr);
+    written = 0;
+    EXPECT_THROW(ExportIcons(html_work, written, html, 5), gui::Error);
+    EXPECT_EQ(5, written);
+  }
+
   // The memo file's name is taken by a folder: an error, and a complete
   // table without records.
   CreateDirectoryA(dir_.file("icons.dbt").c_str(), nullptr);
