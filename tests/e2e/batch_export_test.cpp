@@ -499,6 +499,13 @@ TEST(BatchExport, ErrorsEndTheBatchWithoutClosing) {
   EXPECT_NE(std::wstring::npos, beyond.find(L"no icon number 9")) << beyond.size();
   EXPECT_FALSE(testing_support::FileExists(dir.win("x.ico")));
 
+  // A damaged file never reaches the shell's extraction: nothing to export,
+  // and the program lives to say so.
+  EXPECT_EQ(L"Icons exported: 0",
+            RunBatchExpectingBox("-e " + Quote(FixturePath("damaged\\ico_offset_huge.ico")) + " " +
+                                 Quote(dir.win("none")) + " -iconindex=0"));
+  EXPECT_TRUE(FilesIn(dir.win("none")).empty());
+
   // The third icon's name is taken by a folder: icons 1 and 2 stay, no
   // count, no closing.
   CreateDirectoryA(dir.win("out").c_str(), nullptr);
