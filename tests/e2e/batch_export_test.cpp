@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "e2e/e2e_main.h"
+#include "win/export_fixtures.h"
 #include "win/win_test_support.h"
 #include "win/window_driver.h"
 
@@ -25,19 +26,13 @@ using testing_support::ReadFileBytes;
 using testing_support::WaitForWindow;
 using testing_support::WindowText;
 using Bytes = std::vector<unsigned char>;
+using export_fixtures::ExportLeft;
+using export_fixtures::ExportRight;
+using export_fixtures::FilesIn;
+using export_fixtures::LE16;
+using export_fixtures::LE32;
 
 constexpr DWORD kTimeout = 30000;
-
-uint32_t LE32(const Bytes& b, size_t at) {
-  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
-}
-uint32_t LE16(const Bytes& b, size_t at) { return b[at] | (b[at + 1] << 8); }
-
-// The colours of tests/fixtures/set_export.py.
-const uint32_t kStandard[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
-                                0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
-uint32_t ExportLeft(int i) { return kStandard[1 + i % 14]; }
-uint32_t ExportRight(int i) { return kStandard[14 - i % 13]; }
 
 // A fresh folder below /tmp, so that Unix programs see what Wine writes.
 class UnixDir {
@@ -80,20 +75,6 @@ class UnixDir {
   std::string unix_;
   std::string win_;
 };
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA fd;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    std::string name = fd.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(find, &fd));
-  FindClose(find);
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // Runs a batch that must close by itself; fails with the text of any box.
 void RunBatch(const std::string& arguments) {

@@ -13,6 +13,7 @@
 #include "app/globals.h"
 #include "gui/error.h"
 #include "gui/text.h"
+#include "win/export_fixtures.h"
 #include "win/win_test_support.h"
 
 namespace app {
@@ -22,31 +23,11 @@ using testing_support::FixturePath;
 using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 using Bytes = std::vector<unsigned char>;
-
-// The colours of tests/fixtures/set_export.py.
-const uint32_t kStandard[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
-                                0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
-uint32_t ExportLeft(int i) { return kStandard[1 + i % 14]; }
-uint32_t ExportRight(int i) { return kStandard[14 - i % 13]; }
-
-uint32_t LE32(const Bytes& b, size_t at) {
-  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
-}
-uint32_t LE16(const Bytes& b, size_t at) { return b[at] | (b[at + 1] << 8); }
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA fd;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    std::string name = fd.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(find, &fd));
-  FindClose(find);
-  std::sort(names.begin(), names.end());
-  return names;
-}
+using export_fixtures::ExportLeft;
+using export_fixtures::ExportRight;
+using export_fixtures::FilesIn;
+using export_fixtures::LE16;
+using export_fixtures::LE32;
 
 // 0x00RRGGBB of pixel (x, y), y from the top, of a picture played or drawn
 // into a 32-bit DIB of w x h.
