@@ -360,6 +360,13 @@ TEST(BatchExport, SingleIconCompositeAndCountMessage) {
   RunBatch("-e " + Quote(source) + " " + Quote(dir.win("three.bmp")) + " -iconindex=3 -closewhendone");
   EXPECT_EQ((std::vector<uint32_t>{ExportLeft(2), ExportRight(2), 0xFFFFFF}), ProbePixels(dir, dir.unix("three.bmp")));
 
+  // Grey scale: every probed pixel grey, the white corner still white.
+  RunBatch("-e " + Quote(source) + " " + Quote(dir.win("grey.bmp")) + " -iconindex=3 -grayscale -closewhendone");
+  const std::vector<uint32_t> grey = ProbePixels(dir, dir.unix("grey.bmp"));
+  for (uint32_t p : grey) EXPECT_TRUE((p >> 16) == (p & 0xFF) && ((p >> 8) & 0xFF) == (p & 0xFF)) << std::hex << p;
+  EXPECT_EQ(0xFFFFFFu, grey[2]);
+  EXPECT_NE(grey[0], grey[1]);
+
   // The count message, and no message after a composite image.
   EXPECT_EQ(L"Icons exported: 5", RunBatchExpectingBox("-e " + Quote(source) + " " + Quote(dir.win("all")) +
                                                        " -iconindex=0"));
