@@ -239,6 +239,46 @@ const char* CheckPng(const uint8_t* p, size_t size) {
   }
 }
 
+// A DIB icon image: header, colour table, colour bits and AND mask, all of
+// them inside the image. The height counts both bitmaps. The shell's own
+// size check multiplies in 32 bits and is fooled by a huge width, so the
+// sizes are worked out here in 64 bits from bounded factors.
+const char* CheckDib(const uint8_t* data, size_t size) {
+  View image(data, size);
+  uint32_t header_size = 0;
+  if (!image.Read(0, &header_size)) return "icon image too short";
+  if (header_size < sizeof(BitmapCoreHeader) || header_size > size) return "bitmap header does not fit the image";
+  uint64_t width = 0, rows = 0, bits = 0, colours = 0, masks = 0, entry_size = 4;
+  if (header_size == sizeof(BitmapCoreHeader)) {
+    BitmapCoreHeader h{};
+    image.Read(0, &h);
+    width = h.width;
+    rows = h.height / 2;
+    bits = h.bit_count;
+    colours = bits <= 8 ? uint64_t{1} << bits : 0;
+    entry_size = 3;
+  } else {
+    if (header_size < sizeof(BitmapInfoHeader)) return "bitmap header does not fit the image";
+    BitmapInfoHeader h{};
+    image.Read(0, &h);
+    if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN) return "bad bitmap size";
+    width = static_cast<uint64_t>(h.width);
+    rows = static_cast<uint64_t>(h.height < 0 ? -h.height : h.height) / 2;
+    bits = h.bit_count;
+    if (h.compression == 3 && header_size == sizeof(BitmapInfoHeader)) masks = 12;
+    else if (h.compression != 0 && h.compression != 3) return "compressed icon image";
+    colours = h.colours_used ? h.colours_used : (bits <= 8 ? uint64_t{1} << bits : 0);
+    if (bits <= 8 && colours > (uint64_t{1} << bits)) return "colour table larger than the depth allows";
+  }
+  if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return "bad bitmap depth";
+  if (width == 0 || rows == 0 || width > 0x10000 || rows > 0x10000) return "bad bitmap size";
+  const uint64_t colour_stride = (width * bits + 31) / 32 * 4;
+  const uint64_t mask_stride = (width + 31) / 32 * 4;
+  const uint64_t needed = header_size + masks + colours * entry_size + (colour_stride + mask_stride) * rows;
+  if (needed > size) return "bitmap bits run past the image";
+  return nullptr;
+}
+
 // Offset in the file of a resource address, the way the loader resolves it
 // for a file mapped as data: the first section whose raw data covers the
 // address (its end computed in 32 bits, as the loader does).
@@ -377,7 +417,11 @@ IconFileCheck CheckNe(const View& file, uint64_t ne_offset) {
   const IconFileFormat ne = IconFileFormat::kNe;
   NeHeader header{};
   if (!file.Read(ne_offset, &header)) return Damaged(ne, "NE header lies past the end of the file");
-  if (int{header.resident_names} - int{header.resource_table} <= int{sizeof(NeTypeInfo)}) return Sound(ne, 0);
+  // The shell compares the distance to the next table as an unsigned
+  // number: a table that follows at most one type record away means no
+  // resources, one that comes before it does not.
+  const int distance = int{header.resident_names} - int{header.resource_table};
+  if (distance >= 0 && distance <= int{sizeof(NeTypeInfo)}) return Sound(ne, 0);
 
   const uint64_t table = ne_offset + header.resource_table;
   uint16_t shift = 0;
@@ -459,11 +503,7 @@ IconFileCheck CheckIco(const View& file) {
 
 const char* CheckIconImage(const uint8_t* data, size_t size) {
   if (size >= 4 && std::memcmp(data, "\x89PNG", 4) == 0) return CheckPng(data, size);
-  View image(data, size);
-  uint32_t header_size = 0;
-  if (!image.Read(0, &header_size)) return "icon image too short";
-  if (header_size < sizeof(BitmapCoreHeader) || header_size > size) return "bitmap header does not fit the image";
-  return nullptr;
+  return CheckDib(data, size);
 }
 
 IconFileCheck CheckIconFile(const uint8_t* data, size_t size) {

@@ -172,6 +172,9 @@ TEST(IconFileCheck, DamagedFilesAreKeptFromTheShell) {
          Put16(L.bytes, end + 2, 0);
          L.bytes.resize(end + 6);
        }), IconFileFormat::kNe},
+      {"NE resource table past the end, resident names before it", Damage(GoodNe, [](NL& L) {
+         Put16(L.bytes, 64 + 0x24, 0x7940);
+       }), IconFileFormat::kNe},
       {"NE alignment shift huge", Damage(GoodNe, [](NL& L) { Put16(L.bytes, L.table, 30); }), IconFileFormat::kNe},
       {"NE header cut short", Damage(GoodNe, [](NL& L) { L.bytes.resize(64 + 30); }), IconFileFormat::kNe},
       {"NE resource table past the end", Damage(GoodNe, [](NL& L) {
@@ -264,6 +267,44 @@ TEST(IconFileCheck, PngImagesMustBeComplete) {
     Bytes b = without(type);
     EXPECT_NE(nullptr, util::CheckIconImage(b.data(), b.size())) << "without " << type;
   }
+}
+
+TEST(IconFileCheck, BitmapImagesMustHoldTheirBits) {
+  struct Case {
+    const char* name;
+    std::function<void(Bytes&)> edit;
+    bool sound;
+  };
+  const Case cases[] = {
+      {"as built", [](Bytes&) {}, true},
+      {"mask missing", [](Bytes& b) { b.resize(b.size() - 2 * 16); }, false},
+      {"last mask byte missing", [](Bytes& b) { b.pop_back(); }, false},
+      {"width with a high byte set", [](Bytes& b) { b[7] = 2; }, false},
+      {"width 0", [](Bytes& b) { Put32(b, 4, 0); }, false},
+      {"negative width", [](Bytes& b) { Put32(b, 4, 0xFFFFFFF0u); }, false},
+      {"top-down height", [](Bytes& b) { Put32(b, 8, static_cast<uint32_t>(-32)); }, true},
+      {"height huge", [](Bytes& b) { Put32(b, 8, 0x7FFFFFFE); }, false},
+      {"depth 7", [](Bytes& b) { Put16(b, 14, 7); }, false},
+      {"run-length compressed", [](Bytes& b) { Put32(b, 16, 1); }, false},
+      {"bit fields without room for the masks", [](Bytes& b) { Put32(b, 16, 3); }, false},
+      {"header size beyond the image", [](Bytes& b) { Put32(b, 0, 0x10000); }, false},
+      {"header size below the core header", [](Bytes& b) { Put32(b, 0, 8); }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Bytes b = icon_builder::Dib(16, 16);
+    c.edit(b);
+    const char* problem = util::CheckIconImage(b.data(), b.size());
+    EXPECT_EQ(c.sound, problem == nullptr) << (problem ? problem : "");
+  }
+  // An 8-bit image needs its colour table: 256 entries unless it says fewer.
+  Bytes b = icon_builder::Dib(16, 16);
+  Put16(b, 14, 8);
+  b.resize(40 + 16 * 16 + 2 * 16 * 4);
+  EXPECT_NE(nullptr, util::CheckIconImage(b.data(), b.size()));
+  Put32(b, 32, 16);  // 16 colours used
+  b.resize(40 + 16 * 4 + 16 * 16 + 16 * 4);
+  EXPECT_EQ(nullptr, util::CheckIconImage(b.data(), b.size()));
 }
 
 // Random damage to sound files: the check must never read outside the

@@ -4,7 +4,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -128,6 +131,76 @@ TEST(IconFileCheckOnDisk, FilesThatCannotBeRead) {
   EXPECT_EQ(0u, ShellCount(held));
   CloseHandle(hold);
   EXPECT_TRUE(util::InspectIconFile(held).check.damaged);
+}
+
+// Where the resource section of a PE starts, 0 when there is none; damage
+// aimed there hits the directories the shell walks.
+size_t ResourceStart(const std::vector<unsigned char>& b) {
+  uint32_t pe = 0;
+  if (b.size() < 64 || b[0] != 'M') return 0;
+  std::memcpy(&pe, &b[0x3C], 4);
+  if (pe + 24 > b.size() || b[pe] != 'P') return 0;
+  uint16_t sections = 0, optional = 0;
+  std::memcpy(&sections, &b[pe + 6], 2);
+  std::memcpy(&optional, &b[pe + 20], 2);
+  for (size_t s = pe + 24 + optional, i = 0; i < sections && s + 40 * i + 40 <= b.size(); ++i) {
+    if (std::memcmp(&b[s + 40 * i], ".rsrc", 5) == 0) {
+      uint32_t raw = 0;
+      std::memcpy(&raw, &b[s + 40 * i + 20], 4);
+      return raw;
+    }
+  }
+  return 0;
+}
+
+// Whatever the check lets through must be safe for the real shell. Random
+// damage to the fixtures, aimed at headers and resource directories; every
+// file that passes goes through the shell's probe, count and extraction. A
+// hole in the check ends this program with the shell's access violation.
+TEST(IconFileCheckOnDisk, WhatPassesIsSafeForTheShell) {
+  std::vector<std::vector<unsigned char>> seeds;
+  for (const char* name : {"few_icons.dll", "ne_icons.exe", "png.ico", "bpp4.ico", "sizes.dll", "alpha.ico"})
+    seeds.push_back(testing_support::ReadFileBytes(FixturePath(name)));
+  testing_support::TempDir dir;
+  const std::string path = dir.file("damaged.bin");
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  std::mt19937 rng(20261207);
+  int passed = 0, kept_away = 0;
+  for (int round = 0; round < 500; ++round) {
+    std::vector<unsigned char> b = seeds[rng() % seeds.size()];
+    ASSERT_FALSE(b.empty());
+    const size_t resources = ResourceStart(b);
+    for (int edits = 1 + rng() % 3; edits > 0; --edits) {
+      size_t at;
+      switch (rng() % 3) {
+        case 0: at = rng() % b.size(); break;
+        case 1: at = rng() % std::min<size_t>(b.size(), 512); break;
+        default: at = (resources ? resources + rng() % 0x300 : rng() % 256) % b.size(); break;
+      }
+      switch (rng() % 4) {
+        case 0: b[at] = static_cast<unsigned char>(rng()); break;
+        case 1: b[at] = 0xFF; break;
+        case 2: b[at] ^= static_cast<unsigned char>(1u << (rng() % 8)); break;
+        default: b.resize(std::max<size_t>(at, 1)); break;
+      }
+    }
+    ASSERT_TRUE(testing_support::WriteFileBytes(path, b.data(), b.size()));
+    const util::IconFileInspection inspection = util::InspectIconFile(path);
+    if (!inspection.ShellMayRead() || !inspection.check.HoldsIconStructure()) {
+      ++kept_away;
+      continue;
+    }
+    ++passed;
+    HICON probe = ExtractIconA(instance, path.c_str(), 0);
+    if (reinterpret_cast<UINT_PTR>(probe) > 1) DestroyIcon(probe);
+    const UINT count = ShellCount(path);
+    for (UINT i = 0; i < count && i < 64; ++i) {
+      HICON icon = ExtractIconA(instance, path.c_str(), i);
+      if (icon) DestroyIcon(icon);
+    }
+  }
+  EXPECT_GT(passed, 100);
+  EXPECT_GT(kept_away, 100);
 }
 
 }  // namespace
