@@ -58,7 +58,7 @@ FileWriteResult AtomicFile::Commit() {
   if (failed_) {
     os::CloseQuietly(handle);
     result = FileWriteResult::kWriteFailed;
-  } else if (!os::FlushAndClose(handle)) {
+  } else if (!os::CloseChecked(handle)) {
     result = FileWriteResult::kWriteFailed;
   } else if (!os::Replace(temp_, target_)) {
     result = FileWriteResult::kReplaceFailed;

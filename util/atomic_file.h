@@ -68,7 +68,7 @@ namespace atomic_file_detail {
 enum class CreateStatus { kOk, kExists, kFailed };
 CreateStatus CreateNew(const std::string& path, intptr_t* handle);
 bool WriteAll(intptr_t handle, const void* data, size_t size);
-bool FlushAndClose(intptr_t handle);
+bool CloseChecked(intptr_t handle);
 void CloseQuietly(intptr_t handle);
 bool Replace(const std::string& from, const std::string& to);
 bool Remove(const std::string& path);

@@ -33,12 +33,7 @@ bool WriteAll(intptr_t handle, const void* data, size_t size) {
   return true;
 }
 
-bool FlushAndClose(intptr_t handle) {
-  int fd = static_cast<int>(handle);
-  bool ok = ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  return ok;
-}
+bool CloseChecked(intptr_t handle) { return ::close(static_cast<int>(handle)) == 0; }
 
 void CloseQuietly(intptr_t handle) { ::close(static_cast<int>(handle)); }
 

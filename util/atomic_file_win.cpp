@@ -1,9 +1,11 @@
 // Win32 side of AtomicFile.
 //
 // WriteFile's own count is checked (on a full disk it has been seen to
-// report success for part of the data), the buffers are flushed before the
-// close so that a late failure surfaces here, and the finished file replaces
-// the target with MoveFileExA, which also works when the target exists.
+// report success for part of the data) and so is the close; the finished
+// file then replaces the target with MoveFileExA, which also works when the
+// target exists. The data is not forced to the disk before the rename: that
+// costs more than the whole export of an icon, and a failed write is caught
+// by the counts and the close without it.
 // Replacing creates a new file: the old file's attributes are not carried
 // over.
 #include <windows.h>
@@ -40,11 +42,7 @@ bool WriteAll(intptr_t handle, const void* data, size_t size) {
   return true;
 }
 
-bool FlushAndClose(intptr_t handle) {
-  bool ok = FlushFileBuffers(AsHandle(handle)) != FALSE;
-  ok = (CloseHandle(AsHandle(handle)) != FALSE) && ok;
-  return ok;
-}
+bool CloseChecked(intptr_t handle) { return CloseHandle(AsHandle(handle)) != FALSE; }
 
 void CloseQuietly(intptr_t handle) { CloseHandle(AsHandle(handle)); }
 
@@ -56,8 +54,7 @@ bool Replace(const std::string& from, const std::string& to) {
     SetLastError(ERROR_ACCESS_DENIED);
     return false;
   }
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-         FALSE;
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
 bool Remove(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
