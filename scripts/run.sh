@@ -32,5 +32,6 @@ log "no display: exporting tamsel.exe's own icons as a batch (Xvfb $DISPLAY)"
 timeout 60 wine "$exe" -e "$winexe" "$winout\\icons" -iconindex=0 -closewhendone
 timeout 60 wine "$exe" -e "$winexe" "$winout\\icons.html" -desttype=html -closewhendone
 timeout 60 wine "$exe" -e "$winexe" "$winout\\all.bmp" -alliconsasoneimage -closewhendone
+timeout 60 wine "$exe" -e "$winexe" "$winout\\icons.dbf" -dbasedesttype=bmp -closewhendone
 log "done; the results are in $out:"
-find "$out" -type f | sort | sed 's/^/  /'
+find "$out" -type f -printf '  %P (%s bytes)\n' | sort
