@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the MinGW build and runs every Win32 benchmark program
-# ($MINGW_BUILD/tests/winbench/*.exe) under Wine in its own Xvfb, with the
+# ($MINGW_BUILD/tests/winbench/*_bench.exe; other programs there are helpers
+# the benchmarks start themselves) under Wine in its own Xvfb, with the
 # wineserver and every Wine process pinned to one CPU, so that a call that
 # reaches the wineserver costs the same on both sides of a comparison.
 # Extra arguments are passed to every benchmark. The native benchmarks
@@ -31,7 +32,7 @@ taskset -c 0 wine cmd /c exit >/dev/null 2>&1 || true
 
 status=0
 shopt -s nullglob
-for bench in "$MINGW_BUILD"/tests/winbench/*.exe; do
+for bench in "$MINGW_BUILD"/tests/winbench/*_bench.exe; do
   log "$(basename "$bench")"
   taskset -c 0 wine "$bench" "$@" || status=1
 done
