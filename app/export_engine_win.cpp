@@ -46,8 +46,7 @@ class TExtraction {
       : shell_(shell), path_(path), inspection_(shell.Inspect(path)) {}
 
   bool ShellMayRead() const {
-    return inspection_.ShellMayRead() &&
-           !(inspection_.opened && inspection_.check.format == util::IconFileFormat::kOther);
+    return inspection_.ShellMayRead() && !inspection_.HoldsNoIconFormat();
   }
 
   int Count() const {

@@ -18,7 +18,7 @@ bool TIconSet::LoadIcons(const std::string& path) {
 
   const util::IconFileInspection inspection = shell_.Inspect(path);
   if (!inspection.ShellMayRead()) return LoadWithoutOwnIcons(path, false);
-  if (inspection.opened && inspection.check.format == util::IconFileFormat::kOther) {
+  if (inspection.HoldsNoIconFormat()) {
     // The shell's answer for such a file is a probe of 1 and a count of 0.
     return true;
   }

@@ -23,6 +23,9 @@ struct IconFileInspection {
   IconFileCheck check;
 
   bool ShellMayRead() const { return !opened || !check.damaged; }
+  // A sound file that is no executable and no icon file: the shell finds no
+  // icon in it (its probe answers 1 on Windows), so it need not be asked.
+  bool HoldsNoIconFormat() const { return opened && check.format == IconFileFormat::kOther; }
 };
 
 IconFileInspection InspectIconFile(const std::string& path);
