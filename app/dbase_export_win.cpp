@@ -13,29 +13,6 @@ namespace app {
 
 namespace {
 
-// GetIconInfo hands out handles of 32 or less for "no bitmap".
-HBITMAP RealBitmap(HBITMAP h) { return reinterpret_cast<uintptr_t>(h) > 32 ? h : nullptr; }
-
-// The bitmap's rows at 1 bit per pixel.
-bool ReadMask(HBITMAP bitmap, imaging::MaskImage* mask) {
-  BITMAP bm{};
-  if (!bitmap || GetObjectA(bitmap, sizeof bm, &bm) == 0 || bm.bmWidth <= 0 || bm.bmHeight <= 0) return false;
-  *mask = imaging::MaskImage(bm.bmWidth, bm.bmHeight);
-  struct {
-    BITMAPINFOHEADER header;
-    RGBQUAD colors[2];
-  } info{};
-  info.header.biSize = sizeof(BITMAPINFOHEADER);
-  info.header.biWidth = bm.bmWidth;
-  info.header.biHeight = bm.bmHeight;
-  info.header.biPlanes = 1;
-  info.header.biBitCount = 1;
-  info.header.biCompression = BI_RGB;
-  gui::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  return dc && GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(bm.bmHeight), mask->bits.data(),
-                         reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == bm.bmHeight;
-}
-
 // Each pixel as the index of its nearest standard colour, two to a byte.
 void Pack4BitRows(const imaging::Image32& color, std::vector<uint8_t>* rows) {
   const size_t stride = static_cast<size_t>(imaging::DibStride(color.width, 4));
@@ -100,27 +77,15 @@ bool TWinPatchableFile::Close() {
   LARGE_INTEGER end{};
   end.QuadPart = static_cast<LONGLONG>(size_);
   bool ok = SetFilePointerEx(file_.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file_.get());
-  ok = FlushFileBuffers(file_.get()) != FALSE && ok;
   ok = CloseHandle(file_.release()) != FALSE && ok;
   return ok;
 }
 
 int SaveIconAs16Colors(util::ByteSink& sink, HICON icon) {
-  ICONINFO info{};
-  if (!icon || !GetIconInfo(icon, &info)) return imaging::kIconNoInfo;
-  gui::UniqueBitmap mask_bitmap(RealBitmap(info.hbmMask));
-  gui::UniqueBitmap color_bitmap(RealBitmap(info.hbmColor));
   imaging::Image32 color;
   imaging::MaskImage mask;
-  if (color_bitmap) {
-    if (!imaging::CopyToDib32(color_bitmap.get(), &color) || !ReadMask(mask_bitmap.get(), &mask))
-      return imaging::kIconConversionFailed;
-  } else {
-    imaging::MaskImage doubled;
-    if (!ReadMask(mask_bitmap.get(), &doubled)) return imaging::kIconNoColorBitmap;
-    if (!imaging::SplitMonochromeMask(doubled, &mask, &color)) return imaging::kIconNoColorBitmap;
-  }
-  if (color.width > imaging::kMaxIconSide || color.height > imaging::kMaxIconSide) return imaging::kIconTooLarge;
+  const int read = imaging::ReadIconImages(icon, &color, &mask);
+  if (read < 0) return read;
 
   imaging::IconBits bits;
   bits.code = imaging::kDepth4;
