@@ -161,7 +161,6 @@ BatchPlan PlanBatch(const ParsedCommandLine& cmd, const std::string& target) {
       plan.dest_folder = util::ChangeFileExt(target, "") + "_files";
     } else {
       plan.dest_folder = target;
-      plan.create_dest_folder = true;
     }
     // A folder of per-icon files is not opened.
     plan.open_after = cmd.open_destination && (plan.export_type == etHTML || plan.export_type == etDBase);

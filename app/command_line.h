@@ -64,8 +64,7 @@ struct BatchPlan {
   int icon_index = 1;
   std::string dest_word;    // upper case, also the extension word
   std::string extension;    // "." + dest_word, lower case
-  std::string dest_folder;  // for kExportIcons
-  bool create_dest_folder = false;
+  std::string dest_folder;  // for kExportIcons; the export creates it (one level)
   bool open_after = false;  // OpenExported(target, dest_word) afterwards
   bool show_count = true;   // message 65289 unless closing or a composite image
 };

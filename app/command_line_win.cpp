@@ -45,9 +45,9 @@ void TForm1::RunCommandLine() {
     return;
   }
 
-  // An error inside the export ends the batch here: no count, no closing.
-  bool done = gui::RunGuarded([&] { RunBatch(cmd, target); });
-  if (!done) return;
+  // An error inside the export ends the batch where it happened and is
+  // shown by the default error display: no count, no closing.
+  gui::RunGuarded([&] { RunBatch(cmd, target); });
 }
 
 void TForm1::RunBatch(const ParsedCommandLine& cmd, const std::string& target) {
@@ -64,8 +64,6 @@ void TForm1::RunBatch(const ParsedCommandLine& cmd, const std::string& target) {
         SaveCompositeImage(target, plan.export_type, cmd.gray_scale);
         break;
       case BatchAction::kExportIcons:
-        if (plan.create_dest_folder && !util::FolderExists(plan.dest_folder))
-          CreateDirectoryA(plan.dest_folder.c_str(), nullptr);
         ExportIcons(count, cmd.gray_scale, cmd.draw_borders, cmd.include_numbers, plan.memo_type, plan.export_type,
                     cmd.dbase_field_name, plan.extension, target, plan.dest_folder, cmd.plain[0]);
         break;

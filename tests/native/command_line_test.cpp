@@ -161,7 +161,6 @@ TEST(PlanBatch, AllIconsGoToTheTargetFolder) {
   BatchPlan p = Plan({"-e", "-iconindex=0"}, "out");
   EXPECT_EQ(BatchAction::kExportIcons, p.action);
   EXPECT_EQ("out", p.dest_folder);
-  EXPECT_TRUE(p.create_dest_folder);
   EXPECT_EQ(".ico", p.extension);
   EXPECT_FALSE(Plan({"-e", "-iconindex=0", "-opendestination"}, "out").open_after);
 }
@@ -173,7 +172,6 @@ TEST(PlanBatch, HtmlAndDbaseExportEveryIcon) {
   EXPECT_EQ(0, p.icon_index);
   EXPECT_EQ("C:\\o\\page_files", p.dest_folder);
   EXPECT_EQ(".html", p.extension);
-  EXPECT_FALSE(p.create_dest_folder);
   EXPECT_TRUE(p.open_after);
 
   EXPECT_EQ("C:\\o\\page_files", Plan({"-e"}, "C:\\o\\page.htm").dest_folder);
