@@ -66,10 +66,16 @@ WinVersion CurrentWindowsVersion() {
   OSVERSIONINFOA info{};
   info.dwOSVersionInfoSize = sizeof info;
   WinVersion v;
+  // GetVersionExA is deprecated for programs that want to be told a newer
+  // version than they were built for; the version names need the real one.
+#if defined(__GNUC__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#endif
   if (!GetVersionExA(&info)) return v;
+#if defined(__GNUC__)
 #pragma GCC diagnostic pop
+#endif
   switch (info.dwPlatformId) {
     case VER_PLATFORM_WIN32s: v.platform = WinPlatform::Win32s; break;
     case VER_PLATFORM_WIN32_WINDOWS: v.platform = WinPlatform::Windows9x; break;
