@@ -13,7 +13,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   application.SetTitle(L"Tamsel");
   util::InstallLeadByteTest();
 
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
 
   app::TForm1 form(app::SplitCommandLine(GetCommandLineA()));
