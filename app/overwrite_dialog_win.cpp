@@ -11,6 +11,7 @@
 #include "app/lng_eng.h"
 #include "app/lng_eng_win.h"
 #include "gui/application.h"
+#include "gui/handles.h"
 #include "gui/text.h"
 
 namespace app {
@@ -73,18 +74,18 @@ struct DialogState {
 // Places the icon, the text and the buttons for the text's size.
 void Arrange(HWND dialog, const std::wstring& text) {
   HWND label = GetDlgItem(dialog, kOverwriteTextId);
-  HDC dc = GetDC(label);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
   RECT unit{0, 0, 4, 8};
   MapDialogRect(dialog, &unit);
   const int margin = unit.right * 2;  // 8 dialog units
   const int screen_width = GetSystemMetrics(SM_CXSCREEN);
   const int max_text_width = std::max(200, screen_width * 2 / 3 - 4 * margin - 32);
   RECT text_rect{0, 0, max_text_width, 0};
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &text_rect,
-            DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
-  SelectObject(dc, old);
-  ReleaseDC(label, dc);
+  {
+    gui::WindowDc dc(label);
+    gui::SelectGuard font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
+    DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &text_rect,
+              DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+  }
 
   const int icon_size = GetSystemMetrics(SM_CXICON);
   const int button_width = MulDiv(unit.right, 50, 4);  // 50 dialog units

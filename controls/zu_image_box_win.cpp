@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "controls/zu_scroll_box_win.h"
+#include "gui/handles.h"
 
 namespace controls {
 
@@ -148,10 +149,8 @@ LRESULT TZuImageBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT fills the background itself
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(Handle(), &ps);
-      Paint(dc);
-      EndPaint(Handle(), &ps);
+      gui::PaintDc dc(Handle());
+      Paint(dc.get());
       return 0;
     }
     case WM_LBUTTONDOWN:

@@ -114,6 +114,22 @@ class WindowDc {
   HDC dc_;
 };
 
+// The device context of a WM_PAINT (BeginPaint), ended on scope exit.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND hwnd) noexcept : hwnd_(hwnd), dc_(BeginPaint(hwnd, &ps_)) {}
+  ~PaintDc() { EndPaint(hwnd_, &ps_); }
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  HDC get() const noexcept { return dc_; }
+  const RECT& update_rect() const noexcept { return ps_.rcPaint; }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT ps_{};
+  HDC dc_;
+};
+
 // Selects a GDI object into a DC and puts the previous one back on scope exit,
 // so that the object can be deleted afterwards.
 class SelectGuard {
