@@ -13,6 +13,8 @@
 // Usage: export_icons_bench [file]   (default: the system folder's shell32.dll)
 #include <windows.h>
 
+#include "bench_support.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -181,22 +183,10 @@ void RemoveFolder(const std::string& folder) {
   RemoveDirectoryA(folder.c_str());
 }
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string source;
-  if (argc > 1) {
-    source = argv[1];
-  } else {
-    char system[MAX_PATH];
-    GetSystemDirectoryA(system, MAX_PATH);
-    source = std::string(system) + "\\shell32.dll";
-  }
+  const std::string source = bench::SourceArgument(argc, argv);
   // The batch never asks before replacing: every round rewrites the same files.
   app::BatchMode = true;
   char temp[MAX_PATH];
@@ -255,7 +245,7 @@ int main(int argc, char** argv) {
             (ref_side ? ref : engine).push_back(Now() - start);
           }
         }
-        const double r = Median(ref), e = Median(engine);
+        const double r = bench::Median(ref), e = bench::Median(engine);
         std::printf("  %s %s: %d icons; reference %.3f ms/icon, ExportIcons %.3f ms/icon, ratio %.3f%s\n", c.name,
                     fresh ? "into a fresh folder" : "replacing every file", ref_count, r * 1e3 / ref_count,
                     e * 1e3 / ref_count, e / r, fresh ? (c.goal == 1.2 ? " (goal <= 1.2)" : " (goal <= 1.5)") : "");
@@ -281,7 +271,7 @@ int main(int argc, char** argv) {
       atomic.push_back(Now() - start);
     }
     std::printf("  file writing alone: plain %.3f ms/file, replace-when-complete %.3f ms/file\n",
-                Median(plain) * 1e3 / 184, Median(atomic) * 1e3 / 184);
+                bench::Median(plain) * 1e3 / 184, bench::Median(atomic) * 1e3 / 184);
     RemoveFolder(ref_folder);
   }
   RemoveDirectoryA(root.c_str());

@@ -7,6 +7,8 @@
 //
 // Usage: load_icons_bench [file]   (default: the system folder's shell32.dll)
 #include <windows.h>
+
+#include "bench_support.h"
 #include <shellapi.h>
 
 #include <algorithm>
@@ -51,22 +53,10 @@ int WithIconSet(controls::TIconSet& set, const std::string& path) {
   return count;
 }
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string path;
-  if (argc > 1) {
-    path = argv[1];
-  } else {
-    char system[MAX_PATH];
-    GetSystemDirectoryA(system, MAX_PATH);
-    path = std::string(system) + "\\shell32.dll";
-  }
+  const std::string path = bench::SourceArgument(argc, argv);
   controls::TIconSet set;
   // Warm up both paths (file cache, shell and graphics set-up).
   const int bare_count = BareCalls(path);
@@ -89,7 +79,7 @@ int main(int argc, char** argv) {
       (bare_side ? bare : loaded).push_back(Now() - start);
     }
   }
-  const double b = Median(bare), l = Median(loaded);
+  const double b = bench::Median(bare), l = bench::Median(loaded);
   std::printf("load_icons_bench: %s, %d icons, %d rounds\n", path.c_str(), bare_count, kRounds);
   std::printf("  bare ExtractIconA calls: median %.2f ms\n", b * 1e3);
   std::printf("  LoadIcons:               median %.2f ms\n", l * 1e3);

@@ -6,6 +6,8 @@
 // tests/winbench/minimal_window.exe and tamsel.exe two folders up.
 #include <windows.h>
 
+#include "bench_support.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -54,11 +56,6 @@ double TimeToWindow(const std::string& exe) {
   return ms;
 }
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
 }  // namespace
 
 std::string Folder(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
@@ -84,7 +81,7 @@ int main() {
     tamsel.push_back(a);
     minimal.push_back(b);
   }
-  double mt = Median(tamsel), mm = Median(minimal);
+  double mt = bench::Median(tamsel), mm = bench::Median(minimal);
   std::printf("startup: tamsel.exe %.1f ms, minimal window %.1f ms (medians of %d), ratio %.2f (goal <= 1.3)\n", mt,
               mm, runs, mt / mm);
   return 0;

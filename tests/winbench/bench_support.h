@@ -1,0 +1,26 @@
+// What the Win32 benchmark programs share: the median of their rounds and
+// the file they measure by default.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+inline double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// argv[1] when given, else the system's shell32.dll (184 icons under Wine).
+inline std::string SourceArgument(int argc, char** argv) {
+  if (argc > 1) return argv[1];
+  char system[MAX_PATH];
+  GetSystemDirectoryA(system, MAX_PATH);
+  return std::string(system) + "\\shell32.dll";
+}
+
+}  // namespace bench
