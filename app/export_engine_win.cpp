@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "app/composite_image_win.h"
 #include "app/dbase_export_win.h"
@@ -43,7 +44,7 @@ namespace {
 class TExtraction {
  public:
   TExtraction(controls::IconShell& shell, const std::string& path)
-      : shell_(shell), path_(path), inspection_(shell.Inspect(path)) {}
+      : shell_(shell), path_(path), inspection_(shell.Inspect(path)), size_(shell.ExtractedIconSize()) {}
 
   bool ShellMayRead() const {
     return inspection_.ShellMayRead() && !inspection_.HoldsNoIconFormat();
@@ -60,10 +61,18 @@ class TExtraction {
     return icon == controls::NotAnIconFileAnswer() ? nullptr : icon;
   }
 
+  // The shell makes every icon it extracts at one size: taking it spares
+  // reading the size back from each icon's bitmaps.
+  gui::TIcon ExtractIcon(int index) const {
+    HICON icon = Extract(index);
+    return icon ? gui::TIcon(icon, size_) : gui::TIcon();
+  }
+
  private:
   controls::IconShell& shell_;
   std::string path_;
   util::IconFileInspection inspection_;
+  SIZE size_;
 };
 
 std::string ImageWriteReason(imaging::ImageWriteResult result, const std::string& detail) {
@@ -110,8 +119,8 @@ void EncodePictureOrRaise(const gui::TBitmap& bitmap, const std::string& file_na
   if (result != imaging::ImageWriteResult::kOk) RaiseWriteError(file_name, ImageWriteReason(result, detail));
 }
 
-void WriteOrRaise(const std::string& file_name, const TByteBuffer& bytes) {
-  const util::FileWriteResult result = WriteExportFile(file_name, bytes.bytes());
+void WriteOrRaise(TExportFolder& folder, const std::string& file_name, const TByteBuffer& bytes) {
+  const util::FileWriteResult result = folder.Write(file_name, bytes.bytes());
   if (result != util::FileWriteResult::kOk) RaiseWriteError(file_name, DescribeFileWriteResult(result));
 }
 
@@ -192,6 +201,7 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
     dbase = std::make_unique<TDBaseExport>(DBasePaths(request.DestFolder, request.Target, document_extension),
                                            request.FieldName);
 
+  TExportFolder folder(request.DestFolder);
   TByteBuffer bytes;
   bool yes_to_all = false;
   bool no_to_all = false;
@@ -199,7 +209,7 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
     std::string name;
     if (type != etDBase) {
       name = PerIconFileName(request.DestFolder, base, i, per_icon_extension);
-      if (!BatchMode && util::FileExists(name)) {
+      if (!BatchMode && folder.Exists(name)) {
         if (no_to_all) continue;
         if (!yes_to_all) {
           const TOverwriteAnswer answer = ask(name);
@@ -210,27 +220,26 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
       }
     }
 
-    HICON handle = extraction.Extract(i);
+    gui::TIcon extracted = extraction.ExtractIcon(i);
     // An index the shell yields no icon for (a file shown by its associated
     // icon only) writes nothing and is not counted.
-    if (!handle) continue;
+    if (extracted.Empty()) continue;
 
     if (type == etDBase) {
-      work.Icon = gui::TIcon(handle);
+      work.Icon = std::move(extracted);
       if (request.GrayScale || request.MemoType > 0) DrawIconOnBitmap(work.Bitmap, work.Icon, request.GrayScale);
       dbase->AddIcon(work, request.MemoType);
     } else if (type < etBitmap || (type > etMetafile && type != etHTML)) {
       // Written straight from the handle, which goes once written. An icon
       // whose bitmaps cannot be read, or that is too large for the format,
       // is left out and not counted.
-      gui::UniqueIcon icon(handle);
-      if (!EncodeIcon(icon.get(), &bytes)) continue;
-      WriteOrRaise(name, bytes);
+      if (!EncodeIcon(extracted.Handle(), &bytes)) continue;
+      WriteOrRaise(folder, name, bytes);
     } else {
-      work.Icon = gui::TIcon(handle);
+      work.Icon = std::move(extracted);
       DrawIconOnBitmap(work.Bitmap, work.Icon, request.GrayScale);
       EncodePictureOrRaise(work.Bitmap, name, type == etHTML ? etJPEG : type, &bytes);
-      WriteOrRaise(name, bytes);
+      WriteOrRaise(folder, name, bytes);
       if (table) table->AddCell(i + 1, util::ExtractFileName(name), work.Icon.Width(), work.Icon.Height());
     }
     ++count;

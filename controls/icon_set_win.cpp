@@ -2,15 +2,53 @@
 
 #include <algorithm>
 
+#include "imaging/saveicons_win.h"
+
 namespace controls {
 
 TIconSet::TIconSet() : own_shell_(new ShellIcons()), shell_(*own_shell_) {}
 
 TIconSet::TIconSet(IconShell& shell) : shell_(shell) {}
 
-void TIconSet::Clear() { icons_.clear(); }
+void TIconSet::Clear() {
+  held_.clear();
+  icons_.clear();
+}
 
-void TIconSet::Append(HICON icon) { icons_.push_back(std::make_unique<gui::TIcon>(icon)); }
+const gui::TIcon& TIconSet::Icons(int i) const {
+  Entry& entry = *icons_[static_cast<size_t>(i)];
+  if (entry.icon.Empty() && entry.stored) {
+    entry.icon = gui::TIcon(gui::CreateIconFromImages(entry.color, entry.mask),
+                            SIZE{entry.color.width, entry.color.height});
+    if (!entry.icon.Empty()) Hold(i);
+  }
+  return entry.icon;
+}
+
+void TIconSet::Hold(int index) const {
+  while (held_.size() >= static_cast<size_t>(kMaxHeldIcons)) {
+    Store(*icons_[static_cast<size_t>(held_.front())]);
+    held_.pop_front();
+  }
+  held_.push_back(index);
+}
+
+void TIconSet::Store(Entry& entry) const {
+  if (!entry.stored && !entry.icon.Empty())
+    entry.stored = imaging::ReadIconImages(entry.icon.Handle(), &entry.color, &entry.mask) >= 0;
+  // An icon whose bitmaps cannot be read is let go all the same: the bound
+  // on handles matters more than one picture the system would not give.
+  entry.icon = gui::TIcon();
+}
+
+void TIconSet::Append(HICON icon, SIZE size) {
+  icons_.push_back(std::make_unique<Entry>());
+  Entry& entry = *icons_.back();
+  entry.icon = gui::TIcon(icon, size);
+  if (!icon) return;
+  if (held_.size() < static_cast<size_t>(kMaxHeldIcons)) held_.push_back(IconCount() - 1);
+  else Store(entry);
+}
 
 bool TIconSet::LoadIcons(const std::string& path) {
   file_name_ = path;
@@ -32,14 +70,14 @@ bool TIconSet::LoadIcons(const std::string& path) {
   // size need not be read back from each icon's bitmaps.
   const SIZE size = shell_.ExtractedIconSize();
   icons_.reserve(count);
-  for (UINT i = 0; i < count; ++i) icons_.push_back(std::make_unique<gui::TIcon>(shell_.Extract(path, i), size));
+  for (UINT i = 0; i < count; ++i) Append(shell_.Extract(path, i), size);
   return true;
 }
 
 bool TIconSet::LoadWithoutOwnIcons(const std::string& path, bool shell_may_read) {
   HICON icon = shell_may_read && path.size() < MAX_PATH ? shell_.Associated(path) : shell_.TypeIcon(path);
   if (!icon) return false;
-  Append(icon);
+  Append(icon, gui::IconSize(icon));
   return true;
 }
 

@@ -10,19 +10,30 @@
 // such files (a probe of 1, a count of 0: an empty set, loaded) without the
 // shell being asked, so that it reads the same on every system.
 //
-// The set owns its icon objects; callers borrow them by index until the
-// next load. The grid control that owns the set resets its selection after
-// every load.
+// A library may hold tens of thousands of icons, and every icon handle
+// holds two GDI objects: Windows lets a process have 10,000 of them and
+// Wine's server dies a little above 32,000 icons. The set therefore keeps
+// at most kMaxHeldIcons icons as handles. Beyond that an icon is kept as its
+// pixels and mask (read back from the shell's handle, which then goes), and
+// a handle is made from them again when the icon is drawn or written,
+// letting go of the handle held longest. The icons a file shows first keep
+// the handles the shell made.
+//
+// The set owns its icon objects; callers borrow them by index. A borrowed
+// reference stays valid until the next load, but its handle may be let go
+// once kMaxHeldIcons other icons have been asked for: use it at once.
 #pragma once
 
 #include <windows.h>
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "controls/icon_shell_win.h"
 #include "gui/icon.h"
+#include "imaging/pixels.h"
 
 namespace controls {
 
@@ -40,9 +51,12 @@ class TIconSet {
   bool LoadIcons(const std::string& path);
 
   int IconCount() const { return static_cast<int>(icons_.size()); }
-  // i must lie in 0 .. IconCount() - 1.
-  const gui::TIcon& Icons(int i) const { return *icons_[static_cast<size_t>(i)]; }
+  // i must lie in 0 .. IconCount() - 1. The icon object has its handle.
+  const gui::TIcon& Icons(int i) const;
   const std::string& FileName() const { return file_name_; }
+
+  // How many icons hold a handle now (never more than kMaxHeldIcons).
+  int HeldIconCount() const { return static_cast<int>(held_.size()); }
 
   // Frees every icon object.
   void Clear();
@@ -50,17 +64,33 @@ class TIconSet {
   // More icons than any file can name (65535 named plus 65535 numbered
   // groups); a count beyond it is no count.
   static constexpr UINT kMaxIcons = 2 * 65535;
+  // 2,048 GDI objects at most for the icons, whatever the file.
+  static constexpr int kMaxHeldIcons = 1024;
 
  private:
+  struct Entry {
+    gui::TIcon icon;  // empty while the icon is kept as pixels, or when the shell gave none
+    bool stored = false;  // color and mask hold the icon
+    imaging::Image32 color;
+    imaging::MaskImage mask;
+  };
+
   bool LoadWithoutOwnIcons(const std::string& path, bool shell_may_read);
-  void Append(HICON icon);
+  void Append(HICON icon, SIZE size);
+  // Keeps the entry's handle, letting go of the one held longest when the
+  // bound is reached.
+  void Hold(int index) const;
+  // Reads the entry's pixels from its handle (once) and lets the handle go.
+  void Store(Entry& entry) const;
 
   std::unique_ptr<IconShell> own_shell_;
   IconShell& shell_;
   std::string file_name_;
-  // Each icon object sits at a fixed address, so a borrowed reference stays
-  // good while the list grows.
-  std::vector<std::unique_ptr<gui::TIcon>> icons_;
+  // Each entry sits at a fixed address, so a borrowed reference stays good
+  // while the list grows. Handles come and go as icons are drawn.
+  mutable std::vector<std::unique_ptr<Entry>> icons_;
+  // The icons holding a handle, the longest held first.
+  mutable std::deque<int> held_;
 };
 
 }  // namespace controls

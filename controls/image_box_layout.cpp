@@ -56,6 +56,24 @@ TGridPoint IconOrigin(const TGridMetrics& metrics, int columns, int index) {
   return p;
 }
 
+TIndexRange IconsInBand(const TGridMetrics& metrics, int columns, int icon_count, int top, int bottom) {
+  columns = AtLeastOne(columns);
+  TIndexRange range;
+  if (icon_count <= 0 || bottom <= top) return range;
+  // Row r's icons cover the lines Offset + r * pitch .. that + ItemHeight - 1.
+  const long long pitch = metrics.Offset() + metrics.ItemHeight() + 4;
+  const long long rows = (icon_count + columns - 1) / columns;
+  auto clamp_row = [&](long long r) { return r < 0 ? 0 : r > rows ? rows : r; };
+  const long long above = top - metrics.Offset() - metrics.ItemHeight() + 1;  // last line of a row at or above it
+  const long long first_row = clamp_row(above <= 0 ? 0 : (above + pitch - 1) / pitch);
+  const long long below = bottom - metrics.Offset();  // a row starting before it reaches the band
+  const long long last_row = clamp_row(below <= 0 ? 0 : (below + pitch - 1) / pitch);
+  range.First = static_cast<int>(std::min<long long>(first_row * columns, icon_count));
+  range.Last = static_cast<int>(std::min<long long>(last_row * columns, icon_count));
+  if (range.Last < range.First) range.Last = range.First;
+  return range;
+}
+
 TGridRect SelectionRect(const TGridMetrics& metrics, int columns, int index) {
   columns = AtLeastOne(columns);
   const int col = index % columns;

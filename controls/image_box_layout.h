@@ -62,6 +62,15 @@ TGridLayout ComputeLayout(const TGridMetrics& metrics, int width, int icon_count
 // Where icon `index` is drawn (ItemWidth x ItemHeight from this point).
 TGridPoint IconOrigin(const TGridMetrics& metrics, int columns, int index);
 
+// The icons drawn (at least partly) between the lines top and bottom - 1 of
+// the grid: First .. Last - 1, empty when First == Last. Painting asks only
+// for these, so that a grid of many thousand icons paints what shows.
+struct TIndexRange {
+  int First = 0;
+  int Last = 0;
+};
+TIndexRange IconsInBand(const TGridMetrics& metrics, int columns, int icon_count, int top, int bottom);
+
 // The highlight and focus rectangle of cell `index`, four pixels around the icon.
 TGridRect SelectionRect(const TGridMetrics& metrics, int columns, int index);
 

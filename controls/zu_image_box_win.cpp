@@ -107,8 +107,13 @@ void TZuImageBox::DrawIconAt(HDC dc, int index) const {
 }
 
 void TZuImageBox::DrawAllIcons(HDC dc) const {
-  const int count = IconCount();
-  for (int index = 0; index < count; ++index) DrawIconAt(dc, index);
+  // Only what the device context can show: the part of the grid in view, or
+  // the whole picture of a bitmap. A large library then costs no more to
+  // paint than a small one.
+  RECT clip{};
+  if (GetClipBox(dc, &clip) == ERROR) return;
+  const TIndexRange range = IconsInBand(metrics_, layout_.Columns, IconCount(), clip.top, clip.bottom);
+  for (int index = range.First; index < range.Last; ++index) DrawIconAt(dc, index);
 }
 
 void TZuImageBox::DrawCell(int index) {

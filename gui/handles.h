@@ -3,13 +3,40 @@
 // Every handle the program creates has exactly one owner of one of these
 // types; the owner releases it on every path, so no error branch has to
 // remember to. Owners move but never copy.
+//
+// The owners also count the GDI objects they hold. Windows lets a process
+// hold 10,000 of them by default and Wine's server has a limit of its own,
+// so code that keeps many pictures alive (the icons of a large library)
+// must stay well below that; the count is how tests see that it does. An
+// icon counts as two objects, its colour bitmap and its mask.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <utility>
 
 namespace gui {
+
+class GdiObjectCount {
+ public:
+  static long Live() { return live_.load(); }
+  // The highest count since the last ResetPeak.
+  static long Peak() { return peak_.load(); }
+  static void ResetPeak() { peak_.store(live_.load()); }
+
+  static void Add(long n) {
+    const long now = live_.fetch_add(n) + n;
+    long peak = peak_.load();
+    while (now > peak && !peak_.compare_exchange_weak(peak, now)) {
+    }
+  }
+  static void Remove(long n) { live_.fetch_sub(n); }
+
+ private:
+  static inline std::atomic<long> live_{0};
+  static inline std::atomic<long> peak_{0};
+};
 
 template <typename Traits>
 class UniqueHandle {
@@ -17,12 +44,12 @@ class UniqueHandle {
   using Handle = typename Traits::Handle;
 
   UniqueHandle() noexcept = default;
-  explicit UniqueHandle(Handle h) noexcept : h_(h) {}
+  explicit UniqueHandle(Handle h) noexcept : h_(h) { Count(h_, +1); }
   ~UniqueHandle() { reset(); }
 
   UniqueHandle(const UniqueHandle&) = delete;
   UniqueHandle& operator=(const UniqueHandle&) = delete;
-  UniqueHandle(UniqueHandle&& other) noexcept : h_(other.release()) {}
+  UniqueHandle(UniqueHandle&& other) noexcept : h_(std::exchange(other.h_, Traits::invalid())) {}
   UniqueHandle& operator=(UniqueHandle&& other) noexcept {
     if (this != &other) reset(other.release());
     return *this;
@@ -32,53 +59,74 @@ class UniqueHandle {
   bool valid() const noexcept { return h_ != Traits::invalid(); }
   explicit operator bool() const noexcept { return valid(); }
 
-  Handle release() noexcept { return std::exchange(h_, Traits::invalid()); }
+  Handle release() noexcept {
+    Count(h_, -1);
+    return std::exchange(h_, Traits::invalid());
+  }
   void reset(Handle h = Traits::invalid()) noexcept {
+    Count(h, +1);
     Handle old = std::exchange(h_, h);
-    if (old != Traits::invalid()) Traits::close(old);
+    if (old != Traits::invalid()) {
+      Count(old, -1);
+      Traits::close(old);
+    }
   }
 
  private:
+  static void Count(Handle h, long sign) noexcept {
+    if (Traits::kGdiObjects == 0 || h == Traits::invalid()) return;
+    if (sign > 0) GdiObjectCount::Add(Traits::kGdiObjects);
+    else GdiObjectCount::Remove(Traits::kGdiObjects);
+  }
+
   Handle h_ = Traits::invalid();
 };
 
 struct IconTraits {
   using Handle = HICON;
+  static constexpr long kGdiObjects = 2;
   static Handle invalid() { return nullptr; }
   static void close(Handle h) { DestroyIcon(h); }
 };
 template <typename T>
 struct GdiObjectTraits {
   using Handle = T;
+  static constexpr long kGdiObjects = 1;
   static Handle invalid() { return nullptr; }
   static void close(Handle h) { DeleteObject(h); }
 };
 struct MemoryDcTraits {
   using Handle = HDC;
+  static constexpr long kGdiObjects = 1;
   static Handle invalid() { return nullptr; }
   static void close(Handle h) { DeleteDC(h); }
 };
 struct KernelHandleTraits {
+  static constexpr long kGdiObjects = 0;
   using Handle = HANDLE;
   static Handle invalid() { return nullptr; }
   static void close(Handle h) { CloseHandle(h); }
 };
 struct FileHandleTraits {
+  static constexpr long kGdiObjects = 0;
   using Handle = HANDLE;
   static Handle invalid() { return INVALID_HANDLE_VALUE; }
   static void close(Handle h) { CloseHandle(h); }
 };
 struct FindHandleTraits {
+  static constexpr long kGdiObjects = 0;
   using Handle = HANDLE;
   static Handle invalid() { return INVALID_HANDLE_VALUE; }
   static void close(Handle h) { FindClose(h); }
 };
 struct RegKeyTraits {
+  static constexpr long kGdiObjects = 0;
   using Handle = HKEY;
   static Handle invalid() { return nullptr; }
   static void close(Handle h) { RegCloseKey(h); }
 };
 struct ModuleTraits {
+  static constexpr long kGdiObjects = 0;
   using Handle = HMODULE;
   static Handle invalid() { return nullptr; }
   static void close(Handle h) { FreeLibrary(h); }

@@ -1,5 +1,7 @@
 #include "gui/icon.h"
 
+#include <cstring>
+
 namespace gui {
 
 SIZE IconSize(HICON icon) {
@@ -16,6 +18,43 @@ SIZE IconSize(HICON icon) {
     size = {bm.bmWidth, bm.bmHeight / 2};
   }
   return size;
+}
+
+HICON CreateIconFromImages(const imaging::Image32& color, const imaging::MaskImage& mask) {
+  if (color.width <= 0 || color.height <= 0 || mask.width != color.width || mask.height != color.height)
+    return nullptr;
+  BITMAPINFO color_info{};
+  color_info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  color_info.bmiHeader.biWidth = color.width;
+  color_info.bmiHeader.biHeight = color.height;  // bottom-up, as the pixels are kept
+  color_info.bmiHeader.biPlanes = 1;
+  color_info.bmiHeader.biBitCount = 32;
+  color_info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  UniqueBitmap color_bitmap(CreateDIBSection(nullptr, &color_info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!color_bitmap || !bits) return nullptr;
+  std::memcpy(bits, color.pixels.data(), color.pixels.size() * sizeof(imaging::Pixel32));
+
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[2];
+  } mask_info{};
+  mask_info.header = color_info.bmiHeader;
+  mask_info.header.biBitCount = 1;
+  mask_info.colors[1] = RGBQUAD{255, 255, 255, 0};
+  UniqueBitmap mask_bitmap(CreateBitmap(mask.width, mask.height, 1, 1, nullptr));
+  UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!mask_bitmap || !dc ||
+      SetDIBits(dc.get(), mask_bitmap.get(), 0, static_cast<UINT>(mask.height), mask.bits.data(),
+                reinterpret_cast<BITMAPINFO*>(&mask_info), DIB_RGB_COLORS) != mask.height)
+    return nullptr;
+
+  ICONINFO info{};
+  info.fIcon = TRUE;
+  info.hbmMask = mask_bitmap.get();
+  info.hbmColor = color_bitmap.get();
+  // The icon takes copies; the two bitmaps go when this returns.
+  return CreateIconIndirect(&info);
 }
 
 TIcon::TIcon(HICON handle) : handle_(handle) {

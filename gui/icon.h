@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "gui/handles.h"
+#include "imaging/pixels.h"
 
 namespace gui {
 
@@ -38,5 +39,12 @@ inline TIcon IconFromHandle(HICON handle) { return TIcon(handle); }
 
 // Width and height of an icon handle, read from its bitmaps; 0 x 0 for null.
 SIZE IconSize(HICON icon);
+
+// A new icon handle (the caller's) from a colour picture and a mask of the
+// same size, as ReadIconImages gives them back: drawn and read back, it is
+// the icon they were read from. The colour picture becomes a 32-bit DIB, so
+// an alpha channel is kept and a picture without one draws through its
+// mask. Null when the sizes differ or GDI refuses.
+HICON CreateIconFromImages(const imaging::Image32& color, const imaging::MaskImage& mask);
 
 }  // namespace gui

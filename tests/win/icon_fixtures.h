@@ -16,6 +16,11 @@ constexpr uint32_t kOpaque = 0xFF000000u;
 
 inline uint32_t ManyIconsColour(int i) { return kOpaque | ((i & 0xFF) << 16) | ((i >> 8) << 8) | 0xA5; }
 
+constexpr int kLargeLibraryIcons = 40000;
+inline uint32_t LargeLibraryColour(int i) {
+  return kOpaque | (((i * 97) & 0xFF) << 16) | (((i >> 8) & 0xFF) << 8) | (i & 0xFF);
+}
+
 // Colour (0xAARRGGBB) of an opaque pixel of each single-image fixture; 0 for
 // the transparent ones.
 inline uint32_t Bpp1(int x, int y) { return kOpaque | (x < y ? 0xFF0000 : 0x0000FF); }
