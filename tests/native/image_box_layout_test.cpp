@@ -157,6 +157,35 @@ int Apply(const TKeyAction& a, int columns, int icons, int item_index) {
   return PlanSetItemIndex(TGridMetrics(), columns, icons, item_index, a.Index, TScrollView{0, 148, 1000, 42}).NewIndex;
 }
 
+TEST(ImageBoxLayoutTest, IconsInBandAreExactlyThoseDrawnThere) {
+  // Against the drawing geometry itself: an icon belongs to the band when
+  // the lines it is drawn on meet it. Odd sizes, offsets and bands.
+  for (int item_height : {32, 17}) {
+    for (int offset : {6, 1, 9}) {
+      TGridMetrics metrics;
+      metrics.SetItemHeight(item_height);
+      metrics.SetOffset(offset);
+      for (int columns : {1, 5}) {
+        for (int count : {0, 1, 23}) {
+          for (int top = -50; top < 400; top += 7) {
+            for (int height : {0, 1, 13, 90}) {
+              const int bottom = top + height;
+              const TIndexRange range = IconsInBand(metrics, columns, count, top, bottom);
+              for (int i = 0; i < count; ++i) {
+                const int y = IconOrigin(metrics, columns, i).Y;
+                const bool shown = top < bottom && y < bottom && y + item_height > top;
+                const bool listed = i >= range.First && i < range.Last;
+                ASSERT_EQ(shown, listed) << "icon " << i << " band " << top << ".." << bottom << " height "
+                                         << item_height << " offset " << offset << " columns " << columns;
+              }
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
 TEST(ImageBoxLayoutTest, KeyTable) {
   struct Case {
     TGridKey key;
