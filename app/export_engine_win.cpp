@@ -112,10 +112,11 @@ bool EncodeIcon(HICON icon, TByteBuffer* bytes) {
 }
 
 void EncodePictureOrRaise(const gui::TBitmap& bitmap, const std::string& file_name, int image_type,
-                          TByteBuffer* bytes) {
+                          const imaging::EmfReferenceDevice& screen, TByteBuffer* bytes) {
   bytes->Clear();
   std::string detail;
-  const imaging::ImageWriteResult result = imaging::EncodeBitmap(bitmap.View(), *bytes, image_type, &detail);
+  const imaging::ImageWriteResult result =
+      imaging::EncodeBitmap(bitmap.View(), *bytes, image_type, &detail, screen);
   if (result != imaging::ImageWriteResult::kOk) RaiseWriteError(file_name, ImageWriteReason(result, detail));
 }
 
@@ -202,6 +203,8 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
                                            request.FieldName);
 
   TExportFolder folder(request.DestFolder);
+  const imaging::EmfReferenceDevice screen =
+      type == etMetafile ? imaging::ScreenReferenceDevice() : imaging::EmfReferenceDevice();
   TByteBuffer bytes;
   bool yes_to_all = false;
   bool no_to_all = false;
@@ -238,7 +241,7 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
     } else {
       work.Icon = std::move(extracted);
       DrawIconOnBitmap(work.Bitmap, work.Icon, request.GrayScale);
-      EncodePictureOrRaise(work.Bitmap, name, type == etHTML ? etJPEG : type, &bytes);
+      EncodePictureOrRaise(work.Bitmap, name, type == etHTML ? etJPEG : type, screen, &bytes);
       WriteOrRaise(folder, name, bytes);
       if (table) table->AddCell(i + 1, util::ExtractFileName(name), work.Icon.Width(), work.Icon.Height());
     }

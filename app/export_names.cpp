@@ -39,12 +39,12 @@ std::string UpperCaseChars(const std::string& s) {
   return out;
 }
 
-// Appends the type's extension to a name without one ("x" and "x." both
-// give "x.ext").
+// Appends "." and the type's extension to a name without one. A name whose
+// extension is only the dot counts as one without: "x." gives "x..ext", a
+// valid name that keeps every character the user gave.
 std::string WithExtension(const std::string& file_name, const char* ext) {
   const std::string current = util::ExtractFileExt(file_name);
-  if (current.empty()) return file_name + "." + ext;
-  if (current == ".") return file_name + ext;
+  if (current.empty() || current == ".") return file_name + "." + ext;
   return file_name;
 }
 

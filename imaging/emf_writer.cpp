@@ -20,12 +20,6 @@ constexpr uint32_t kHeaderSize = 108;
 constexpr uint32_t kStretchFixedSize = 80;
 constexpr uint32_t kEofSize = 20;
 
-// Reference screen: 1024 x 768 pixels of 0.264583 mm (96 per inch), stated
-// in millimetres and micrometres as GDI records them.
-constexpr int32_t kRefPixelsX = 1024, kRefPixelsY = 768;
-constexpr int32_t kRefMillimetresX = 271, kRefMillimetresY = 203;
-constexpr int32_t kRefMicrometresX = 270933, kRefMicrometresY = 203200;
-
 // Picture pixels to 0.01 mm through the reference device, rounded.
 int32_t PixelsToHundredthsMm(int64_t pixels, int32_t micrometres, int32_t device_pixels) {
   return static_cast<int32_t>((pixels * micrometres / 10 + device_pixels / 2) / device_pixels);
@@ -40,8 +34,10 @@ void PutRect(uint8_t* p, int32_t left, int32_t top, int32_t right, int32_t botto
 
 }  // namespace
 
-bool WriteEmf(const BitmapView& view, util::ByteSink& sink) {
+bool WriteEmf(const BitmapView& view, util::ByteSink& sink, const EmfReferenceDevice& requested) {
   if (!view.Valid()) return false;
+  const EmfReferenceDevice device = requested.Valid() ? requested : EmfReferenceDevice();
+  const int32_t micrometres_x = device.millimetres_x * 1000, micrometres_y = device.millimetres_y * 1000;
   uint64_t stride = DibStride(view.width, view.bits_per_pixel);
   uint64_t image_size = stride * static_cast<uint64_t>(view.height);
   uint64_t stretch_size = kStretchFixedSize + 40 + image_size;
@@ -56,8 +52,8 @@ bool WriteEmf(const BitmapView& view, util::ByteSink& sink) {
   util::PutLE32(p + 0, kEmrHeader);
   util::PutLE32(p + 4, kHeaderSize);
   PutRect(p + 8, 0, 0, w - 1, h - 1);
-  PutRect(p + 24, 0, 0, PixelsToHundredthsMm(w, kRefMicrometresX, kRefPixelsX) - 1,
-          PixelsToHundredthsMm(h, kRefMicrometresY, kRefPixelsY) - 1);
+  PutRect(p + 24, 0, 0, PixelsToHundredthsMm(w, micrometres_x, device.pixels_x) - 1,
+          PixelsToHundredthsMm(h, micrometres_y, device.pixels_y) - 1);
   util::PutLE32(p + 40, kEmfSignature);
   util::PutLE32(p + 44, kEmfVersion);
   util::PutLE32(p + 48, static_cast<uint32_t>(total));
@@ -67,15 +63,15 @@ bool WriteEmf(const BitmapView& view, util::ByteSink& sink) {
   util::PutLE32(p + 60, 0);  // no description
   util::PutLE32(p + 64, 0);
   util::PutLE32(p + 68, 0);  // no palette
-  util::PutLE32(p + 72, kRefPixelsX);
-  util::PutLE32(p + 76, kRefPixelsY);
-  util::PutLE32(p + 80, kRefMillimetresX);
-  util::PutLE32(p + 84, kRefMillimetresY);
+  util::PutLE32(p + 72, static_cast<uint32_t>(device.pixels_x));
+  util::PutLE32(p + 76, static_cast<uint32_t>(device.pixels_y));
+  util::PutLE32(p + 80, static_cast<uint32_t>(device.millimetres_x));
+  util::PutLE32(p + 84, static_cast<uint32_t>(device.millimetres_y));
   util::PutLE32(p + 88, 0);  // no pixel format, not OpenGL
   util::PutLE32(p + 92, 0);
   util::PutLE32(p + 96, 0);
-  util::PutLE32(p + 100, kRefMicrometresX);
-  util::PutLE32(p + 104, kRefMicrometresY);
+  util::PutLE32(p + 100, static_cast<uint32_t>(micrometres_x));
+  util::PutLE32(p + 104, static_cast<uint32_t>(micrometres_y));
 
   // EMR_STRETCHDIBITS with its BITMAPINFOHEADER; the rows follow.
   uint8_t* s = p + kHeaderSize;

@@ -40,13 +40,13 @@ class TrackingSink : public util::ByteSink {
 }  // namespace
 
 ImageWriteResult EncodeBitmap(const BitmapView& view, util::ByteSink& sink, int export_type,
-                              std::string* error) {
+                              std::string* error, const EmfReferenceDevice& device) {
   if (!view.Valid()) return ImageWriteResult::kUnsupportedBitmap;
   TrackingSink tracked(sink);
   bool ok;
   switch (export_type) {
     case app::etJPEG: ok = WriteJpeg(view, tracked, error); break;
-    case app::etMetafile: ok = WriteEmf(view, tracked); break;
+    case app::etMetafile: ok = WriteEmf(view, tracked, device); break;
     default: ok = WriteBmp(view, tracked); break;
   }
   if (ok) return ImageWriteResult::kOk;
@@ -54,20 +54,20 @@ ImageWriteResult EncodeBitmap(const BitmapView& view, util::ByteSink& sink, int 
 }
 
 ImageWriteResult SaveBitmapViewToSink(const BitmapView& view, util::ByteSink& sink, int export_type,
-                                      std::string* error) {
+                                      std::string* error, const EmfReferenceDevice& device) {
   util::MemorySink buffer;
-  ImageWriteResult result = EncodeBitmap(view, buffer, export_type, error);
+  ImageWriteResult result = EncodeBitmap(view, buffer, export_type, error, device);
   if (result != ImageWriteResult::kOk) return result;
   return sink.Write(buffer.bytes().data(), buffer.bytes().size()) ? ImageWriteResult::kOk
                                                                   : ImageWriteResult::kWriteFailed;
 }
 
 ImageWriteResult SaveBitmapViewToFile(const BitmapView& view, const std::string& file_name, int export_type,
-                                      std::string* error) {
+                                      std::string* error, const EmfReferenceDevice& device) {
   if (!view.Valid()) return ImageWriteResult::kUnsupportedBitmap;
   util::AtomicFile file(file_name);
   if (!file.Open()) return ImageWriteResult::kCreateFailed;
-  ImageWriteResult result = EncodeBitmap(view, file, export_type, error);
+  ImageWriteResult result = EncodeBitmap(view, file, export_type, error, device);
   if (result != ImageWriteResult::kOk) {
     file.Discard();
     return result;

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "imaging/emf_writer.h"
 #include "imaging/pixels.h"
 #include "util/byte_sink.h"
 
@@ -23,16 +24,17 @@ enum class ImageWriteResult {
 
 const char* DescribeImageWriteResult(ImageWriteResult result);
 
-// The format's bytes, written straight into the sink.
+// The format's bytes, written straight into the sink. A metafile names
+// `device` as the device it was made for (the screen, on Windows).
 ImageWriteResult EncodeBitmap(const BitmapView& view, util::ByteSink& sink, int export_type,
-                              std::string* error = nullptr);
+                              std::string* error = nullptr, const EmfReferenceDevice& device = {});
 
 // Encodes into memory first and appends everything in one write, so that a
 // stream receives either the whole picture or nothing from the encoder.
 ImageWriteResult SaveBitmapViewToSink(const BitmapView& view, util::ByteSink& sink, int export_type,
-                                      std::string* error = nullptr);
+                                      std::string* error = nullptr, const EmfReferenceDevice& device = {});
 
 ImageWriteResult SaveBitmapViewToFile(const BitmapView& view, const std::string& file_name, int export_type,
-                                      std::string* error = nullptr);
+                                      std::string* error = nullptr, const EmfReferenceDevice& device = {});
 
 }  // namespace imaging

@@ -10,14 +10,27 @@ ColorRef SystemColor(int index) { return GetSysColor(index); }
 
 bool MakeGrayscale(gui::TBitmap& bitmap) { return MakeGrayscale(bitmap.View()); }
 
+EmfReferenceDevice ScreenReferenceDevice() {
+  EmfReferenceDevice device;
+  gui::WindowDc screen(nullptr);
+  if (!screen) return device;
+  device.pixels_x = GetDeviceCaps(screen.get(), HORZRES);
+  device.pixels_y = GetDeviceCaps(screen.get(), VERTRES);
+  device.millimetres_x = GetDeviceCaps(screen.get(), HORZSIZE);
+  device.millimetres_y = GetDeviceCaps(screen.get(), VERTSIZE);
+  return device;
+}
+
 ImageWriteResult SaveBitmapToFile(const gui::TBitmap& bitmap, const std::string& file_name, int export_type,
                                   std::string* error) {
-  return SaveBitmapViewToFile(bitmap.View(), file_name, export_type, error);
+  return SaveBitmapViewToFile(bitmap.View(), file_name, export_type, error,
+                              export_type == app::etMetafile ? ScreenReferenceDevice() : EmfReferenceDevice());
 }
 
 ImageWriteResult SaveBitmapToStream(const gui::TBitmap& bitmap, util::ByteSink& stream, int export_type,
                                     std::string* error) {
-  return SaveBitmapViewToSink(bitmap.View(), stream, export_type, error);
+  return SaveBitmapViewToSink(bitmap.View(), stream, export_type, error,
+                              export_type == app::etMetafile ? ScreenReferenceDevice() : EmfReferenceDevice());
 }
 
 ColorRef DarkenColor(TColor color, uint8_t amount) { return DarkenColor(color, amount, SystemColor); }

@@ -18,8 +18,12 @@ namespace imaging {
 // Grey scale in place; only a 24-bit bitmap is changed.
 bool MakeGrayscale(gui::TBitmap& bitmap);
 
+// The screen as a metafile's reference device, as GDI's own recording
+// names it: HORZRES x VERTRES pixels, HORZSIZE x VERTSIZE millimetres.
+EmfReferenceDevice ScreenReferenceDevice();
+
 // Writes the bitmap as a Windows bitmap (etBitmap and any other type), JPEG
-// (etJPEG) or enhanced metafile (etMetafile). A failure is reported, never
+// (etJPEG) or enhanced metafile (etMetafile, made for the screen). A failure is reported, never
 // hidden, and leaves an existing file unchanged.
 ImageWriteResult SaveBitmapToFile(const gui::TBitmap& bitmap, const std::string& file_name, int export_type,
                                   std::string* error = nullptr);

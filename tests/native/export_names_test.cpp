@@ -57,7 +57,8 @@ TEST(ExportNamesTest, SingleAndCompositeNames) {
       {"x", etJPEG, "x.jpg", "x.jpg"},
       {"x", etMetafile, "x.emf", "x.emf"},
       {"x", etHTML, "x.ico", "x.bmp"},
-      {"x.", etJPEG, "x.jpg", "x.jpg"},
+      {"x.", etJPEG, "x..jpg", "x..jpg"},
+      {"x.", etIcon, "x..ico", "x..bmp"},
       {"x.png", etIcon, "x.png", "x.png"},
       {"C:\\a.b\\x", etBitmap, "C:\\a.b\\x.bmp", "C:\\a.b\\x.bmp"},
   };

@@ -128,6 +128,36 @@ TEST(JpegFiles, BaselineQualityNinetyReadBackByDjpeg) {
   }
 }
 
+TEST(MetafileBytes, HeaderNamesTheReferenceDevice) {
+  // A 1280 x 1024 screen of 339 x 271 mm, as GDI reports one, and the
+  // default device for one that reports nothing usable.
+  struct Case {
+    EmfReferenceDevice device;
+    uint32_t pixels_x, pixels_y, mm_x, mm_y, frame_right, frame_bottom;
+  } cases[] = {
+      {{1280, 1024, 339, 271}, 1280, 1024, 339, 271, 237, 131},
+      {{1024, 768, 271, 203}, 1024, 768, 271, 203, 237, 131},
+      {{0, 1024, 339, 271}, 1024, 768, 271, 203, 237, 131},
+      {{1280, 1024, -1, 271}, 1024, 768, 271, 203, 237, 131},
+      {{800, 600, 400, 300}, 800, 600, 400, 300, 449, 249},  // half a millimetre a pixel
+  };
+  PixelBuffer picture = TestPicture(9, 5, 32);
+  for (const Case& c : cases) {
+    util::MemorySink sink;
+    ASSERT_EQ(ImageWriteResult::kOk, EncodeBitmap(picture.view(), sink, app::etMetafile, nullptr, c.device));
+    const std::vector<uint8_t>& b = sink.bytes();
+    EXPECT_EQ(c.pixels_x, testing_ico::Le32(b, 72));
+    EXPECT_EQ(c.pixels_y, testing_ico::Le32(b, 76));
+    EXPECT_EQ(c.mm_x, testing_ico::Le32(b, 80));
+    EXPECT_EQ(c.mm_y, testing_ico::Le32(b, 84));
+    EXPECT_EQ(c.mm_x * 1000, testing_ico::Le32(b, 100));
+    EXPECT_EQ(c.mm_y * 1000, testing_ico::Le32(b, 104));
+    // The frame in 0.01 mm: 9 x 5 pixels at the device's pixel size, inclusive.
+    EXPECT_EQ(c.frame_right, testing_ico::Le32(b, 32));
+    EXPECT_EQ(c.frame_bottom, testing_ico::Le32(b, 36));
+  }
+}
+
 TEST(MetafileBytes, RecordsAddUpAndHoldTheRows) {
   PixelBuffer picture = TestPicture(9, 5, 24);
   util::MemorySink sink;

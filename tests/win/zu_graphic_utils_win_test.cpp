@@ -83,6 +83,36 @@ TEST(SaveBitmapToFile, MetafilePlaysBackToTheSamePixels) {
   ExpectSamePixels(picture, replayed, "emf stream");
 }
 
+TEST(SaveBitmapToFile, MetafileNamesTheScreenAsGdiRecordingDoes) {
+  // The test display is 1280 x 1024, not the 1024 x 768 a fixed header
+  // would name.
+  HDC recording = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(nullptr, recording);
+  PatBlt(recording, 0, 0, 4, 4, BLACKNESS);
+  HENHMETAFILE gdi = CloseEnhMetaFile(recording);
+  ASSERT_NE(nullptr, gdi);
+  ENHMETAHEADER want{};
+  ASSERT_TRUE(GetEnhMetaFileHeader(gdi, sizeof want, &want));
+  DeleteEnhMetaFile(gdi);
+  ASSERT_NE(1024, want.szlDevice.cx) << "the display should not be 1024 pixels wide for this test";
+
+  gui::TBitmap picture(21, 9, gui::PixelFormat::pf24bit);
+  Paint(picture);
+  util::MemorySink stream;
+  ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapToStream(picture, stream, app::etMetafile));
+  HENHMETAFILE ours = SetEnhMetaFileBits(static_cast<UINT>(stream.bytes().size()), stream.bytes().data());
+  ASSERT_NE(nullptr, ours);
+  ENHMETAHEADER got{};
+  ASSERT_TRUE(GetEnhMetaFileHeader(ours, sizeof got, &got));
+  DeleteEnhMetaFile(ours);
+  EXPECT_EQ(want.szlDevice.cx, got.szlDevice.cx);
+  EXPECT_EQ(want.szlDevice.cy, got.szlDevice.cy);
+  EXPECT_EQ(want.szlMillimeters.cx, got.szlMillimeters.cx);
+  EXPECT_EQ(want.szlMillimeters.cy, got.szlMillimeters.cy);
+  EXPECT_EQ(want.szlMicrometers.cx, got.szlMicrometers.cx);
+  EXPECT_EQ(want.szlMicrometers.cy, got.szlMicrometers.cy);
+}
+
 TEST(SaveBitmapToFile, JpegAndFailuresReachTheCaller) {
   TempDir dir;
   gui::TBitmap picture(16, 16, gui::PixelFormat::pfDevice);
