@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "util/byte_sink.h"
 
@@ -60,6 +61,37 @@ FileWriteResult WriteFileAtomically(const std::string& target,
                                     const std::function<bool(ByteSink&)>& produce,
                                     uint64_t* written = nullptr);
 
+// Creates a new, empty file beside target, under a name that no other
+// writer, in this process or another, can be given at the same time. The
+// handle is the platform's own (a HANDLE on Windows, a descriptor elsewhere),
+// open for writing. False when no such file can be made.
+bool CreateFileBeside(const std::string& target, std::string* path, intptr_t* handle);
+
+// What stands in a target's place, as far as replacing it is concerned.
+enum class TargetState {
+  kAbsent,
+  kFile,      // a file that may be replaced
+  kReadOnly,  // a read-only file: never replaced
+  kNotAFile,  // a folder (or anything else that is no plain file)
+};
+TargetState InspectTarget(const std::string& path);
+
+// A finished file and the target whose place it takes.
+struct FileReplacement {
+  std::string finished;
+  std::string target;
+};
+
+// Puts finished files in their targets' places as one step, for files that
+// only make sense together: either every target takes its new file, or
+// every target keeps exactly what it had. Existing targets are first moved
+// aside and put back if a later step fails, so a failure between two
+// replacements never leaves old and new files side by side. Read-only
+// targets and folders are refused before anything moves. On any result but
+// kOk, *failed (optional) names the target that could not be replaced and
+// the finished files are still where they were.
+FileWriteResult ReplaceFilesTogether(const std::vector<FileReplacement>& files, std::string* failed = nullptr);
+
 bool FileExistsAt(const std::string& path);
 bool RemoveFileAt(const std::string& path);
 
@@ -73,6 +105,7 @@ void CloseQuietly(intptr_t handle);
 bool Replace(const std::string& from, const std::string& to);
 bool Remove(const std::string& path);
 bool Exists(const std::string& path);
+TargetState Inspect(const std::string& path);
 unsigned ProcessId();
 }  // namespace atomic_file_detail
 

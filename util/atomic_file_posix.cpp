@@ -54,6 +54,13 @@ bool Exists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
+TargetState Inspect(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return TargetState::kAbsent;
+  if (!S_ISREG(st.st_mode)) return TargetState::kNotAFile;
+  return (st.st_mode & S_IWUSR) ? TargetState::kFile : TargetState::kReadOnly;
+}
+
 unsigned ProcessId() { return static_cast<unsigned>(::getpid()); }
 
 }  // namespace util::atomic_file_detail

@@ -61,6 +61,13 @@ bool Remove(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+TargetState Inspect(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return TargetState::kAbsent;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return TargetState::kNotAFile;
+  return (attributes & FILE_ATTRIBUTE_READONLY) ? TargetState::kReadOnly : TargetState::kFile;
+}
+
 unsigned ProcessId() { return static_cast<unsigned>(GetCurrentProcessId()); }
 
 }  // namespace util::atomic_file_detail

@@ -60,6 +60,71 @@ TEST(AtomicFile, FailuresLeaveTheTargetAndNoTemporaryFile) {
   EXPECT_EQ(FileWriteResult::kCreateFailed, unopened.Commit());
 }
 
+// A table and its memo file replaced as a pair: all new, or all as before,
+// whichever step fails.
+TEST(ReplaceFilesTogether, BothNewOrBothAsBefore) {
+  enum Old { kNone, kFileOld, kReadOnlyOld, kFolderOld };
+  struct Case {
+    const char* what;
+    Old old_table, old_memo;
+    bool memo_finished;  // false: the second move fails after the first one was made
+    FileWriteResult result;
+    const char* failed;
+  } cases[] = {
+      {"two old files replaced", kFileOld, kFileOld, true, FileWriteResult::kOk, ""},
+      {"new files where there were none", kNone, kNone, true, FileWriteResult::kOk, ""},
+      {"an old table alone", kFileOld, kNone, true, FileWriteResult::kOk, ""},
+      {"second move fails", kFileOld, kFileOld, false, FileWriteResult::kReplaceFailed, "t.dbt"},
+      {"second move fails, no old files", kNone, kNone, false, FileWriteResult::kReplaceFailed, "t.dbt"},
+      {"read-only memo", kFileOld, kReadOnlyOld, true, FileWriteResult::kReplaceFailed, "t.dbt"},
+      {"folder in the table's place", kFolderOld, kFileOld, true, FileWriteResult::kReplaceFailed, "t.dbf"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testing_files::ScratchDir dir;
+    const std::vector<uint8_t> old_bytes[] = {{'o', 't'}, {'o', 'm'}};
+    const std::vector<uint8_t> new_bytes[] = {{'n', 't', 1}, {'n', 'm', 2}};
+    const Old olds[] = {c.old_table, c.old_memo};
+    const std::string names[] = {"t.dbf", "t.dbt"};
+    std::vector<FileReplacement> files;
+    for (int i = 0; i < 2; ++i) {
+      files.push_back({dir.file(names[i] + ".new"), dir.file(names[i])});
+      if (i == 0 || c.memo_finished) {
+        ASSERT_TRUE(testing_files::WriteAll(files[i].finished, new_bytes[i]));
+      }
+      if (olds[i] == kFolderOld) {
+        ASSERT_EQ(0, mkdir(files[i].target.c_str(), 0755));
+      }
+      if (olds[i] == kFileOld || olds[i] == kReadOnlyOld) {
+        ASSERT_TRUE(testing_files::WriteAll(files[i].target, old_bytes[i]));
+      }
+      if (olds[i] == kReadOnlyOld) {
+        ASSERT_EQ(0, chmod(files[i].target.c_str(), 0444));
+      }
+    }
+    const size_t files_before = ListDir(dir.path()).size();
+
+    std::string failed;
+    EXPECT_EQ(c.result, ReplaceFilesTogether(files, &failed));
+    if (c.result == FileWriteResult::kOk) {
+      EXPECT_EQ(new_bytes[0], ReadAll(files[0].target));
+      EXPECT_EQ(new_bytes[1], ReadAll(files[1].target));
+      EXPECT_EQ(2u, ListDir(dir.path()).size());  // nothing aside is left
+      continue;
+    }
+    EXPECT_EQ(dir.file(c.failed), failed);
+    for (int i = 0; i < 2; ++i) {
+      if (olds[i] == kFileOld || olds[i] == kReadOnlyOld) {
+        EXPECT_EQ(old_bytes[i], ReadAll(files[i].target)) << i;
+      } else if (olds[i] == kNone) {
+        EXPECT_FALSE(testing_files::Exists(files[i].target)) << i;
+      }
+    }
+    EXPECT_EQ(new_bytes[0], ReadAll(files[0].finished));  // still there for the caller to drop
+    EXPECT_EQ(files_before, ListDir(dir.path()).size());
+  }
+}
+
 TEST(FailingSink, StoresWhatFitsAndForwardsIt) {
   MemorySink inner;
   FailingSink sink(5, &inner);
