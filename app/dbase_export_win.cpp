@@ -8,6 +8,7 @@
 #include "imaging/saveicons.h"
 #include "imaging/saveicons_win.h"
 #include "imaging/zu_graphic_utils_win.h"
+#include "util/atomic_file.h"
 
 namespace app {
 
@@ -29,11 +30,19 @@ void Pack4BitRows(const imaging::Image32& color, std::vector<uint8_t>* rows) {
 
 }  // namespace
 
-bool TWinPatchableFile::Create(const std::string& path) {
-  file_.reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
+bool TWinPatchableFile::CreateBeside(const std::string& target) {
+  Discard();
+  intptr_t handle = -1;
+  if (!util::CreateFileBeside(target, &path_, &handle)) return false;
+  file_.reset(reinterpret_cast<HANDLE>(handle));
+  return true;
+}
+
+void TWinPatchableFile::Discard() {
+  file_.reset();
+  if (!path_.empty()) util::RemoveFileAt(path_);
+  path_.clear();
   size_ = 0;
-  return static_cast<bool>(file_);
 }
 
 bool TWinPatchableFile::WriteHere(const void* data, size_t size) {
@@ -111,47 +120,57 @@ TDBaseExport::TDBaseExport(TDBasePaths paths, std::string field_name)
     : paths_(std::move(paths)), field_name_(std::move(field_name)) {}
 
 TDBaseExport::~TDBaseExport() {
-  // An error already on its way to the user wins; this one only completes.
-  Complete();
+  // Reached without Finish only when an error ended the export; that error
+  // is already on its way to the user, and this only tidies up.
+  Complete(true);
 }
 
 void TDBaseExport::Open() {
-  if (writer_) return;
-  if (!table_.Create(paths_.Table)) RaiseWriteError(paths_.Table, "the file could not be created");
+  if (opened_) return;
+  for (const std::string* path : {&paths_.Table, &paths_.Memo}) {
+    switch (util::InspectTarget(*path)) {
+      case util::TargetState::kReadOnly: RaiseWriteError(*path, "the file is read-only");
+      case util::TargetState::kNotAFile: RaiseWriteError(*path, "a folder has that name");
+      case util::TargetState::kFile: old_files_ = true; break;
+      case util::TargetState::kAbsent: break;
+    }
+  }
+  opened_ = true;
+  if (!table_.CreateBeside(paths_.Table)) RaiseWriteError(paths_.Table, "the file could not be created");
   writer_ = std::make_unique<TDBaseWriter>(table_, memo_);
-  if (!memo_.Create(paths_.Memo)) {
+  if (!memo_.CreateBeside(paths_.Memo)) {
     writer_.reset();
-    // The table exists by now: leave it readable, with no records.
-    Complete();
+    Complete(true);
     RaiseWriteError(paths_.Memo, "the file could not be created");
   }
   if (!writer_->Begin(TDBaseDate::Today(), field_name_, DBaseMemoName(paths_.Memo))) {
     const std::string why = writer_->Error();
-    Complete();
+    Complete(true);
     RaiseWriteError(why.find("memo") != std::string::npos ? paths_.Memo : paths_.Table, why);
   }
 }
 
 void TDBaseExport::AddIcon(const TExportWork& work, int memo_type) {
   Open();
+  if (!writer_) RaiseWriteError(paths_.Table, "the dBase table is closed already");
   if (!writer_->AddMemo([&](util::ByteSink& sink) { return WriteMemoPicture(sink, work, memo_type); })) {
     const std::string why = writer_->Error();
-    Complete();
+    Complete(true);
     RaiseWriteError(why.find("table") != std::string::npos ? paths_.Table : paths_.Memo, why);
   }
 }
 
 void TDBaseExport::Finish() {
-  const std::string problem = Complete();
-  if (!problem.empty()) RaiseWriteError(paths_.Table, problem);
+  const TProblem problem = Complete(false);
+  if (!problem.reason.empty()) RaiseWriteError(problem.path, problem.reason);
 }
 
-std::string TDBaseExport::Complete() {
-  if (finished_) return std::string();
+TDBaseExport::TProblem TDBaseExport::Complete(bool failed) {
+  if (finished_ || !opened_) return TProblem();
   finished_ = true;
-  std::string problem;
+  TProblem problem;
   if (writer_) {
-    if (!writer_->Finish() && !writer_->Error().empty()) problem = writer_->Error();
+    if (!writer_->Finish() && !writer_->Error().empty()) problem = {paths_.Table, writer_->Error()};
     writer_.reset();
   } else if (table_.IsOpen()) {
     // The memo file could not be made: the table still gets its header, a
@@ -161,8 +180,26 @@ std::string TDBaseExport::Complete() {
     header_only.Begin(TDBaseDate::Today(), field_name_, std::string());
     header_only.Finish();
   }
-  if (!memo_.Close() && problem.empty()) problem = "the memo file could not be completed";
-  if (!table_.Close() && problem.empty()) problem = "the dBase table could not be completed";
+  if (!memo_.Close() && problem.reason.empty()) problem = {paths_.Memo, "the memo file could not be completed"};
+  if (!table_.Close() && problem.reason.empty()) problem = {paths_.Table, "the dBase table could not be completed"};
+
+  if ((failed || !problem.reason.empty()) && old_files_) {
+    table_.Discard();
+    memo_.Discard();
+    return problem;
+  }
+  std::vector<util::FileReplacement> files;
+  if (!table_.Path().empty()) files.push_back({table_.Path(), paths_.Table});
+  if (!memo_.Path().empty()) files.push_back({memo_.Path(), paths_.Memo});
+  std::string refused;
+  if (util::ReplaceFilesTogether(files, &refused) == util::FileWriteResult::kOk) {
+    table_.Placed();
+    memo_.Placed();
+  } else {
+    table_.Discard();
+    memo_.Discard();
+    if (problem.reason.empty()) problem = {refused, "the new file could not take the old one's place"};
+  }
   return problem;
 }
 

@@ -248,11 +248,8 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
     ++count;
   }
 
-  if (dbase) {
-    // A source without icons still gets a valid, empty table.
-    dbase->Open();
-    dbase->Finish();
-  }
+  // Without a single icon no table is made, and files of its name stay.
+  if (dbase) dbase->Finish();
   if (table) {
     table->Close();
     const std::string document = HtmlDocumentPath(request.DestFolder, document_extension);

@@ -361,7 +361,8 @@ TEST_F(ExportEngineTest, DBaseMemoTypesHoldThePerIconFiles) {
 
 TEST_F(ExportEngineTest, DBaseEdgeNames) {
   // A target named only by its extension still gives a complete block 0;
-  // a source without icons gives a valid empty table.
+  // a source without icons writes nothing and leaves files of the table's
+  // names as they were.
   TExportRequest request;
   request.Type = etDBase;
   request.Source = FixturePath("bpp4.ico");
@@ -374,14 +375,88 @@ TEST_F(ExportEngineTest, DBaseEdgeNames) {
   EXPECT_EQ(1024u, LE16(dbt, 20));
   EXPECT_EQ(77u, ReadFileBytes(dir_.file(".dbf")).size());
 
-  request.Source = FixturePath("damaged\\ico_offset_huge.ico");
-  request.Target = dir_.file("none");
-  EXPECT_EQ(0, Run(request));
-  const Bytes dbf = ReadFileBytes(dir_.file("none.dbf"));
-  ASSERT_EQ(66u, dbf.size());
-  EXPECT_EQ(0u, LE32(dbf, 4));
-  EXPECT_EQ(0x1A, dbf.back());
-  EXPECT_EQ(1024u, ReadFileBytes(dir_.file("none.dbt")).size());
+  for (const char* source : {"damaged\\ico_offset_huge.ico", "no_icons.exe"}) {
+    TempDir dir;
+    request.Source = FixturePath(source);
+    request.DestFolder = dir.path();
+    request.Target = dir.file("none");
+    EXPECT_EQ(0, Run(request)) << source;
+    EXPECT_TRUE(FilesIn(dir.path()).empty()) << source;
+    ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("old.dbf"), "old table", 9));
+    ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("old.dbt"), "old memo", 8));
+    request.Target = dir.file("old.dbf");
+    EXPECT_EQ(0, Run(request)) << source;
+    EXPECT_EQ(Bytes({'o', 'l', 'd', ' ', 't', 'a', 'b', 'l', 'e'}), ReadFileBytes(dir.file("old.dbf"))) << source;
+    EXPECT_EQ(Bytes({'o', 'l', 'd', ' ', 'm', 'e', 'm', 'o'}), ReadFileBytes(dir.file("old.dbt"))) << source;
+    EXPECT_EQ((std::vector<std::string>{"old.dbf", "old.dbt"}), FilesIn(dir.path())) << source;
+  }
+}
+
+// A dBase export that fails part-way (here the second icon, too large for
+// an icon file) keeps a table and memo file of the target's names byte for
+// byte and leaves nothing of its own behind; where there were none, the
+// records written stay readable in a completed table. A read-only table or
+// memo file ends the export before anything is written.
+TEST_F(ExportEngineTest, DBaseFailureKeepsTheOldPair) {
+  const struct {
+    const char* what;
+    bool old_pair;
+    const char* read_only;  // the old file made read-only, if any
+    const char* named;      // the file the error names
+  } cases[] = {
+      {"old pair", true, nullptr, "t.dbt"},
+      {"no old pair", false, nullptr, "t.dbt"},
+      {"read-only table", true, "t.dbf", "t.dbf"},
+      {"read-only memo file", true, "t.dbt", "t.dbt"},
+  };
+  TExportWork good;
+  good.Icon = gui::TIcon(ExtractIconA(GetModuleHandleA(nullptr), FixturePath("bpp4.ico").c_str(), 0));
+  ASSERT_FALSE(good.Icon.Empty());
+  std::vector<BYTE> and_bits(300 * 300 / 8, 0), xor_bits(300 * 300 * 4, 0x7F);
+  TExportWork huge;
+  huge.Icon = gui::TIcon(CreateIcon(nullptr, 300, 300, 1, 32, and_bits.data(), xor_bits.data()));
+  ASSERT_FALSE(huge.Icon.Empty());
+  const Bytes old_table(100, 'T'), old_memo(2048, 'M');
+
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const TDBasePaths paths{dir.file("t.dbf"), dir.file("t.dbt")};
+    if (c.old_pair) {
+      ASSERT_TRUE(testing_support::WriteFileBytes(paths.Table, old_table.data(), old_table.size()));
+      ASSERT_TRUE(testing_support::WriteFileBytes(paths.Memo, old_memo.data(), old_memo.size()));
+    }
+    if (c.read_only) {
+      ASSERT_TRUE(SetFileAttributesA(dir.file(c.read_only).c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+    std::wstring error;
+    try {
+      TDBaseExport dbase(paths, "ICON");
+      dbase.AddIcon(good, 0);
+      dbase.AddIcon(huge, 0);
+      dbase.Finish();
+    } catch (const gui::Error& e) {
+      error = e.message();
+    }
+    EXPECT_NE(std::wstring::npos, error.find(L"'" + gui::AnsiToWide(dir.file(c.named)) + L"'"))
+        << gui::WideToAnsi(error);
+    EXPECT_EQ((std::vector<std::string>{"t.dbf", "t.dbt"}), FilesIn(dir.path()));
+    if (c.old_pair) {
+      EXPECT_EQ(old_table, ReadFileBytes(paths.Table));
+      EXPECT_EQ(old_memo, ReadFileBytes(paths.Memo));
+    } else {
+      const Bytes dbf = ReadFileBytes(paths.Table);
+      ASSERT_EQ(65u + 11u + 1u, dbf.size());
+      EXPECT_EQ(1u, LE32(dbf, 4));
+      EXPECT_EQ(0x1A, dbf.back());
+      // Block 0 and the first memo; the next free block follows it.
+      const Bytes dbt = ReadFileBytes(paths.Memo);
+      ASSERT_GE(dbt.size(), 2048u);
+      EXPECT_EQ(2u, LE32(dbt, 0));
+      EXPECT_EQ(774u, LE32(dbt, 1028));
+    }
+    if (c.read_only) SetFileAttributesA(dir.file(c.read_only).c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
 }
 
 TEST_F(ExportEngineTest, OverwriteAnswers) {
@@ -483,8 +558,8 @@ TEST_F(ExportEngineTest, WriteFailurePartWayKeepsWhatWasWritten) {
     EXPECT_EQ(5, written);
   }
 
-  // The memo file's name is taken by a folder: an error, and a complete
-  // table without records.
+  // The memo file's name is taken by a folder: an error naming it, before
+  // anything is written.
   CreateDirectoryA(dir_.file("icons.dbt").c_str(), nullptr);
   TExportRequest request;
   request.Type = etDBase;
@@ -493,13 +568,14 @@ TEST_F(ExportEngineTest, WriteFailurePartWayKeepsWhatWasWritten) {
   request.DestFolder = dir_.path();
   int count = 0;
   TExportWork work;
-  EXPECT_THROW(ExportIcons(work, count, request, 0), gui::Error);
+  try {
+    ExportIcons(work, count, request, 0);
+    ADD_FAILURE() << "no error for the memo file";
+  } catch (const gui::Error& e) {
+    EXPECT_NE(std::wstring::npos, e.message().find(gui::AnsiToWide(dir_.file("icons.dbt"))));
+  }
   EXPECT_EQ(0, count);
-  const Bytes dbf = ReadFileBytes(dir_.file("icons.dbf"));
-  ASSERT_EQ(66u, dbf.size());
-  EXPECT_EQ(0x1A, dbf.back());
-  // Both files are closed: the table can be removed at once.
-  EXPECT_TRUE(DeleteFileA(dir_.file("icons.dbf").c_str()));
+  EXPECT_EQ(std::vector<std::string>{"icons.dbt"}, FilesIn(dir_.path()));
 }
 
 TEST_F(ExportEngineTest, DamagedAndIconlessSourcesWriteNothing) {

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "app/dbase_export_win.h"
 #include "app/export_types.h"
+#include "gui/error.h"
 #include "gui/handles.h"
 #include "imaging/saveicons_win.h"
 #include "imaging/zu_graphic_utils_win.h"
@@ -112,7 +114,7 @@ TEST(FullVolume, EveryWriterKeepsThePreviousFile) {
   FullVolume volume;
   if (!volume.mounted()) GTEST_SKIP() << volume.reason();
   const std::string previous(200, 'p');
-  const char* names[] = {"a.ico", "a.bmp", "a.jpg", "a.emf"};
+  const char* names[] = {"a.ico", "a.bmp", "a.jpg", "a.emf", "a.dbf", "a.dbt"};
   for (const char* name : names) {
     ASSERT_TRUE(testing_support::WriteFileBytes(volume.file(name), previous.data(), previous.size()));
   }
@@ -128,11 +130,21 @@ TEST(FullVolume, EveryWriterKeepsThePreviousFile) {
   EXPECT_EQ(ImageWriteResult::kWriteFailed, SaveBitmapToFile(picture, volume.file("a.bmp"), app::etBitmap));
   EXPECT_EQ(ImageWriteResult::kWriteFailed, SaveBitmapToFile(picture, volume.file("a.jpg"), app::etJPEG));
   EXPECT_EQ(ImageWriteResult::kWriteFailed, SaveBitmapToFile(picture, volume.file("a.emf"), app::etMetafile));
+  // The dBase table and its memo file are kept as a pair.
+  app::TExportWork work;
+  work.Icon = gui::TIcon(CopyIcon(icon.get()));
+  EXPECT_THROW(
+      {
+        app::TDBaseExport dbase({volume.file("a.dbf"), volume.file("a.dbt")}, "ICON");
+        for (int i = 0; i < 8; ++i) dbase.AddIcon(work, app::etIcon);
+        dbase.Finish();
+      },
+      gui::Error);
   for (const char* name : names) {
     std::vector<unsigned char> now = ReadFileBytes(volume.file(name));
     EXPECT_EQ(previous, std::string(now.begin(), now.end())) << name;
   }
-  EXPECT_EQ(6, volume.CountFiles());  // four previous files, the filler, the marker
+  EXPECT_EQ(8, volume.CountFiles());  // six previous files, the filler, the marker
   EXPECT_FALSE(FileExists(volume.file("new.ico")));
   EXPECT_EQ(kIconWriteFailed, SaveIconToFile(volume.file("new.ico"), icon.get()));
   EXPECT_FALSE(FileExists(volume.file("new.ico")));
