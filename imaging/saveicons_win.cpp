@@ -5,6 +5,7 @@
 
 #include "gui/handles.h"
 #include "util/atomic_file.h"
+#include "util/file_utils.h"
 #include "util/file_utils_win.h"
 
 namespace imaging {
@@ -24,7 +25,7 @@ bool BitmapSize(HBITMAP bitmap, int* width, int* height) {
 }
 
 // The bitmap's rows at 1 bit per pixel, black then white.
-bool ReadMaskRows(HBITMAP bitmap, MaskImage* mask) {
+bool ReadMaskRows(HDC dc, HBITMAP bitmap, MaskImage* mask) {
   int width = 0, height = 0;
   if (!BitmapSize(bitmap, &width, &height) || width <= 0 || height <= 0) return false;
   *mask = MaskImage(width, height);
@@ -38,10 +39,24 @@ bool ReadMaskRows(HBITMAP bitmap, MaskImage* mask) {
   info.header.biPlanes = 1;
   info.header.biBitCount = 1;
   info.header.biCompression = BI_RGB;
-  gui::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  if (!dc) return false;
-  int rows = GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(height), mask->bits.data(),
+  int rows = GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), mask->bits.data(),
                        reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  return rows == height;
+}
+
+// The bitmap's pixels at 32 bits, bottom row first, straight from the
+// bitmap: the same pixels a copy into a 32-bit DIB section gives, without
+// the section and the two device contexts of the copy.
+bool ReadColorPixels(HDC dc, HBITMAP bitmap, int width, int height, Image32* image) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  *image = Image32(width, height);
+  int rows = GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), image->pixels.data(), &info, DIB_RGB_COLORS);
   return rows == height;
 }
 
@@ -100,12 +115,16 @@ int ReadIconImages(HICON icon, Image32* color, MaskImage* mask) {
   if (!icon || !GetIconInfo(icon, &info)) return kIconNoInfo;
   gui::UniqueBitmap mask_bitmap(RealBitmap(info.hbmMask));
   gui::UniqueBitmap color_bitmap(RealBitmap(info.hbmColor));
+  // GetIconInfo's bitmaps belong to no device context, so GetDIBits may
+  // read them directly; one context serves both.
+  gui::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!dc) return kIconConversionFailed;
 
   if (!color_bitmap) {
     // A monochrome icon: mask above, image below, in one bitmap.
     MaskImage doubled;
     if (!mask_bitmap) return kIconNoColorBitmap;
-    if (!ReadMaskRows(mask_bitmap.get(), &doubled)) return kIconConversionFailed;
+    if (!ReadMaskRows(dc.get(), mask_bitmap.get(), &doubled)) return kIconConversionFailed;
     if (!SplitMonochromeMask(doubled, mask, color)) return kIconNoColorBitmap;
   } else {
     int width = 0, height = 0;
@@ -114,8 +133,9 @@ int ReadIconImages(HICON icon, Image32* color, MaskImage* mask) {
       return kIconConversionFailed;
     }
     if (width > kMaxIconSide || height > kMaxIconSide) return kIconTooLarge;
-    if (!CopyToDib32(color_bitmap.get(), color)) return kIconConversionFailed;
-    if (!mask_bitmap || !ReadMaskRows(mask_bitmap.get(), mask)) return kIconConversionFailed;
+    if (width <= 0 || height <= 0) return kIconConversionFailed;
+    if (!ReadColorPixels(dc.get(), color_bitmap.get(), width, height, color)) return kIconConversionFailed;
+    if (!mask_bitmap || !ReadMaskRows(dc.get(), mask_bitmap.get(), mask)) return kIconConversionFailed;
   }
   return 0;
 }
@@ -129,28 +149,80 @@ int SaveIconToFile(const std::string& file_name, HICON icon) {
   return SaveIconImageToFile(file_name, color, mask);
 }
 
-int SaveIconToStream(util::ByteSink& stream, HICON icon) {
-  std::string folder = util::GetTempFolder();
-  std::string name = util::GetUniqueFileName(folder, "zuiff", "tmp");
-  std::string path = folder + name + ".tmp";
-  int result = SaveIconToFile(path, icon);
-  if (result > 0) {
-    std::vector<uint8_t> bytes;
-    gui::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD size = file ? GetFileSize(file.get(), nullptr) : INVALID_FILE_SIZE;
-    DWORD read = 0;
-    if (size != INVALID_FILE_SIZE) {
-      bytes.resize(size);
-      if (!ReadFile(file.get(), bytes.data(), size, &read, nullptr)) read = 0;
-    }
-    file.reset();
-    if (size == INVALID_FILE_SIZE || read != size || !stream.Write(bytes.data(), bytes.size())) {
-      result = kIconWriteFailed;
-    }
+namespace {
+
+// The temporary file of SaveIconToStream, made with CREATE_NEW so that it
+// is ours alone: another process, or another thread, exporting at the same
+// time gets a name of its own. Removed when the object goes.
+class TExclusiveTempFile {
+ public:
+  ~TExclusiveTempFile() {
+    file_.reset();
+    if (!path_.empty()) DeleteFileA(path_.c_str());
   }
-  if (util::FileExistsAt(path)) util::RemoveFileAt(path);
-  return result;
+  // Creates the first free one of folder + "zuiff.tmp", "zuiff1.tmp", ...
+  bool Create() {
+    const std::string folder = util::GetTempFolder();
+    bool failed = false;
+    // The naming loop asks whether each candidate is taken; creating the
+    // file answers that and claims the name in one step.
+    util::GetUniqueFileName(folder, "zuiff", "tmp", [&](const std::string& candidate) {
+      file_.reset(CreateFileA(candidate.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY, nullptr));
+      if (file_) {
+        path_ = candidate;
+        return false;
+      }
+      const DWORD error = GetLastError();
+      // A name being deleted by someone else answers "access denied" while
+      // it still shows in the folder.
+      const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+                         (error == ERROR_ACCESS_DENIED && util::FileExistsAt(candidate));
+      failed = !taken;
+      return taken;
+    });
+    return !failed && file_;
+  }
+  HANDLE get() const { return file_.get(); }
+
+ private:
+  gui::UniqueFile file_;
+  std::string path_;
+};
+
+bool WriteWhole(HANDLE file, const std::vector<uint8_t>& bytes) {
+  DWORD done = 0;
+  return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) && done == bytes.size();
+}
+
+bool ReadWhole(HANDLE file, std::vector<uint8_t>* bytes) {
+  const DWORD size = GetFileSize(file, nullptr);
+  if (size == INVALID_FILE_SIZE || SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0) return false;
+  bytes->resize(size);
+  DWORD done = 0;
+  return ReadFile(file, bytes->data(), size, &done, nullptr) && done == size;
+}
+
+}  // namespace
+
+int SaveIconToStream(util::ByteSink& stream, HICON icon) {
+  Image32 color;
+  MaskImage mask;
+  const int read = ReadIconImages(icon, &color, &mask);
+  if (read < 0) return read;
+  util::MemorySink encoded;
+  const int result = SaveIconImageToSink(encoded, color, mask);
+  if (result < 0) return result;
+
+  // The bytes pass through the temporary file, written and read back
+  // through the one handle that made it.
+  TExclusiveTempFile file;
+  if (!file.Create()) return kIconCreateFailed;
+  std::vector<uint8_t> bytes;
+  if (!WriteWhole(file.get(), encoded.bytes()) || !ReadWhole(file.get(), &bytes) || bytes != encoded.bytes()) {
+    return kIconWriteFailed;
+  }
+  return stream.Write(bytes.data(), bytes.size()) ? result : kIconWriteFailed;
 }
 
 }  // namespace imaging

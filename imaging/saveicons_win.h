@@ -27,8 +27,11 @@ uint8_t GetIconColorDepth(HBITMAP bitmap);
 // its bitmap selected: the rows are read directly.
 uint8_t GetIconColorDepth(const gui::TBitmap& bitmap);
 
-// The icon's colour picture and mask as the icon file stores them; 0, or a
-// negative IconResult when its bitmaps cannot be read.
+// The icon's colour picture and mask as the icon file stores them, read
+// with GetDIBits straight from the bitmaps GetIconInfo hands out: the colour
+// at 32 bits (the pixels CopyToDib32 would give), the mask at 1 bit; a
+// monochrome icon split from its double-height mask. 0, or a negative
+// IconResult when its bitmaps cannot be read.
 int ReadIconImages(HICON icon, Image32* color, MaskImage* mask);
 
 // Writes the icon as a single-image .ico file, replacing an existing file
@@ -36,10 +39,13 @@ int ReadIconImages(HICON icon, Image32* color, MaskImage* mask);
 // IconResult.
 int SaveIconToFile(const std::string& file_name, HICON icon);
 
-// Appends the icon file's bytes to the sink. The file is made in the
-// temporary folder ("zuiff.tmp", "zuiff1.tmp", ...) and always removed.
-// Returns what SaveIconToFile returned, or kIconWriteFailed when the sink
-// refused the bytes.
+// Appends the icon file's bytes to the sink. They pass through a file in
+// the temporary folder, the first of "zuiff.tmp", "zuiff1.tmp", ... that can
+// be created anew (so a file of that name, another process's or not, is
+// never touched), written and read back through the handle that made it, and
+// always removed. Returns the byte count, or a negative IconResult
+// (kIconCreateFailed when no temporary file could be made, kIconWriteFailed
+// when it or the sink failed); nothing is appended on failure.
 int SaveIconToStream(util::ByteSink& stream, HICON icon);
 
 }  // namespace imaging

@@ -7,6 +7,9 @@
 
 #include <cstring>
 #include <functional>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "gui/handles.h"
 #include "imaging/saveicons_win.h"
@@ -213,14 +216,34 @@ class RefusingSink : public util::ByteSink {
   bool Write(const void*, size_t) override { return false; }
 };
 
+// TMP pointed at a folder of the test's own for as long as the object lives.
+class TempFolderSwitch {
+ public:
+  explicit TempFolderSwitch(const std::string& folder) {
+    had_ = GetEnvironmentVariableA("TMP", old_, MAX_PATH) != 0;
+    SetEnvironmentVariableA("TMP", folder.c_str());
+  }
+  ~TempFolderSwitch() { SetEnvironmentVariableA("TMP", had_ ? old_ : nullptr); }
+
+ private:
+  char old_[MAX_PATH] = {};
+  bool had_ = false;
+};
+
+std::vector<std::string> TempFilesIn(const TempDir& dir) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA fd;
+  HANDLE find = FindFirstFileA(dir.file("*.tmp").c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do names.push_back(fd.cFileName);
+  while (FindNextFileA(find, &fd));
+  FindClose(find);
+  return names;
+}
+
 TEST(SaveIconToStream, SameBytesThroughTheTemporaryFile) {
   TempDir dir;
-  char old_tmp[MAX_PATH] = {};
-  DWORD had_tmp = GetEnvironmentVariableA("TMP", old_tmp, MAX_PATH);
-  SetEnvironmentVariableA("TMP", dir.path().c_str());
-  // A file of the first name exists already: the stream writer takes the
-  // next one and leaves the other alone.
-  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("zuiff.tmp"), "keep", 4));
+  TempFolderSwitch tmp(dir.path());
   gui::UniqueIcon icon = Extract(2);
   ASSERT_TRUE(icon);
   util::MemorySink stream;
@@ -230,16 +253,115 @@ TEST(SaveIconToStream, SameBytesThroughTheTemporaryFile) {
   ASSERT_GT(SaveIconToFile(dir.file("direct.ico"), icon.get()), 0);
   std::vector<unsigned char> direct = ReadFileBytes(dir.file("direct.ico"));
   EXPECT_TRUE(std::equal(direct.begin(), direct.end(), stream.bytes().begin() + 4));
-  EXPECT_FALSE(testing_support::FileExists(dir.file("zuiff1.tmp")));
-  EXPECT_TRUE(testing_support::FileExists(dir.file("zuiff.tmp")));
 
   RefusingSink refusing;
   EXPECT_EQ(kIconWriteFailed, SaveIconToStream(refusing, icon.get()));
-  EXPECT_FALSE(testing_support::FileExists(dir.file("zuiff1.tmp")));
   util::MemorySink untouched;
   EXPECT_EQ(kIconNoInfo, SaveIconToStream(untouched, nullptr));
   EXPECT_TRUE(untouched.bytes().empty());
-  SetEnvironmentVariableA("TMP", had_tmp ? old_tmp : nullptr);
+  EXPECT_TRUE(TempFilesIn(dir).empty());
+}
+
+// Exports running at once never share the temporary file: a zuiff.tmp that
+// someone else made is skipped and keeps its bytes, and threads writing
+// memos at the same time each get exactly their own icon's file.
+TEST(SaveIconToStream, TemporaryFileIsNeverShared) {
+  TempDir expected_dir;
+  std::vector<gui::UniqueIcon> icons;
+  std::vector<std::vector<unsigned char>> expected;
+  for (int i = 0; i < 7; ++i) {
+    icons.push_back(Extract(i));
+    ASSERT_TRUE(icons.back());
+    const std::string path = expected_dir.file(std::to_string(i) + ".ico");
+    ASSERT_GT(SaveIconToFile(path, icons.back().get()), 0);
+    expected.push_back(ReadFileBytes(path));
+  }
+
+  TempDir dir;
+  TempFolderSwitch tmp(dir.path());
+  const std::string foreign = "another program's file";
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("zuiff.tmp"), foreign.data(), foreign.size()));
+  constexpr int kRounds = 40;
+  std::vector<int> wrong(icons.size(), 0);
+  std::vector<std::thread> threads;
+  for (size_t t = 0; t < icons.size(); ++t) {
+    threads.emplace_back([&, t] {
+      for (int round = 0; round < kRounds; ++round) {
+        util::MemorySink stream;
+        const int result = SaveIconToStream(stream, icons[t].get());
+        if (result != static_cast<int>(expected[t].size()) ||
+            !std::equal(expected[t].begin(), expected[t].end(), stream.bytes().begin(), stream.bytes().end())) {
+          ++wrong[t];
+        }
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (size_t t = 0; t < icons.size(); ++t) EXPECT_EQ(0, wrong[t]) << kIcons[t].name << " of " << kRounds;
+  const std::vector<unsigned char> kept = ReadFileBytes(dir.file("zuiff.tmp"));
+  EXPECT_EQ(foreign, std::string(kept.begin(), kept.end()));
+  EXPECT_EQ(std::vector<std::string>{"zuiff.tmp"}, TempFilesIn(dir));
+}
+
+// What the reader did before reading straight from the icon's bitmaps: the
+// colour copied into a 32-bit DIB section, the mask read on a context of
+// its own.
+bool ReadIconImagesByCopy(HICON icon, Image32* color, MaskImage* mask) {
+  ICONINFO info{};
+  if (!GetIconInfo(icon, &info)) return false;
+  gui::UniqueBitmap mask_bitmap(info.hbmMask), color_bitmap(info.hbmColor);
+  BITMAP bm{};
+  if (!GetObjectA(mask_bitmap.get(), sizeof bm, &bm)) return false;
+  MaskImage rows(bm.bmWidth, bm.bmHeight);
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[2];
+  } bi{};
+  bi.header.biSize = sizeof bi.header;
+  bi.header.biWidth = bm.bmWidth;
+  bi.header.biHeight = bm.bmHeight;
+  bi.header.biPlanes = 1;
+  bi.header.biBitCount = 1;
+  gui::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  if (GetDIBits(dc.get(), mask_bitmap.get(), 0, static_cast<UINT>(bm.bmHeight), rows.bits.data(),
+                reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS) != bm.bmHeight) {
+    return false;
+  }
+  if (!color_bitmap) return SplitMonochromeMask(rows, mask, color);
+  *mask = rows;
+  return CopyToDib32(color_bitmap.get(), color);
+}
+
+TEST(ReadIconImages, SamePixelsAndMaskAsACopyIntoADibSection) {
+  // Every depth, PNG images, a monochrome icon, an NE file, and the
+  // system's own icons.
+  const std::string sources[] = {
+      FixturePath("imaging_depths.dll"), FixturePath("few_icons.dll"), FixturePath("many_icons.dll"),
+      FixturePath("sizes.dll"),          FixturePath("export_8.dll"),  FixturePath("grid_23.dll"),
+      FixturePath("ne_icons.exe"),       FixturePath("mono.ico"),      FixturePath("png.ico"),
+      FixturePath("alpha.ico"),          "C:\\windows\\system32\\shell32.dll"};
+  int compared = 0;
+  for (const std::string& source : sources) {
+    const UINT count = static_cast<UINT>(reinterpret_cast<UINT_PTR>(
+        ExtractIconA(GetModuleHandleA(nullptr), source.c_str(), static_cast<UINT>(-1))));
+    for (UINT i = 0; i < count; ++i) {
+      gui::UniqueIcon icon(ExtractIconA(GetModuleHandleA(nullptr), source.c_str(), i));
+      if (!icon) continue;
+      Image32 color, old_color;
+      MaskImage mask, old_mask;
+      ASSERT_EQ(0, ReadIconImages(icon.get(), &color, &mask)) << source << " " << i;
+      ASSERT_TRUE(ReadIconImagesByCopy(icon.get(), &old_color, &old_mask)) << source << " " << i;
+      ASSERT_EQ(old_color.width, color.width) << source << " " << i;
+      ASSERT_EQ(old_color.height, color.height) << source << " " << i;
+      ASSERT_TRUE(old_color.pixels == color.pixels) << source << " " << i;
+      ASSERT_EQ(old_mask.width, mask.width) << source << " " << i;
+      ASSERT_EQ(old_mask.height, mask.height) << source << " " << i;
+      ASSERT_TRUE(old_mask.bits == mask.bits) << source << " " << i;
+      ++compared;
+    }
+  }
+  // Wine's shell32.dll alone holds well over a hundred icons.
+  EXPECT_GT(compared, 200);
 }
 
 TEST(GetIconColorDepth, BitmapOfEachFixtureIcon) {
