@@ -24,6 +24,18 @@ bool BitmapSize(HBITMAP bitmap, int* width, int* height) {
   return true;
 }
 
+// The header of an uncompressed bottom-up DIB.
+BITMAPINFOHEADER BottomUpHeader(int width, int height, WORD bit_count) {
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof(BITMAPINFOHEADER);
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = bit_count;
+  header.biCompression = BI_RGB;
+  return header;
+}
+
 // The bitmap's rows at 1 bit per pixel, black then white.
 bool ReadMaskRows(HDC dc, HBITMAP bitmap, MaskImage* mask) {
   int width = 0, height = 0;
@@ -33,12 +45,7 @@ bool ReadMaskRows(HDC dc, HBITMAP bitmap, MaskImage* mask) {
     BITMAPINFOHEADER header;
     RGBQUAD colors[2];
   } info{};
-  info.header.biSize = sizeof(BITMAPINFOHEADER);
-  info.header.biWidth = width;
-  info.header.biHeight = height;
-  info.header.biPlanes = 1;
-  info.header.biBitCount = 1;
-  info.header.biCompression = BI_RGB;
+  info.header = BottomUpHeader(width, height, 1);
   int rows = GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), mask->bits.data(),
                        reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
   return rows == height;
@@ -49,12 +56,7 @@ bool ReadMaskRows(HDC dc, HBITMAP bitmap, MaskImage* mask) {
 // the section and the two device contexts of the copy.
 bool ReadColorPixels(HDC dc, HBITMAP bitmap, int width, int height, Image32* image) {
   BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader = BottomUpHeader(width, height, 32);
   *image = Image32(width, height);
   int rows = GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), image->pixels.data(), &info, DIB_RGB_COLORS);
   return rows == height;
@@ -66,12 +68,7 @@ bool CopyToDib32(HBITMAP bitmap, Image32* image) {
   int width = 0, height = 0;
   if (!BitmapSize(bitmap, &width, &height) || width <= 0 || height <= 0) return false;
   BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader = BottomUpHeader(width, height, 32);
   info.bmiHeader.biSizeImage = static_cast<DWORD>(width) * 4 * static_cast<DWORD>(height);
   gui::UniqueMemoryDc target_dc(CreateCompatibleDC(nullptr));
   gui::UniqueMemoryDc source_dc(CreateCompatibleDC(nullptr));
