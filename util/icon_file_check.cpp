@@ -199,6 +199,16 @@ bool ValidPngDepth(uint8_t colour_type, uint8_t depth) {
   }
 }
 
+// The largest decoded PNG image let through, in bytes at 4 bytes per pixel:
+// 4096 x 4096, sixty-four times the largest image an icon file can describe
+// (256 x 256), so no real icon comes near it. The shell decodes a PNG into a
+// 32-bit bitmap whose size it works out in 32 bits: from 4 GB of pixels on
+// (65536 x 65536, 1,000,000 x 4,295) the size wraps to a small buffer that
+// the decoder then writes far past, which kills the process or corrupts its
+// heap. A limit this far below the wrap also keeps the decoder's single
+// allocation small enough for a 32-bit process to get.
+constexpr uint64_t kMaxPngPixelBytes = uint64_t{64} << 20;
+
 // A PNG image must be complete as a chunk stream: header first, every chunk
 // inside the image, image data present, end marker reached. The decoder
 // behind the shell does not survive less. What the chunks hold (checksums,
@@ -223,6 +233,8 @@ const char* CheckPng(const uint8_t* p, size_t size) {
       uint32_t width = ReadBigEndian32(body), height = ReadBigEndian32(body + 4);
       colour_type = body[9];
       if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) return "bad PNG size";
+      // Both factors are below 2^31, so the product stays below 2^64.
+      if (uint64_t{width} * 4 * height > kMaxPngPixelBytes) return "PNG too large to decode";
       if (!ValidPngDepth(colour_type, body[8]) || body[10] != 0 || body[11] != 0 || body[12] > 1)
         return "bad PNG header";
       first = false;
@@ -239,8 +251,11 @@ const char* CheckPng(const uint8_t* p, size_t size) {
   }
 }
 
-// A DIB icon image: header, colour table, colour bits and AND mask, all of
-// them inside the image. The height counts both bitmaps. The shell's own
+// A DIB icon image: header, colour table and colour bits, all of them
+// inside the image. The height counts both bitmaps, but the AND mask after
+// the colour bits may be missing, as some real icons have it: at every
+// depth the shell then takes the mask as absent (the image is opaque but
+// for what an alpha channel says) and reads no further. The shell's own
 // size check multiplies in 32 bits and is fooled by a huge width, so the
 // sizes are worked out here in 64 bits from bounded factors.
 const char* CheckDib(const uint8_t* data, size_t size) {
@@ -273,8 +288,7 @@ const char* CheckDib(const uint8_t* data, size_t size) {
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return "bad bitmap depth";
   if (width == 0 || rows == 0 || width > 0x10000 || rows > 0x10000) return "bad bitmap size";
   const uint64_t colour_stride = (width * bits + 31) / 32 * 4;
-  const uint64_t mask_stride = (width + 31) / 32 * 4;
-  const uint64_t needed = header_size + masks + colours * entry_size + (colour_stride + mask_stride) * rows;
+  const uint64_t needed = header_size + masks + colours * entry_size + colour_stride * rows;
   if (needed > size) return "bitmap bits run past the image";
   return nullptr;
 }

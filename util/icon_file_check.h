@@ -42,9 +42,10 @@ struct IconFileCheck {
 
 IconFileCheck CheckIconFile(const uint8_t* data, size_t size);
 
-// Checks one icon image as the shell stores it (a DIB with its AND mask or
-// a PNG stream); exposed for the tests and for callers that hold a single
-// image. Returns nullptr when the image is sound, else the problem.
+// Checks one icon image as the shell stores it (a DIB, with or without its
+// AND mask, or a PNG stream); exposed for the tests and for callers that
+// hold a single image. Returns nullptr when the image is sound, else the
+// problem.
 const char* CheckIconImage(const uint8_t* data, size_t size);
 
 }  // namespace util

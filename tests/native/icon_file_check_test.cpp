@@ -11,6 +11,8 @@
 
 namespace {
 
+using icon_builder::Append16;
+using icon_builder::Append32;
 using icon_builder::Bytes;
 using icon_builder::Put16;
 using icon_builder::Put32;
@@ -277,8 +279,9 @@ TEST(IconFileCheck, BitmapImagesMustHoldTheirBits) {
   };
   const Case cases[] = {
       {"as built", [](Bytes&) {}, true},
-      {"mask missing", [](Bytes& b) { b.resize(b.size() - 2 * 16); }, false},
-      {"last mask byte missing", [](Bytes& b) { b.pop_back(); }, false},
+      {"mask missing", [](Bytes& b) { b.resize(b.size() - 4 * 16); }, true},
+      {"last mask byte missing", [](Bytes& b) { b.pop_back(); }, true},
+      {"mask and last colour byte missing", [](Bytes& b) { b.resize(b.size() - 4 * 16 - 1); }, false},
       {"width with a high byte set", [](Bytes& b) { b[7] = 2; }, false},
       {"width 0", [](Bytes& b) { Put32(b, 4, 0); }, false},
       {"negative width", [](Bytes& b) { Put32(b, 4, 0xFFFFFFF0u); }, false},
@@ -286,7 +289,10 @@ TEST(IconFileCheck, BitmapImagesMustHoldTheirBits) {
       {"height huge", [](Bytes& b) { Put32(b, 8, 0x7FFFFFFE); }, false},
       {"depth 7", [](Bytes& b) { Put16(b, 14, 7); }, false},
       {"run-length compressed", [](Bytes& b) { Put32(b, 16, 1); }, false},
-      {"bit fields without room for the masks", [](Bytes& b) { Put32(b, 16, 3); }, false},
+      {"bit fields without room for the masks", [](Bytes& b) {
+         Put32(b, 16, 3);
+         b.resize(b.size() - 4 * 16);
+       }, false},
       {"header size beyond the image", [](Bytes& b) { Put32(b, 0, 0x10000); }, false},
       {"header size below the core header", [](Bytes& b) { Put32(b, 0, 8); }, false},
   };
@@ -305,6 +311,67 @@ TEST(IconFileCheck, BitmapImagesMustHoldTheirBits) {
   Put32(b, 32, 16);  // 16 colours used
   b.resize(40 + 16 * 4 + 16 * 16 + 16 * 4);
   EXPECT_EQ(nullptr, util::CheckIconImage(b.data(), b.size()));
+}
+
+// Real icons store images without the AND mask; the shell reads the colour
+// rows of any depth alone. The colour rows themselves must be complete.
+TEST(IconFileCheck, BitmapImagesMayLackTheirMask) {
+  struct Size {
+    int w, h;
+  };
+  for (int bits : {1, 4, 8, 16, 24, 32}) {
+    for (Size size : {Size{32, 32}, Size{16, 16}, Size{5, 3}}) {
+      SCOPED_TRACE(std::to_string(bits) + " bits, " + std::to_string(size.w) + " x " + std::to_string(size.h));
+      Bytes b;
+      Append32(b, 40);
+      Append32(b, size.w);
+      Append32(b, 2 * size.h);
+      Append16(b, 1);
+      Append16(b, bits);
+      for (int i = 0; i < 6; ++i) Append32(b, 0);
+      const size_t colour_table = bits <= 8 ? size_t{4} << bits : 0;
+      const size_t colour_rows = size_t((size.w * bits + 31) / 32 * 4) * size.h;
+      b.resize(b.size() + colour_table + colour_rows, 0x5A);
+      if (bits == 32 && size.w == 32) {
+        ASSERT_EQ(40u + 4096u, b.size());  // the site icon's image
+      }
+
+      EXPECT_EQ(nullptr, util::CheckIconImage(b.data(), b.size()));
+      EXPECT_NE(nullptr, util::CheckIconImage(b.data(), b.size() - 1));
+      b.resize(b.size() + size_t((size.w + 31) / 32 * 4) * size.h);
+      EXPECT_EQ(nullptr, util::CheckIconImage(b.data(), b.size()));
+    }
+  }
+}
+
+// The shell works out the decoded size of a PNG in 32 bits; beyond 64 MiB
+// of pixels (4096 x 4096) the check refuses the image, well before the size
+// wraps.
+TEST(IconFileCheck, PngImagesAreBoundedInDecodedSize) {
+  struct Case {
+    uint32_t w, h;
+    bool sound;
+  };
+  const Case cases[] = {
+      {256, 256, true},        {4096, 4096, true},    {4096, 4097, false},    {4097, 4096, false},
+      {16384, 1024, true},     {16384, 1025, false},  {1, 16777216, true},    {1, 16777217, false},
+      {16777216, 1, true},     {16777217, 1, false},  {23171, 23171, false},  {32768, 32768, false},
+      {46341, 46341, false},   {65536, 65536, false}, {65536, 65537, false},  {1000000, 4295, false},
+      {0x7FFFFFFF, 0x7FFFFFFF, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
+    // A small sound PNG whose header is made to claim the size.
+    Bytes png = icon_builder::Png(2, 2);
+    for (int i = 0; i < 4; ++i) {
+      png[16 + i] = static_cast<uint8_t>(c.w >> (24 - 8 * i));
+      png[20 + i] = static_cast<uint8_t>(c.h >> (24 - 8 * i));
+    }
+    const char* problem = util::CheckIconImage(png.data(), png.size());
+    EXPECT_EQ(c.sound, problem == nullptr) << (problem ? problem : "");
+    const Bytes ico = icon_builder::Ico({icon_builder::Dib(16, 16), png}).bytes;
+    EXPECT_EQ(!c.sound, Check(ico).damaged);
+  }
 }
 
 // Random damage to sound files: the check must never read outside the

@@ -44,6 +44,12 @@ inline uint32_t Bpp32(int x, int y) {
   return kOpaque | ((255 - x * 8) << 16) | ((y * 8) << 8) | (x * 4 + 3);
 }
 
+// The 256-pixel PNG fixture (four quadrants) as the shell extracts it at 32.
+inline uint32_t Png256(int x, int y) {
+  if (y < kSize / 2) return kOpaque | (x < kSize / 2 ? 0xFF0000 : 0x00FF00);
+  return x < kSize / 2 ? kOpaque | 0x0000FF : 0;
+}
+
 // The icon drawn at its own size onto a background of one colour, as
 // 0x00RRGGBB values, top row first.
 inline std::vector<uint32_t> Render(HICON icon, int w, int h, uint32_t background) {

@@ -223,13 +223,21 @@ TEST(IconSetOnFiles, PixelsOfEachDepthSurviveExtraction) {
     const char* file;
     int index;
     uint32_t (*pixel)(int, int);
+    // Stored without its AND mask below 32 bits: opaque throughout, black
+    // where the masked image is transparent.
+    bool opaque = false;
   };
   const Expect cases[] = {
       {"few_icons.dll", 0, icon_fixtures::Bpp1},  {"few_icons.dll", 1, icon_fixtures::Bpp4},
       {"few_icons.dll", 2, icon_fixtures::Bpp8},  {"few_icons.dll", 3, icon_fixtures::Bpp24},
       {"few_icons.dll", 4, icon_fixtures::Bpp32}, {"ne_icons.exe", 0, icon_fixtures::Bpp4},
       {"ne_icons.exe", 1, icon_fixtures::Bpp24},  {"bpp8.ico", 0, icon_fixtures::Bpp8},
-      {"bpp24.ico", 0, icon_fixtures::Bpp24},
+      {"bpp24.ico", 0, icon_fixtures::Bpp24},     {"nomask.ico", 0, icon_fixtures::Bpp32},
+      {"nomask.dll", 0, icon_fixtures::Bpp1},     {"nomask.dll", 1, icon_fixtures::Bpp32},
+      {"nomask.dll", 2, icon_fixtures::Bpp1, true}, {"nomask.dll", 3, icon_fixtures::Bpp4, true},
+      {"nomask.dll", 4, icon_fixtures::Bpp8, true}, {"nomask.dll", 5, icon_fixtures::Bpp24, true},
+      {"nomask.dll", 6, icon_fixtures::Bpp24},    {"png256.ico", 0, icon_fixtures::Png256},
+      {"png256.dll", 0, icon_fixtures::Png256},
   };
   const uint32_t kBackground = 0x336699;
   for (const Expect& c : cases) {
@@ -245,7 +253,7 @@ TEST(IconSetOnFiles, PixelsOfEachDepthSurviveExtraction) {
     for (int y = 0; y < 32; ++y)
       for (int x = 0; x < 32; ++x) {
         const uint32_t want = c.pixel(x, y);
-        const uint32_t expected = want ? (want & 0xFFFFFF) : kBackground;
+        const uint32_t expected = want ? (want & 0xFFFFFF) : c.opaque ? 0 : kBackground;
         if (px[y * 32 + x] != expected && wrong++ < 3)
           ADD_FAILURE() << "pixel " << x << "," << y << ": " << std::hex << px[y * 32 + x] << " != " << expected;
       }
@@ -255,8 +263,9 @@ TEST(IconSetOnFiles, PixelsOfEachDepthSurviveExtraction) {
 
 TEST(IconSetOnFiles, CountsOfTheFixtures) {
   const std::pair<const char*, int> cases[] = {
-      {"few_icons.dll", 6}, {"ne_icons.exe", 2}, {"mono.ico", 1},  {"alpha.ico", 1},
-      {"png.ico", 1},       {"bpp1.ico", 1},     {"bpp4.ico", 1},
+      {"few_icons.dll", 6}, {"ne_icons.exe", 2}, {"mono.ico", 1},   {"alpha.ico", 1},
+      {"png.ico", 1},       {"bpp1.ico", 1},     {"bpp4.ico", 1},   {"nomask.ico", 1},
+      {"nomask.dll", 7},    {"png256.ico", 1},   {"png256.dll", 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.first);
@@ -309,9 +318,10 @@ TEST(IconSetOnFiles, FileWithoutIconsTakesTheAssociatedIcon) {
   EXPECT_EQ(GetSystemMetrics(SM_CXICON), set.Icons(0).Width());
 }
 
-std::vector<std::string> DamagedFixtures() {
+// The lines of a fixture folder's index.txt.
+std::vector<std::string> IndexOf(const std::string& folder) {
   std::vector<std::string> names;
-  std::vector<unsigned char> index = testing_support::ReadFileBytes(FixturePath("damaged\\index.txt"));
+  std::vector<unsigned char> index = testing_support::ReadFileBytes(FixturePath(folder + "\\index.txt"));
   std::string line;
   for (unsigned char c : index) {
     if (c == '\n') {
@@ -325,7 +335,7 @@ std::vector<std::string> DamagedFixtures() {
 }
 
 TEST(IconSetOnFiles, DamagedFilesNeverReachTheShell) {
-  const std::vector<std::string> names = DamagedFixtures();
+  const std::vector<std::string> names = IndexOf("damaged");
   ASSERT_GE(names.size(), 20u);
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
@@ -336,6 +346,30 @@ TEST(IconSetOnFiles, DamagedFilesNeverReachTheShell) {
     ASSERT_EQ(1, set.IconCount());
     EXPECT_FALSE(set.Icons(0).Empty());
   }
+}
+
+// PNG images claiming sizes from the ordinary 256 x 256 up to sizes whose
+// decoded bitmap overflows 32 bits, each in an icon file and in a library.
+// The sizes the check refuses never reach the shell; the rest go through
+// its real extraction, which must survive them: a crash ends this program.
+TEST(IconSetOnFiles, NoPngSizeCrashesTheShell) {
+  const std::vector<std::string> lines = IndexOf("png_sizes");
+  ASSERT_GE(lines.size(), 28u);
+  int reached_shell = 0;
+  for (const std::string& line : lines) {
+    const size_t blank = line.find(' ');
+    ASSERT_NE(std::string::npos, blank) << line;
+    const std::string name = line.substr(0, blank);
+    const bool refused = line.compare(blank + 1, std::string::npos, "refused") == 0;
+    SCOPED_TRACE(name);
+    RecordingShell shell;
+    TIconSet set(shell);
+    EXPECT_TRUE(set.LoadIcons(FixturePath("png_sizes\\" + name)));
+    ASSERT_GE(shell.calls.size(), 2u);
+    EXPECT_EQ(refused ? "TypeIcon" : "Probe", shell.calls[1]);
+    if (!refused) ++reached_shell;
+  }
+  EXPECT_GE(reached_shell, 8);
 }
 
 TEST(IconSetOnFiles, MissingFolderAndLockedFilesLetTheShellDecide) {
