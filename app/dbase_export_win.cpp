@@ -46,16 +46,7 @@ void TWinPatchableFile::Discard() {
 }
 
 bool TWinPatchableFile::WriteHere(const void* data, size_t size) {
-  const char* p = static_cast<const char*>(data);
-  while (size > 0) {
-    const DWORD chunk = size > 0x10000000u ? 0x10000000u : static_cast<DWORD>(size);
-    DWORD done = 0;
-    // A full volume has been seen to store part of a write and report success.
-    if (!WriteFile(file_.get(), p, chunk, &done, nullptr) || done == 0) return false;
-    p += done;
-    size -= done;
-  }
-  return true;
+  return util::atomic_file_detail::WriteAll(reinterpret_cast<intptr_t>(file_.get()), data, size);
 }
 
 bool TWinPatchableFile::Write(const void* data, size_t size) {

@@ -66,8 +66,12 @@ void TExportFolder::ReadListing() {
   } while (FindNextFileA(find.get(), &found));
 }
 
+bool TExportFolder::InFolder(const std::string& path) const {
+  return util::ExtractFilePath(path) == util::AddBackslash(folder_);
+}
+
 bool TExportFolder::Exists(const std::string& path) {
-  if (util::ExtractFilePath(path) != util::AddBackslash(folder_)) return util::FileExistsAt(path);
+  if (!InFolder(path)) return util::FileExistsAt(path);
   ReadListing();
   return names_.count(Folded(util::ExtractFileName(path))) != 0;
 }
@@ -77,20 +81,17 @@ std::wstring TExportFolder::HostPath(const std::string& name) const {
 }
 
 util::FileWriteResult TExportFolder::Write(const std::string& path, const std::vector<uint8_t>& bytes) {
-  const bool here = util::ExtractFilePath(path) == util::AddBackslash(folder_);
-  const std::string name = util::ExtractFileName(path);
   if (Exists(path)) return Replace(path, bytes);
   bool exists = false;
   const util::FileWriteResult result = WriteNew(path, bytes, &exists);
   if (exists) return Replace(path, bytes);  // made by someone else meanwhile
-  if (here && result == util::FileWriteResult::kOk) names_.insert(Folded(name));
+  if (result == util::FileWriteResult::kOk && InFolder(path)) names_.insert(Folded(util::ExtractFileName(path)));
   return result;
 }
 
 util::FileWriteResult TExportFolder::WriteNew(const std::string& path, const std::vector<uint8_t>& bytes,
                                               bool* exists) {
-  const bool here = util::ExtractFilePath(path) == util::AddBackslash(folder_);
-  const std::wstring host = here ? HostPath(util::ExtractFileName(path)) : std::wstring();
+  const std::wstring host = InFolder(path) ? HostPath(util::ExtractFileName(path)) : std::wstring();
   HANDLE file = host.empty() ? CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                            FILE_ATTRIBUTE_NORMAL, nullptr)
                              : CreateFileW(host.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,

@@ -47,6 +47,8 @@ class TExportFolder {
   util::FileWriteResult Write(const std::string& path, const std::vector<uint8_t>& bytes);
 
  private:
+  // Whether path names a file right in this folder.
+  bool InFolder(const std::string& path) const;
   void ReadListing();
   util::FileWriteResult WriteNew(const std::string& path, const std::vector<uint8_t>& bytes, bool* exists);
   util::FileWriteResult Replace(const std::string& path, const std::vector<uint8_t>& bytes);

@@ -187,11 +187,6 @@ class TExclusiveTempFile {
   std::string path_;
 };
 
-bool WriteWhole(HANDLE file, const std::vector<uint8_t>& bytes) {
-  DWORD done = 0;
-  return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) && done == bytes.size();
-}
-
 bool ReadWhole(HANDLE file, std::vector<uint8_t>* bytes) {
   const DWORD size = GetFileSize(file, nullptr);
   if (size == INVALID_FILE_SIZE || SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0) return false;
@@ -216,7 +211,8 @@ int SaveIconToStream(util::ByteSink& stream, HICON icon) {
   TExclusiveTempFile file;
   if (!file.Create()) return kIconCreateFailed;
   std::vector<uint8_t> bytes;
-  if (!WriteWhole(file.get(), encoded.bytes()) || !ReadWhole(file.get(), &bytes) || bytes != encoded.bytes()) {
+  if (!util::atomic_file_detail::WriteAll(reinterpret_cast<intptr_t>(file.get()), encoded.bytes().data(),
+                                            encoded.bytes().size()) || !ReadWhole(file.get(), &bytes) || bytes != encoded.bytes()) {
     return kIconWriteFailed;
   }
   return stream.Write(bytes.data(), bytes.size()) ? result : kIconWriteFailed;
