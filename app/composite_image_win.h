@@ -3,7 +3,7 @@
 #pragma once
 
 #include "controls/zu_image_box_win.h"
-#include "gui/bitmap.h"
+#include "imaging/bitmap_win.h"
 
 namespace app {
 
@@ -11,6 +11,6 @@ namespace app {
 // wide and as high as the grid control, and lets the grid draw all its
 // icons onto it. Raises gui::Error for an empty grid or when the bitmap
 // cannot be made.
-void DrawCompositeImage(gui::TBitmap& bitmap, const controls::TZuImageBox& grid, bool gray_scale);
+void DrawCompositeImage(imaging::TBitmap& bitmap, const controls::TZuImageBox& grid, bool gray_scale);
 
 }  // namespace app

@@ -28,7 +28,7 @@
 #include "app/dbase_export.h"
 #include "app/export_engine_win.h"
 #include "app/export_names.h"
-#include "gui/handles.h"
+#include "util/handles_win.h"
 #include "util/byte_sink.h"
 
 namespace app {
@@ -58,7 +58,7 @@ class TWinPatchableFile : public TPatchableSink {
  private:
   bool WriteHere(const void* data, size_t size);
 
-  gui::UniqueFile file_;
+  util::UniqueFile file_;
   std::string path_;
   uint64_t size_ = 0;
 };

@@ -23,7 +23,7 @@
 #include "app/unit1_win.h"
 #include "gui/application.h"
 #include "gui/error.h"
-#include "gui/handles.h"
+#include "util/handles_win.h"
 #include "gui/text.h"
 #include "imaging/image_formats.h"
 #include "imaging/saveicons.h"
@@ -63,9 +63,9 @@ class TExtraction {
 
   // The shell makes every icon it extracts at one size: taking it spares
   // reading the size back from each icon's bitmaps.
-  gui::TIcon ExtractIcon(int index) const {
+  imaging::TIcon ExtractIcon(int index) const {
     HICON icon = Extract(index);
-    return icon ? gui::TIcon(icon, size_) : gui::TIcon();
+    return icon ? imaging::TIcon(icon, size_) : imaging::TIcon();
   }
 
  private:
@@ -81,7 +81,7 @@ std::string ImageWriteReason(imaging::ImageWriteResult result, const std::string
   return reason;
 }
 
-void SaveBitmapOrRaise(const gui::TBitmap& bitmap, const std::string& file_name, int image_type) {
+void SaveBitmapOrRaise(const imaging::TBitmap& bitmap, const std::string& file_name, int image_type) {
   std::string detail;
   const imaging::ImageWriteResult result = imaging::SaveBitmapToFile(bitmap, file_name, image_type, &detail);
   if (result != imaging::ImageWriteResult::kOk) RaiseWriteError(file_name, ImageWriteReason(result, detail));
@@ -111,7 +111,7 @@ bool EncodeIcon(HICON icon, TByteBuffer* bytes) {
   return imaging::SaveIconImageToSink(*bytes, color, mask) > 0;
 }
 
-void EncodePictureOrRaise(const gui::TBitmap& bitmap, const std::string& file_name, int image_type,
+void EncodePictureOrRaise(const imaging::TBitmap& bitmap, const std::string& file_name, int image_type,
                           const imaging::EmfReferenceDevice& screen, TByteBuffer* bytes) {
   bytes->Clear();
   std::string detail;
@@ -150,8 +150,8 @@ TOverwriteAnswer AskOverwrite(const std::string& path) {
   return ShowOverwriteDialog(gui::Application().MainWindow(), path);
 }
 
-void DrawIconOnBitmap(gui::TBitmap& bitmap, const gui::TIcon& icon, bool gray_scale) {
-  const gui::PixelFormat format = gray_scale ? gui::PixelFormat::pf24bit : gui::PixelFormat::pfDevice;
+void DrawIconOnBitmap(imaging::TBitmap& bitmap, const imaging::TIcon& icon, bool gray_scale) {
+  const imaging::PixelFormat format = gray_scale ? imaging::PixelFormat::pf24bit : imaging::PixelFormat::pfDevice;
   if (!bitmap.Empty() && bitmap.Width() == icon.Width() && bitmap.Height() == icon.Height() &&
       bitmap.Format() == format) {
     bitmap.Fill(RGB(255, 255, 255));
@@ -163,9 +163,9 @@ void DrawIconOnBitmap(gui::TBitmap& bitmap, const gui::TIcon& icon, bool gray_sc
   if (gray_scale) imaging::MakeGrayscale(bitmap);
 }
 
-uint8_t GetGraphicColorDepth(const gui::TIcon& icon) {
-  gui::TBitmap bitmap;
-  if (!bitmap.SetSize(icon.Width(), icon.Height(), gui::PixelFormat::pfDevice)) return imaging::kDepth4;
+uint8_t GetGraphicColorDepth(const imaging::TIcon& icon) {
+  imaging::TBitmap bitmap;
+  if (!bitmap.SetSize(icon.Width(), icon.Height(), imaging::PixelFormat::pfDevice)) return imaging::kDepth4;
   icon.Draw(bitmap.Canvas(), 0, 0);
   return imaging::GetIconColorDepth(bitmap);
 }
@@ -223,7 +223,7 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
       }
     }
 
-    gui::TIcon extracted = extraction.ExtractIcon(i);
+    imaging::TIcon extracted = extraction.ExtractIcon(i);
     // An index the shell yields no icon for (a file shown by its associated
     // icon only) writes nothing and is not counted.
     if (extracted.Empty()) continue;
@@ -287,7 +287,7 @@ void TForm1::SaveSingleIcon(int position, const std::string& file_name, bool gra
                      std::to_wstring(position + 1) + L"; it holds " + std::to_wstring(icons.IconCount()) +
                      L" icons. Nothing was written.");
   }
-  const gui::TIcon& icon = icons.Icons(position);
+  const imaging::TIcon& icon = icons.Icons(position);
   const std::string name = SingleIconFileName(file_name, type);
   if (icon.Empty()) RaiseWriteError(name, "the shell gave no picture for this icon");
   if (type < etBitmap || type > etMetafile) {
@@ -295,14 +295,14 @@ void TForm1::SaveSingleIcon(int position, const std::string& file_name, bool gra
     if (result < 1) RaiseWriteError(name, DescribeIconResult(result));
     return;
   }
-  gui::TBitmap bitmap;
+  imaging::TBitmap bitmap;
   DrawIconOnBitmap(bitmap, icon, gray_scale);
   SaveBitmapOrRaise(bitmap, name, type);
 }
 
 void TForm1::SaveCompositeImage(const std::string& file_name, TExportType type, bool gray_scale) {
   const std::string name = CompositeImageFileName(file_name, type);
-  gui::TBitmap bitmap;
+  imaging::TBitmap bitmap;
   DrawCompositeImage(bitmap, Grid(), gray_scale);
   if (gray_scale) imaging::MakeGrayscale(bitmap);
   SaveBitmapOrRaise(bitmap, name, type);

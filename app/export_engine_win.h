@@ -21,14 +21,14 @@
 
 #include "app/export_types.h"
 #include "controls/icon_shell_win.h"
-#include "gui/bitmap.h"
-#include "gui/icon.h"
+#include "imaging/bitmap_win.h"
+#include "imaging/icon_win.h"
 
 namespace app {
 
 struct TExportWork {
-  gui::TBitmap Bitmap;
-  gui::TIcon Icon;
+  imaging::TBitmap Bitmap;
+  imaging::TIcon Icon;
 };
 
 struct TExportRequest {
@@ -60,7 +60,7 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
                  const TOverwriteQuestion& ask = AskOverwrite, controls::IconShell* shell = nullptr);
 
 // The depth code (0..4) of the icon drawn on a white bitmap of its size.
-uint8_t GetGraphicColorDepth(const gui::TIcon& icon);
+uint8_t GetGraphicColorDepth(const imaging::TIcon& icon);
 
 // Opens F with its associated program; F + "." + hint when F is missing, has
 // no extension and that file exists.
@@ -69,7 +69,7 @@ void OpenExportedFile(HWND owner, const std::string& file_name, const std::strin
 // The icon drawn at (0, 0) on the work bitmap, which is reused when its size
 // and format already fit and otherwise made anew; white where the icon is
 // transparent, grey when asked. Raises gui::Error when no bitmap can be made.
-void DrawIconOnBitmap(gui::TBitmap& bitmap, const gui::TIcon& icon, bool gray_scale);
+void DrawIconOnBitmap(imaging::TBitmap& bitmap, const imaging::TIcon& icon, bool gray_scale);
 
 // Raises the error for a file that could not be written.
 [[noreturn]] void RaiseWriteError(const std::string& path, const std::string& reason);

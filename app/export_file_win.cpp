@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "gui/handles.h"
+#include "util/handles_win.h"
 #include "gui/text.h"
 #include "util/file_utils.h"
 
@@ -59,7 +59,7 @@ void TExportFolder::ReadListing() {
   listed_ = true;
   host_folder_ = HostFolder(folder_);
   WIN32_FIND_DATAA found{};
-  gui::UniqueFindHandle find(FindFirstFileA((util::AddBackslash(folder_) + "*").c_str(), &found));
+  util::UniqueFindHandle find(FindFirstFileA((util::AddBackslash(folder_) + "*").c_str(), &found));
   if (!find) return;
   do {
     names_.insert(Folded(found.cFileName));

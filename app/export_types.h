@@ -1,15 +1,16 @@
-// Export types shared by the command line, the export engine and the writers.
+// The export types, under the names the export engine and the command line use.
 #pragma once
+
+#include "imaging/export_types.h"
 
 namespace app {
 
-enum TExportType {
-  etIcon = 0,
-  etBitmap = 1,
-  etJPEG = 2,
-  etMetafile = 3,
-  etHTML = 11,
-  etDBase = 12,
-};
+using imaging::TExportType;
+using imaging::etIcon;
+using imaging::etBitmap;
+using imaging::etJPEG;
+using imaging::etMetafile;
+using imaging::etHTML;
+using imaging::etDBase;
 
 }  // namespace app

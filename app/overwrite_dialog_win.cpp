@@ -11,7 +11,7 @@
 #include "app/lng_eng.h"
 #include "app/lng_eng_win.h"
 #include "gui/application.h"
-#include "gui/handles.h"
+#include "util/handles_win.h"
 #include "gui/text.h"
 
 namespace app {
@@ -81,8 +81,8 @@ void Arrange(HWND dialog, const std::wstring& text) {
   const int max_text_width = std::max(200, screen_width * 2 / 3 - 4 * margin - 32);
   RECT text_rect{0, 0, max_text_width, 0};
   {
-    gui::WindowDc dc(label);
-    gui::SelectGuard font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
+    util::WindowDc dc(label);
+    util::SelectGuard font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
     DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &text_rect,
               DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
   }

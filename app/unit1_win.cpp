@@ -131,7 +131,7 @@ void TForm1::ScrollBoxSelectItem(int index) {
     SetStatusText(3, L"");
     return;
   }
-  const gui::TIcon& icon = Grid().Icons(index);
+  const imaging::TIcon& icon = Grid().Icons(index);
   SetStatusText(1, std::to_wstring(index + 1) + L" : " + std::to_wstring(count));
   SetStatusText(2, std::to_wstring(icon.Width()) + L"x" + std::to_wstring(icon.Height()));
   static const char* const kDepthNames[] = {"1", "4", "8", "24", "32"};
@@ -148,8 +148,8 @@ void TForm1::ScrollBoxCustomPaint(controls::TZuImageBox& sender, HDC canvas) con
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   LOGFONTW font = metrics.lfMessageFont;
   font.lfWeight = FW_BOLD;
-  gui::UniqueFont bold(CreateFontIndirectW(&font));
-  gui::SelectGuard select(canvas, bold.get());
+  util::UniqueFont bold(CreateFontIndirectW(&font));
+  util::SelectGuard select(canvas, bold.get());
   SIZE size{};
   GetTextExtentPoint32W(canvas, text.c_str(), static_cast<int>(text.size()), &size);
   SetTextColor(canvas, RGB(192, 192, 192));

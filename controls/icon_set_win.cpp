@@ -15,10 +15,10 @@ void TIconSet::Clear() {
   icons_.clear();
 }
 
-const gui::TIcon& TIconSet::Icons(int i) const {
+const imaging::TIcon& TIconSet::Icons(int i) const {
   Entry& entry = *icons_[static_cast<size_t>(i)];
   if (entry.icon.Empty() && entry.stored) {
-    entry.icon = gui::TIcon(gui::CreateIconFromImages(entry.color, entry.mask),
+    entry.icon = imaging::TIcon(imaging::CreateIconFromImages(entry.color, entry.mask),
                             SIZE{entry.color.width, entry.color.height});
     if (!entry.icon.Empty()) Hold(i);
   }
@@ -38,13 +38,13 @@ void TIconSet::Store(Entry& entry) const {
     entry.stored = imaging::ReadIconImages(entry.icon.Handle(), &entry.color, &entry.mask) >= 0;
   // An icon whose bitmaps cannot be read is let go all the same: the bound
   // on handles matters more than one picture the system would not give.
-  entry.icon = gui::TIcon();
+  entry.icon = imaging::TIcon();
 }
 
 void TIconSet::Append(HICON icon, SIZE size) {
   icons_.push_back(std::make_unique<Entry>());
   Entry& entry = *icons_.back();
-  entry.icon = gui::TIcon(icon, size);
+  entry.icon = imaging::TIcon(icon, size);
   if (!icon) return;
   if (held_.size() < static_cast<size_t>(kMaxHeldIcons)) held_.push_back(IconCount() - 1);
   else Store(entry);
@@ -77,7 +77,7 @@ bool TIconSet::LoadIcons(const std::string& path) {
 bool TIconSet::LoadWithoutOwnIcons(const std::string& path, bool shell_may_read) {
   HICON icon = shell_may_read && path.size() < MAX_PATH ? shell_.Associated(path) : shell_.TypeIcon(path);
   if (!icon) return false;
-  Append(icon, gui::IconSize(icon));
+  Append(icon, imaging::IconSize(icon));
   return true;
 }
 

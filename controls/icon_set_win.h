@@ -32,7 +32,7 @@
 #include <vector>
 
 #include "controls/icon_shell_win.h"
-#include "gui/icon.h"
+#include "imaging/icon_win.h"
 #include "imaging/pixels.h"
 
 namespace controls {
@@ -52,7 +52,7 @@ class TIconSet {
 
   int IconCount() const { return static_cast<int>(icons_.size()); }
   // i must lie in 0 .. IconCount() - 1. The icon object has its handle.
-  const gui::TIcon& Icons(int i) const;
+  const imaging::TIcon& Icons(int i) const;
   const std::string& FileName() const { return file_name_; }
 
   // How many icons hold a handle now (never more than kMaxHeldIcons).
@@ -69,7 +69,7 @@ class TIconSet {
 
  private:
   struct Entry {
-    gui::TIcon icon;  // empty while the icon is kept as pixels, or when the shell gave none
+    imaging::TIcon icon;  // empty while the icon is kept as pixels, or when the shell gave none
     bool stored = false;  // color and mask hold the icon
     imaging::Image32 color;
     imaging::MaskImage mask;

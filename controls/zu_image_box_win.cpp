@@ -3,7 +3,7 @@
 #include <windowsx.h>
 
 #include "controls/zu_scroll_box_win.h"
-#include "gui/handles.h"
+#include "util/handles_win.h"
 
 namespace controls {
 
@@ -119,7 +119,7 @@ void TZuImageBox::DrawAllIcons(HDC dc) const {
 void TZuImageBox::DrawCell(int index) {
   if (!Handle()) return;
   if (index < 0) index = 0;
-  gui::WindowDc dc(Handle());
+  util::WindowDc dc(Handle());
   if (!dc) return;
   const RECT r = ToRect(SelectionRect(metrics_, layout_.Columns, index));
   FillWithSysColor(dc.get(), r, index == item_index_ ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
@@ -154,7 +154,7 @@ LRESULT TZuImageBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT fills the background itself
     case WM_PAINT: {
-      gui::PaintDc dc(Handle());
+      util::PaintDc dc(Handle());
       Paint(dc.get());
       return 0;
     }

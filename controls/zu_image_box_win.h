@@ -15,7 +15,7 @@
 
 #include "controls/icon_set_win.h"
 #include "controls/image_box_layout.h"
-#include "gui/icon.h"
+#include "imaging/icon_win.h"
 #include "gui/window.h"
 
 namespace controls {
@@ -34,7 +34,7 @@ class TZuImageBox : public gui::TWindow {
   // out again for the host's width and repaints it.
   void LoadIcons(const std::string& path);
   int IconCount() const { return icons_.IconCount(); }
-  const gui::TIcon& Icons(int index) const { return icons_.Icons(index); }
+  const imaging::TIcon& Icons(int index) const { return icons_.Icons(index); }
   const std::string& FileName() const { return icons_.FileName(); }
   const TIconSet& IconSet() const { return icons_; }
 

@@ -1,6 +1,6 @@
 #include "imaging/image_formats.h"
 
-#include "app/export_types.h"
+#include "imaging/export_types.h"
 #include "imaging/bmp_writer.h"
 #include "imaging/emf_writer.h"
 #include "imaging/jpeg_writer.h"
@@ -45,8 +45,8 @@ ImageWriteResult EncodeBitmap(const BitmapView& view, util::ByteSink& sink, int 
   TrackingSink tracked(sink);
   bool ok;
   switch (export_type) {
-    case app::etJPEG: ok = WriteJpeg(view, tracked, error); break;
-    case app::etMetafile: ok = WriteEmf(view, tracked, device); break;
+    case etJPEG: ok = WriteJpeg(view, tracked, error); break;
+    case etMetafile: ok = WriteEmf(view, tracked, device); break;
     default: ok = WriteBmp(view, tracked); break;
   }
   if (ok) return ImageWriteResult::kOk;

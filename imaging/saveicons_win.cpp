@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "gui/handles.h"
+#include "util/handles_win.h"
 #include "util/atomic_file.h"
 #include "util/file_utils.h"
 #include "util/file_utils_win.h"
@@ -70,15 +70,15 @@ bool CopyToDib32(HBITMAP bitmap, Image32* image) {
   BITMAPINFO info{};
   info.bmiHeader = BottomUpHeader(width, height, 32);
   info.bmiHeader.biSizeImage = static_cast<DWORD>(width) * 4 * static_cast<DWORD>(height);
-  gui::UniqueMemoryDc target_dc(CreateCompatibleDC(nullptr));
-  gui::UniqueMemoryDc source_dc(CreateCompatibleDC(nullptr));
+  util::UniqueMemoryDc target_dc(CreateCompatibleDC(nullptr));
+  util::UniqueMemoryDc source_dc(CreateCompatibleDC(nullptr));
   if (!target_dc || !source_dc) return false;
   void* bits = nullptr;
-  gui::UniqueBitmap section(CreateDIBSection(target_dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  util::UniqueBitmap section(CreateDIBSection(target_dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!section || !bits) return false;
   {
-    gui::SelectGuard select_target(target_dc.get(), section.get());
-    gui::SelectGuard select_source(source_dc.get(), bitmap);
+    util::SelectGuard select_target(target_dc.get(), section.get());
+    util::SelectGuard select_source(source_dc.get(), bitmap);
     if (!select_target.ok() || !select_source.ok()) return false;
     if (!BitBlt(target_dc.get(), 0, 0, width, height, source_dc.get(), 0, 0, SRCCOPY)) return false;
     GdiFlush();
@@ -94,7 +94,7 @@ uint8_t GetIconColorDepth(HBITMAP bitmap) {
   return imaging::GetIconColorDepth(image);
 }
 
-uint8_t GetIconColorDepth(const gui::TBitmap& bitmap) {
+uint8_t GetIconColorDepth(const TBitmap& bitmap) {
   BitmapView view = bitmap.View();
   if (!view.Valid()) return kDepth4;
   Image32 image(view.width, view.height);
@@ -110,11 +110,11 @@ uint8_t GetIconColorDepth(const gui::TBitmap& bitmap) {
 int ReadIconImages(HICON icon, Image32* color, MaskImage* mask) {
   ICONINFO info{};
   if (!icon || !GetIconInfo(icon, &info)) return kIconNoInfo;
-  gui::UniqueBitmap mask_bitmap(RealBitmap(info.hbmMask));
-  gui::UniqueBitmap color_bitmap(RealBitmap(info.hbmColor));
+  util::UniqueBitmap mask_bitmap(RealBitmap(info.hbmMask));
+  util::UniqueBitmap color_bitmap(RealBitmap(info.hbmColor));
   // GetIconInfo's bitmaps belong to no device context, so GetDIBits may
   // read them directly; one context serves both.
-  gui::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  util::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
   if (!dc) return kIconConversionFailed;
 
   if (!color_bitmap) {
@@ -183,7 +183,7 @@ class TExclusiveTempFile {
   HANDLE get() const { return file_.get(); }
 
  private:
-  gui::UniqueFile file_;
+  util::UniqueFile file_;
   std::string path_;
 };
 

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "gui/bitmap.h"
+#include "imaging/bitmap_win.h"
 #include "imaging/saveicons.h"
 #include "util/byte_sink.h"
 
@@ -25,7 +25,7 @@ uint8_t GetIconColorDepth(HBITMAP bitmap);
 
 // The analysis of a picture drawn onto a bitmap object, whose own DC keeps
 // its bitmap selected: the rows are read directly.
-uint8_t GetIconColorDepth(const gui::TBitmap& bitmap);
+uint8_t GetIconColorDepth(const TBitmap& bitmap);
 
 // The icon's colour picture and mask as the icon file stores them, read
 // with GetDIBits straight from the bitmaps GetIconInfo hands out: the colour

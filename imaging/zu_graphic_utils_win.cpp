@@ -8,11 +8,11 @@ ColorRef SystemColor(int index) { return GetSysColor(index); }
 
 }  // namespace
 
-bool MakeGrayscale(gui::TBitmap& bitmap) { return MakeGrayscale(bitmap.View()); }
+bool MakeGrayscale(TBitmap& bitmap) { return MakeGrayscale(bitmap.View()); }
 
 EmfReferenceDevice ScreenReferenceDevice() {
   EmfReferenceDevice device;
-  gui::WindowDc screen(nullptr);
+  util::WindowDc screen(nullptr);
   if (!screen) return device;
   device.pixels_x = GetDeviceCaps(screen.get(), HORZRES);
   device.pixels_y = GetDeviceCaps(screen.get(), VERTRES);
@@ -21,16 +21,16 @@ EmfReferenceDevice ScreenReferenceDevice() {
   return device;
 }
 
-ImageWriteResult SaveBitmapToFile(const gui::TBitmap& bitmap, const std::string& file_name, int export_type,
+ImageWriteResult SaveBitmapToFile(const TBitmap& bitmap, const std::string& file_name, int export_type,
                                   std::string* error) {
   return SaveBitmapViewToFile(bitmap.View(), file_name, export_type, error,
-                              export_type == app::etMetafile ? ScreenReferenceDevice() : EmfReferenceDevice());
+                              export_type == etMetafile ? ScreenReferenceDevice() : EmfReferenceDevice());
 }
 
-ImageWriteResult SaveBitmapToStream(const gui::TBitmap& bitmap, util::ByteSink& stream, int export_type,
+ImageWriteResult SaveBitmapToStream(const TBitmap& bitmap, util::ByteSink& stream, int export_type,
                                     std::string* error) {
   return SaveBitmapViewToSink(bitmap.View(), stream, export_type, error,
-                              export_type == app::etMetafile ? ScreenReferenceDevice() : EmfReferenceDevice());
+                              export_type == etMetafile ? ScreenReferenceDevice() : EmfReferenceDevice());
 }
 
 ColorRef DarkenColor(TColor color, uint8_t amount) { return DarkenColor(color, amount, SystemColor); }
@@ -48,7 +48,7 @@ std::string FitTextToWidth(const std::string& text, HDC dc, int max_width) {
       max_width);
 }
 
-bool PrintBitmap(const gui::TBitmap& bitmap, HDC printer, int mode) {
+bool PrintBitmap(const TBitmap& bitmap, HDC printer, int mode) {
   BitmapView view = bitmap.View();
   if (!printer || !view.Valid()) return false;
   PrintGeometry geometry;
@@ -57,7 +57,7 @@ bool PrintBitmap(const gui::TBitmap& bitmap, HDC printer, int mode) {
   geometry.page_width = GetDeviceCaps(printer, HORZRES);
   geometry.page_height = GetDeviceCaps(printer, VERTRES);
   {
-    gui::WindowDc screen(nullptr);
+    util::WindowDc screen(nullptr);
     if (screen) geometry.screen_dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
   }
   PrintSize size = ComputePrintSize(view.width, view.height, mode, geometry);

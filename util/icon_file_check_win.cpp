@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "gui/handles.h"
+#include "util/handles_win.h"
 
 namespace util {
 namespace {
@@ -54,7 +54,7 @@ std::wstring WidePathForOpen(const std::string& path) {
 IconFileInspection InspectIconFile(const std::string& path) {
   IconFileInspection result;
   if (path.empty()) return result;
-  gui::UniqueFile file(CreateFileW(WidePathForOpen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  util::UniqueFile file(CreateFileW(WidePathForOpen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return result;
   result.opened = true;
@@ -72,7 +72,7 @@ IconFileInspection InspectIconFile(const std::string& path) {
     result.check = Unmappable();
     return result;
   }
-  gui::UniqueKernelHandle mapping(CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+  util::UniqueKernelHandle mapping(CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
   if (!mapping) {
     result.check = Unmappable();
     return result;

@@ -410,11 +410,11 @@ TEST_F(ExportEngineTest, DBaseFailureKeepsTheOldPair) {
       {"read-only memo file", true, "t.dbt", "t.dbt"},
   };
   TExportWork good;
-  good.Icon = gui::TIcon(ExtractIconA(GetModuleHandleA(nullptr), FixturePath("bpp4.ico").c_str(), 0));
+  good.Icon = imaging::TIcon(ExtractIconA(GetModuleHandleA(nullptr), FixturePath("bpp4.ico").c_str(), 0));
   ASSERT_FALSE(good.Icon.Empty());
   std::vector<BYTE> and_bits(300 * 300 / 8, 0), xor_bits(300 * 300 * 4, 0x7F);
   TExportWork huge;
-  huge.Icon = gui::TIcon(CreateIcon(nullptr, 300, 300, 1, 32, and_bits.data(), xor_bits.data()));
+  huge.Icon = imaging::TIcon(CreateIcon(nullptr, 300, 300, 1, 32, and_bits.data(), xor_bits.data()));
   ASSERT_FALSE(huge.Icon.Empty());
   const Bytes old_table(100, 'T'), old_memo(2048, 'M');
 
@@ -616,7 +616,7 @@ TEST_F(ExportEngineTest, GrayScaleAndColorDepth) {
   } depths[] = {{"mono.ico", 0, 0}, {"few_icons.dll", 0, 1}, {"few_icons.dll", 1, 1},
                 {"few_icons.dll", 2, 3}, {"few_icons.dll", 3, 3}, {"few_icons.dll", 4, 4}};
   for (const auto& d : depths) {
-    gui::TIcon icon(ExtractIconA(GetModuleHandleA(nullptr), FixturePath(d.file).c_str(), d.index));
+    imaging::TIcon icon(ExtractIconA(GetModuleHandleA(nullptr), FixturePath(d.file).c_str(), d.index));
     EXPECT_EQ(d.depth, GetGraphicColorDepth(icon)) << d.file << " " << d.index;
   }
 }

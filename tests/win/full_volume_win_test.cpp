@@ -13,7 +13,7 @@
 #include "app/dbase_export_win.h"
 #include "app/export_types.h"
 #include "gui/error.h"
-#include "gui/handles.h"
+#include "util/handles_win.h"
 #include "imaging/saveicons_win.h"
 #include "imaging/zu_graphic_utils_win.h"
 #include "win/win_test_support.h"
@@ -118,10 +118,10 @@ TEST(FullVolume, EveryWriterKeepsThePreviousFile) {
   for (const char* name : names) {
     ASSERT_TRUE(testing_support::WriteFileBytes(volume.file(name), previous.data(), previous.size()));
   }
-  gui::UniqueIcon icon(ExtractIconA(GetModuleHandleA(nullptr),
+  util::UniqueIcon icon(ExtractIconA(GetModuleHandleA(nullptr),
                                     testing_support::FixturePath("imaging_depths.dll").c_str(), 6));
   ASSERT_TRUE(icon);
-  gui::TBitmap picture(64, 64, gui::PixelFormat::pf32bit);
+  imaging::TBitmap picture(64, 64, imaging::PixelFormat::pf32bit);
   for (int y = 0; y < 64; ++y)
     for (int x = 0; x < 64; ++x) SetPixel(picture.Canvas(), x, y, RGB(x * 4, y * 4, (x * y) & 0xFF));
   volume.Fill();
@@ -132,7 +132,7 @@ TEST(FullVolume, EveryWriterKeepsThePreviousFile) {
   EXPECT_EQ(ImageWriteResult::kWriteFailed, SaveBitmapToFile(picture, volume.file("a.emf"), app::etMetafile));
   // The dBase table and its memo file are kept as a pair.
   app::TExportWork work;
-  work.Icon = gui::TIcon(CopyIcon(icon.get()));
+  work.Icon = imaging::TIcon(CopyIcon(icon.get()));
   EXPECT_THROW(
       {
         app::TDBaseExport dbase({volume.file("a.dbf"), volume.file("a.dbt")}, "ICON");

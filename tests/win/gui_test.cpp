@@ -2,12 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "gui/form.h"
-#include "gui/icon.h"
+#include "imaging/icon_win.h"
 
 namespace {
 
 TEST(IconObject, NullHandleIsValidButEmpty) {
-  gui::TIcon icon(nullptr);
+  imaging::TIcon icon(nullptr);
   EXPECT_TRUE(icon.Empty());
   EXPECT_EQ(0, icon.Width());
   EXPECT_EQ(0, icon.Height());
@@ -20,7 +20,7 @@ TEST(IconObject, OwnsAndMeasuresItsHandle) {
   HICON copy = CopyIcon(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION)));
   ASSERT_NE(nullptr, copy);
   {
-    gui::TIcon icon = gui::IconFromHandle(copy);
+    imaging::TIcon icon = imaging::IconFromHandle(copy);
     EXPECT_EQ(GetSystemMetrics(SM_CXICON), icon.Width());
     EXPECT_EQ(GetSystemMetrics(SM_CYICON), icon.Height());
   }

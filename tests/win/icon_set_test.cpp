@@ -199,7 +199,7 @@ TEST(IconSet, ALoadFreesEveryIconOfThePreviousOne) {
 
 // The real shell on the fixtures.
 
-std::vector<uint32_t> Pixels(const gui::TIcon& icon, uint32_t background) {
+std::vector<uint32_t> Pixels(const imaging::TIcon& icon, uint32_t background) {
   return icon_fixtures::Render(icon.Handle(), icon.Width(), icon.Height(), background);
 }
 
@@ -210,7 +210,7 @@ TEST(IconSetOnFiles, ThreeHundredIconsInFileOrder) {
   EXPECT_EQ(path, set.FileName());
   ASSERT_EQ(icon_fixtures::kManyIcons, set.IconCount());
   for (int i = 0; i < set.IconCount(); ++i) {
-    const gui::TIcon& icon = set.Icons(i);
+    const imaging::TIcon& icon = set.Icons(i);
     ASSERT_FALSE(icon.Empty()) << i;
     ASSERT_EQ(32, icon.Width());
     std::vector<uint32_t> px = Pixels(icon, 0x123456);
@@ -245,7 +245,7 @@ TEST(IconSetOnFiles, PixelsOfEachDepthSurviveExtraction) {
     TIconSet set;
     ASSERT_TRUE(set.LoadIcons(FixturePath(c.file)));
     ASSERT_LT(c.index, set.IconCount());
-    const gui::TIcon& icon = set.Icons(c.index);
+    const imaging::TIcon& icon = set.Icons(c.index);
     ASSERT_EQ(32, icon.Width());
     ASSERT_EQ(32, icon.Height());
     std::vector<uint32_t> px = Pixels(icon, kBackground);
@@ -286,8 +286,8 @@ TEST(IconSetOnFiles, ReportedSizesAreTheIconsOwn) {
     ASSERT_TRUE(set.LoadIcons(FixturePath(name)));
     ASSERT_GT(set.IconCount(), 0);
     for (int i = 0; i < set.IconCount(); ++i) {
-      const gui::TIcon& icon = set.Icons(i);
-      const SIZE real = gui::IconSize(icon.Handle());
+      const imaging::TIcon& icon = set.Icons(i);
+      const SIZE real = imaging::IconSize(icon.Handle());
       EXPECT_EQ(real.cx, icon.Width()) << i;
       EXPECT_EQ(real.cy, icon.Height()) << i;
       EXPECT_GT(real.cx, 0) << i;

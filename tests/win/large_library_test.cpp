@@ -10,8 +10,8 @@
 #include "app/export_engine_win.h"
 #include "app/globals.h"
 #include "controls/icon_set_win.h"
-#include "gui/handles.h"
-#include "gui/icon.h"
+#include "util/handles_win.h"
+#include "imaging/icon_win.h"
 #include "imaging/saveicons_win.h"
 #include "win/icon_fixtures.h"
 #include "win/win_test_support.h"
@@ -36,12 +36,12 @@ TEST(IconsFromPixels, DrawAndReadBackAsTheShellsOwn) {
     ASSERT_GT(count, 0u) << file;
     for (UINT i = 0; i < count; ++i) {
       SCOPED_TRACE(file + " #" + std::to_string(i));
-      gui::UniqueIcon shells(ExtractIconA(nullptr, file.c_str(), i));
+      util::UniqueIcon shells(ExtractIconA(nullptr, file.c_str(), i));
       if (!shells) continue;
       imaging::Image32 color, color_again;
       imaging::MaskImage mask, mask_again;
       ASSERT_GE(imaging::ReadIconImages(shells.get(), &color, &mask), 0);
-      gui::UniqueIcon again(gui::CreateIconFromImages(color, mask));
+      util::UniqueIcon again(imaging::CreateIconFromImages(color, mask));
       ASSERT_TRUE(again);
       ASSERT_GE(imaging::ReadIconImages(again.get(), &color_again, &mask_again), 0);
       EXPECT_EQ(color.pixels, color_again.pixels);
@@ -60,8 +60,8 @@ TEST(IconsFromPixels, DrawAndReadBackAsTheShellsOwn) {
 
 TEST(LargeLibrary, OpensAndExportsWithinTheGdiObjectLimit) {
   constexpr long kWindowsLimit = 10000;
-  const long before = gui::GdiObjectCount::Live();
-  gui::GdiObjectCount::ResetPeak();
+  const long before = util::GdiObjectCount::Live();
+  util::GdiObjectCount::ResetPeak();
 
   controls::TIconSet set;
   const std::string path = FixturePath("large_library.dll");
@@ -72,7 +72,7 @@ TEST(LargeLibrary, OpensAndExportsWithinTheGdiObjectLimit) {
   // Every icon, held or kept as pixels, shows its own colour; asking for
   // them all in turn moves the handles through the whole set.
   for (int i = 0; i < set.IconCount(); i += 7) {
-    const gui::TIcon& icon = set.Icons(i);
+    const imaging::TIcon& icon = set.Icons(i);
     ASSERT_FALSE(icon.Empty()) << i;
     const std::vector<uint32_t> px = icon_fixtures::Render(icon.Handle(), icon.Width(), icon.Height(), 0x123456);
     ASSERT_EQ(icon_fixtures::LargeLibraryColour(i) & 0xFFFFFF, px[16 * icon.Width() + 16]) << "icon " << i;
@@ -91,9 +91,9 @@ TEST(LargeLibrary, OpensAndExportsWithinTheGdiObjectLimit) {
   EXPECT_EQ(icon_fixtures::kLargeLibraryIcons, count);
   EXPECT_TRUE(testing_support::FileExists(request.DestFolder + "\\ico_large_library40000.ico"));
 
-  EXPECT_LT(gui::GdiObjectCount::Peak() - before, kWindowsLimit);
+  EXPECT_LT(util::GdiObjectCount::Peak() - before, kWindowsLimit);
   set.Clear();
-  EXPECT_EQ(before, gui::GdiObjectCount::Live());
+  EXPECT_EQ(before, util::GdiObjectCount::Live());
 }
 
 }  // namespace

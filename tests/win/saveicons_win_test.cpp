@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "gui/handles.h"
+#include "util/handles_win.h"
 #include "imaging/saveicons_win.h"
 #include "tests/native/ico_reader.h"
 #include "win/win_test_support.h"
@@ -63,22 +63,22 @@ const FixtureIcon kIcons[] = {
     {"mono", 1, 326, [](int x, int y) { return (x * y) % 3 == 0 ? 0xFFFFFF : 0x000000; }, 0},
 };
 
-gui::UniqueIcon Extract(int index) {
-  return gui::UniqueIcon(ExtractIconA(GetModuleHandleA(nullptr), FixturePath("imaging_depths.dll").c_str(), index));
+util::UniqueIcon Extract(int index) {
+  return util::UniqueIcon(ExtractIconA(GetModuleHandleA(nullptr), FixturePath("imaging_depths.dll").c_str(), index));
 }
 
 // The RGB colour image of an icon handle, through GDI.
 bool IconColors(HICON icon, Image32* image) {
   ICONINFO info{};
   if (!GetIconInfo(icon, &info)) return false;
-  gui::UniqueBitmap mask(info.hbmMask), color(info.hbmColor);
+  util::UniqueBitmap mask(info.hbmMask), color(info.hbmColor);
   return color && CopyToDib32(color.get(), image);
 }
 
 // The icon's image part (DI_IMAGE) drawn on black, as 32-bit pixels.
 Image32 DrawnImage(HICON icon) {
   Image32 image;
-  gui::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  util::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = 32;
@@ -86,9 +86,9 @@ Image32 DrawnImage(HICON icon) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  gui::UniqueBitmap section(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  util::UniqueBitmap section(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!section) return image;
-  gui::SelectGuard select(dc.get(), section.get());
+  util::SelectGuard select(dc.get(), section.get());
   DrawIconEx(dc.get(), 0, 0, icon, 32, 32, 0, nullptr, DI_IMAGE);
   GdiFlush();
   image = Image32(32, 32);
@@ -101,7 +101,7 @@ TEST(SaveIconToFile, FixtureIconsThroughExtractIcon) {
   for (int i = 0; i < 8; ++i) {
     const FixtureIcon& want = kIcons[i];
     SCOPED_TRACE(want.name);
-    gui::UniqueIcon icon = Extract(i);
+    util::UniqueIcon icon = Extract(i);
     ASSERT_TRUE(icon) << "ExtractIconA " << i;
     std::string path = dir.file(std::string(want.name) + ".ico");
     ASSERT_EQ(static_cast<int>(want.file_size), SaveIconToFile(path, icon.get()));
@@ -132,7 +132,7 @@ TEST(SaveIconToFile, FixtureIconsThroughExtractIcon) {
         ASSERT_EQ(transparent, static_cast<bool>(d.mask[y * 32 + x])) << "mask " << x << "," << y;
       }
     // GDI reads the file back to the same colours as the icon it came from.
-    gui::UniqueIcon loaded(static_cast<HICON>(LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)));
+    util::UniqueIcon loaded(static_cast<HICON>(LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)));
     ASSERT_TRUE(loaded) << "LoadImageA";
     Image32 original, reread;
     bool colour_bitmaps = IconColors(icon.get(), &original) && IconColors(loaded.get(), &reread);
@@ -149,11 +149,11 @@ TEST(SaveIconToFile, FixtureIconsThroughExtractIcon) {
 }
 
 TEST(SaveIconToFile, MonochromeIconHasNoColourBitmap) {
-  gui::UniqueIcon icon = Extract(7);
+  util::UniqueIcon icon = Extract(7);
   ASSERT_TRUE(icon);
   ICONINFO info{};
   ASSERT_TRUE(GetIconInfo(icon.get(), &info));
-  gui::UniqueBitmap mask(info.hbmMask), color(info.hbmColor);
+  util::UniqueBitmap mask(info.hbmMask), color(info.hbmColor);
   EXPECT_FALSE(color);
   BITMAP bm{};
   ASSERT_TRUE(GetObjectA(mask.get(), sizeof bm, &bm));
@@ -162,7 +162,7 @@ TEST(SaveIconToFile, MonochromeIconHasNoColourBitmap) {
 
 TEST(SaveIconToFile, ResultCodes) {
   TempDir dir;
-  gui::UniqueIcon icon = Extract(1);
+  util::UniqueIcon icon = Extract(1);
   ASSERT_TRUE(icon);
   SetCurrentDirectoryA(dir.path().c_str());
   EXPECT_EQ(kIconNameTooShort, SaveIconToFile("a.i", icon.get()));
@@ -194,7 +194,7 @@ TEST(SaveIconToFile, ResultCodes) {
   for (int side : {256, 300}) {
     std::vector<BYTE> and_bits(static_cast<size_t>(side) * side / 8, 0);
     std::vector<BYTE> xor_bits(static_cast<size_t>(side) * side * 4, 0x7F);
-    gui::UniqueIcon big(CreateIcon(nullptr, side, side, 1, 32, and_bits.data(), xor_bits.data()));
+    util::UniqueIcon big(CreateIcon(nullptr, side, side, 1, 32, and_bits.data(), xor_bits.data()));
     ASSERT_TRUE(big);
     std::string path = dir.file("big" + std::to_string(side) + ".ico");
     int r = SaveIconToFile(path, big.get());
@@ -244,7 +244,7 @@ std::vector<std::string> TempFilesIn(const TempDir& dir) {
 TEST(SaveIconToStream, SameBytesThroughTheTemporaryFile) {
   TempDir dir;
   TempFolderSwitch tmp(dir.path());
-  gui::UniqueIcon icon = Extract(2);
+  util::UniqueIcon icon = Extract(2);
   ASSERT_TRUE(icon);
   util::MemorySink stream;
   stream.Write("memo", 4);
@@ -267,7 +267,7 @@ TEST(SaveIconToStream, SameBytesThroughTheTemporaryFile) {
 // memos at the same time each get exactly their own icon's file.
 TEST(SaveIconToStream, TemporaryFileIsNeverShared) {
   TempDir expected_dir;
-  std::vector<gui::UniqueIcon> icons;
+  std::vector<util::UniqueIcon> icons;
   std::vector<std::vector<unsigned char>> expected;
   for (int i = 0; i < 7; ++i) {
     icons.push_back(Extract(i));
@@ -309,7 +309,7 @@ TEST(SaveIconToStream, TemporaryFileIsNeverShared) {
 bool ReadIconImagesByCopy(HICON icon, Image32* color, MaskImage* mask) {
   ICONINFO info{};
   if (!GetIconInfo(icon, &info)) return false;
-  gui::UniqueBitmap mask_bitmap(info.hbmMask), color_bitmap(info.hbmColor);
+  util::UniqueBitmap mask_bitmap(info.hbmMask), color_bitmap(info.hbmColor);
   BITMAP bm{};
   if (!GetObjectA(mask_bitmap.get(), sizeof bm, &bm)) return false;
   MaskImage rows(bm.bmWidth, bm.bmHeight);
@@ -322,7 +322,7 @@ bool ReadIconImagesByCopy(HICON icon, Image32* color, MaskImage* mask) {
   bi.header.biHeight = bm.bmHeight;
   bi.header.biPlanes = 1;
   bi.header.biBitCount = 1;
-  gui::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  util::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
   if (GetDIBits(dc.get(), mask_bitmap.get(), 0, static_cast<UINT>(bm.bmHeight), rows.bits.data(),
                 reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS) != bm.bmHeight) {
     return false;
@@ -345,7 +345,7 @@ TEST(ReadIconImages, SamePixelsAndMaskAsACopyIntoADibSection) {
     const UINT count = static_cast<UINT>(reinterpret_cast<UINT_PTR>(
         ExtractIconA(GetModuleHandleA(nullptr), source.c_str(), static_cast<UINT>(-1))));
     for (UINT i = 0; i < count; ++i) {
-      gui::UniqueIcon icon(ExtractIconA(GetModuleHandleA(nullptr), source.c_str(), i));
+      util::UniqueIcon icon(ExtractIconA(GetModuleHandleA(nullptr), source.c_str(), i));
       if (!icon) continue;
       Image32 color, old_color;
       MaskImage mask, old_mask;
@@ -367,10 +367,10 @@ TEST(ReadIconImages, SamePixelsAndMaskAsACopyIntoADibSection) {
 TEST(GetIconColorDepth, BitmapOfEachFixtureIcon) {
   const uint8_t codes[] = {kDepth1, kDepth4, kDepth8, kDepth8, kDepth8, kDepth24, kDepth32};
   for (int i = 0; i < 7; ++i) {
-    gui::UniqueIcon icon = Extract(i);
+    util::UniqueIcon icon = Extract(i);
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(icon.get(), &info));
-    gui::UniqueBitmap mask(info.hbmMask), color(info.hbmColor);
+    util::UniqueBitmap mask(info.hbmMask), color(info.hbmColor);
     EXPECT_EQ(codes[i], GetIconColorDepth(color.get())) << kIcons[i].name;
   }
   EXPECT_EQ(kDepth4, GetIconColorDepth(static_cast<HBITMAP>(nullptr)));
@@ -380,20 +380,20 @@ TEST(GetIconColorDepth, BitmapOfEachFixtureIcon) {
 TEST(GetIconColorDepth, IconDrawnOntoABitmapObject) {
   const struct {
     int icon;
-    gui::PixelFormat format;
+    imaging::PixelFormat format;
     uint8_t code;
   } cases[] = {
-      {0, gui::PixelFormat::pf24bit, kDepth1}, {1, gui::PixelFormat::pf24bit, kDepth4},
-      {2, gui::PixelFormat::pf24bit, kDepth8}, {5, gui::PixelFormat::pf24bit, kDepth24},
-      {2, gui::PixelFormat::pf32bit, kDepth8},
+      {0, imaging::PixelFormat::pf24bit, kDepth1}, {1, imaging::PixelFormat::pf24bit, kDepth4},
+      {2, imaging::PixelFormat::pf24bit, kDepth8}, {5, imaging::PixelFormat::pf24bit, kDepth24},
+      {2, imaging::PixelFormat::pf32bit, kDepth8},
   };
   for (const auto& c : cases) {
-    gui::UniqueIcon icon = Extract(c.icon);
-    gui::TBitmap bitmap(32, 32, c.format);
+    util::UniqueIcon icon = Extract(c.icon);
+    imaging::TBitmap bitmap(32, 32, c.format);
     ASSERT_TRUE(DrawIconEx(bitmap.Canvas(), 0, 0, icon.get(), 32, 32, 0, nullptr, DI_NORMAL));
     EXPECT_EQ(c.code, GetIconColorDepth(bitmap)) << kIcons[c.icon].name;
   }
-  gui::TBitmap empty;
+  imaging::TBitmap empty;
   EXPECT_EQ(kDepth4, GetIconColorDepth(empty));
 }
 

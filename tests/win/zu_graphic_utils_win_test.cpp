@@ -15,16 +15,16 @@ using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 
 // Distinct red and blue, a ramp and an asymmetric mark, drawn through GDI.
-void Paint(gui::TBitmap& b) {
+void Paint(imaging::TBitmap& b) {
   for (int y = 0; y < b.Height(); ++y)
     for (int x = 0; x < b.Width(); ++x)
       SetPixel(b.Canvas(), x, y, RGB(x * 255 / (b.Width() - 1), 30 + y * 4, 255 - x * 9 % 256));
   RECT red{0, 0, 3, 2};
-  gui::UniqueBrush brush(CreateSolidBrush(RGB(255, 0, 0)));
+  util::UniqueBrush brush(CreateSolidBrush(RGB(255, 0, 0)));
   FillRect(b.Canvas(), &red, brush.get());
 }
 
-void ExpectSamePixels(const gui::TBitmap& want, const gui::TBitmap& got, const char* what) {
+void ExpectSamePixels(const imaging::TBitmap& want, const imaging::TBitmap& got, const char* what) {
   ASSERT_EQ(want.Width(), got.Width());
   ASSERT_EQ(want.Height(), got.Height());
   for (int y = 0; y < want.Height(); ++y)
@@ -34,18 +34,18 @@ void ExpectSamePixels(const gui::TBitmap& want, const gui::TBitmap& got, const c
 
 TEST(SaveBitmapToFile, BmpReadBackByGdi) {
   TempDir dir;
-  for (gui::PixelFormat format : {gui::PixelFormat::pf24bit, gui::PixelFormat::pf32bit}) {
-    gui::TBitmap picture(13, 7, format);
+  for (imaging::PixelFormat format : {imaging::PixelFormat::pf24bit, imaging::PixelFormat::pf32bit}) {
+    imaging::TBitmap picture(13, 7, format);
     ASSERT_FALSE(picture.Empty());
     Paint(picture);
     std::string path = dir.file("p.bmp");
     ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapToFile(picture, path, app::etBitmap));
-    gui::UniqueBitmap loaded(static_cast<HBITMAP>(
+    util::UniqueBitmap loaded(static_cast<HBITMAP>(
         LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     ASSERT_TRUE(loaded);
-    gui::TBitmap copy(13, 7, gui::PixelFormat::pf32bit);
-    gui::UniqueMemoryDc source(CreateCompatibleDC(nullptr));
-    gui::SelectGuard select(source.get(), loaded.get());
+    imaging::TBitmap copy(13, 7, imaging::PixelFormat::pf32bit);
+    util::UniqueMemoryDc source(CreateCompatibleDC(nullptr));
+    util::SelectGuard select(source.get(), loaded.get());
     ASSERT_TRUE(BitBlt(copy.Canvas(), 0, 0, 13, 7, source.get(), 0, 0, SRCCOPY));
     ExpectSamePixels(picture, copy, "bmp");
     std::vector<unsigned char> bytes = ReadFileBytes(path);
@@ -55,7 +55,7 @@ TEST(SaveBitmapToFile, BmpReadBackByGdi) {
 
 TEST(SaveBitmapToFile, MetafilePlaysBackToTheSamePixels) {
   TempDir dir;
-  gui::TBitmap picture(21, 9, gui::PixelFormat::pf24bit);
+  imaging::TBitmap picture(21, 9, imaging::PixelFormat::pf24bit);
   Paint(picture);
   std::string path = dir.file("p.emf");
   ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapToFile(picture, path, app::etMetafile));
@@ -64,7 +64,7 @@ TEST(SaveBitmapToFile, MetafilePlaysBackToTheSamePixels) {
   ENHMETAHEADER header{};
   ASSERT_TRUE(GetEnhMetaFileHeader(emf, sizeof header, &header));
   EXPECT_EQ(3u, header.nRecords);
-  gui::TBitmap played(21, 9, gui::PixelFormat::pf32bit);
+  imaging::TBitmap played(21, 9, imaging::PixelFormat::pf32bit);
   played.Fill(RGB(0, 0, 0));
   // Play into the frame's own size in device pixels.
   RECT frame{0, 0, 21, 9};
@@ -77,7 +77,7 @@ TEST(SaveBitmapToFile, MetafilePlaysBackToTheSamePixels) {
   EXPECT_EQ(ReadFileBytes(path).size(), stream.bytes().size());
   HENHMETAFILE from_bytes = SetEnhMetaFileBits(static_cast<UINT>(stream.bytes().size()), stream.bytes().data());
   ASSERT_NE(nullptr, from_bytes);
-  gui::TBitmap replayed(21, 9, gui::PixelFormat::pf32bit);
+  imaging::TBitmap replayed(21, 9, imaging::PixelFormat::pf32bit);
   ASSERT_TRUE(PlayEnhMetaFile(replayed.Canvas(), from_bytes, &frame));
   DeleteEnhMetaFile(from_bytes);
   ExpectSamePixels(picture, replayed, "emf stream");
@@ -96,7 +96,7 @@ TEST(SaveBitmapToFile, MetafileNamesTheScreenAsGdiRecordingDoes) {
   DeleteEnhMetaFile(gdi);
   ASSERT_NE(1024, want.szlDevice.cx) << "the display should not be 1024 pixels wide for this test";
 
-  gui::TBitmap picture(21, 9, gui::PixelFormat::pf24bit);
+  imaging::TBitmap picture(21, 9, imaging::PixelFormat::pf24bit);
   Paint(picture);
   util::MemorySink stream;
   ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapToStream(picture, stream, app::etMetafile));
@@ -115,7 +115,7 @@ TEST(SaveBitmapToFile, MetafileNamesTheScreenAsGdiRecordingDoes) {
 
 TEST(SaveBitmapToFile, JpegAndFailuresReachTheCaller) {
   TempDir dir;
-  gui::TBitmap picture(16, 16, gui::PixelFormat::pfDevice);
+  imaging::TBitmap picture(16, 16, imaging::PixelFormat::pfDevice);
   Paint(picture);
   std::string path = dir.file("p.jpg");
   ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapToFile(picture, path, app::etJPEG));
@@ -137,13 +137,13 @@ TEST(SaveBitmapToFile, JpegAndFailuresReachTheCaller) {
     EXPECT_EQ(std::string("old"), std::string(old.begin(), old.end())) << type;
   }
   EXPECT_EQ(ImageWriteResult::kCreateFailed, SaveBitmapToFile(picture, dir.file("no\\such\\p.bmp"), app::etBitmap));
-  gui::TBitmap empty;
+  imaging::TBitmap empty;
   EXPECT_EQ(ImageWriteResult::kUnsupportedBitmap, SaveBitmapToFile(empty, dir.file("e.bmp"), app::etBitmap));
   EXPECT_FALSE(testing_support::FileExists(dir.file("e.bmp")));
 }
 
 TEST(MakeGrayscale, OnlyTwentyFourBitBitmapsChange) {
-  gui::TBitmap grey(3, 1, gui::PixelFormat::pf24bit);
+  imaging::TBitmap grey(3, 1, imaging::PixelFormat::pf24bit);
   SetPixel(grey.Canvas(), 0, 0, RGB(255, 0, 0));
   SetPixel(grey.Canvas(), 1, 0, RGB(0, 255, 0));
   SetPixel(grey.Canvas(), 2, 0, RGB(0, 0, 255));
@@ -151,7 +151,7 @@ TEST(MakeGrayscale, OnlyTwentyFourBitBitmapsChange) {
   EXPECT_EQ(MakePixel(76, 76, 76), grey.PixelAt(0, 0));
   EXPECT_EQ(MakePixel(150, 150, 150), grey.PixelAt(1, 0));
   EXPECT_EQ(MakePixel(27, 27, 27), grey.PixelAt(2, 0));
-  gui::TBitmap colour(1, 1, gui::PixelFormat::pf32bit);
+  imaging::TBitmap colour(1, 1, imaging::PixelFormat::pf32bit);
   SetPixel(colour.Canvas(), 0, 0, RGB(255, 0, 0));
   EXPECT_FALSE(MakeGrayscale(colour));
   EXPECT_EQ(0xFF0000u, colour.PixelAt(0, 0) & 0xFFFFFF);
@@ -164,7 +164,7 @@ TEST(GraphicUtilsWin, SystemColoursScreenAndText) {
   EXPECT_EQ(DarkenColor(static_cast<TColor>(face), 30), DarkenColor(static_cast<TColor>(0x80000000 | COLOR_BTNFACE), 30));
   EXPECT_GT(ScreenBitsPerPixel(), 0);
 
-  gui::TBitmap canvas(10, 10);
+  imaging::TBitmap canvas(10, 10);
   HDC dc = canvas.Canvas();
   SIZE whole{};
   std::string text = "A rather long caption";
@@ -181,9 +181,9 @@ TEST(GraphicUtilsWin, SystemColoursScreenAndText) {
 
 TEST(PrintBitmap, ModeZeroAtScreenSizeOnAStandInPage) {
   // A memory DC has the screen's resolution, so mode 0 draws 1:1 at (0, 0).
-  gui::TBitmap picture(12, 5, gui::PixelFormat::pf24bit);
+  imaging::TBitmap picture(12, 5, imaging::PixelFormat::pf24bit);
   Paint(picture);
-  gui::TBitmap page(40, 40, gui::PixelFormat::pf32bit);
+  imaging::TBitmap page(40, 40, imaging::PixelFormat::pf32bit);
   page.Fill(RGB(0, 0, 0));
   ASSERT_TRUE(PrintBitmap(picture, page.Canvas(), 0));
   for (int y = 0; y < 5; ++y)
@@ -197,7 +197,7 @@ TEST(IconFromHandle, TakesOwnership) {
   HICON copy = CopyIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(32512)));
   ASSERT_NE(nullptr, copy);
   {
-    gui::TIcon icon = IconFromHandle(copy);
+    imaging::TIcon icon = IconFromHandle(copy);
     EXPECT_EQ(copy, icon.Handle());
     EXPECT_GT(icon.Width(), 0);
   }

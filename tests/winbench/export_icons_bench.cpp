@@ -32,7 +32,7 @@
 #include "imaging/image_formats.h"
 #include "imaging/saveicons.h"
 #include "imaging/saveicons_win.h"
-#include "gui/icon.h"
+#include "imaging/icon_win.h"
 #include "util/atomic_file.h"
 #include "util/byte_sink.h"
 #include "util/file_utils.h"
@@ -193,10 +193,10 @@ void RemoveFolder(const std::string& folder) {
 bool OldReadIconImages(HICON icon, imaging::Image32* color, imaging::MaskImage* mask) {
   ICONINFO info{};
   if (!GetIconInfo(icon, &info)) return false;
-  gui::UniqueBitmap mask_bitmap(info.hbmMask), color_bitmap(info.hbmColor);
+  util::UniqueBitmap mask_bitmap(info.hbmMask), color_bitmap(info.hbmColor);
   if (!color_bitmap || !imaging::CopyToDib32(color_bitmap.get(), color)) return false;
   *mask = imaging::MaskImage(color->width, color->height);
-  gui::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  util::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
   return ReadBits(dc.get(), mask_bitmap.get(), color->width, color->height, 1, mask->bits.data());
 }
 
@@ -205,7 +205,7 @@ bool OldReadIconImages(HICON icon, imaging::Image32* color, imaging::MaskImage* 
 void ReadBackAndSize(const std::string& source, int rounds) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   const UINT total = static_cast<UINT>(reinterpret_cast<UINT_PTR>(ExtractIconA(instance, source.c_str(), UINT(-1))));
-  std::vector<gui::UniqueIcon> icons;
+  std::vector<util::UniqueIcon> icons;
   for (UINT i = 0; i < total; ++i)
     if (HICON icon = ExtractIconA(instance, source.c_str(), i)) icons.emplace_back(icon);
   if (icons.empty()) return;
@@ -214,13 +214,13 @@ void ReadBackAndSize(const std::string& source, int rounds) {
   imaging::MaskImage mask;
   for (int round = 0; round < rounds; ++round) {
     double start = Now();
-    for (const gui::UniqueIcon& icon : icons) OldReadIconImages(icon.get(), &color, &mask);
+    for (const util::UniqueIcon& icon : icons) OldReadIconImages(icon.get(), &color, &mask);
     old_read.push_back(Now() - start);
     start = Now();
-    for (const gui::UniqueIcon& icon : icons) imaging::ReadIconImages(icon.get(), &color, &mask);
+    for (const util::UniqueIcon& icon : icons) imaging::ReadIconImages(icon.get(), &color, &mask);
     new_read.push_back(Now() - start);
     start = Now();
-    for (const gui::UniqueIcon& icon : icons) gui::IconSize(icon.get());
+    for (const util::UniqueIcon& icon : icons) imaging::IconSize(icon.get());
     size_query.push_back(Now() - start);
   }
   const double n = static_cast<double>(icons.size());

@@ -1,9 +1,9 @@
-#include "gui/bitmap.h"
+#include "imaging/bitmap_win.h"
 
-namespace gui {
+namespace imaging {
 
 int ScreenBitsPerPixel() {
-  WindowDc screen(nullptr);
+  util::WindowDc screen(nullptr);
   return screen ? GetDeviceCaps(screen.get(), BITSPIXEL) : 0;
 }
 
@@ -32,10 +32,10 @@ bool TBitmap::SetSize(int width, int height, PixelFormat format) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = static_cast<WORD>(bpp);
   info.bmiHeader.biCompression = BI_RGB;
-  UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  util::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
   if (!dc) return false;
   void* bits = nullptr;
-  UniqueBitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  util::UniqueBitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap || !bits) return false;
   HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
   if (!old || old == HGDI_ERROR) return false;
@@ -54,12 +54,12 @@ bool TBitmap::SetSize(int width, int height, PixelFormat format) {
 void TBitmap::Fill(COLORREF color) {
   if (!dc_) return;
   RECT all{0, 0, width_, height_};
-  UniqueBrush brush(CreateSolidBrush(color));
+  util::UniqueBrush brush(CreateSolidBrush(color));
   if (brush) FillRect(dc_.get(), &all, brush.get());
 }
 
-imaging::BitmapView TBitmap::View() const {
-  imaging::BitmapView view;
+BitmapView TBitmap::View() const {
+  BitmapView view;
   if (!bitmap_) return view;
   GdiFlush();
   view.width = width_;
@@ -70,11 +70,11 @@ imaging::BitmapView TBitmap::View() const {
   return view;
 }
 
-imaging::Pixel32 TBitmap::PixelAt(int x, int y) const {
-  imaging::BitmapView view = View();
+Pixel32 TBitmap::PixelAt(int x, int y) const {
+  BitmapView view = View();
   if (!view.Valid() || x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
   const uint8_t* p = view.Row(height_ - 1 - y) + static_cast<size_t>(x) * (bpp_ / 8);
   return imaging::MakePixel(p[2], p[1], p[0], bpp_ == 32 ? p[3] : 0);
 }
 
-}  // namespace gui
+}  // namespace imaging

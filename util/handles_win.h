@@ -16,7 +16,7 @@
 #include <atomic>
 #include <utility>
 
-namespace gui {
+namespace util {
 
 class GdiObjectCount {
  public:
@@ -195,4 +195,4 @@ class SelectGuard {
   HGDIOBJ old_;
 };
 
-}  // namespace gui
+}  // namespace util

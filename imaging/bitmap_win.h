@@ -8,10 +8,10 @@
 
 #include <windows.h>
 
-#include "gui/handles.h"
+#include "util/handles_win.h"
 #include "imaging/pixels.h"
 
-namespace gui {
+namespace imaging {
 
 enum class PixelFormat { pfDevice, pf24bit, pf32bit };
 
@@ -38,16 +38,16 @@ class TBitmap {
   void Fill(COLORREF color);
 
   // The rows, after any pending GDI drawing has reached them.
-  imaging::BitmapView View() const;
+  BitmapView View() const;
 
   // 0x00RRGGBB (with the alpha byte for 32 bits) of pixel (x, y), y from the top.
-  imaging::Pixel32 PixelAt(int x, int y) const;
+  Pixel32 PixelAt(int x, int y) const;
 
  private:
   void Release();
 
-  UniqueBitmap bitmap_;
-  UniqueMemoryDc dc_;
+  util::UniqueBitmap bitmap_;
+  util::UniqueMemoryDc dc_;
   HGDIOBJ old_bitmap_ = nullptr;
   void* bits_ = nullptr;
   int width_ = 0;
@@ -59,4 +59,4 @@ class TBitmap {
 // Bits per pixel of the display (GetDeviceCaps BITSPIXEL of the screen).
 int ScreenBitsPerPixel();
 
-}  // namespace gui
+}  // namespace imaging

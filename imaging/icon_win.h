@@ -7,10 +7,10 @@
 
 #include <windows.h>
 
-#include "gui/handles.h"
+#include "util/handles_win.h"
 #include "imaging/pixels.h"
 
-namespace gui {
+namespace imaging {
 
 class TIcon {
  public:
@@ -29,7 +29,7 @@ class TIcon {
   void Draw(HDC dc, int x, int y) const;
 
  private:
-  UniqueIcon handle_;
+  util::UniqueIcon handle_;
   int width_ = 0;
   int height_ = 0;
 };
@@ -45,6 +45,6 @@ SIZE IconSize(HICON icon);
 // the icon they were read from. The colour picture becomes a 32-bit DIB, so
 // an alpha channel is kept and a picture without one draws through its
 // mask. Null when the sizes differ or GDI refuses.
-HICON CreateIconFromImages(const imaging::Image32& color, const imaging::MaskImage& mask);
+HICON CreateIconFromImages(const Image32& color, const MaskImage& mask);
 
-}  // namespace gui
+}  // namespace imaging

@@ -1,15 +1,15 @@
-#include "gui/icon.h"
+#include "imaging/icon_win.h"
 
 #include <cstring>
 
-namespace gui {
+namespace imaging {
 
 SIZE IconSize(HICON icon) {
   SIZE size{0, 0};
   ICONINFO info{};
   if (!icon || !GetIconInfo(icon, &info)) return size;
-  UniqueBitmap mask(info.hbmMask);
-  UniqueBitmap color(info.hbmColor);
+  util::UniqueBitmap mask(info.hbmMask);
+  util::UniqueBitmap color(info.hbmColor);
   BITMAP bm{};
   if (color && GetObjectA(color.get(), sizeof bm, &bm)) {
     size = {bm.bmWidth, bm.bmHeight};
@@ -20,7 +20,7 @@ SIZE IconSize(HICON icon) {
   return size;
 }
 
-HICON CreateIconFromImages(const imaging::Image32& color, const imaging::MaskImage& mask) {
+HICON CreateIconFromImages(const Image32& color, const MaskImage& mask) {
   if (color.width <= 0 || color.height <= 0 || mask.width != color.width || mask.height != color.height)
     return nullptr;
   BITMAPINFO color_info{};
@@ -31,9 +31,9 @@ HICON CreateIconFromImages(const imaging::Image32& color, const imaging::MaskIma
   color_info.bmiHeader.biBitCount = 32;
   color_info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  UniqueBitmap color_bitmap(CreateDIBSection(nullptr, &color_info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  util::UniqueBitmap color_bitmap(CreateDIBSection(nullptr, &color_info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!color_bitmap || !bits) return nullptr;
-  std::memcpy(bits, color.pixels.data(), color.pixels.size() * sizeof(imaging::Pixel32));
+  std::memcpy(bits, color.pixels.data(), color.pixels.size() * sizeof(Pixel32));
 
   struct {
     BITMAPINFOHEADER header;
@@ -42,8 +42,8 @@ HICON CreateIconFromImages(const imaging::Image32& color, const imaging::MaskIma
   mask_info.header = color_info.bmiHeader;
   mask_info.header.biBitCount = 1;
   mask_info.colors[1] = RGBQUAD{255, 255, 255, 0};
-  UniqueBitmap mask_bitmap(CreateBitmap(mask.width, mask.height, 1, 1, nullptr));
-  UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  util::UniqueBitmap mask_bitmap(CreateBitmap(mask.width, mask.height, 1, 1, nullptr));
+  util::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
   if (!mask_bitmap || !dc ||
       SetDIBits(dc.get(), mask_bitmap.get(), 0, static_cast<UINT>(mask.height), mask.bits.data(),
                 reinterpret_cast<BITMAPINFO*>(&mask_info), DIB_RGB_COLORS) != mask.height)
@@ -67,4 +67,4 @@ void TIcon::Draw(HDC dc, int x, int y) const {
   if (handle_) DrawIconEx(dc, x, y, handle_.get(), width_, height_, 0, nullptr, DI_NORMAL);
 }
 
-}  // namespace gui
+}  // namespace imaging
