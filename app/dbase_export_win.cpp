@@ -77,7 +77,7 @@ bool TWinPatchableFile::Close() {
   LARGE_INTEGER end{};
   end.QuadPart = static_cast<LONGLONG>(size_);
   bool ok = SetFilePointerEx(file_.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file_.get());
-  ok = CloseHandle(file_.release()) != FALSE && ok;
+  ok = util::CloseChecked(file_) && ok;
   return ok;
 }
 

@@ -11,6 +11,7 @@
 #include "app/lng_eng.h"
 #include "app/lng_eng_win.h"
 #include "gui/application.h"
+#include "gui/dialog.h"
 #include "util/handles_win.h"
 #include "gui/text.h"
 
@@ -67,10 +68,6 @@ const Button kButtons[] = {
     {kOverwriteYesToAllId, L"Yes to &All"},
 };
 
-struct DialogState {
-  std::wstring text;
-};
-
 // Places the icon, the text and the buttons for the text's size.
 void Arrange(HWND dialog, const std::wstring& text) {
   HWND label = GetDlgItem(dialog, kOverwriteTextId);
@@ -114,33 +111,39 @@ void Arrange(HWND dialog, const std::wstring& text) {
                height, SWP_NOZORDER);
 }
 
-INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_INITDIALOG: {
-      const auto* state = reinterpret_cast<const DialogState*>(lp);
-      SetDlgItemTextW(dialog, kOverwriteTextId, state->text.c_str());
-      SendDlgItemMessageW(dialog, kOverwriteIconId, STM_SETICON,
-                          reinterpret_cast<WPARAM>(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_QUESTION))), 0);
-      Arrange(dialog, state->text);
-      MessageBeep(MB_ICONQUESTION);
-      return TRUE;  // focus on the first button, Yes
-    }
-    case WM_COMMAND:
-      switch (LOWORD(wp)) {
-        case kOverwriteYesId:
-        case kOverwriteNoId:
-        case kOverwriteNoToAllId:
-        case kOverwriteYesToAllId:
-          EndDialog(dialog, LOWORD(wp));
-          return TRUE;
-        case IDCANCEL:  // Escape and the close box
-          EndDialog(dialog, kOverwriteNoId);
-          return TRUE;
-      }
-      break;
+class OverwriteDialog : public gui::TDialog {
+ public:
+  explicit OverwriteDialog(std::wstring text) : text_(std::move(text)) {}
+
+ protected:
+  bool OnInitDialog() override {
+    SetDlgItemTextW(Handle(), kOverwriteTextId, text_.c_str());
+    SendDlgItemMessageW(Handle(), kOverwriteIconId, STM_SETICON,
+                        reinterpret_cast<WPARAM>(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_QUESTION))), 0);
+    Arrange(Handle(), text_);
+    MessageBeep(MB_ICONQUESTION);
+    return true;  // focus on the first button, Yes
   }
-  return FALSE;
-}
+
+  bool OnCommand(int id, int /*code*/, HWND /*control*/) override {
+    switch (id) {
+      case kOverwriteYesId:
+      case kOverwriteNoId:
+      case kOverwriteNoToAllId:
+      case kOverwriteYesToAllId:
+        End(id);
+        return true;
+      case IDCANCEL:  // Escape and the close box
+        End(kOverwriteNoId);
+        return true;
+      default:
+        return false;
+    }
+  }
+
+ private:
+  std::wstring text_;
+};
 
 }  // namespace
 
@@ -167,10 +170,8 @@ TOverwriteAnswer ShowOverwriteDialog(HWND owner, const std::string& path) {
     first = false;
   }
 
-  DialogState state{LangFormat(sReplaceQuestion, path)};
-  HINSTANCE instance = gui::Application().Instance() ? gui::Application().Instance() : GetModuleHandleW(nullptr);
-  const INT_PTR result =
-      DialogBoxIndirectParamW(instance, t.get(), owner, DialogProc, reinterpret_cast<LPARAM>(&state));
+  OverwriteDialog dialog(LangFormat(sReplaceQuestion, path));
+  const INT_PTR result = dialog.ShowModal(owner, t.get());
   switch (result) {
     case kOverwriteYesId: return TOverwriteAnswer::Yes;
     case kOverwriteNoToAllId: return TOverwriteAnswer::NoToAll;

@@ -1,6 +1,9 @@
 #include "gui/application.h"
 
+#include <algorithm>
+
 #include "gui/error.h"
+#include "gui/form.h"
 #include "gui/text.h"
 
 namespace gui {
@@ -17,6 +20,7 @@ int TApplication::Run() {
   int result;
   while ((result = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
     if (result == -1) return 1;
+    if (PreTranslate(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -30,9 +34,59 @@ void TApplication::ProcessMessages() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
+    if (PreTranslate(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+}
+
+bool TApplication::PreTranslate(MSG& msg) {
+  if (!msg.hwnd) return false;
+  HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+  if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+    // A handler may remove itself when it sees its key: ask a copy.
+    const auto handlers = key_handlers_;
+    for (auto it = handlers.rbegin(); it != handlers.rend(); ++it) {
+      if (it->second(static_cast<UINT>(msg.wParam))) return true;
+    }
+    if (auto* form = dynamic_cast<TForm*>(TWindow::FromHandle(root))) {
+      bool consumed = false;
+      RunGuarded([&] { consumed = form->PreviewKey(msg.message, static_cast<UINT>(msg.wParam), msg.lParam); });
+      if (consumed) return true;
+    }
+  }
+  if (msg.message == WM_SYSCHAR) {
+    if (auto* form = dynamic_cast<TForm*>(TWindow::FromHandle(root))) {
+      bool consumed = false;
+      RunGuarded([&] { consumed = form->DialogChar(static_cast<wchar_t>(msg.wParam)); });
+      if (consumed) return true;
+    }
+  }
+  if (accelerators_ && root == accelerator_window_ && TranslateAcceleratorW(accelerator_window_, accelerators_, &msg))
+    return true;
+  if (std::find(modeless_.begin(), modeless_.end(), root) != modeless_.end() && IsDialogMessageW(root, &msg))
+    return true;
+  return false;
+}
+
+void TApplication::AddModeless(HWND dialog) {
+  if (std::find(modeless_.begin(), modeless_.end(), dialog) == modeless_.end()) modeless_.push_back(dialog);
+}
+
+void TApplication::RemoveModeless(HWND dialog) {
+  modeless_.erase(std::remove(modeless_.begin(), modeless_.end(), dialog), modeless_.end());
+}
+
+int TApplication::PushKeyHandler(KeyHandler handler) {
+  const int token = next_key_token_++;
+  key_handlers_.emplace_back(token, std::move(handler));
+  return token;
+}
+
+void TApplication::RemoveKeyHandler(int token) {
+  key_handlers_.erase(std::remove_if(key_handlers_.begin(), key_handlers_.end(),
+                                     [token](const auto& entry) { return entry.first == token; }),
+                      key_handlers_.end());
 }
 
 std::wstring TApplication::Describe(const std::exception& e) {

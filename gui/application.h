@@ -9,7 +9,9 @@
 #include <windows.h>
 
 #include <exception>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace gui {
 
@@ -44,15 +46,48 @@ class TApplication {
 
   void BringToFront() const;
 
-  // When set, accelerators and dialog navigation are left alone; the main
-  // window's key preview sees every key first.
-  void SetKeyPreview(HWND hwnd) { key_preview_ = hwnd; }
+  // The hint display: receives the long part of the hint of the control
+  // the mouse is over (an empty text when it leaves).
+  void SetHintHandler(std::function<void(const std::wstring&)> handler) { hint_handler_ = std::move(handler); }
+  void ShowHint(const std::wstring& long_hint) const {
+    if (hint_handler_) hint_handler_(long_hint);
+  }
+
+  // Keyboard accelerators of a window, translated by the message loop for
+  // the window and everything on it (null removes them; not owned).
+  void SetAccelerators(HWND window, HACCEL accelerators) {
+    accelerator_window_ = window;
+    accelerators_ = accelerators;
+  }
+
+  // Modeless dialogs get keyboard navigation (IsDialogMessage) while one of
+  // their windows has the message.
+  void AddModeless(HWND dialog);
+  void RemoveModeless(HWND dialog);
+
+  // A key handler that sees every key-down before anything else (a drag
+  // that ESC cancels); it returns true to consume the key. The latest one
+  // pushed is asked first.
+  using KeyHandler = std::function<bool(UINT key)>;
+  int PushKeyHandler(KeyHandler handler);
+  void RemoveKeyHandler(int token);
+
+  // What the message loop does with one message before dispatching it:
+  // key handlers, the form's key preview, accelerator characters of
+  // window-less controls, accelerators and dialog navigation. True when the
+  // message was consumed.
+  bool PreTranslate(MSG& msg);
 
  private:
   HINSTANCE instance_ = nullptr;
   std::wstring title_ = L"Tamsel";
   HWND main_window_ = nullptr;
-  HWND key_preview_ = nullptr;
+  std::function<void(const std::wstring&)> hint_handler_;
+  HWND accelerator_window_ = nullptr;
+  HACCEL accelerators_ = nullptr;
+  std::vector<HWND> modeless_;
+  std::vector<std::pair<int, KeyHandler>> key_handlers_;
+  int next_key_token_ = 1;
 };
 
 TApplication& Application();

@@ -1,5 +1,7 @@
 #include "gui/form.h"
 
+#include <utility>
+
 #include "gui/application.h"
 
 namespace gui {
@@ -38,6 +40,35 @@ std::wstring TForm::Caption() const {
   return text;
 }
 
+bool TForm::PreviewKey(UINT msg, UINT key, LPARAM /*flags*/) {
+  if (!key_preview_ || !IsWindowEnabled(Handle())) return false;
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  const bool alt = msg == WM_SYSKEYDOWN || GetKeyState(VK_MENU) < 0;
+  return FormKeyDown(key, ctrl, shift, alt);
+}
+
+namespace {
+
+BOOL CALLBACK OfferDialogChar(HWND child, LPARAM param) {
+  auto* request = reinterpret_cast<std::pair<wchar_t, bool>*>(param);
+  TWindow* window = TWindow::FromHandle(child);
+  if (window && IsWindowVisible(child) && window->DialogCharToControls(request->first)) {
+    request->second = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+bool TForm::DialogChar(wchar_t ch) {
+  if (DialogCharToControls(ch)) return true;
+  std::pair<wchar_t, bool> request{ch, false};
+  EnumChildWindows(Handle(), &OfferDialogChar, reinterpret_cast<LPARAM>(&request));
+  return request.second;
+}
+
 LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE:
@@ -56,7 +87,7 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     default:
-      return DefaultHandler(msg, wp, lp);
+      return TWindow::HandleMessage(msg, wp, lp);
   }
 }
 

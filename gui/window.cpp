@@ -1,24 +1,71 @@
 #include "gui/window.h"
 
+#include <windowsx.h>
+
+#include <algorithm>
+
 #include "gui/application.h"
+#include "gui/control.h"
+#include "gui/tooltip.h"
+#include "util/handles_win.h"
+#include "util/hint_text.h"
 
 namespace gui {
 
 namespace {
+
 const wchar_t kObjectProperty[] = L"TamselWindowObject";
+
+HINSTANCE ModuleInstance() {
+  return Application().Instance() ? Application().Instance() : GetModuleHandleW(nullptr);
+}
+
+MouseButton ButtonOf(UINT msg) {
+  switch (msg) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK: return MouseButton::Right;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK: return MouseButton::Middle;
+    default: return MouseButton::Left;
+  }
+}
+
 }  // namespace
 
+TWindow::TWindow() = default;
+
 TWindow::~TWindow() {
+  for (TGraphicControl* control : graphic_controls_) control->host_ = nullptr;
+  tool_tip_.reset();
   if (hwnd_) {
     HWND hwnd = hwnd_;
-    RemovePropW(hwnd, kObjectProperty);
-    hwnd_ = nullptr;
+    Unbind();
     DestroyWindow(hwnd);
   }
 }
 
+TWindow* TWindow::FromHandle(HWND hwnd) {
+  return hwnd ? static_cast<TWindow*>(GetPropW(hwnd, kObjectProperty)) : nullptr;
+}
+
+void TWindow::Bind(HWND hwnd) {
+  hwnd_ = hwnd;
+  SetPropW(hwnd, kObjectProperty, this);
+}
+
+void TWindow::Unbind() {
+  if (!hwnd_) return;
+  RemovePropW(hwnd_, kObjectProperty);
+  if (base_proc_) {
+    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base_proc_));
+  }
+  hwnd_ = nullptr;
+}
+
 bool TWindow::CreateHandle(const WindowClass& cls, const WindowParams& params) {
-  HINSTANCE instance = Application().Instance() ? Application().Instance() : GetModuleHandleW(nullptr);
+  HINSTANCE instance = ModuleInstance();
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   if (!GetClassInfoExW(instance, cls.name, &wc)) {
@@ -39,9 +86,281 @@ bool TWindow::CreateHandle(const WindowClass& cls, const WindowParams& params) {
   return hwnd != nullptr;
 }
 
-LRESULT TWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefaultHandler(msg, wp, lp); }
+bool TWindow::CreateSubclassed(const wchar_t* system_class, const WindowParams& params) {
+  HWND hwnd = CreateWindowExW(params.ex_style, system_class, params.caption, params.style, params.x, params.y,
+                              params.width, params.height, params.parent, reinterpret_cast<HMENU>(params.id),
+                              ModuleInstance(), nullptr);
+  if (!hwnd) return false;
+  Bind(hwnd);
+  base_proc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindow::SubclassProc)));
+  return true;
+}
 
-LRESULT TWindow::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) const { return DefWindowProcW(hwnd_, msg, wp, lp); }
+void TWindow::BindDialog(HWND hwnd) {
+  dialog_ = true;
+  Bind(hwnd);
+}
+
+LRESULT TWindow::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
+  if (base_proc_) return CallWindowProcW(base_proc_, hwnd_, msg, wp, lp);
+  if (dialog_) {
+    unhandled_ = true;
+    return 0;
+  }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+LRESULT TWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return Crack(msg, wp, lp); }
+
+LRESULT TWindow::Crack(UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT result = 0;
+  switch (msg) {
+    case WM_COMMAND: {
+      HWND control = reinterpret_cast<HWND>(lp);
+      if (control && Reflect(control, msg, wp, lp, &result)) return result;
+      if (OnCommand(LOWORD(wp), HIWORD(wp), control)) return 0;
+      break;
+    }
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lp);
+      if (Reflect(header->hwndFrom, msg, wp, lp, &result)) return result;
+      if (auto handled = OnNotify(header)) return *handled;
+      break;
+    }
+    case WM_DRAWITEM: {
+      auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+      if (item->CtlType != ODT_MENU && Reflect(item->hwndItem, msg, wp, lp, &result)) return result;
+      if (OnDrawItem(item)) return TRUE;
+      break;
+    }
+    case WM_MEASUREITEM: {
+      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+      if (item->CtlType != ODT_MENU && Reflect(GetDlgItem(hwnd_, static_cast<int>(item->CtlID)), msg, wp, lp, &result))
+        return result;
+      if (OnMeasureItem(item)) return TRUE;
+      break;
+    }
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+      if (Reflect(reinterpret_cast<HWND>(lp), msg, wp, lp, &result)) return result;
+      break;
+    case WM_SIZE:
+      OnSize(static_cast<UINT>(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+      break;
+    case WM_PAINT:
+      // A subclassed system control paints itself; our own windows paint
+      // here and then their window-less controls.
+      if (!base_proc_ && !dialog_) {
+        util::PaintDc dc(hwnd_);
+        OnPaint(dc.get(), dc.update_rect());
+        PaintGraphicControls(dc.get(), dc.update_rect());
+        return 0;
+      }
+      break;
+    case WM_KEYDOWN:
+      if (OnKeyDown(static_cast<UINT>(wp), lp)) return 0;
+      break;
+    case WM_TIMER:
+      if (OnTimer(wp)) return 0;
+      break;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+      if (RouteMouse(msg, wp, lp)) return 0;
+      break;
+    case WM_MOUSELEAVE:
+      tracking_leave_ = false;
+      SetHoverControl(nullptr);
+      break;
+    case WM_CAPTURECHANGED:
+      mouse_control_ = nullptr;
+      break;
+    case WM_SETCURSOR:
+      if (LOWORD(lp) == HTCLIENT && reinterpret_cast<HWND>(wp) == hwnd_ && !graphic_controls_.empty()) {
+        POINT p;
+        GetCursorPos(&p);
+        ScreenToClient(hwnd_, &p);
+        TGraphicControl* control = mouse_control_ ? mouse_control_ : GraphicControlAt(p);
+        if (control && control->Cursor()) {
+          SetCursor(control->Cursor());
+          return TRUE;
+        }
+      }
+      break;
+  }
+  return DefaultHandler(msg, wp, lp);
+}
+
+bool TWindow::Reflect(HWND child, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+  if (!child || child == hwnd_) return false;
+  TWindow* owner = FromHandle(child);
+  if (!owner) return false;
+  switch (msg) {
+    case WM_COMMAND:
+      if (!owner->OnReflectedCommand(HIWORD(wp))) return false;
+      *result = 0;
+      return true;
+    case WM_NOTIFY: {
+      auto handled = owner->OnReflectedNotify(reinterpret_cast<NMHDR*>(lp));
+      if (!handled) return false;
+      *result = *handled;
+      return true;
+    }
+    case WM_DRAWITEM:
+      if (!owner->OnReflectedDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp))) return false;
+      *result = TRUE;
+      return true;
+    case WM_MEASUREITEM:
+      if (!owner->OnReflectedMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return false;
+      *result = TRUE;
+      return true;
+    default: {
+      HBRUSH brush = owner->OnReflectedColor(reinterpret_cast<HDC>(wp));
+      if (!brush) return false;
+      *result = reinterpret_cast<LRESULT>(brush);
+      return true;
+    }
+  }
+}
+
+// --- window-less controls ---------------------------------------------------
+
+TGraphicControl* TWindow::GraphicControlAt(POINT p) const {
+  for (auto it = graphic_controls_.rbegin(); it != graphic_controls_.rend(); ++it) {
+    TGraphicControl* control = *it;
+    if (control->Visible() && PtInRect(&control->BoundsRect(), p)) return control;
+  }
+  return nullptr;
+}
+
+bool TWindow::DialogCharToControls(wchar_t ch) {
+  // A handler may change the list (a click that rebuilds a toolbar).
+  const std::vector<TGraphicControl*> controls = graphic_controls_;
+  for (TGraphicControl* control : controls) {
+    if (control->Visible() && control->DialogChar(ch)) return true;
+  }
+  return false;
+}
+
+bool TWindow::RouteMouse(UINT msg, WPARAM wp, LPARAM lp) {
+  if (graphic_controls_.empty()) return false;
+  const POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  const UINT keys = static_cast<UINT>(wp);
+
+  if (msg == WM_MOUSEMOVE) {
+    if (!mouse_control_) SetHoverControl(GraphicControlAt(p));
+    TGraphicControl* target = mouse_control_ ? mouse_control_ : hover_control_;
+    if (!target) return false;
+    if (target->Enabled()) target->MouseMove(p.x - target->Left(), p.y - target->Top(), keys);
+    return true;
+  }
+
+  TGraphicControl* target = mouse_control_ ? mouse_control_ : GraphicControlAt(p);
+  if (!target) return false;
+  const int x = p.x - target->Left();
+  const int y = p.y - target->Top();
+  const MouseButton button = ButtonOf(msg);
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      if (!target->Enabled()) return true;
+      if (target->CapturesMouse()) {
+        mouse_control_ = target;
+        SetCapture(hwnd_);
+      }
+      target->MouseDown(button, x, y, keys);
+      return true;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+      if (!target->Enabled()) return true;
+      if (target->CapturesMouse()) {
+        mouse_control_ = target;
+        SetCapture(hwnd_);
+      }
+      target->DoubleClick(button, x, y, keys);
+      return true;
+    default: {  // a release
+      const bool captured = mouse_control_ == target;
+      if (captured) {
+        mouse_control_ = nullptr;
+        ReleaseCapture();
+      }
+      if (target->Enabled() || captured) target->MouseUp(button, x, y, keys);
+      return true;
+    }
+  }
+}
+
+void TWindow::SetHoverControl(TGraphicControl* control) {
+  if (control == hover_control_) return;
+  TGraphicControl* previous = hover_control_;
+  hover_control_ = control;
+  if (previous) {
+    previous->MouseLeave();
+    Application().ShowHint(L"");
+  }
+  if (control) {
+    if (!tracking_leave_) {
+      TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+      tracking_leave_ = TrackMouseEvent(&track) != FALSE;
+    }
+    control->MouseEnter();
+    Application().ShowHint(util::LongHint(control->Hint()));
+  }
+}
+
+void TWindow::PaintGraphicControls(HDC dc, const RECT& update) {
+  for (TGraphicControl* control : graphic_controls_) {
+    RECT area;
+    if (!control->Visible() || !IntersectRect(&area, &control->BoundsRect(), &update)) continue;
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, control->Left(), control->Top(), control->BoundsRect().right,
+                      control->BoundsRect().bottom);
+    POINT old_origin;
+    OffsetViewportOrgEx(dc, control->Left(), control->Top(), &old_origin);
+    if (control->Font()) SelectObject(dc, control->Font());
+    control->Paint(dc);
+    RestoreDC(dc, saved);
+  }
+}
+
+void TWindow::AddGraphicControl(TGraphicControl* control) {
+  graphic_controls_.push_back(control);
+  UpdateToolTip(control);
+}
+
+void TWindow::RemoveGraphicControl(TGraphicControl* control) {
+  graphic_controls_.erase(std::remove(graphic_controls_.begin(), graphic_controls_.end(), control),
+                          graphic_controls_.end());
+  if (mouse_control_ == control) {
+    mouse_control_ = nullptr;
+    if (GetCapture() == hwnd_) ReleaseCapture();
+  }
+  if (hover_control_ == control) hover_control_ = nullptr;
+  if (tool_tip_) tool_tip_->Remove(reinterpret_cast<UINT_PTR>(control));
+}
+
+void TWindow::UpdateToolTip(TGraphicControl* control) {
+  if (!hwnd_) return;
+  const std::wstring text = control->Visible() ? util::ShortHint(control->Hint()) : std::wstring();
+  if (text.empty() && !tool_tip_) return;
+  if (!tool_tip_) tool_tip_ = std::make_unique<TToolTip>(hwnd_);
+  tool_tip_->SetRectTool(reinterpret_cast<UINT_PTR>(control), control->BoundsRect(), text);
+}
+
+// --- plain window helpers ----------------------------------------------------
 
 void TWindow::Invalidate() const {
   if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
@@ -53,32 +372,65 @@ RECT TWindow::ClientRect() const {
   return r;
 }
 
+RECT TWindow::BoundsRect() const {
+  RECT r{0, 0, 0, 0};
+  if (!hwnd_) return r;
+  GetWindowRect(hwnd_, &r);
+  if (HWND parent = GetParent(hwnd_); parent && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD)) {
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  }
+  return r;
+}
+
 void TWindow::SetBounds(int x, int y, int width, int height) const {
   if (hwnd_) SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWindow::SetVisible(bool visible) const {
+  if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+bool TWindow::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+
+void TWindow::SetEnabled(bool enabled) const {
+  if (hwnd_) EnableWindow(hwnd_, enabled);
+}
+
+bool TWindow::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
+
+// --- the procedures ------------------------------------------------------------
+
+LRESULT TWindow::Dispatch(TWindow* self, UINT msg, WPARAM wp, LPARAM lp) {
+  HWND hwnd = self->hwnd_;
+  if (msg == WM_NCDESTROY) {
+    WNDPROC base = self->base_proc_;
+    self->Unbind();
+    self->base_proc_ = nullptr;
+    const LRESULT result = base ? CallWindowProcW(base, hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+    self->HandleDestroyed();
+    return result;
+  }
+  LRESULT result = 0;
+  if (!RunGuarded([&] { result = self->HandleMessage(msg, wp, lp); })) return 0;
+  return result;
 }
 
 LRESULT CALLBACK TWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   TWindow* self = nullptr;
   if (msg == WM_NCCREATE) {
     self = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetPropW(hwnd, kObjectProperty, self);
+    if (self) self->Bind(hwnd);
   } else {
-    self = static_cast<TWindow*>(GetPropW(hwnd, kObjectProperty));
+    self = FromHandle(hwnd);
   }
   if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  return Dispatch(self, msg, wp, lp);
+}
 
-  if (msg == WM_NCDESTROY) {
-    RemovePropW(hwnd, kObjectProperty);
-    LRESULT result = DefWindowProcW(hwnd, msg, wp, lp);
-    self->hwnd_ = nullptr;
-    self->HandleDestroyed();
-    return result;
-  }
-
-  LRESULT result = 0;
-  if (!RunGuarded([&] { result = self->HandleMessage(msg, wp, lp); })) return 0;
-  return result;
+LRESULT CALLBACK TWindow::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  TWindow* self = FromHandle(hwnd);
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  return Dispatch(self, msg, wp, lp);
 }
 
 }  // namespace gui

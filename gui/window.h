@@ -1,11 +1,23 @@
-// One window-procedure scheme for every window of the program.
+// One window-procedure scheme for every window of the program: our own
+// windows, subclassed system controls and dialogs.
 //
 // The C++ object is bound to its HWND at WM_NCCREATE (from the creation
-// parameter) and unbound at WM_NCDESTROY; every message in between goes to
-// the virtual HandleMessage. Messages before the binding, and those a class
-// does not handle, go to the default procedure. An error raised inside a
-// handler is shown by the application's default error display and the
-// message counts as handled, so a failing command ends but the window lives.
+// parameter), when a system control is subclassed, or at WM_INITDIALOG, and
+// unbound at WM_NCDESTROY; every message in between goes to the virtual
+// HandleMessage. The base HandleMessage cracks the common messages into the
+// virtual handlers below and reflects the notifications of a child control
+// (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLOR*) to the
+// object bound to that child first, so a control handles its own
+// notifications wherever it is placed. Messages before the binding, and
+// those nobody handles, go to the default procedure (the system control's
+// own procedure for a subclassed one). An error raised inside a handler is
+// shown by the application's default error display and the message counts
+// as handled, so a failing command ends but the window lives.
+//
+// A window also hosts window-less controls (TGraphicControl): it paints
+// them after itself, routes the mouse to the one under the pointer (or the
+// one that holds the capture), tracks which one the mouse is over, and
+// shows their tool tips.
 //
 // An object owns its window: destroying the object destroys the window. A
 // window that wants to go away from inside its own handler posts itself a
@@ -14,7 +26,14 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <optional>
+#include <vector>
+
 namespace gui {
+
+class TGraphicControl;
+class TToolTip;
 
 struct WindowClass {
   const wchar_t* name;
@@ -38,32 +57,107 @@ struct WindowParams {
 
 class TWindow {
  public:
-  TWindow() = default;
+  TWindow();
   virtual ~TWindow();
   TWindow(const TWindow&) = delete;
   TWindow& operator=(const TWindow&) = delete;
 
   HWND Handle() const { return hwnd_; }
 
+  // The object bound to a window of ours, or null.
+  static TWindow* FromHandle(HWND hwnd);
+
   void Invalidate() const;
   RECT ClientRect() const;
+  // Position and size in the parent's client coordinates.
+  RECT BoundsRect() const;
   void SetBounds(int x, int y, int width, int height) const;
+  void SetVisible(bool visible) const;
+  bool Visible() const;
+  void SetEnabled(bool enabled) const;
+  bool Enabled() const;
+
+  // Window-less controls placed on this window, in the order they were
+  // placed (later ones lie on top).
+  const std::vector<TGraphicControl*>& GraphicControls() const { return graphic_controls_; }
+  // The window-less control under the screen point, or null.
+  TGraphicControl* GraphicControlAt(POINT client_point) const;
+  // Offers an accelerator character to this window's window-less controls;
+  // true when one took it.
+  bool DialogCharToControls(wchar_t ch);
 
  protected:
   // Registers the class once and creates the window. Returns false when
   // the system refused.
   bool CreateHandle(const WindowClass& cls, const WindowParams& params);
+  // Creates a window of a system class (BUTTON, STATIC, …) and routes its
+  // messages through this object; DefaultHandler then calls the control's
+  // own procedure.
+  bool CreateSubclassed(const wchar_t* system_class, const WindowParams& params);
+  // Binds a dialog window that the dialog manager made (WM_INITDIALOG).
+  void BindDialog(HWND hwnd);
 
+  // Every message comes here; the base cracks the common ones into the
+  // handlers below. A class that overrides it passes what it does not handle
+  // on to TWindow::HandleMessage.
   virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) const;
+  LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
+
+  // Handlers of the cracked messages. Those returning bool report whether
+  // they handled the message; unhandled ones go to DefaultHandler.
+  virtual bool OnCommand(int /*id*/, int /*code*/, HWND /*control*/) { return false; }
+  virtual std::optional<LRESULT> OnNotify(NMHDR* /*header*/) { return std::nullopt; }
+  virtual bool OnDrawItem(DRAWITEMSTRUCT* /*item*/) { return false; }
+  virtual bool OnMeasureItem(MEASUREITEMSTRUCT* /*item*/) { return false; }
+  virtual void OnSize(UINT /*type*/, int /*width*/, int /*height*/) {}
+  // Paints the window itself; the window-less controls are painted after it.
+  virtual void OnPaint(HDC /*dc*/, const RECT& /*update*/) {}
+  virtual bool OnKeyDown(UINT /*key*/, LPARAM /*flags*/) { return false; }
+  virtual bool OnTimer(UINT_PTR /*id*/) { return false; }
+
+  // The reflected notifications of this object's own control, sent by its
+  // parent. Those returning bool or an optional report whether they handled it.
+  virtual bool OnReflectedCommand(int /*code*/) { return false; }
+  virtual std::optional<LRESULT> OnReflectedNotify(NMHDR* /*header*/) { return std::nullopt; }
+  virtual bool OnReflectedDrawItem(DRAWITEMSTRUCT* /*item*/) { return false; }
+  virtual bool OnReflectedMeasureItem(MEASUREITEMSTRUCT* /*item*/) { return false; }
+  virtual HBRUSH OnReflectedColor(HDC /*dc*/) { return nullptr; }
 
   // Called once WM_NCDESTROY has unbound the object.
   virtual void HandleDestroyed() {}
 
+  bool IsDialog() const { return dialog_; }
+
  private:
+  friend class TGraphicControl;
+  friend class TDialog;
+
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT Dispatch(TWindow* self, UINT msg, WPARAM wp, LPARAM lp);
+  void Bind(HWND hwnd);
+  void Unbind();
+
+  LRESULT Crack(UINT msg, WPARAM wp, LPARAM lp);
+  bool Reflect(HWND child, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+  bool RouteMouse(UINT msg, WPARAM wp, LPARAM lp);
+  void SetHoverControl(TGraphicControl* control);
+  void PaintGraphicControls(HDC dc, const RECT& update);
+
+  void AddGraphicControl(TGraphicControl* control);
+  void RemoveGraphicControl(TGraphicControl* control);
+  void UpdateToolTip(TGraphicControl* control);
 
   HWND hwnd_ = nullptr;
+  WNDPROC base_proc_ = nullptr;  // a subclassed system control's own procedure
+  bool dialog_ = false;
+  bool unhandled_ = false;  // set by DefaultHandler for a dialog
+
+  std::vector<TGraphicControl*> graphic_controls_;
+  TGraphicControl* mouse_control_ = nullptr;  // holds the capture
+  TGraphicControl* hover_control_ = nullptr;  // the mouse is over it
+  bool tracking_leave_ = false;
+  std::unique_ptr<TToolTip> tool_tip_;
 };
 
 }  // namespace gui

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include "util/atomic_file.h"
+#include "util/handles_win.h"
 
 namespace util::atomic_file_detail {
 
@@ -42,7 +43,10 @@ bool WriteAll(intptr_t handle, const void* data, size_t size) {
   return true;
 }
 
-bool CloseChecked(intptr_t handle) { return CloseHandle(AsHandle(handle)) != FALSE; }
+bool CloseChecked(intptr_t handle) {
+  UniqueFile file(AsHandle(handle));
+  return util::CloseChecked(file);
+}
 
 void CloseQuietly(intptr_t handle) { CloseHandle(AsHandle(handle)); }
 

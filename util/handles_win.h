@@ -12,6 +12,8 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
 
 #include <atomic>
 #include <utility>
@@ -132,6 +134,46 @@ struct ModuleTraits {
   static void close(Handle h) { FreeLibrary(h); }
 };
 
+struct MenuTraits {
+  static constexpr long kGdiObjects = 0;
+  using Handle = HMENU;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle h) { DestroyMenu(h); }
+};
+struct AcceleratorTraits {
+  static constexpr long kGdiObjects = 0;
+  using Handle = HACCEL;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle h) { DestroyAcceleratorTable(h); }
+};
+// An image list keeps its images in one colour bitmap and one mask.
+struct ImageListTraits {
+  static constexpr long kGdiObjects = 2;
+  using Handle = HIMAGELIST;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle h) { ImageList_Destroy(h); }
+};
+struct EnhMetaFileTraits {
+  static constexpr long kGdiObjects = 1;
+  using Handle = HENHMETAFILE;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle h) { DeleteEnhMetaFile(h); }
+};
+struct ChangeNotificationTraits {
+  static constexpr long kGdiObjects = 0;
+  using Handle = HANDLE;
+  static Handle invalid() { return INVALID_HANDLE_VALUE; }
+  static void close(Handle h) { FindCloseChangeNotification(h); }
+};
+// Item lists that the shell hands out belong to the task allocator, which
+// is the allocator SHGetMalloc returns.
+struct ItemIdListTraits {
+  static constexpr long kGdiObjects = 0;
+  using Handle = LPITEMIDLIST;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle h) { CoTaskMemFree(h); }
+};
+
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
@@ -144,6 +186,52 @@ using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
+using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueAccelerators = UniqueHandle<AcceleratorTraits>;
+using UniqueImageList = UniqueHandle<ImageListTraits>;
+using UniqueEnhMetaFile = UniqueHandle<EnhMetaFileTraits>;
+using UniqueChangeNotification = UniqueHandle<ChangeNotificationTraits>;
+using UniqueItemIdList = UniqueHandle<ItemIdListTraits>;
+
+// Closes a file and says whether the system accepted the close: a write
+// may fail only there (a full disk under a delayed write), so a writer must
+// ask. A file that is not open closes fine.
+inline bool CloseChecked(UniqueFile& file) noexcept {
+  if (!file) return true;
+  return CloseHandle(file.release()) != FALSE;
+}
+
+// A COM interface pointer, released on scope exit.
+template <typename T>
+class ComPtr {
+ public:
+  ComPtr() noexcept = default;
+  explicit ComPtr(T* p) noexcept : p_(p) {}
+  ~ComPtr() { reset(); }
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+  ComPtr& operator=(ComPtr&& other) noexcept {
+    if (this != &other) reset(std::exchange(other.p_, nullptr));
+    return *this;
+  }
+
+  T* get() const noexcept { return p_; }
+  T* operator->() const noexcept { return p_; }
+  explicit operator bool() const noexcept { return p_ != nullptr; }
+  // For the out-parameter of a function that hands out a new interface.
+  T** put() noexcept {
+    reset();
+    return &p_;
+  }
+  void reset(T* p = nullptr) noexcept {
+    T* old = std::exchange(p_, p);
+    if (old) old->Release();
+  }
+
+ private:
+  T* p_ = nullptr;
+};
 
 // A device context borrowed from a window (GetDC), given back on scope exit.
 class WindowDc {

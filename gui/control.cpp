@@ -1,0 +1,105 @@
+#include "gui/control.h"
+
+#include <vector>
+
+namespace gui {
+
+TGraphicControl::~TGraphicControl() { SetParent(nullptr); }
+
+void TGraphicControl::SetParent(TWindow* host) {
+  if (host == host_) return;
+  if (host_) {
+    Invalidate();
+    host_->RemoveGraphicControl(this);
+  }
+  host_ = host;
+  if (host_) {
+    host_->AddGraphicControl(this);
+    Invalidate();
+  }
+}
+
+void TGraphicControl::SetBounds(int x, int y, int width, int height) {
+  const RECT bounds{x, y, x + width, y + height};
+  if (EqualRect(&bounds, &bounds_)) return;
+  Invalidate();
+  bounds_ = bounds;
+  Invalidate();
+  if (host_) host_->UpdateToolTip(this);
+}
+
+void TGraphicControl::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  visible_ = visible;
+  if (host_) {
+    if (!visible_ && host_->hover_control_ == this) host_->SetHoverControl(nullptr);
+    InvalidateRect(host_->Handle(), &bounds_, TRUE);
+    host_->UpdateToolTip(this);
+  }
+}
+
+void TGraphicControl::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  EnabledChanged();
+}
+
+void TGraphicControl::SetHint(const std::wstring& hint) {
+  hint_ = hint;
+  if (host_) host_->UpdateToolTip(this);
+}
+
+void TGraphicControl::SetFont(HFONT font) {
+  font_ = font;
+  Invalidate();
+}
+
+HFONT TGraphicControl::Font() const {
+  if (font_) return font_;
+  HWND parent = ParentHandle();
+  return parent ? reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0)) : nullptr;
+}
+
+void TGraphicControl::Invalidate() const {
+  if (host_ && host_->Handle() && visible_) InvalidateRect(host_->Handle(), &bounds_, !Opaque());
+}
+
+void TGraphicControl::Repaint() const {
+  Invalidate();
+  if (host_ && host_->Handle()) UpdateWindow(host_->Handle());
+}
+
+bool TGraphicControl::MouseInControl() const { return host_ && host_->hover_control_ == this; }
+
+bool TSystemControl::Create(const wchar_t* system_class, HWND parent, UINT_PTR id, DWORD style, int x, int y,
+                            int width, int height, const std::wstring& text, DWORD ex_style) {
+  WindowParams params;
+  params.caption = text.c_str();
+  params.style = style | WS_CHILD;
+  params.ex_style = ex_style;
+  params.x = x;
+  params.y = y;
+  params.width = width;
+  params.height = height;
+  params.parent = parent;
+  params.id = id;
+  if (!CreateSubclassed(system_class, params)) return false;
+  SetFont(reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0)));
+  return true;
+}
+
+void TSystemControl::SetText(const std::wstring& text) const { SetWindowTextW(Handle(), text.c_str()); }
+
+std::wstring TSystemControl::Text() const {
+  int n = GetWindowTextLengthW(Handle());
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  n = GetWindowTextW(Handle(), &text[0], n + 1);
+  text.resize(static_cast<size_t>(n > 0 ? n : 0));
+  return text;
+}
+
+void TSystemControl::SetFont(HFONT font) const {
+  if (font) SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+}  // namespace gui

@@ -1,0 +1,181 @@
+// The window scheme: reflected notifications, subclassed system controls,
+// dialogs, window-less controls on a host, and the message loop's key hooks.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gui/application.h"
+#include "gui/control.h"
+#include "gui/dialog.h"
+#include "gui/form.h"
+
+namespace {
+
+class HostForm : public gui::TForm {
+ public:
+  std::vector<int> commands;
+  std::vector<UINT> previewed;
+
+  bool Create() { return CreateForm(L"TamselSchemeHost", L"Host", 0, 0, 300, 200); }
+
+ protected:
+  bool OnCommand(int id, int /*code*/, HWND /*control*/) override {
+    commands.push_back(id);
+    return true;
+  }
+  bool FormKeyDown(UINT key, bool, bool, bool) override {
+    previewed.push_back(key);
+    return key == VK_F5;
+  }
+};
+
+class OwnButton : public gui::TSystemControl {
+ public:
+  int clicks = 0;
+
+ protected:
+  bool OnReflectedCommand(int code) override {
+    if (code != BN_CLICKED) return false;
+    ++clicks;
+    return true;
+  }
+};
+
+TEST(WindowScheme, ChildNotificationsGoToTheChildObjectFirst) {
+  HostForm form;
+  ASSERT_TRUE(form.Create());
+  OwnButton own;
+  ASSERT_TRUE(own.Create(L"BUTTON", form.Handle(), 101, WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 80, 24, L"Own"));
+  HWND plain = CreateWindowExW(0, L"BUTTON", L"Plain", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 100, 0, 80, 24,
+                               form.Handle(), reinterpret_cast<HMENU>(102), nullptr, nullptr);
+  ASSERT_NE(nullptr, plain);
+
+  SendMessageW(own.Handle(), BM_CLICK, 0, 0);
+  SendMessageW(plain, BM_CLICK, 0, 0);
+  EXPECT_EQ(1, own.clicks);
+  EXPECT_EQ(std::vector<int>{102}, form.commands) << "a bound child handles its own click; a plain one's reaches the form";
+  EXPECT_EQ(L"Own", own.Text()) << "the subclassed control keeps its own behaviour";
+}
+
+TEST(WindowScheme, KeyHandlersAndKeyPreviewSeeKeysFirst) {
+  HostForm form;
+  ASSERT_TRUE(form.Create());
+  OwnButton child;
+  ASSERT_TRUE(child.Create(L"BUTTON", form.Handle(), 101, WS_VISIBLE, 0, 0, 80, 24, L"x"));
+  auto key = [&](UINT vk) {
+    MSG msg{child.Handle(), WM_KEYDOWN, vk, 0, 0, {0, 0}};
+    return gui::Application().PreTranslate(msg);
+  };
+
+  EXPECT_FALSE(key(VK_F5)) << "without key preview the form sees nothing";
+  form.SetKeyPreview(true);
+  EXPECT_TRUE(key(VK_F5));
+  EXPECT_FALSE(key(VK_F6));
+  EXPECT_EQ((std::vector<UINT>{VK_F5, VK_F6}), form.previewed);
+
+  int escapes = 0;
+  const int token = gui::Application().PushKeyHandler([&](UINT vk) { return vk == VK_ESCAPE && ++escapes > 0; });
+  EXPECT_TRUE(key(VK_ESCAPE));
+  gui::Application().RemoveKeyHandler(token);
+  EXPECT_FALSE(key(VK_ESCAPE));
+  EXPECT_EQ(1, escapes);
+}
+
+class ProbeDialog : public gui::TDialog {
+ public:
+  bool handle_custom = true;
+
+ protected:
+  bool OnInitDialog() override {
+    PostMessageW(Handle(), WM_COMMAND, 100, 0);
+    PostMessageW(Handle(), WM_COMMAND, IDOK, 0);
+    return true;
+  }
+  bool OnCommand(int id, int, HWND) override {
+    if (id != 100 || !handle_custom) return false;
+    End(7);
+    return true;
+  }
+};
+
+// A DLGTEMPLATE with no controls.
+struct EmptyTemplate {
+  DLGTEMPLATE head{WS_POPUP | WS_CAPTION, 0, 0, 0, 0, 100, 50};
+  WORD menu = 0, window_class = 0, title = 0;
+};
+
+TEST(WindowScheme, DialogsRunThroughTheScheme) {
+  EmptyTemplate t;
+  ProbeDialog handled;
+  EXPECT_EQ(7, handled.ShowModal(nullptr, &t.head)) << "the class's own command ends the dialog";
+  EXPECT_EQ(nullptr, handled.Handle());
+  ProbeDialog unhandled;
+  unhandled.handle_custom = false;
+  EXPECT_EQ(IDOK, unhandled.ShowModal(nullptr, &t.head)) << "an unhandled command goes on; OK ends the dialog";
+}
+
+class Probe : public gui::TGraphicControl {
+ public:
+  explicit Probe(COLORREF color) : color_(color) {}
+  std::vector<std::string> events;
+
+ protected:
+  void Paint(HDC dc) override {
+    HBRUSH brush = CreateSolidBrush(color_);
+    RECT r = ClientRect();
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+  }
+  void MouseDown(gui::MouseButton, int x, int y, UINT) override { Log("down", x, y); }
+  void MouseMove(int x, int y, UINT) override { Log("move", x, y); }
+  void MouseUp(gui::MouseButton, int x, int y, UINT) override { Log("up", x, y); }
+  void MouseEnter() override { events.push_back("enter"); }
+  void MouseLeave() override { events.push_back("leave"); }
+
+ private:
+  void Log(const char* what, int x, int y) {
+    events.push_back(std::string(what) + " " + std::to_string(x) + "," + std::to_string(y));
+  }
+  COLORREF color_;
+};
+
+TEST(WindowScheme, HostRoutesTheMouseAndPaintsWindowlessControls) {
+  HostForm form;
+  ASSERT_TRUE(form.Create());
+  Probe a(RGB(255, 0, 0)), b(RGB(0, 0, 255));
+  a.SetBounds(10, 10, 40, 30);
+  b.SetBounds(60, 10, 40, 30);
+  a.SetParent(&form);
+  b.SetParent(&form);
+  auto mouse = [&](UINT msg, int x, int y, WPARAM keys = 0) {
+    SendMessageW(form.Handle(), msg, keys, MAKELPARAM(x, y));
+  };
+
+  mouse(WM_MOUSEMOVE, 70, 20);
+  mouse(WM_MOUSEMOVE, 20, 20);
+  EXPECT_EQ((std::vector<std::string>{"enter", "move 10,10", "leave"}), b.events);
+  mouse(WM_LBUTTONDOWN, 15, 12, MK_LBUTTON);
+  EXPECT_EQ(form.Handle(), GetCapture());
+  mouse(WM_MOUSEMOVE, 80, 60, MK_LBUTTON);  // over b and outside a: a holds the mouse
+  mouse(WM_LBUTTONUP, 80, 60);
+  EXPECT_EQ(nullptr, GetCapture());
+  EXPECT_EQ((std::vector<std::string>{"enter", "move 10,10", "down 5,2", "move 70,50", "up 70,50"}), a.events);
+  EXPECT_EQ(3u, b.events.size()) << "b saw nothing while a held the mouse";
+
+  form.Show();
+  UpdateWindow(form.Handle());
+  HDC dc = GetDC(form.Handle());
+  EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 10, 10));
+  EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 49, 39));
+  EXPECT_EQ(RGB(0, 0, 255), GetPixel(dc, 60, 10));
+  EXPECT_NE(RGB(255, 0, 0), GetPixel(dc, 50, 40)) << "painting stays within the control";
+  ReleaseDC(form.Handle(), dc);
+
+  b.SetVisible(false);
+  mouse(WM_LBUTTONDOWN, 70, 20, MK_LBUTTON);
+  mouse(WM_LBUTTONUP, 70, 20);
+  EXPECT_EQ(3u, b.events.size()) << "a hidden control gets no mouse";
+}
+
+}  // namespace
