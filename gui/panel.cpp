@@ -1,0 +1,55 @@
+#include "gui/panel.h"
+
+#include "util/handles_win.h"
+
+namespace gui {
+
+bool TPanel::Create(HWND parent, int x, int y, int width, int height, DWORD style) {
+  WindowClass cls{L"TamselPanel"};
+  cls.style = CS_DBLCLKS;  // children repaint what changes; no full redraw on size
+  WindowParams params;
+  params.style = style | WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+  params.x = x;
+  params.y = y;
+  params.width = width;
+  params.height = height;
+  params.parent = parent;
+  return CreateHandle(cls, params);
+}
+
+void TPanel::OnPaint(HDC dc, const RECT& /*update*/) {
+  RECT r = ClientRect();
+  if (bevel_ != Bevel::None) DrawEdge(dc, &r, bevel_ == Bevel::Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
+}
+
+LRESULT TPanel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_ERASEBKGND) {
+    RECT r = ClientRect();
+    if (color_ == CLR_INVALID) {
+      FillRect(reinterpret_cast<HDC>(wp), &r, GetSysColorBrush(COLOR_BTNFACE));
+    } else {
+      util::UniqueBrush brush(CreateSolidBrush(color_));
+      FillRect(reinterpret_cast<HDC>(wp), &r, brush.get());
+    }
+    return TRUE;
+  }
+  return TWindow::HandleMessage(msg, wp, lp);
+}
+
+// A panel passes what its children report and nobody handled on to its own
+// parent, so that the window that owns the panel hears it.
+bool TPanel::OnCommand(int id, int code, HWND control) {
+  if (!control) return false;
+  SendMessageW(GetParent(Handle()), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
+  return true;
+}
+
+std::optional<LRESULT> TPanel::OnNotify(NMHDR* header) {
+  return SendMessageW(GetParent(Handle()), WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
+}
+
+bool TPanel::OnDrawItem(DRAWITEMSTRUCT* item) {
+  return SendMessageW(GetParent(Handle()), WM_DRAWITEM, item->CtlID, reinterpret_cast<LPARAM>(item)) != 0;
+}
+
+}  // namespace gui
