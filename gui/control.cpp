@@ -38,6 +38,11 @@ void TGraphicControl::SetVisible(bool visible) {
   }
 }
 
+void TGraphicControl::SetAlign(util::TAlign align) {
+  align_ = align;
+  if (host_) host_->Realign();
+}
+
 void TGraphicControl::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;

@@ -148,6 +148,7 @@ LRESULT TWindow::Crack(UINT msg, WPARAM wp, LPARAM lp) {
       if (Reflect(reinterpret_cast<HWND>(lp), msg, wp, lp, &result)) return result;
       break;
     case WM_SIZE:
+      Realign();
       OnSize(static_cast<UINT>(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
       break;
     case WM_PAINT:
@@ -358,6 +359,42 @@ void TWindow::UpdateToolTip(TGraphicControl* control) {
   if (text.empty() && !tool_tip_) return;
   if (!tool_tip_) tool_tip_ = std::make_unique<TToolTip>(hwnd_);
   tool_tip_->SetRectTool(reinterpret_cast<UINT_PTR>(control), control->BoundsRect(), text);
+}
+
+void TWindow::Realign() {
+  if (!hwnd_) return;
+  // Direct children only (EnumChildWindows would also walk grandchildren).
+  std::vector<TWindow*> windows;
+  for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    TWindow* window = FromHandle(child);
+    if (window && window->align_ != util::TAlign::alNone) windows.push_back(window);
+  }
+  std::vector<TGraphicControl*> controls;
+  for (TGraphicControl* control : graphic_controls_) {
+    if (control->Align() != util::TAlign::alNone) controls.push_back(control);
+  }
+  if (windows.empty() && controls.empty()) return;
+
+  std::vector<util::TAlignedItem> items;
+  for (TWindow* window : windows) {
+    const RECT r = window->BoundsRect();
+    items.push_back({window->align_, {r.left, r.top, r.right - r.left, r.bottom - r.top}, window->Visible()});
+  }
+  for (TGraphicControl* control : controls) {
+    const RECT& r = control->BoundsRect();
+    items.push_back({control->Align(), {r.left, r.top, r.right - r.left, r.bottom - r.top}, control->Visible()});
+  }
+  const RECT client = ClientRect();
+  util::AlignItems(client.right, client.bottom, items);
+  size_t i = 0;
+  for (TWindow* window : windows) {
+    const util::TLayoutRect& b = items[i++].bounds;
+    window->SetBounds(b.left, b.top, b.width, b.height);
+  }
+  for (TGraphicControl* control : controls) {
+    const util::TLayoutRect& b = items[i++].bounds;
+    control->SetBounds(b.left, b.top, b.width, b.height);
+  }
 }
 
 // --- plain window helpers ----------------------------------------------------

@@ -30,6 +30,8 @@
 #include <optional>
 #include <vector>
 
+#include "util/align_layout.h"
+
 namespace gui {
 
 class TGraphicControl;
@@ -76,6 +78,12 @@ class TWindow {
   bool Visible() const;
   void SetEnabled(bool enabled) const;
   bool Enabled() const;
+
+  // The edge this window sticks to in its parent (alNone: placed by hand).
+  // A parent lays its aligned children out when it is sized, and on Realign.
+  void SetAlign(util::TAlign align) { align_ = align; }
+  util::TAlign Align() const { return align_; }
+  void Realign();
 
   // Window-less controls placed on this window, in the order they were
   // placed (later ones lie on top).
@@ -149,6 +157,7 @@ class TWindow {
   void UpdateToolTip(TGraphicControl* control);
 
   HWND hwnd_ = nullptr;
+  util::TAlign align_ = util::TAlign::alNone;
   WNDPROC base_proc_ = nullptr;  // a subclassed system control's own procedure
   bool dialog_ = false;
   bool unhandled_ = false;  // set by DefaultHandler for a dialog
