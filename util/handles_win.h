@@ -12,6 +12,8 @@
 #pragma once
 
 #include <windows.h>
+#include <ole2.h>
+#include <shlobj.h>
 
 #include <atomic>
 #include <utility>
@@ -132,6 +134,51 @@ struct ModuleTraits {
   static void close(Handle h) { FreeLibrary(h); }
 };
 
+// A COM interface pointer, released on scope exit.
+template <typename T>
+class UniqueComPtr {
+ public:
+  UniqueComPtr() noexcept = default;
+  explicit UniqueComPtr(T* p) noexcept : p_(p) {}
+  ~UniqueComPtr() { reset(); }
+  UniqueComPtr(const UniqueComPtr&) = delete;
+  UniqueComPtr& operator=(const UniqueComPtr&) = delete;
+  UniqueComPtr(UniqueComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+  UniqueComPtr& operator=(UniqueComPtr&& other) noexcept {
+    if (this != &other) reset(std::exchange(other.p_, nullptr));
+    return *this;
+  }
+
+  T* get() const noexcept { return p_; }
+  T* operator->() const noexcept { return p_; }
+  explicit operator bool() const noexcept { return p_ != nullptr; }
+
+  // For a call that hands out a new reference: the held one is released first.
+  T** put() noexcept {
+    reset();
+    return &p_;
+  }
+  void reset(T* p = nullptr) noexcept {
+    T* old = std::exchange(p_, p);
+    if (old) old->Release();
+  }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// Item lists of the shell come from the shell's allocator and go back to it.
+struct ItemIdListTraits {
+  static constexpr long kGdiObjects = 0;
+  using Handle = LPITEMIDLIST;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle h) {
+    UniqueComPtr<IMalloc> allocator;
+    if (SUCCEEDED(SHGetMalloc(allocator.put())) && allocator) allocator->Free(h);
+    else CoTaskMemFree(h);
+  }
+};
+
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
@@ -144,6 +191,23 @@ using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
+using UniquePidl = UniqueHandle<ItemIdListTraits>;
+
+// OLE on the calling thread for a scope. Initialising a thread that has it
+// already only counts up, so every success is matched by an uninitialise;
+// a thread in the multi-threaded apartment refuses and is left as it is.
+class OleSession {
+ public:
+  OleSession() noexcept : initialised_(SUCCEEDED(OleInitialize(nullptr))) {}
+  ~OleSession() {
+    if (initialised_) OleUninitialize();
+  }
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+
+ private:
+  bool initialised_;
+};
 
 // A device context borrowed from a window (GetDC), given back on scope exit.
 class WindowDc {
