@@ -6,7 +6,6 @@
 #include <commctrl.h>
 #include <dlgs.h>
 
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -58,8 +57,8 @@ struct SeenCheckBox {
 };
 
 // Reads the strip's check box (the only auto check box of the child
-// dialog), sets it when asked, types the file name and presses the button.
-SeenCheckBox DriveSaveDialog(std::optional<bool> tick, const std::string& file_name, int button) {
+// dialog), sets it, types the file name and presses the button.
+SeenCheckBox DriveSaveDialog(bool tick, const std::string& file_name, int button) {
   SeenCheckBox seen;
   HWND dialog = WaitForOwnWindow(kSaveTitle);
   for (HWND child : ChildWindows(dialog, L"#32770")) {
@@ -74,7 +73,7 @@ SeenCheckBox DriveSaveDialog(std::optional<bool> tick, const std::string& file_n
       GetClientRect(dialog, &client);
       MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
       seen.shown_below_type_box = IsWindowVisible(box) && r.top >= type_box.bottom && r.bottom <= client.bottom;
-      if (tick) SendMessageW(box, BM_SETCHECK, *tick ? BST_CHECKED : BST_UNCHECKED, 0);
+      SendMessageW(box, BM_SETCHECK, tick ? BST_CHECKED : BST_UNCHECKED, 0);
     }
   }
   // The child dialog must not paint over the standard controls: the name
@@ -100,49 +99,45 @@ void Prepare(TZuSaveDialog& dialog, const std::string& folder, std::vector<bool>
   dialog.OnGetChecked = [&reported](bool checked) { reported.push_back(checked); };
 }
 
-TEST(ZuSaveDialog, StripCheckBoxBelowTheTypeBoxReportsItsStateOnlyWhenConfirmed) {
+TEST(ZuSaveDialog, CheckBoxInTheStripBelowTheTypeBoxReportsItsStateOnlyWhenConfirmed) {
   const struct {
+    bool strip;  // OnGetCheckParams set
     bool checked_before;
     bool tick;
     int button;
     std::vector<bool> reported;
-  } cases[] = {{false, true, IDOK, {true}}, {true, false, IDOK, {false}}, {false, true, IDCANCEL, {}}};
+  } cases[] = {{true, false, true, IDOK, {true}},
+               {true, true, false, IDOK, {false}},
+               {true, false, true, IDCANCEL, {}},
+               {false, false, true, IDOK, {false}}};  // no box to tick: the state stays
   testing_support::TempDir dir;
   for (const auto& c : cases) {
     TZuSaveDialog dialog;
     std::vector<bool> reported;
     Prepare(dialog, dir.path(), reported);
-    dialog.OnGetCheckParams = [&](TZuCheckBox& box) {
-      box.Caption = app::Lang(app::sOpenAfterSave);
-      box.Checked = c.checked_before;
-    };
+    if (c.strip) {
+      dialog.OnGetCheckParams = [&](TZuCheckBox& box) {
+        box.Caption = app::Lang(app::sOpenAfterSave);
+        box.Checked = c.checked_before;
+      };
+    }
     SeenCheckBox seen;
     std::thread driver([&] { seen = DriveSaveDialog(c.tick, "x", c.button); });
     const bool confirmed = dialog.Execute(nullptr);
     driver.join();
     EXPECT_EQ(c.button == IDOK, confirmed);
     EXPECT_EQ(c.reported, reported);
-    EXPECT_EQ(L"\x4FDD\x5B58\x540E\x6253\x5F00", seen.caption);  // 65287 "保存后打开"
-    EXPECT_EQ(c.checked_before, seen.checked);
-    EXPECT_TRUE(seen.shown_below_type_box);
     EXPECT_TRUE(seen.name_box_on_screen);
+    EXPECT_EQ(c.strip, seen.found);
+    if (c.strip) {
+      EXPECT_EQ(L"\x4FDD\x5B58\x540E\x6253\x5F00", seen.caption);  // 65287 "保存后打开"
+      EXPECT_EQ(c.checked_before, seen.checked);
+      EXPECT_TRUE(seen.shown_below_type_box);
+    }
     if (confirmed) {
       EXPECT_TRUE(SamePath(dir.file("x.ico"), dialog.FileName)) << dialog.FileName;
     }
   }
-}
-
-TEST(ZuSaveDialog, WithoutCheckParamsNoStripButTheStateIsReported) {
-  testing_support::TempDir dir;
-  TZuSaveDialog dialog;
-  std::vector<bool> reported;
-  Prepare(dialog, dir.path(), reported);
-  SeenCheckBox seen;
-  std::thread driver([&] { seen = DriveSaveDialog(std::nullopt, "y", IDOK); });
-  EXPECT_TRUE(dialog.Execute(nullptr));
-  driver.join();
-  EXPECT_FALSE(seen.found);
-  EXPECT_EQ(std::vector<bool>{false}, reported);
 }
 
 TEST(ZuSaveDialog, AFolderChangeFillsTheInfoLabel) {
@@ -186,7 +181,7 @@ TEST(ZuSaveDialog, AnErrorInAHandlerIsShownAndTheDialogGoesOn) {
     HWND box = WaitForOwnWindow(L"Tamsel");
     error_text = testing_support::MessageBoxText(box);
     Finish(box, IDOK);
-    seen = DriveSaveDialog(std::nullopt, "e", IDOK);
+    seen = DriveSaveDialog(false, "e", IDOK);
   });
   EXPECT_TRUE(dialog.Execute(nullptr));
   driver.join();
