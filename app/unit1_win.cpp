@@ -41,14 +41,6 @@ std::string ModuleFileName() {
   }
 }
 
-std::string CurrentDirectory() {
-  DWORD n = GetCurrentDirectoryA(0, nullptr);
-  std::string dir(n, '\0');
-  n = GetCurrentDirectoryA(n, &dir[0]);
-  dir.resize(n);
-  return dir;
-}
-
 }  // namespace
 
 TForm1::TForm1(std::vector<std::string> args) : args_(std::move(args)), program_path_(ModuleFileName()) {}
@@ -65,7 +57,7 @@ void TForm1::FormCreate() {
   BatchMode = false;
   Scanning = false;
   CreateControls();
-  save_dialog_folder_ = CurrentDirectory();
+  save_dialog_folder_ = util::CurrentDirectory();
   help_file_ = util::ProgramFolder() + "glimbo.chm";
   PostMessageW(Handle(), WM_RUNCOMMANDLINE, 0, 0);
   if (args_.size() <= 1) OpenIconFile(program_path_);

@@ -49,6 +49,10 @@ std::string AddBackslash(const std::string& path) {
   return path + '\\';
 }
 
+std::string RemoveBackslash(const std::string& path) {
+  return EndsWithBackslash(path) ? path.substr(0, path.size() - 1) : path;
+}
+
 std::string JoinPath(const std::string& folder, const std::string& name) {
   return EndsWithBackslash(folder) ? folder + name : folder + '\\' + name;
 }

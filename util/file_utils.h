@@ -12,6 +12,10 @@ namespace util {
 // Path with a backslash appended when it is not empty and does not end in one.
 std::string AddBackslash(const std::string& path);
 
+// Path without its last character when that is a backslash; any other
+// path (also a drive's root "C:\\", which becomes "C:") as it is otherwise.
+std::string RemoveBackslash(const std::string& path);
+
 // Folder and Name with exactly the one backslash between them that Folder lacks.
 std::string JoinPath(const std::string& folder, const std::string& name);
 

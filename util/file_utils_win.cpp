@@ -29,6 +29,17 @@ std::string GetEnvVar(const std::string& name) {
   }
 }
 
+std::string CurrentDirectory() {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    DWORD n = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (n == 0) return std::string();
+    // A result not smaller than the buffer is the size needed, terminator included.
+    if (n < buffer.size()) return std::string(buffer.data(), n);
+    buffer.resize(n);
+  }
+}
+
 std::string ProgramFolder() {
   std::vector<char> buffer(MAX_PATH);
   for (;;) {

@@ -19,6 +19,10 @@ std::string GetEnvVar(const std::string& name);
 // trailing backslash.
 std::string GetTempFolder();
 
+// The process's current directory, as the system gives it (a trailing
+// backslash only at a drive's root).
+std::string CurrentDirectory();
+
 // The folder of the running program, with a trailing backslash.
 std::string ProgramFolder();
 

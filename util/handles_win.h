@@ -13,6 +13,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
 #include <shlobj.h>
 
 #include <atomic>
@@ -165,13 +166,49 @@ struct ChangeNotificationTraits {
   static Handle invalid() { return INVALID_HANDLE_VALUE; }
   static void close(Handle h) { FindCloseChangeNotification(h); }
 };
-// Item lists that the shell hands out belong to the task allocator, which
-// is the allocator SHGetMalloc returns.
+// A COM interface pointer, released on scope exit.
+template <typename T>
+class UniqueComPtr {
+ public:
+  UniqueComPtr() noexcept = default;
+  explicit UniqueComPtr(T* p) noexcept : p_(p) {}
+  ~UniqueComPtr() { reset(); }
+  UniqueComPtr(const UniqueComPtr&) = delete;
+  UniqueComPtr& operator=(const UniqueComPtr&) = delete;
+  UniqueComPtr(UniqueComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+  UniqueComPtr& operator=(UniqueComPtr&& other) noexcept {
+    if (this != &other) reset(std::exchange(other.p_, nullptr));
+    return *this;
+  }
+
+  T* get() const noexcept { return p_; }
+  T* operator->() const noexcept { return p_; }
+  explicit operator bool() const noexcept { return p_ != nullptr; }
+
+  // For a call that hands out a new reference: the held one is released first.
+  T** put() noexcept {
+    reset();
+    return &p_;
+  }
+  void reset(T* p = nullptr) noexcept {
+    T* old = std::exchange(p_, p);
+    if (old) old->Release();
+  }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// Item lists of the shell come from the shell's allocator and go back to it.
 struct ItemIdListTraits {
   static constexpr long kGdiObjects = 0;
   using Handle = LPITEMIDLIST;
   static Handle invalid() { return nullptr; }
-  static void close(Handle h) { CoTaskMemFree(h); }
+  static void close(Handle h) {
+    UniqueComPtr<IMalloc> allocator;
+    if (SUCCEEDED(SHGetMalloc(allocator.put())) && allocator) allocator->Free(h);
+    else CoTaskMemFree(h);
+  }
 };
 
 using UniqueIcon = UniqueHandle<IconTraits>;
@@ -191,7 +228,6 @@ using UniqueAccelerators = UniqueHandle<AcceleratorTraits>;
 using UniqueImageList = UniqueHandle<ImageListTraits>;
 using UniqueEnhMetaFile = UniqueHandle<EnhMetaFileTraits>;
 using UniqueChangeNotification = UniqueHandle<ChangeNotificationTraits>;
-using UniqueItemIdList = UniqueHandle<ItemIdListTraits>;
 
 // Closes a file and says whether the system accepted the close: a write
 // may fail only there (a full disk under a delayed write), so a writer must
@@ -201,36 +237,22 @@ inline bool CloseChecked(UniqueFile& file) noexcept {
   return CloseHandle(file.release()) != FALSE;
 }
 
-// A COM interface pointer, released on scope exit.
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() noexcept = default;
-  explicit ComPtr(T* p) noexcept : p_(p) {}
-  ~ComPtr() { reset(); }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-  ComPtr& operator=(ComPtr&& other) noexcept {
-    if (this != &other) reset(std::exchange(other.p_, nullptr));
-    return *this;
-  }
+using UniquePidl = UniqueHandle<ItemIdListTraits>;
 
-  T* get() const noexcept { return p_; }
-  T* operator->() const noexcept { return p_; }
-  explicit operator bool() const noexcept { return p_ != nullptr; }
-  // For the out-parameter of a function that hands out a new interface.
-  T** put() noexcept {
-    reset();
-    return &p_;
+// OLE on the calling thread for a scope. Initialising a thread that has it
+// already only counts up, so every success is matched by an uninitialise;
+// a thread in the multi-threaded apartment refuses and is left as it is.
+class OleSession {
+ public:
+  OleSession() noexcept : initialised_(SUCCEEDED(OleInitialize(nullptr))) {}
+  ~OleSession() {
+    if (initialised_) OleUninitialize();
   }
-  void reset(T* p = nullptr) noexcept {
-    T* old = std::exchange(p_, p);
-    if (old) old->Release();
-  }
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
 
  private:
-  T* p_ = nullptr;
+  bool initialised_;
 };
 
 // A device context borrowed from a window (GetDC), given back on scope exit.

@@ -16,6 +16,14 @@ TEST(AddBackslash, AppendsOnlyWhenMissing) {
   EXPECT_EQ("", AddBackslash(""));
 }
 
+TEST(RemoveBackslash, DropsOnlyOneTrailingBackslash) {
+  const struct {
+    const char* path;
+    const char* expected;
+  } cases[] = {{"C:\\a\\", "C:\\a"}, {"C:\\a", "C:\\a"}, {"C:\\", "C:"}, {"a\\\\", "a\\"}, {"", ""}};
+  for (const auto& c : cases) EXPECT_EQ(c.expected, RemoveBackslash(c.path)) << c.path;
+}
+
 TEST(JoinPath, OneBackslashBetween) {
   EXPECT_EQ("C:\\a\\b.dll", JoinPath("C:\\a", "b.dll"));
   EXPECT_EQ("C:\\a\\b.dll", JoinPath("C:\\a\\", "b.dll"));
@@ -36,6 +44,7 @@ TEST_F(DoubleByte, TrailByteBackslashIsNotASeparator) {
   const std::string folder = "C:\\\x95\x5C";  // folder named with one double-byte character
   EXPECT_EQ(folder + "\\x.dll", JoinPath(folder, "x.dll"));
   EXPECT_EQ(folder + "\\", AddBackslash(folder));
+  EXPECT_EQ(folder, RemoveBackslash(folder));
   EXPECT_EQ("\x95\x5C.dll", ExtractFileName("C:\\\x95\x5C.dll"));
   EXPECT_EQ("C:\\", ExtractFilePath("C:\\\x95\x5C.dll"));
   EXPECT_EQ(0u, LastCharIndex("\x95\x5C"));

@@ -48,6 +48,7 @@ namespace {
 struct FindArgs {
   DWORD pid;
   const std::wstring* class_name;
+  const std::wstring* caption;  // any caption when null
   HWND found;
 };
 
@@ -55,7 +56,8 @@ BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM lp) {
   auto* args = reinterpret_cast<FindArgs*>(lp);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == args->pid && IsWindowVisible(hwnd) && ClassName(hwnd) == *args->class_name) {
+  if (pid == args->pid && IsWindowVisible(hwnd) && ClassName(hwnd) == *args->class_name &&
+      (!args->caption || WindowText(hwnd) == *args->caption)) {
     args->found = hwnd;
     return FALSE;
   }
@@ -72,17 +74,34 @@ BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lp) {
   if (args->class_name->empty() || ClassName(hwnd) == *args->class_name) args->out->push_back(hwnd);
   return TRUE;
 }
-}  // namespace
 
-HWND WaitForWindow(DWORD process_id, const std::wstring& class_name, DWORD timeout_ms) {
+HWND WaitForTopLevel(DWORD process_id, const std::wstring& class_name, const std::wstring* caption, DWORD timeout_ms) {
   DWORD start = GetTickCount();
   for (;;) {
-    FindArgs args{process_id, &class_name, nullptr};
+    FindArgs args{process_id, &class_name, caption, nullptr};
     EnumWindows(&FindTopLevel, reinterpret_cast<LPARAM>(&args));
     if (args.found) return args.found;
     if (GetTickCount() - start > timeout_ms) return nullptr;
     Sleep(20);
   }
+}
+}  // namespace
+
+HWND WaitForWindow(DWORD process_id, const std::wstring& class_name, DWORD timeout_ms) {
+  return WaitForTopLevel(process_id, class_name, nullptr, timeout_ms);
+}
+
+HWND WaitForWindow(DWORD process_id, const std::wstring& class_name, const std::wstring& caption, DWORD timeout_ms) {
+  return WaitForTopLevel(process_id, class_name, &caption, timeout_ms);
+}
+
+bool WaitUntilGone(HWND hwnd, DWORD timeout_ms) {
+  DWORD start = GetTickCount();
+  while (IsWindow(hwnd)) {
+    if (GetTickCount() - start > timeout_ms) return false;
+    Sleep(10);
+  }
+  return true;
 }
 
 bool WaitForCaption(HWND hwnd, const std::wstring& caption, DWORD timeout_ms) {

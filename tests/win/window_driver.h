@@ -30,6 +30,11 @@ class Process {
 // The first visible top-level window of the process with this class
 // ("#32770" for a message box), waiting up to timeout_ms; null if none.
 HWND WaitForWindow(DWORD process_id, const std::wstring& class_name, DWORD timeout_ms);
+// The same, for a window with this caption.
+HWND WaitForWindow(DWORD process_id, const std::wstring& class_name, const std::wstring& caption, DWORD timeout_ms);
+
+// Waits until the window is destroyed; true when it was.
+bool WaitUntilGone(HWND hwnd, DWORD timeout_ms);
 
 // Waits until the window's caption equals caption; true when it did.
 bool WaitForCaption(HWND hwnd, const std::wstring& caption, DWORD timeout_ms);

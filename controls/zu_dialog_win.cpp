@@ -1,0 +1,269 @@
+// The hook of the file dialogs is the dialog procedure of the child dialog
+// that the system creates inside the explorer-style dialog: from our
+// template when the strip is wanted, an empty one of the system's otherwise.
+// The dialog object is found from the child dialog through a window
+// property set at WM_INITDIALOG. The strip's windows are children of the
+// child dialog, so the dialog destroys them; their state is read when the
+// child dialog is destroyed, before its children go.
+#include "controls/zu_dialog_win.h"
+
+#include <dlgs.h>
+#include <shlobj.h>
+
+#include <exception>
+#include <vector>
+
+#include "gui/application.h"
+#include "gui/text.h"
+#include "util/file_utils.h"
+#include "util/file_utils_win.h"
+#include "util/handles_win.h"
+
+namespace controls {
+
+namespace {
+
+const wchar_t kDialogProperty[] = L"TamselZuOpenDialog";
+const char kTemplateName[] = "DLGTEMPLATE";
+// Room for a long path, or for the names of a multiple selection.
+constexpr size_t kFileBufferSize = 32 * 1024;
+// BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT | BIF_NEWDIALOGSTYLE
+constexpr UINT kBrowseFlags = 0x45;
+
+HINSTANCE Instance() {
+  return gui::Application().Instance() ? gui::Application().Instance() : GetModuleHandleW(nullptr);
+}
+
+// "description|pattern|…" as the system wants it: ANSI parts, each ended by
+// a zero, and one more zero at the end. The bars are found in the wide text,
+// where no byte of a double-byte character can be taken for one.
+std::string SystemFilter(const std::wstring& filter) {
+  if (filter.empty()) return std::string();
+  std::string out;
+  size_t start = 0;
+  for (;;) {
+    const size_t bar = filter.find(L'|', start);
+    out += gui::WideToAnsi(filter.substr(start, bar == std::wstring::npos ? bar : bar - start));
+    out += '\0';
+    if (bar == std::wstring::npos) break;
+    start = bar + 1;
+  }
+  out += '\0';
+  return out;
+}
+
+// The file name the running dialog would return now: its folder and the
+// name typed so far.
+std::string CurrentFileName(HWND dialog) {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const LRESULT n =
+        SendMessageA(dialog, CDM_GETFILEPATH, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    if (n <= 0) return std::string();
+    if (static_cast<size_t>(n) <= buffer.size()) return std::string(buffer.data());
+    buffer.resize(static_cast<size_t>(n));
+  }
+}
+
+HWND CreateChild(DWORD ex_style, const wchar_t* cls, DWORD style, int x, int y, int width, int height,
+                 HWND parent, int id, HFONT font) {
+  HWND hwnd = CreateWindowExW(ex_style, cls, L"", WS_CHILD | style, x, y, width, height, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
+  if (hwnd && font) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return hwnd;
+}
+
+}  // namespace
+
+bool TZuOpenDialog::Execute(HWND owner) {
+  std::vector<char> file(kFileBufferSize, '\0');
+  FileName.copy(file.data(), file.size() - 1);
+  const std::string filter = SystemFilter(Filter);
+  const std::string title = gui::WideToAnsi(Title);
+  const std::string default_ext = DefaultExt;
+
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.hInstance = Instance();
+  ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+  ofn.nFilterIndex = static_cast<DWORD>(FilterIndex);
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
+  ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
+  ofn.lpstrDefExt = default_ext.empty() ? nullptr : default_ext.c_str();
+  ofn.Flags = Options | OFN_EXPLORER | OFN_ENABLEHOOK;
+  ofn.lCustData = reinterpret_cast<LPARAM>(this);
+  ofn.lpfnHook = &HookProc;
+  // The template's only purpose is the strip, which the check box's owner
+  // switches on.
+  if (OnGetCheckParams) {
+    ofn.Flags |= OFN_ENABLETEMPLATE;
+    ofn.lpTemplateName = kTemplateName;
+  }
+
+  panel_ = check_window_ = label_window_ = nullptr;
+  if (!RunSystemDialog(ofn)) return false;
+  FileName = file.data();
+  FilterIndex = static_cast<int>(ofn.nFilterIndex);
+  if (OnGetChecked) OnGetChecked(check_box_.Checked);
+  return true;
+}
+
+// Nothing may escape into the system's dialog code: every error ends in the
+// application's error display and the dialog goes on.
+UINT_PTR CALLBACK TZuOpenDialog::HookProc(HWND hook, UINT msg, WPARAM, LPARAM lp) {
+  if (msg == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<TZuOpenDialog*>(reinterpret_cast<const OPENFILENAMEA*>(lp)->lCustData);
+    SetPropW(hook, kDialogProperty, self);
+    if (self->OnGetCheckParams) gui::RunGuarded([&] { self->CreateStrip(hook); });
+    return TRUE;
+  }
+  auto* self = static_cast<TZuOpenDialog*>(GetPropW(hook, kDialogProperty));
+  if (!self) return 0;
+  switch (msg) {
+    case WM_NOTIFY: {
+      const auto* notify = reinterpret_cast<const OFNOTIFYA*>(lp);
+      switch (notify->hdr.code) {
+        case CDN_INITDONE:
+          gui::RunGuarded([&] { self->Show(hook); });
+          break;
+        case CDN_FOLDERCHANGE:
+          gui::RunGuarded([&] { self->FolderChange(hook); });
+          break;
+      }
+      break;
+    }
+    case WM_DESTROY:
+      self->KeepCheckState();
+      RemovePropW(hook, kDialogProperty);
+      break;
+  }
+  return 0;
+}
+
+void TZuOpenDialog::CreateStrip(HWND hook) {
+  // The file dialog's own font: the strip matches the standard controls,
+  // and its texts get the same fallback fonts for characters that the face
+  // lacks.
+  const HFONT font = reinterpret_cast<HFONT>(SendMessageW(GetParent(hook), WM_GETFONT, 0, 0));
+  // A container for the tab order: the dialog's keyboard navigation walks
+  // into the panel's children.
+  panel_ = CreateChild(WS_EX_CONTROLPARENT, L"STATIC", SS_LEFT, 0, 204, 200, 24, hook, kZuStripPanelId, font);
+  if (!panel_) return;
+  // Created first, the check box stays above the label, which fills the
+  // panel once placed.
+  check_window_ = CreateChild(0, L"BUTTON", WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_AUTOCHECKBOX, 8, 4, 157,
+                              17, panel_, kZuCheckBoxId, font);
+  label_window_ = CreateChild(0, L"STATIC", WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX, 8, 8, 157, 13, panel_,
+                              kZuInfoLabelId, font);
+}
+
+void TZuOpenDialog::Show(HWND hook) {
+  info_label_ = TZuInfoLabel{};
+  ShowInfoLabel();
+  if (OnGetCheckParams) gui::RunGuarded([&] { OnGetCheckParams(check_box_); });
+  if (check_window_) {
+    SetWindowTextW(check_window_, check_box_.Caption.c_str());
+    SendMessageW(check_window_, BM_SETCHECK, check_box_.Checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    ShowWindow(check_window_, check_box_.Visible ? SW_SHOW : SW_HIDE);
+  }
+  if (!panel_) return;
+  // The system has grown the placeholder over its standard controls; the
+  // strip takes what lies below it, across the whole width.
+  RECT client;
+  GetClientRect(hook, &client);
+  LONG top = 0;
+  if (HWND placeholder = GetDlgItem(hook, stc32)) {
+    RECT r;
+    GetWindowRect(placeholder, &r);
+    MapWindowPoints(nullptr, hook, reinterpret_cast<POINT*>(&r), 2);
+    top = r.bottom;
+  }
+  const int width = client.right;
+  const int height = client.bottom > top ? client.bottom - top : 0;
+  SetWindowPos(panel_, nullptr, 0, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  if (label_window_) SetWindowPos(label_window_, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TZuOpenDialog::FolderChange(HWND hook) {
+  if (!OnGetFileInfo) return;
+  const std::string name = CurrentFileName(GetParent(hook));
+  gui::RunGuarded([&] { OnGetFileInfo(name, info_label_); });
+  ShowInfoLabel();
+}
+
+void TZuOpenDialog::ShowInfoLabel() {
+  if (!label_window_) return;
+  SetWindowTextW(label_window_, info_label_.Caption.c_str());
+  ShowWindow(label_window_, info_label_.Visible ? SW_SHOW : SW_HIDE);
+}
+
+void TZuOpenDialog::KeepCheckState() {
+  if (check_window_) check_box_.Checked = SendMessageW(check_window_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  panel_ = check_window_ = label_window_ = nullptr;
+}
+
+namespace {
+
+// The folder picker's callback. Its parameter is the start folder, or null.
+int CALLBACK BrowseCallback(HWND browser, UINT msg, LPARAM lp, LPARAM start_folder) {
+  // An error must not unwind through the shell's code; it is shown here.
+  try {
+    switch (msg) {
+      case BFFM_INITIALIZED:
+        if (start_folder) {
+          SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, start_folder);
+          SendMessageA(browser, BFFM_SETSTATUSTEXTA, 0, start_folder);
+        }
+        break;
+      case BFFM_SELCHANGED: {
+        char path[MAX_PATH] = {};
+        if (SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(lp), path))
+          SendMessageA(browser, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(path));
+        break;
+      }
+    }
+  } catch (const std::exception& e) {
+    MessageBoxW(browser, gui::TApplication::Describe(e).c_str(), nullptr, MB_OK);
+  } catch (...) {
+    MessageBoxW(browser, L"An unexpected error occurred.", nullptr, MB_OK);
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool TZuDirDialog::Execute(HWND owner) {
+  // The new dialog style needs OLE on this thread.
+  util::OleSession ole;
+  LPITEMIDLIST desktop_list = nullptr;
+  const HRESULT hr = SHGetSpecialFolderLocation(owner, CSIDL_DESKTOP, &desktop_list);
+  util::UniquePidl desktop(desktop_list);
+  if (FAILED(hr) || !desktop) return false;
+
+  char display_name[MAX_PATH] = {};
+  const std::string title = gui::WideToAnsi(Title);
+  if (Directory.empty()) Directory = util::CurrentDirectory();
+  Directory = util::RemoveBackslash(Directory);
+  const std::string start = Directory;
+
+  BROWSEINFOA info{};
+  info.hwndOwner = owner ? owner : GetActiveWindow();
+  info.pidlRoot = desktop.get();
+  info.pszDisplayName = display_name;
+  info.lpszTitle = title.c_str();
+  info.ulFlags = kBrowseFlags;
+  info.lpfn = &BrowseCallback;
+  info.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
+
+  util::UniquePidl chosen(SHBrowseForFolderA(&info));
+  if (!chosen) return false;
+  char path[MAX_PATH] = {};
+  if (!SHGetPathFromIDListA(chosen.get(), path)) return false;
+  Directory = path;
+  return true;
+}
+
+}  // namespace controls
