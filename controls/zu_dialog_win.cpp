@@ -1,8 +1,8 @@
 // The hook of the file dialogs is the dialog procedure of the child dialog
 // that the system creates inside the explorer-style dialog: from our
 // template when the strip is wanted, an empty one of the system's otherwise.
-// The dialog object is found from the child dialog through a window
-// property set at WM_INITDIALOG. The strip's windows are children of the
+// The child dialog runs through the program's dialog class, bound at
+// WM_INITDIALOG, so its handlers have the same error guard as every window. The strip's windows are children of the
 // child dialog, so the dialog destroys them; their state is read when the
 // child dialog is destroyed, before its children go.
 #include "controls/zu_dialog_win.h"
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "gui/application.h"
+#include "gui/dialog.h"
 #include "gui/text.h"
 #include "util/file_utils.h"
 #include "util/file_utils_win.h"
@@ -23,7 +24,6 @@ namespace controls {
 
 namespace {
 
-const wchar_t kDialogProperty[] = L"TamselZuOpenDialog";
 const char kTemplateName[] = "DLGTEMPLATE";
 // Room for a long path, or for the names of a multiple selection.
 constexpr size_t kFileBufferSize = 32 * 1024;
@@ -104,43 +104,56 @@ bool TZuOpenDialog::Execute(HWND owner) {
   }
 
   panel_ = check_window_ = label_window_ = nullptr;
-  if (!RunSystemDialog(ofn)) return false;
+  child_ = std::make_unique<TChildDialog>(*this);
+  const BOOL confirmed = RunSystemDialog(ofn);
+  child_.reset();
+  if (!confirmed) return false;
   FileName = file.data();
   FilterIndex = static_cast<int>(ofn.nFilterIndex);
   if (OnGetChecked) OnGetChecked(check_box_.Checked);
   return true;
 }
 
-// Nothing may escape into the system's dialog code: every error ends in the
-// application's error display and the dialog goes on.
-UINT_PTR CALLBACK TZuOpenDialog::HookProc(HWND hook, UINT msg, WPARAM, LPARAM lp) {
+// The child dialog inside the system's file dialog: the hook's window.
+class TZuOpenDialog::TChildDialog : public gui::TDialog {
+ public:
+  explicit TChildDialog(TZuOpenDialog& owner) : owner_(owner) {}
+
+ protected:
+  bool OnInitDialog() override {
+    if (owner_.OnGetCheckParams) owner_.CreateStrip(Handle());
+    return true;
+  }
+  std::optional<LRESULT> OnNotify(NMHDR* header) override {
+    switch (header->code) {
+      case CDN_INITDONE:
+        owner_.Show(Handle());
+        return 0;
+      case CDN_FOLDERCHANGE:
+        owner_.FolderChange(Handle());
+        return 0;
+      default:
+        return std::nullopt;
+    }
+  }
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_DESTROY) owner_.KeepCheckState();
+    return TDialog::HandleMessage(msg, wp, lp);
+  }
+
+ private:
+  TZuOpenDialog& owner_;
+};
+
+TZuOpenDialog::TZuOpenDialog() = default;
+TZuOpenDialog::~TZuOpenDialog() = default;
+
+UINT_PTR CALLBACK TZuOpenDialog::HookProc(HWND hook, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_INITDIALOG) {
     auto* self = reinterpret_cast<TZuOpenDialog*>(reinterpret_cast<const OPENFILENAMEA*>(lp)->lCustData);
-    SetPropW(hook, kDialogProperty, self);
-    if (self->OnGetCheckParams) gui::RunGuarded([&] { self->CreateStrip(hook); });
-    return TRUE;
+    self->child_->BindAtInit(hook);
   }
-  auto* self = static_cast<TZuOpenDialog*>(GetPropW(hook, kDialogProperty));
-  if (!self) return 0;
-  switch (msg) {
-    case WM_NOTIFY: {
-      const auto* notify = reinterpret_cast<const OFNOTIFYA*>(lp);
-      switch (notify->hdr.code) {
-        case CDN_INITDONE:
-          gui::RunGuarded([&] { self->Show(hook); });
-          break;
-        case CDN_FOLDERCHANGE:
-          gui::RunGuarded([&] { self->FolderChange(hook); });
-          break;
-      }
-      break;
-    }
-    case WM_DESTROY:
-      self->KeepCheckState();
-      RemovePropW(hook, kDialogProperty);
-      break;
-  }
-  return 0;
+  return static_cast<UINT_PTR>(gui::TDialog::Route(hook, msg, wp, lp));
 }
 
 void TZuOpenDialog::CreateStrip(HWND hook) {

@@ -21,6 +21,7 @@
 #include <commdlg.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace controls {
@@ -48,13 +49,15 @@ enum TZuDialogIds : int {
 };
 
 class TZuOpenDialog {
+  class TChildDialog;
+
  public:
   using TOnGetCheckParamsEvent = std::function<void(TZuCheckBox& check_box)>;
   using TOnGetCheckedEvent = std::function<void(bool checked)>;
   using TOnGetFileInfoEvent = std::function<void(const std::string& file_name, TZuInfoLabel& info_label)>;
 
-  TZuOpenDialog() = default;
-  virtual ~TZuOpenDialog() = default;
+  TZuOpenDialog();
+  virtual ~TZuOpenDialog();
   TZuOpenDialog(const TZuOpenDialog&) = delete;
   TZuOpenDialog& operator=(const TZuOpenDialog&) = delete;
 
@@ -89,6 +92,7 @@ class TZuOpenDialog {
 
  private:
   static UINT_PTR CALLBACK HookProc(HWND hook, UINT msg, WPARAM wp, LPARAM lp);
+  std::unique_ptr<TChildDialog> child_;
   void CreateStrip(HWND hook);
   void Show(HWND hook);
   void FolderChange(HWND hook);
