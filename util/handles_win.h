@@ -12,6 +12,7 @@
 #pragma once
 
 #include <windows.h>
+#include <uxtheme.h>
 
 #include <atomic>
 #include <utility>
@@ -132,6 +133,19 @@ struct ModuleTraits {
   static void close(Handle h) { FreeLibrary(h); }
 };
 
+// Theme data of the theme library, which is loaded at run time
+// (imaging/xp_theme_win.h): the loader puts the library's CloseThemeData
+// here while its table is complete, and takes it away before it unloads.
+struct ThemeTraits {
+  static constexpr long kGdiObjects = 0;
+  using Handle = HTHEME;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle h) {
+    if (close_theme_data) close_theme_data(h);
+  }
+  static inline HRESULT(WINAPI* close_theme_data)(HTHEME) = nullptr;
+};
+
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
@@ -144,6 +158,7 @@ using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
+using UniqueTheme = UniqueHandle<ThemeTraits>;
 
 // A device context borrowed from a window (GetDC), given back on scope exit.
 class WindowDc {
