@@ -211,10 +211,8 @@ TEST(ButtonFace, ThemedOrClassic) {
       {"push focused", efRect, FaceState::kNormal, 75, 40, false, true, true, true, true, FaceBackground::kThemed, L"button", 5},
       {"push hot", efRect, FaceState::kHot, 75, 40, false, true, false, true, true, FaceBackground::kThemed, L"button", 2},
       {"small hot", efRect, FaceState::kHot, 17, 25, false, true, false, true, true, FaceBackground::kThemed, L"button", 1},
-      {"push pressed", efRect, FaceState::kPressed, 75, 25, false, false, false, true, true, FaceBackground::kThemed, L"button", 3},
       {"tall", efRect, FaceState::kNormal, 75, 32, false, false, false, true, true, FaceBackground::kThemed, L"toolbar", 2},
       {"flat", efRect, FaceState::kNormal, 25, 25, true, false, false, true, true, FaceBackground::kThemed, L"toolbar", 1},
-      {"flat hot", efRect, FaceState::kHot, 25, 25, true, false, false, true, true, FaceBackground::kThemed, L"toolbar", 2},
       {"flat disabled", efRect, FaceState::kDisabled, 25, 25, true, false, false, true, true, FaceBackground::kThemed, L"toolbar", 4},
   };
   for (const Case& c : cases) {
@@ -256,26 +254,6 @@ TEST(ButtonFace, FlatNormalFaceHasAPlainBackground) {
     EXPECT_EQ(c.drawn, plan.ops[0].shape);
     EXPECT_EQ(c.rect, plan.ops[0].rect);
     EXPECT_EQ(c.pen, plan.ops[0].pen);
-  }
-}
-
-TEST(ButtonFace, GlyphFrameByState) {
-  struct Case {
-    FaceState state;
-    bool focused;
-    int count, frame;
-  } cases[] = {
-      {FaceState::kNormal, false, 5, 1}, {FaceState::kNormal, true, 5, 5}, {FaceState::kNormal, true, 4, 1},
-      {FaceState::kDisabled, false, 2, 2}, {FaceState::kPressed, false, 3, 3}, {FaceState::kPressed, false, 4, 4},
-      {FaceState::kPressed, false, 2, 1}, {FaceState::kHot, false, 3, 3}, {FaceState::kHot, false, 2, 1},
-  };
-  for (const Case& c : cases) {
-    ButtonFaceParams p = Face(30, 30, c.state);
-    p.focused = c.focused;
-    p.glyph_count = c.count;
-    ButtonFacePlan plan = PlanButtonFace(p, Env(10 * c.count, 10));
-    EXPECT_EQ(c.frame, plan.glyph.frame) << static_cast<int>(c.state) << " of " << c.count;
-    EXPECT_EQ(10, plan.glyph.frame_width);
   }
 }
 
