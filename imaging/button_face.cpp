@@ -55,40 +55,21 @@ int GlyphFrame(const ButtonFaceParams& p, int count) {
 
 void PlanThemed(const ButtonFaceParams& p, ButtonFacePlan& plan) {
   const int w = p.rect.Width(), h = p.rect.Height();
-  plan.background = FaceBackground::kThemed;
+  const bool hot = p.state == FaceState::kHot;
   const bool push_button = p.draw_focus || (h < 32 && !p.flat);
-  if (push_button) {
-    plan.theme_class = L"button";
-    switch (p.state) {
-      case FaceState::kPressed:
-        plan.theme_state = 3;
-        break;
-      case FaceState::kDisabled:
-        plan.theme_state = 4;
-        break;
-      default:
-        // A push button shows hot only when it is large enough to carry a
-        // focus rectangle; otherwise it looks defaulted while focused.
-        if (p.state == FaceState::kHot && w > 17 && h > 17 && p.draw_focus) plan.theme_state = 2;
-        else plan.theme_state = p.focused ? 5 : 1;
-        break;
-    }
+  plan.background = FaceBackground::kThemed;
+  plan.theme_class = push_button ? L"button" : L"toolbar";
+  if (p.state == FaceState::kPressed) {
+    plan.theme_state = 3;
+  } else if (p.state == FaceState::kDisabled) {
+    plan.theme_state = 4;
+  } else if (push_button) {
+    // A push button shows hot only when it is large enough to carry a
+    // focus rectangle; otherwise it looks defaulted while focused.
+    plan.theme_state = (hot && w > 17 && h > 17 && p.draw_focus) ? 2 : (p.focused ? 5 : 1);
   } else {
-    plan.theme_class = L"toolbar";
-    switch (p.state) {
-      case FaceState::kPressed:
-        plan.theme_state = 3;
-        break;
-      case FaceState::kDisabled:
-        plan.theme_state = 4;
-        break;
-      case FaceState::kHot:
-        plan.theme_state = 2;
-        break;
-      case FaceState::kNormal:
-        plan.theme_state = p.flat ? 1 : 2;
-        break;
-    }
+    // A toolbar button that is not flat always shows its raised face.
+    plan.theme_state = (hot || !p.flat) ? 2 : 1;
   }
 }
 
