@@ -2,9 +2,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
+
 #include "app/argv_split.h"
 #include "app/unit1_win.h"
 #include "gui/application.h"
+#include "imaging/xp_theme_win.h"
 #include "util/file_utils_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
@@ -12,6 +15,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   application.Initialize(instance);
   application.SetTitle(L"Tamsel");
   util::InstallLeadByteTest();
+
+  // Visual styles for the program's own buttons, from start to exit. A
+  // theme library without one of the entries the program knows is not one
+  // it was made for, and the start ends there.
+  std::unique_ptr<imaging::ThemeUnit> theme_unit;
+  try {
+    theme_unit = std::make_unique<imaging::ThemeUnit>();
+  } catch (const imaging::ThemeAssertionFailure&) {
+    application.MessageBox(L"Assertion failure", MB_OK | MB_ICONERROR);
+    return 1;
+  }
 
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);

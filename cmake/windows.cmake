@@ -3,6 +3,10 @@ if(MINGW)
   add_compile_options(-Wall -Wextra -Wno-cast-function-type)
   add_link_options(-static -static-libgcc -static-libstdc++)
 endif()
+if(MSVC)
+  # The program's resources carry its manifest; the linker must not add one.
+  add_link_options(/MANIFEST:NO)
+endif()
 add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600 NOMINMAX)
 
 set(TAMSEL_JPEG_ROOT "" CACHE PATH "Prefix of a static libjpeg built for this target")
@@ -12,7 +16,7 @@ find_library(JPEG_LIBRARY NAMES libjpeg.a jpeg HINTS ${TAMSEL_JPEG_ROOT}/lib NO_
 file(GLOB win_sources CONFIGURE_DEPENDS ${win_globs} ${CMAKE_SOURCE_DIR}/gui/*.cpp)
 list(REMOVE_ITEM win_sources ${CMAKE_SOURCE_DIR}/app/entry_win.cpp)
 
-set(win_libs gdi32 user32 kernel32 comdlg32 comctl32 shell32 ole32 oleaut32 uuid winspool advapi32 shlwapi)
+set(win_libs gdi32 user32 kernel32 comdlg32 comctl32 shell32 ole32 oleaut32 uuid winspool advapi32 shlwapi msimg32)
 
 add_library(tamsel_core STATIC ${core_sources})
 target_include_directories(tamsel_core PUBLIC ${CMAKE_SOURCE_DIR} ${JPEG_INCLUDE_DIR})
@@ -24,6 +28,12 @@ target_link_libraries(tamsel_win PUBLIC tamsel_core ${win_libs})
 # Win32 side defines (util/atomic_file_win.cpp and the like), so the two
 # static libraries refer to each other; CMake repeats them on the link line.
 target_link_libraries(tamsel_core PUBLIC tamsel_win)
+
+# The resource compiler reports none of the files the resources pull in, so
+# name them: a changed icon, string or manifest rebuilds the resources.
+file(GLOB rc_inputs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/app/*.ico ${CMAKE_SOURCE_DIR}/app/*.manifest
+     ${CMAKE_SOURCE_DIR}/app/strings.rc)
+set_source_files_properties(app/tamsel.rc PROPERTIES OBJECT_DEPENDS "${rc_inputs}")
 
 add_executable(tamsel WIN32 app/entry_win.cpp app/tamsel.rc)
 target_link_libraries(tamsel PRIVATE tamsel_win)

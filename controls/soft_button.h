@@ -14,10 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "imaging/button_face.h"
+
 namespace controls {
 
-// The outline of a button face.
-enum class TzuBtnForm { efRect, efRoundRect, efEllipse };
+// The outline of a button face, as the face painter knows it.
+using TzuBtnForm = imaging::TzuBtnForm;
 
 // The button's own state; the face routine is given a face state instead.
 enum class TBtnState { Up = 0, Disabled = 1, Down = 2, Exclusive = 3, DropDownPressed = 4 };

@@ -63,19 +63,37 @@ size_t WholeCharacterPrefix(const std::string& text, size_t limit) {
   return i;
 }
 
-}  // namespace
+// The same for UTF-16: a cut between the two halves of a surrogate pair
+// keeps neither half.
+size_t WholeCharacterPrefix(const std::wstring& text, size_t limit) {
+  const bool cuts_pair = limit > 0 && limit < text.size() && text[limit - 1] >= 0xD800 && text[limit - 1] <= 0xDBFF;
+  return cuts_pair ? limit - 1 : limit;
+}
 
-std::string FitTextToWidth(const std::string& text, const std::function<int(const std::string&)>& measure,
-                           int max_width) {
-  std::string result = text;
+template <typename String>
+String FitText(const String& text, const std::function<int(const String&)>& measure, int max_width,
+               const String& ellipsis) {
+  String result = text;
   size_t length = text.size();
   size_t i = 1;
   while (i <= length && measure(result) > max_width) {
     ++i;
     size_t keep = length > i ? length - i : 0;
-    result = text.substr(0, WholeCharacterPrefix(text, keep)) + "...";
+    result = text.substr(0, WholeCharacterPrefix(text, keep)) + ellipsis;
   }
   return result;
+}
+
+}  // namespace
+
+std::string FitTextToWidth(const std::string& text, const std::function<int(const std::string&)>& measure,
+                           int max_width) {
+  return FitText<std::string>(text, measure, max_width, "...");
+}
+
+std::wstring FitTextToWidth(const std::wstring& text, const std::function<int(const std::wstring&)>& measure,
+                            int max_width) {
+  return FitText<std::wstring>(text, measure, max_width, L"...");
 }
 
 int32_t MulDiv(int32_t number, int32_t numerator, int32_t denominator) {

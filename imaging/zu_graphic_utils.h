@@ -40,6 +40,9 @@ ColorRef LightenColor(TColor color, uint8_t amount, const SysColorLookup& sys_co
 // a double-byte character.
 std::string FitTextToWidth(const std::string& text, const std::function<int(const std::string&)>& measure,
                            int max_width);
+// The same for a wide caption; a cut never splits a surrogate pair.
+std::wstring FitTextToWidth(const std::wstring& text, const std::function<int(const std::wstring&)>& measure,
+                            int max_width);
 
 // Win32 MulDiv: number * numerator / denominator rounded half away from zero,
 // -1 when the denominator is 0 or the result does not fit.

@@ -33,6 +33,8 @@ ImageWriteResult SaveBitmapToStream(const TBitmap& bitmap, util::ByteSink& strea
                               export_type == etMetafile ? ScreenReferenceDevice() : EmfReferenceDevice());
 }
 
+ColorRef ColorToRGB(TColor color) { return ColorToRGB(color, SystemColor); }
+
 ColorRef DarkenColor(TColor color, uint8_t amount) { return DarkenColor(color, amount, SystemColor); }
 
 ColorRef LightenColor(TColor color, uint8_t amount) { return LightenColor(color, amount, SystemColor); }

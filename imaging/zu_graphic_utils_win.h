@@ -31,6 +31,7 @@ ImageWriteResult SaveBitmapToStream(const TBitmap& bitmap, util::ByteSink& strea
                                     std::string* error = nullptr);
 
 // Colours of the drawing layer: RGB, or negative for a system colour.
+ColorRef ColorToRGB(TColor color);
 ColorRef DarkenColor(TColor color, uint8_t amount);
 ColorRef LightenColor(TColor color, uint8_t amount);
 

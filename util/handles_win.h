@@ -15,6 +15,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 #include <shlobj.h>
+#include <uxtheme.h>
 
 #include <atomic>
 #include <utility>
@@ -211,6 +212,19 @@ struct ItemIdListTraits {
   }
 };
 
+// Theme data of the theme library, which is loaded at run time
+// (imaging/xp_theme_win.h): the loader puts the library's CloseThemeData
+// here while its table is complete, and takes it away before it unloads.
+struct ThemeTraits {
+  static constexpr long kGdiObjects = 0;
+  using Handle = HTHEME;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle h) {
+    if (close_theme_data) close_theme_data(h);
+  }
+  static inline HRESULT(WINAPI* close_theme_data)(HTHEME) = nullptr;
+};
+
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
@@ -228,6 +242,7 @@ using UniqueAccelerators = UniqueHandle<AcceleratorTraits>;
 using UniqueImageList = UniqueHandle<ImageListTraits>;
 using UniqueEnhMetaFile = UniqueHandle<EnhMetaFileTraits>;
 using UniqueChangeNotification = UniqueHandle<ChangeNotificationTraits>;
+using UniqueTheme = UniqueHandle<ThemeTraits>;
 
 // Closes a file and says whether the system accepted the close: a write
 // may fail only there (a full disk under a delayed write), so a writer must

@@ -90,6 +90,19 @@ TEST(FitTextToWidth, NeverSplitsADoubleByteCharacter) {
   for (const std::string& s : tried) EXPECT_NE(std::string("a\xC4\xE3\xBA..."), s);
 }
 
+TEST(FitTextToWidth, WideTextNeverSplitsASurrogatePair) {
+  // "ab", one character outside the basic plane (two UTF-16 units), "cd".
+  std::wstring text = L"ab\xD83D\xDE00" L"cd";
+  std::vector<std::wstring> tried;
+  std::wstring fitted = FitTextToWidth(text, [&tried](const std::wstring& s) {
+    tried.push_back(s);
+    return static_cast<int>(s.size()) * 10;
+  }, 59);
+  EXPECT_EQ(L"ab...", fitted);
+  // Keeping three units would have left the high surrogate alone.
+  EXPECT_EQ((std::vector<std::wstring>{text, L"ab\xD83D\xDE00...", L"ab..."}), tried);
+}
+
 TEST(MulDiv, RoundsHalfAwayFromZero) {
   EXPECT_EQ(3, MulDiv(5, 1, 2));  // 2.5
   EXPECT_EQ(-3, MulDiv(-5, 1, 2));
