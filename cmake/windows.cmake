@@ -45,3 +45,7 @@ if(TAMSEL_BUILD_TESTS)
   add_subdirectory(tests/win)
 endif()
 add_subdirectory(tests/winbench)
+
+# The control kit on show, for the screenshots script.
+add_executable(tamsel_gallery WIN32 tests/gallery/control_gallery_win.cpp app/tamsel.rc)
+target_link_libraries(tamsel_gallery PRIVATE tamsel_win)

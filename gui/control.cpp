@@ -24,6 +24,7 @@ void TGraphicControl::SetBounds(int x, int y, int width, int height) {
   if (EqualRect(&bounds, &bounds_)) return;
   Invalidate();
   bounds_ = bounds;
+  BoundsChanged();
   Invalidate();
   if (host_) host_->UpdateToolTip(this);
 }

@@ -81,6 +81,7 @@ class TGraphicControl {
   virtual void MouseEnter() {}
   virtual void MouseLeave() {}
   virtual void EnabledChanged() {}
+  virtual void BoundsChanged() {}
   // An accelerator character (Alt+letter); true when the control took it.
   virtual bool DialogChar(wchar_t /*ch*/) { return false; }
   // The cursor over the control; null leaves the host's.

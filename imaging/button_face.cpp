@@ -14,7 +14,6 @@ constexpr int kColorGrayText = 17;
 constexpr int kColorBtnText = 18;
 constexpr int kColorBtnHighlight = 20;
 
-constexpr TColor SystemColor(int index) { return static_cast<TColor>(0x80000000u | static_cast<uint32_t>(index)); }
 
 FaceShape ShapeOf(TzuBtnForm form) {
   switch (form) {

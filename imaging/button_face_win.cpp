@@ -145,8 +145,22 @@ class FacePainter {
       return;
     }
     if (g.shadow) {
-      DrawStateA(dc_, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)), nullptr, bitmap, 0, g.shadow_position.x,
-                 g.shadow_position.y, frame.width, frame.height, DST_BITMAP | DSS_MONO);
+      // The mask of the frame: its transparent colour white, everything
+      // else black, which DSS_MONO paints in the grey brush.
+      util::UniqueBitmap mask(CreateBitmap(frame.width, frame.height, 1, 1, nullptr));
+      util::UniqueMemoryDc from(CreateCompatibleDC(dc_));
+      util::UniqueMemoryDc to(CreateCompatibleDC(dc_));
+      if (mask && from && to) {
+        {
+          util::SelectGuard select_from(from.get(), frame.bitmap.get());
+          util::SelectGuard select_to(to.get(), mask.get());
+          SetBkColor(from.get(), frame.transparent);
+          BitBlt(to.get(), 0, 0, frame.width, frame.height, from.get(), 0, 0, SRCCOPY);
+        }
+        DrawStateA(dc_, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)), nullptr,
+                   reinterpret_cast<LPARAM>(mask.get()), 0, g.shadow_position.x, g.shadow_position.y, frame.width,
+                   frame.height, DST_BITMAP | DSS_MONO);
+      }
     }
     util::UniqueMemoryDc source(CreateCompatibleDC(dc_));
     util::SelectGuard select(source.get(), frame.bitmap.get());

@@ -27,6 +27,9 @@ using TColor = int32_t;
 using ColorRef = uint32_t;  // 0x00BBGGRR
 using SysColorLookup = std::function<ColorRef(int index)>;
 
+// The drawing layer's colour for the system colour with this index.
+constexpr TColor SystemColor(int index) { return static_cast<TColor>(0x80000000u | static_cast<uint32_t>(index)); }
+
 ColorRef ColorToRGB(TColor color, const SysColorLookup& sys_color);
 
 // Each channel x: x - amount - x div 100 when x > amount (never below 0), else 0.

@@ -4,7 +4,7 @@ namespace imaging {
 
 namespace {
 
-ColorRef SystemColor(int index) { return GetSysColor(index); }
+ColorRef LookUpSystemColor(int index) { return GetSysColor(index); }
 
 }  // namespace
 
@@ -33,11 +33,11 @@ ImageWriteResult SaveBitmapToStream(const TBitmap& bitmap, util::ByteSink& strea
                               export_type == etMetafile ? ScreenReferenceDevice() : EmfReferenceDevice());
 }
 
-ColorRef ColorToRGB(TColor color) { return ColorToRGB(color, SystemColor); }
+ColorRef ColorToRGB(TColor color) { return ColorToRGB(color, LookUpSystemColor); }
 
-ColorRef DarkenColor(TColor color, uint8_t amount) { return DarkenColor(color, amount, SystemColor); }
+ColorRef DarkenColor(TColor color, uint8_t amount) { return DarkenColor(color, amount, LookUpSystemColor); }
 
-ColorRef LightenColor(TColor color, uint8_t amount) { return LightenColor(color, amount, SystemColor); }
+ColorRef LightenColor(TColor color, uint8_t amount) { return LightenColor(color, amount, LookUpSystemColor); }
 
 std::string FitTextToWidth(const std::string& text, HDC dc, int max_width) {
   return FitTextToWidth(

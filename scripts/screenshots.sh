@@ -1,0 +1,48 @@
+#!/bin/bash
+# Renders every control kind in its states, the dialogs and the main window
+# from the real programs into docs/screenshots/ (PNG), in an Xvfb of its own.
+# Usage: bash scripts/screenshots.sh   (builds first when the programs are missing)
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+export TAMSEL_OWN_DISPLAY=1
+trap stop_session EXIT
+
+gallery="$MINGW_BUILD/tamsel_gallery.exe"
+[ -x "$gallery" ] && [ -x "$MINGW_BUILD/tamsel.exe" ] || build_all
+start_xvfb
+ensure_prefix
+start_wineserver
+
+out="$TAMSEL_ROOT/docs/screenshots"
+mkdir -p "$out"
+
+# shot NAME TITLE PROGRAM [ARGS...]: starts the program, waits for a window
+# whose title starts with TITLE, saves it as NAME.png and ends the program.
+shot() {
+  local name=$1 title=$2 id=""
+  shift 2
+  wine "$@" >/dev/null 2>&1 &
+  local pid=$!
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "^$title" 2>/dev/null | head -n 1 || true)
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  if [ -z "$id" ]; then
+    log "no window \"$title\" for $name"
+    kill "$pid" 2>/dev/null || true
+    return 1
+  fi
+  sleep 1  # let it paint
+  import -window "$id" "$out/$name.png"
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  log "$out/$name.png"
+}
+
+for page in buttons buttons-classic popup push labels splitters; do
+  shot "control-$page" "Tamsel controls - $page" "$gallery" "$page"
+done
+shot dialog-save "Save" "$gallery" save
+shot dialog-folder "Browse for Folder" "$gallery" dir
+shot main-window "Tamsel" "$MINGW_BUILD/tamsel.exe"
