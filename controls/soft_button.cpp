@@ -211,24 +211,20 @@ bool TSoftButton::ButtonPressed(const TSoftButton& sender) {
 }
 
 TButtonActions TSoftButton::SetNumGlyphs(int value) {
-  return Assign(num_glyphs_, std::clamp(value, 1, 5));
+  return Assign(num_glyphs_, ClampNumGlyphs(value));
 }
 
 // A strip of up to five square images is taken as that many glyph frames;
 // a longer strip is one wide picture.
 TButtonActions TSoftButton::SetGlyphSize(int width, int height) {
   TButtonActions actions = RepaintIf(true);
-  if (height > 0 && width % height == 0) {
-    const int frames = width / height;
-    actions |= SetNumGlyphs(frames < 6 ? frames : 1);
-  }
-  return actions;
+  return actions |= SetNumGlyphs(NumGlyphsForGlyph(num_glyphs_, width, height));
 }
 
-void TSoftButton::SetHiLightMode(int value) { hi_light_mode_ = std::clamp(value, 0, 3); }
+void TSoftButton::SetHiLightMode(int value) { hi_light_mode_ = ClampHiLightMode(value); }
 
 TButtonActions TSoftButton::SetShadowed(bool value, int screen_bits_per_pixel, bool themes_in_use) {
-  if (value && screen_bits_per_pixel <= 8 && !themes_in_use) return {};
+  if (!ShadowedAllowed(value, screen_bits_per_pixel, themes_in_use)) return {};
   return Assign(shadowed_, value);
 }
 
@@ -321,6 +317,20 @@ TButtonActions TPopupButton::SetSeparateDropDown(bool value) {
 
 // The last single '&' names the key. Double-byte captions need no care here:
 // no trail byte of a double-byte code page is as low as '&'.
+int NumGlyphsForGlyph(int current, int width, int height) {
+  if (height <= 0 || width % height != 0) return current;
+  const int frames = width / height;
+  return frames < 6 ? frames : 1;
+}
+
+int ClampNumGlyphs(int value) { return std::clamp(value, 1, 5); }
+
+int ClampHiLightMode(int value) { return std::clamp(value, 0, 3); }
+
+bool ShadowedAllowed(bool value, int screen_bits_per_pixel, bool themes_in_use) {
+  return !value || screen_bits_per_pixel > 8 || themes_in_use;
+}
+
 bool IsAccelerator(char key, const std::string& caption) {
   int hotkey = -1;
   for (size_t i = 0; i < caption.size(); ++i) {

@@ -200,6 +200,16 @@ class TPopupButton : public TSoftButton {
   bool separate_drop_down_ = false;
 };
 
+// The property rules the push button shares with the soft buttons: the
+// frame count a new glyph implies (width a whole multiple of the height,
+// below 6 frames; otherwise 1, or unchanged when the width is no multiple),
+// the clamps, and whether shading may be switched on (not on screens of 8
+// bits per pixel or fewer without visual themes).
+int NumGlyphsForGlyph(int current, int width, int height);
+int ClampNumGlyphs(int value);
+int ClampHiLightMode(int value);
+bool ShadowedAllowed(bool value, int screen_bits_per_pixel, bool themes_in_use);
+
 // Whether `key` is the accelerator of `caption`: the character after a
 // single '&' ("&&" is a literal ampersand), letters compared without case.
 bool IsAccelerator(char key, const std::string& caption);

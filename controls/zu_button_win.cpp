@@ -247,15 +247,12 @@ bool TZuButton::Create(HWND parent, UINT_PTR id, int x, int y, int width, int he
 
 void TZuButton::SetGlyph(HBITMAP glyph) {
   glyph_.Assign(glyph);
-  if (glyph_.Height() > 0 && glyph_.Width() % glyph_.Height() == 0) {
-    const int frames = glyph_.Width() / glyph_.Height();
-    num_glyphs_ = frames < 6 ? frames : 1;
-  }
+  num_glyphs_ = NumGlyphsForGlyph(num_glyphs_, glyph_.Width(), glyph_.Height());
   Changed();
 }
 
 void TZuButton::SetNumGlyphs(int count) {
-  num_glyphs_ = count < 1 ? 1 : count > 5 ? 5 : count;
+  num_glyphs_ = ClampNumGlyphs(count);
   Changed();
 }
 
@@ -285,7 +282,7 @@ void TZuButton::SetDoFocusText(bool on) {
 }
 
 void TZuButton::SetShadowed(bool shadowed) {
-  if (shadowed && imaging::ScreenBitsPerPixel() <= 8 && !imaging::ThemesInUse()) return;
+  if (!ShadowedAllowed(shadowed, imaging::ScreenBitsPerPixel(), imaging::ThemesInUse())) return;
   shadowed_ = shadowed;
   Changed();
 }
@@ -306,7 +303,7 @@ void TZuButton::SetEdgeForm(imaging::TzuBtnForm form) {
   Changed();
 }
 
-void TZuButton::SetHiLightMode(int mode) { hi_light_mode_ = mode < 0 ? 0 : mode > 3 ? 3 : mode; }
+void TZuButton::SetHiLightMode(int mode) { hi_light_mode_ = ClampHiLightMode(mode); }
 
 void TZuButton::SetDefault(bool is_default) {
   default_ = is_default;

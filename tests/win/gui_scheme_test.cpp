@@ -2,10 +2,14 @@
 // dialogs, window-less controls on a host, and the message loop's key hooks.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
 #include "gui/application.h"
+#include "gui/commands.h"
 #include "gui/control.h"
 #include "gui/dialog.h"
 #include "gui/form.h"
@@ -176,6 +180,44 @@ TEST(WindowScheme, HostRoutesTheMouseAndPaintsWindowlessControls) {
   mouse(WM_LBUTTONDOWN, 70, 20, MK_LBUTTON);
   mouse(WM_LBUTTONUP, 70, 20);
   EXPECT_EQ(3u, b.events.size()) << "a hidden control gets no mouse";
+}
+
+TEST(WindowScheme, CommandsShowTheirStateOnMenusAndControlsAndHintsReachTheDisplay) {
+  HostForm form;
+  ASSERT_TRUE(form.Create());
+  util::TCommandList commands;
+  bool open = false;
+  commands.Add(5, [&] { open = true; });
+  commands.AddShortcut(5, {'O', true});
+  commands.Add(6, nullptr, [&] { return open; });
+  HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, 6, L"Save");
+  Probe save(RGB(0, 0, 0));
+  save.SetBounds(0, 0, 20, 20);
+  save.SetHint(L"Save|Saves the selected icon");
+  save.SetParent(&form);
+  gui::BindMenuItem(commands, 6, menu);
+  gui::BindControl(commands, 6, save);
+  EXPECT_TRUE(GetMenuState(menu, 6, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_FALSE(save.Enabled());
+
+  EXPECT_FALSE(gui::ExecuteShortcut(commands, 'O', false, false, false));
+  EXPECT_TRUE(gui::ExecuteShortcut(commands, 'O', true, false, false));
+  EXPECT_FALSE(GetMenuState(menu, 6, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_TRUE(save.Enabled());
+  DestroyMenu(menu);
+
+  std::vector<std::wstring> hints;
+  gui::Application().SetHintHandler([&](const std::wstring& hint) { hints.push_back(hint); });
+  SendMessageW(form.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  SendMessageW(form.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
+  gui::Application().SetHintHandler(nullptr);
+  EXPECT_EQ((std::vector<std::wstring>{L"Saves the selected icon", L""}), hints);
+  HWND tip = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
+  bool found = false;
+  for (; tip && !found; tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr))
+    found = GetWindow(tip, GW_OWNER) == form.Handle() && SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0) == 1;
+  EXPECT_TRUE(found) << "the short hint is a tool tip of the host";
 }
 
 }  // namespace
