@@ -45,15 +45,9 @@ class DropGuard {
 }  // namespace
 
 bool TZuScrollBox::Create(HWND parent, int x, int y, int width, int height, UINT_PTR id) {
-  gui::WindowParams params;
-  params.style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | WS_CLIPCHILDREN;
+  gui::WindowParams params =
+      gui::WindowParams::Child(parent, id, WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | WS_CLIPCHILDREN, x, y, width, height);
   params.ex_style = WS_EX_CLIENTEDGE;
-  params.x = x;
-  params.y = y;
-  params.width = width;
-  params.height = height;
-  params.parent = parent;
-  params.id = id;
   if (!CreateHandle(HostClass(), params)) return false;
   if (!image_box_.Create(Handle())) return false;
   increment_ = image_box_.Metrics().ScrollIncrement();

@@ -79,29 +79,12 @@ bool TGraphicControl::MouseInControl() const { return host_ && host_->hover_cont
 
 bool TSystemControl::Create(const wchar_t* system_class, HWND parent, UINT_PTR id, DWORD style, int x, int y,
                             int width, int height, const std::wstring& text, DWORD ex_style) {
-  WindowParams params;
+  WindowParams params = WindowParams::Child(parent, id, style, x, y, width, height);
   params.caption = text.c_str();
-  params.style = style | WS_CHILD;
   params.ex_style = ex_style;
-  params.x = x;
-  params.y = y;
-  params.width = width;
-  params.height = height;
-  params.parent = parent;
-  params.id = id;
   if (!CreateSubclassed(system_class, params)) return false;
   SetFont(reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0)));
   return true;
-}
-
-void TSystemControl::SetText(const std::wstring& text) const { SetWindowTextW(Handle(), text.c_str()); }
-
-std::wstring TSystemControl::Text() const {
-  int n = GetWindowTextLengthW(Handle());
-  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-  n = GetWindowTextW(Handle(), &text[0], n + 1);
-  text.resize(static_cast<size_t>(n > 0 ? n : 0));
-  return text;
 }
 
 void TSystemControl::SetFont(HFONT font) const {

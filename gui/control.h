@@ -108,8 +108,6 @@ class TSystemControl : public TWindow {
   bool Create(const wchar_t* system_class, HWND parent, UINT_PTR id, DWORD style, int x, int y, int width,
               int height, const std::wstring& text = L"", DWORD ex_style = 0);
 
-  void SetText(const std::wstring& text) const;
-  std::wstring Text() const;
   void SetFont(HFONT font) const;
 };
 

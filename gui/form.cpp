@@ -30,16 +30,6 @@ void TForm::Close() const {
   if (Handle()) SendMessageW(Handle(), WM_CLOSE, 0, 0);
 }
 
-void TForm::SetCaption(const std::wstring& caption) const { SetWindowTextW(Handle(), caption.c_str()); }
-
-std::wstring TForm::Caption() const {
-  int n = GetWindowTextLengthW(Handle());
-  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-  n = GetWindowTextW(Handle(), &text[0], n + 1);
-  text.resize(static_cast<size_t>(n));
-  return text;
-}
-
 bool TForm::PreviewKey(UINT msg, UINT key, LPARAM /*flags*/) {
   if (!key_preview_ || !IsWindowEnabled(Handle())) return false;
   const bool ctrl = GetKeyState(VK_CONTROL) < 0;

@@ -25,8 +25,8 @@ class TForm : public TWindow {
   // Asks the form to close, as the close box does.
   void Close() const;
 
-  void SetCaption(const std::wstring& caption) const;
-  std::wstring Caption() const;
+  void SetCaption(const std::wstring& caption) const { SetText(caption); }
+  std::wstring Caption() const { return Text(); }
 
   void SetKeyPreview(bool on) { key_preview_ = on; }
   bool KeyPreview() const { return key_preview_; }

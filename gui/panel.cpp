@@ -7,13 +7,8 @@ namespace gui {
 bool TPanel::Create(HWND parent, int x, int y, int width, int height, DWORD style) {
   WindowClass cls{L"TamselPanel"};
   cls.style = CS_DBLCLKS;  // children repaint what changes; no full redraw on size
-  WindowParams params;
-  params.style = style | WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-  params.x = x;
-  params.y = y;
-  params.width = width;
-  params.height = height;
-  params.parent = parent;
+  const WindowParams params =
+      WindowParams::Child(parent, 0, style | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x, y, width, height);
   return CreateHandle(cls, params);
 }
 

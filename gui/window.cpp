@@ -403,6 +403,19 @@ void TWindow::Invalidate() const {
   if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
+std::wstring TWindow::Text() const {
+  if (!hwnd_) return std::wstring();
+  int n = GetWindowTextLengthW(hwnd_);
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  n = GetWindowTextW(hwnd_, &text[0], n + 1);
+  text.resize(static_cast<size_t>(n > 0 ? n : 0));
+  return text;
+}
+
+void TWindow::SetText(const std::wstring& text) const {
+  if (hwnd_) SetWindowTextW(hwnd_, text.c_str());
+}
+
 RECT TWindow::ClientRect() const {
   RECT r{0, 0, 0, 0};
   if (hwnd_) GetClientRect(hwnd_, &r);

@@ -28,6 +28,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "util/align_layout.h"
@@ -55,6 +56,19 @@ struct WindowParams {
   int height = CW_USEDEFAULT;
   HWND parent = nullptr;
   UINT_PTR id = 0;
+
+  // A child window of parent at the given place.
+  static WindowParams Child(HWND parent, UINT_PTR id, DWORD style, int x, int y, int width, int height) {
+    WindowParams p;
+    p.style = style | WS_CHILD;
+    p.x = x;
+    p.y = y;
+    p.width = width;
+    p.height = height;
+    p.parent = parent;
+    p.id = id;
+    return p;
+  }
 };
 
 class TWindow {
@@ -70,6 +84,9 @@ class TWindow {
   static TWindow* FromHandle(HWND hwnd);
 
   void Invalidate() const;
+  // The window's text (a form's caption, a control's text).
+  std::wstring Text() const;
+  void SetText(const std::wstring& text) const;
   RECT ClientRect() const;
   // Position and size in the parent's client coordinates.
   RECT BoundsRect() const;
