@@ -5,7 +5,7 @@
 #include "app/globals.h"
 #include "app/lng_eng.h"
 #include "app/lng_eng_win.h"
-#include "app/unit1_win.h"
+#include "app/main_window_win.h"
 #include "gui/application.h"
 #include "gui/cursor.h"
 #include "util/file_utils.h"

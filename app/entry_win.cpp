@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "app/argv_split.h"
-#include "app/unit1_win.h"
+#include "app/main_window_win.h"
 #include "gui/application.h"
 #include "imaging/xp_theme_win.h"
 #include "util/file_utils_win.h"

@@ -20,7 +20,7 @@
 #include "app/globals.h"
 #include "app/html_export.h"
 #include "app/overwrite_dialog_win.h"
-#include "app/unit1_win.h"
+#include "app/main_window_win.h"
 #include "gui/application.h"
 #include "gui/error.h"
 #include "util/handles_win.h"

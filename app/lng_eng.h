@@ -42,8 +42,20 @@ enum LangString : unsigned {
   sSelectAnIcon = 65293,
   sOneFileAtATime = 65294,
   sCommandLineError = 65295,
+  sSearchClose = 65312,
+  sHintCopyDir = 65313,
+  sHintSaveAll = 65314,
+  sHintOpen = 65315,
+  sHintSave = 65316,
+  sHintCopy = 65317,
+  sHintPrint = 65318,
+  sHintRefresh = 65319,
+  sHintHelp = 65320,
+  sHintAbout = 65321,
+  sHintMinCount = 65322,
   sFailed = 65325,
   sBits = 65326,
+  sSearchOpen = 65343,
 };
 
 }  // namespace app

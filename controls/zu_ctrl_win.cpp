@@ -83,6 +83,10 @@ void Tzu3DLabel::AdjustBounds() {
   SetBounds(Left(), Top(), rect.right - rect.left, rect.bottom - rect.top);
 }
 
+void Tzu3DLabel::MouseUp(gui::MouseButton button, int x, int y, UINT /*keys*/) {
+  if (button == gui::MouseButton::Left && x >= 0 && y >= 0 && x < Width() && y < Height() && OnClick) OnClick(*this);
+}
+
 void Tzu3DLabel::Paint(HDC dc) {
   const RECT client = ClientRect();
   if (!transparent_) FillSolid(dc, client, ToRgb(color_));

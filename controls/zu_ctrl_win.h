@@ -36,6 +36,9 @@ class Tzu3DLabel : public gui::TGraphicControl {
   // Fits the label's size to its text (one line, or the width it has).
   void SetAutoSize(bool auto_size);
 
+  // A click: the left button pressed and released over the label.
+  std::function<void(Tzu3DLabel& sender)> OnClick;
+
   // Draws or (with DT_CALCRECT in flags) measures the text into rect.
   void DrawLabelText(HDC dc, RECT& rect, UINT flags) const;
 
@@ -43,6 +46,7 @@ class Tzu3DLabel : public gui::TGraphicControl {
   void Paint(HDC dc) override;
   void EnabledChanged() override { Invalidate(); }
   bool Opaque() const override { return !transparent_; }
+  void MouseUp(gui::MouseButton button, int x, int y, UINT keys) override;
 
  private:
   void AdjustBounds();

@@ -5,6 +5,7 @@
 #include "gui/error.h"
 #include "gui/form.h"
 #include "gui/text.h"
+#include "util/hint_text.h"
 
 namespace gui {
 
@@ -40,8 +41,28 @@ void TApplication::ProcessMessages() {
   }
 }
 
+void TApplication::ShowHint(const std::wstring& long_hint) {
+  if (long_hint == hint_) return;
+  hint_ = long_hint;
+  if (hint_handler_) hint_handler_(long_hint);
+}
+
 bool TApplication::PreTranslate(MSG& msg) {
   if (!msg.hwnd) return false;
+  if (msg.message == WM_MOUSEMOVE) {
+    // The hint of the window under the mouse, or of its nearest parent
+    // that has one; window-less controls report their own.
+    TWindow* window = TWindow::FromHandle(msg.hwnd);
+    const POINT p{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
+    if (!window || !window->GraphicControlAt(p)) {
+      std::wstring hint;
+      for (HWND h = msg.hwnd; h && hint.empty(); h = GetParent(h)) {
+        if (TWindow* w = TWindow::FromHandle(h)) hint = w->Hint();
+        if (!(GetWindowLongW(h, GWL_STYLE) & WS_CHILD)) break;
+      }
+      ShowHint(util::LongHint(hint));
+    }
+  }
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);
   if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
     // A handler may remove itself when it sees its key: ask a copy.

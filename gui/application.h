@@ -48,10 +48,12 @@ class TApplication {
 
   // The hint display: receives the long part of the hint of the control
   // the mouse is over (an empty text when it leaves).
-  void SetHintHandler(std::function<void(const std::wstring&)> handler) { hint_handler_ = std::move(handler); }
-  void ShowHint(const std::wstring& long_hint) const {
-    if (hint_handler_) hint_handler_(long_hint);
+  void SetHintHandler(std::function<void(const std::wstring&)> handler) {
+    hint_handler_ = std::move(handler);
+    hint_.clear();
   }
+  // Passes a changed hint on to the handler.
+  void ShowHint(const std::wstring& long_hint);
 
   // Keyboard accelerators of a window, translated by the message loop for
   // the window and everything on it (null removes them; not owned).
@@ -83,6 +85,7 @@ class TApplication {
   std::wstring title_ = L"Tamsel";
   HWND main_window_ = nullptr;
   std::function<void(const std::wstring&)> hint_handler_;
+  std::wstring hint_;
   HWND accelerator_window_ = nullptr;
   HACCEL accelerators_ = nullptr;
   std::vector<HWND> modeless_;

@@ -60,6 +60,9 @@ class TGraphicControl {
   void SetFont(HFONT font);
   HFONT Font() const;
 
+  // The cursor over the control (not owned; null leaves the host's).
+  void SetCursor(HCURSOR cursor) { cursor_ = cursor; }
+
   // Asks the host to repaint the control's area; Repaint does it at once.
   void Invalidate() const;
   void Repaint() const;
@@ -85,7 +88,7 @@ class TGraphicControl {
   // An accelerator character (Alt+letter); true when the control took it.
   virtual bool DialogChar(wchar_t /*ch*/) { return false; }
   // The cursor over the control; null leaves the host's.
-  virtual HCURSOR Cursor() const { return nullptr; }
+  virtual HCURSOR Cursor() const { return cursor_; }
   // A control that captures the mouse on a press sees the release too.
   virtual bool CapturesMouse() const { return true; }
   // An opaque control paints all of its area, so the host need not erase
@@ -100,6 +103,7 @@ class TGraphicControl {
   util::TAlign align_ = util::TAlign::alNone;
   std::wstring hint_;
   HFONT font_ = nullptr;
+  HCURSOR cursor_ = nullptr;
 };
 
 class TSystemControl : public TWindow {

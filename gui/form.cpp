@@ -31,7 +31,8 @@ void TForm::Close() const {
 }
 
 bool TForm::PreviewKey(UINT msg, UINT key, LPARAM /*flags*/) {
-  if (!key_preview_ || !IsWindowEnabled(Handle())) return false;
+  // A disabled form still sees its keys: Esc ends a long operation.
+  if (!key_preview_) return false;
   const bool ctrl = GetKeyState(VK_CONTROL) < 0;
   const bool shift = GetKeyState(VK_SHIFT) < 0;
   const bool alt = msg == WM_SYSKEYDOWN || GetKeyState(VK_MENU) < 0;

@@ -96,6 +96,12 @@ class TWindow {
   void SetEnabled(bool enabled) const;
   bool Enabled() const;
 
+  // "short|long", as for window-less controls: while the mouse is over the
+  // window (or a child without a hint of its own) the long part goes to
+  // the application's hint display.
+  void SetHint(const std::wstring& hint) { hint_ = hint; }
+  const std::wstring& Hint() const { return hint_; }
+
   // The edge this window sticks to in its parent (alNone: placed by hand).
   // A parent lays its aligned children out when it is sized, and on Realign.
   void SetAlign(util::TAlign align) { align_ = align; }
@@ -175,6 +181,7 @@ class TWindow {
 
   HWND hwnd_ = nullptr;
   util::TAlign align_ = util::TAlign::alNone;
+  std::wstring hint_;
   WNDPROC base_proc_ = nullptr;  // a subclassed system control's own procedure
   bool dialog_ = false;
   bool unhandled_ = false;  // set by DefaultHandler for a dialog

@@ -1,0 +1,154 @@
+// The main window's commands: one table that the toolbar, the menus and
+// the keyboard all go through. A command's enabling rule decides for its
+// button, its menu item and its shortcut alike; the table updates what
+// shows them after every command, and OpenIconFile after every load.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/globals.h"
+#include "app/lng_eng.h"
+#include "app/lng_eng_win.h"
+#include "app/main_window_win.h"
+#include "app/product.h"
+#include "gui/application.h"
+#include "gui/commands.h"
+#include "util/file_utils.h"
+
+namespace app {
+
+void TForm1::CreateCommands() {
+  util::TCommandList& c = commands_;
+  auto loaded = [this] { return icons_loaded_; };
+  c.Add(cmOpen, [this] { OpenBtnClick(); });
+  c.Add(cmSaveSelected, [this] { SaveSelClick(); }, loaded);
+  c.Add(cmSaveAllAsOne, [this] { SaveAllAsOneClick(); }, loaded);
+  for (int type = 0; type < 4; ++type) {
+    c.Add(cmSaveAllIcons + type, [this, type] { SaveAllClick(static_cast<TExportType>(type)); }, loaded);
+  }
+  c.Add(cmExportHtml, [this] { NHTMClick(); }, loaded);
+  c.Add(cmExportDBase, [this] { NDBFClick(); }, loaded);
+  c.Add(cmCopy, [this] { CopyBtnClick(); }, loaded);
+  c.Add(cmCopyKey, [this] { CopyBtnClick(); });
+  c.Add(cmPrint, [this] { PrintBtnClick(); }, loaded);
+  c.Add(cmRefresh, [this] { RefreshBtnClick(); }, loaded);
+  c.Add(cmHelp, [this] { ShowHelp(""); });
+  c.Add(cmAbout, [this] { AboutBtnClick(); });
+  c.Add(cmSearchPane, [this] { SearchBtnClick(); });
+  c.Add(cmWebSite, [this] { Label1Click(); });
+
+  // "Ctrl+" is Ctrl alone; F1 takes any modifiers.
+  c.AddShortcut(cmOpen, {'O', true});
+  c.AddShortcut(cmSaveSelected, {'S', true});
+  c.AddShortcut(cmCopyKey, {'C', true});
+  c.AddShortcut(cmPrint, {'P', true});
+  c.AddShortcut(cmRefresh, {'R', true});
+  c.AddShortcut(cmHelp, {VK_F1, false, false, false, true});
+
+  gui::BindControl(c, cmSaveAllAsOne, SaveBtn);
+  gui::BindControl(c, cmCopy, CopyBtn);
+  gui::BindControl(c, cmPrint, PrintBtn);
+  gui::BindControl(c, cmRefresh, RefreshBtn);
+  for (int id = cmSaveSelected; id <= cmExportDBase; ++id) gui::BindMenuItem(c, id, PopupSave.get());
+
+  OpenBtn.OnClick = [this](controls::TzuSoftButton&) { commands_.Execute(cmOpen); };
+  CopyBtn.OnClick = [this](controls::TzuSoftButton&) { commands_.Execute(cmCopy); };
+  PrintBtn.OnClick = [this](controls::TzuSoftButton&) { commands_.Execute(cmPrint); };
+  RefreshBtn.OnClick = [this](controls::TzuSoftButton&) { commands_.Execute(cmRefresh); };
+  HelpBtn.OnClick = [this](controls::TzuSoftButton&) { commands_.Execute(cmHelp); };
+  AboutBtn.OnClick = [this](controls::TzuSoftButton&) { commands_.Execute(cmAbout); };
+}
+
+void TForm1::CreateMenus() {
+  PopupSave.reset(CreatePopupMenu());
+  HMENU save_all = CreatePopupMenu();
+  const std::wstring save_selected = Lang(sSaveSelected) + L"\tCtrl+S";
+  AppendMenuW(PopupSave.get(), MF_STRING, cmSaveSelected, save_selected.c_str());
+  AppendMenuW(PopupSave.get(), MF_STRING, cmSaveAllAsOne, Lang(sSaveAllAsOne).c_str());
+  AppendMenuW(PopupSave.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(save_all), Lang(sSaveAll).c_str());
+  const int captions[] = {sIconsMenu, sBitmapsMenu, sJpegMenu, sMetafilesMenu};
+  for (int type = 0; type < 4; ++type) {
+    AppendMenuW(save_all, MF_STRING, cmSaveAllIcons + type, Lang(captions[type]).c_str());
+  }
+  AppendMenuW(save_all, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(save_all, MF_STRING, cmExportHtml, Lang(sHtmlMenu).c_str());
+  AppendMenuW(save_all, MF_STRING, cmExportDBase, Lang(sDbaseMenu).c_str());
+  SaveBtn.SetDropDownMenu(PopupSave.get());
+
+  MRUPopup.reset(CreatePopupMenu());
+  AppendMenuW(MRUPopup.get(), MF_STRING | MF_GRAYED, 0, L"<Empty>");
+  OpenBtn.SetDropDownMenu(MRUPopup.get());
+}
+
+bool TForm1::OnCommand(int id, int /*code*/, HWND control) {
+  if (control) return false;
+  const size_t recent = static_cast<size_t>(id - cmRecentFirst);
+  if (id >= cmRecentFirst && recent < recent_files_.size()) {
+    const std::string path = recent_files_[recent];  // the open rebuilds the list
+    OpenIconFile(path);
+    return true;
+  }
+  if (!commands_.Contains(id)) return false;
+  commands_.Execute(id);
+  return true;
+}
+
+bool TForm1::FormKeyDown(UINT key, bool ctrl, bool shift, bool alt) {
+  if (key == VK_ESCAPE && Scanning) Scanning = false;
+  // With a mouse button held the letter keys do nothing here.
+  const bool mouse_down = GetKeyState(VK_LBUTTON) < 0 || GetKeyState(VK_RBUTTON) < 0 || GetKeyState(VK_MBUTTON) < 0;
+  if (mouse_down && key != VK_F1) return false;
+  if (const int id = commands_.FindShortcut(key, ctrl, shift, alt)) commands_.Execute(id);
+  return false;  // the focused control still sees the key
+}
+
+bool TForm1::RequireSelection() {
+  if (Grid().ItemIndex() >= 0) return true;
+  MessageBoxW(Handle(), Lang(sSelectAnIcon).c_str(), gui::Application().Title().c_str(), MB_ICONWARNING);
+  return false;
+}
+
+void TForm1::OpenBtnClick() {
+  if (!OpenDlg.Execute(Handle())) return;
+  const std::string path = OpenDlg.FileName;
+  OpenDlg.InitialDir = util::ExtractFilePath(path);
+  if (SaveDlg.InitialDir.empty()) SaveDlg.InitialDir = OpenDlg.InitialDir;
+  if (path != CurrentFileName) OpenIconFile(path);
+  SetFocus(ScrollBox.Handle());
+}
+
+void TForm1::CopyBtnClick() {
+  if (!RequireSelection()) return;
+  const imaging::TIcon& icon = Grid().Icons(Grid().ItemIndex());
+  const int size = icon.Height();
+  util::WindowDc screen(nullptr);
+  util::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
+  util::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), size, size));
+  if (!dc || !bitmap) return;
+  {
+    util::SelectGuard select(dc.get(), bitmap.get());
+    RECT all{0, 0, size, size};
+    FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    icon.Draw(dc.get(), 0, 0);
+  }
+  if (!OpenClipboard(Handle())) return;
+  EmptyClipboard();
+  // The clipboard owns the bitmap once it took it.
+  if (SetClipboardData(CF_BITMAP, bitmap.get())) bitmap.release();
+  CloseClipboard();
+}
+
+void TForm1::RefreshBtnClick() { OpenIconFile(CurrentFileName); }
+
+void TForm1::SearchBtnClick() {
+  const bool show = !FindPanel.Visible();
+  SearchBtn.SetText(Lang(show ? sSearchClose : sSearchOpen));
+  FindPanel.SetVisible(show);
+  HSplitter.SetVisible(show);
+  FormResize();
+}
+
+void TForm1::Label1Click() {
+  ShellExecuteA(Handle(), nullptr, kWebSiteAddress, nullptr, nullptr, SW_SHOW);
+}
+
+}  // namespace app

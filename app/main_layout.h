@@ -1,0 +1,52 @@
+// The main window's layout arithmetic: the places of the controls that are
+// anchored to a right edge, the status bar's panels, and the search pane's
+// height when the window is resized. The panels that stick to an edge are
+// laid out by the aligned layout; what is left is here.
+#pragma once
+
+#include <array>
+
+namespace app {
+
+// The window's sizes at 96 dots per inch.
+constexpr int kFormLeft = 161;
+constexpr int kFormTop = 98;
+constexpr int kFormWidth = 526;
+constexpr int kFormHeight = 445;
+constexpr int kMinTrackWidth = 526;
+constexpr int kMinTrackHeight = 455;
+constexpr int kToolbarHeight = 33;    // the strip with the glyph buttons
+constexpr int kSearchBarHeight = 41;  // the bar with the search button
+constexpr int kFindPanelHeight = 172; // the search pane's design height
+constexpr int kFilePanelWidth = 248;  // its file list's design width
+constexpr int kSplitterThickness = 3;
+constexpr int kStatusPanelWidth = 50;
+
+struct TRectI {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// The link label at the toolbar's top right: 140 x 18, wider when its text
+// needs it.
+TRectI LinkLabelBounds(int toolbar_width, int text_width);
+// The search button at the right of the search bar (179 x 25).
+TRectI SearchButtonBounds(int bar_width);
+
+// Right edges of the status bar's four panels: the first half the client
+// width, the others 50 pixels each.
+std::array<int, 4> StatusPanelEdges(int client_width);
+
+// The search pane's height after a resize: when the splitter above it has
+// been pushed up past its minimum, the pane gives back what the upper part
+// needs (client height - MinSize - splitter - status bar); otherwise it keeps
+// its height.
+int FindPanelHeightAfterResize(int pane_height, int splitter_top, int min_size, int client_height,
+                               int splitter_height, int status_bar_height);
+
+// The digits of a colour depth code for the status bar ("1" .. "32", "?").
+const char* DepthDigits(int depth_code);
+
+}  // namespace app

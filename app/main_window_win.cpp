@@ -1,0 +1,338 @@
+#include "app/main_window_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/export_engine_win.h"
+#include "app/globals.h"
+#include "app/lng_eng.h"
+#include "app/lng_eng_win.h"
+#include "app/main_layout.h"
+#include "app/product.h"
+#include "gui/application.h"
+#include "gui/cursor.h"
+#include "gui/text.h"
+#include "util/file_utils.h"
+#include "util/file_utils_win.h"
+
+namespace app {
+
+namespace {
+
+constexpr int kScrollBoxId = 100;
+constexpr int kSearchBtnId = 101;
+constexpr size_t kMaxRecentFiles = 12;
+
+std::string ModuleFileName() {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return std::string();
+    if (n < buffer.size()) return std::string(buffer.data(), n);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+// A hint whose long part would break the status line is not shown there.
+bool FitsTheStatusLine(const std::wstring& text) { return text.find_first_of(L"\r\n\t") == std::wstring::npos; }
+
+}  // namespace
+
+TForm1::TForm1(std::vector<std::string> args) : args_(std::move(args)), program_path_(ModuleFileName()) {}
+
+TForm1::~TForm1() { gui::Application().SetHintHandler(nullptr); }
+
+bool TForm1::Create() {
+  HICON icon = LoadIconW(gui::Application().Instance(), MAKEINTRESOURCEW(1));
+  if (!CreateForm(L"TForm1", gui::Application().Title(), kFormLeft, kFormTop, kFormWidth, kFormHeight, icon))
+    return false;
+  gui::Application().SetMainWindow(Handle());
+  return true;
+}
+
+void TForm1::FormCreate() {
+  BatchMode = false;
+  Scanning = false;
+  SetKeyPreview(true);
+  CreateControls();
+  CreateMenus();
+  CreateCommands();
+  gui::Application().SetHintHandler([this](const std::wstring& hint) { AppOnHint(hint); });
+  SaveDlg.InitialDir = util::CurrentDirectory();
+  help_file_ = util::ProgramFolder() + "glimbo.chm";
+  PostMessageW(Handle(), WM_RUNCOMMANDLINE, 0, 0);
+  if (args_.size() <= 1) OpenIconFile(program_path_);
+}
+
+bool TForm1::FormCloseQuery() { return true; }
+
+void TForm1::FormDestroy() {}
+
+void TForm1::CreateControls() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  HFONT font = reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+
+  StatusBar = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, Handle(),
+                              nullptr, gui::Application().Instance(), nullptr);
+  Panel1.Create(Handle(), 0, 0, kFormWidth, kFormHeight);
+  FindPanel.Create(Panel1.Handle(), 0, 0, kFormWidth, kFindPanelHeight, 0);  // hidden at start
+  FindPanel.SetAlign(util::TAlign::alBottom);
+  HSplitter.SetBounds(0, 0, kFormWidth, kSplitterThickness);
+  HSplitter.SetAlign(util::TAlign::alBottom);
+  HSplitter.SetMinSize(kFindPanelHeight);
+  HSplitter.SetVisible(false);
+  HSplitter.SetParent(&Panel1);
+  HSplitter.OnMoved = [this](controls::TzuSplitter&) { HSplitterMoved(); };
+  MainPanel.Create(Panel1.Handle(), 0, 0, kFormWidth, kFormHeight);
+  MainPanel.SetAlign(util::TAlign::alClient);
+
+  Bevel1.Create(MainPanel.Handle(), 0, 0, kFormWidth, kToolbarHeight);
+  Bevel1.SetBevel(gui::Bevel::Raised);
+  Bevel1.SetAlign(util::TAlign::alTop);
+  SendMessageW(Bevel1.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  struct ToolButton {
+    controls::TzuSoftButton& button;
+    int left, width;
+    const wchar_t* glyph;
+    int hint;
+    bool flat;
+  };
+  const ToolButton buttons[] = {
+      {OpenBtn, 8, 40, L"GLYPH_OPEN", sHintOpen, false},
+      {SaveBtn, 56, 40, L"GLYPH_SAVE", sHintSave, false},
+      {CopyBtn, 96, 27, L"GLYPH_COPY", sHintCopy, true},
+      {PrintBtn, 123, 27, L"GLYPH_PRINT", sHintPrint, true},
+      {RefreshBtn, 158, 27, L"GLYPH_REFRESH", sHintRefresh, true},
+      {HelpBtn, 193, 27, L"GLYPH_HELP", sHintHelp, true},
+      {AboutBtn, 220, 27, L"GLYPH_ABOUT", sHintAbout, true},
+  };
+  for (const ToolButton& b : buttons) {
+    b.button.SetBounds(b.left, 3, b.width, 27);
+    b.button.LoadGlyph(b.glyph);
+    b.button.SetFlat(b.flat);
+    b.button.SetHint(Lang(b.hint));
+    b.button.SetParent(&Bevel1);
+  }
+  OpenBtn.SetSeparateDropDown(true);
+  for (controls::TzuSoftButton* b : {static_cast<controls::TzuSoftButton*>(&SaveBtn), &CopyBtn, &PrintBtn,
+                                     &RefreshBtn}) {
+    b->SetEnabled(false);
+  }
+
+  label_font_.reset(CreateFontW(-16, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, DEFAULT_QUALITY, 0,
+                                L"Courier New"));
+  Label1.SetFont(label_font_.get());
+  Label1.SetTransparent(true);
+  Label1.SetFontColor(RGB(128, 128, 128));
+  Label1.SetCaption(gui::AnsiToWide(kWebSiteText));
+  Label1.SetHint(L"|" + gui::AnsiToWide(kWebSiteAddress));
+  Label1.SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
+  Label1.OnClick = [this](controls::Tzu3DLabel&) { Label1Click(); };
+  Label1.SetParent(&Bevel1);
+
+  Panel2.Create(MainPanel.Handle(), 0, 0, kFormWidth, kSearchBarHeight);
+  Panel2.SetAlign(util::TAlign::alBottom);
+  SendMessageW(Panel2.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SearchBtn.Create(Panel2.Handle(), kSearchBtnId, 0, 8, 179, 25, Lang(sSearchOpen));
+  SearchBtn.OnClick = [this](controls::TZuButton&) { SearchBtnClick(); };
+
+  ScrollBox.Create(MainPanel.Handle(), 0, kToolbarHeight, kFormWidth, kFormHeight / 2, kScrollBoxId);
+  ScrollBox.SetAlign(util::TAlign::alClient);
+  ScrollBox.SetHint(L"|" + Lang(sDropFilesHere));
+  ScrollBox.OnSelectItem = [this](controls::TZuScrollBox&, int index) { ScrollBoxSelectItem(index); };
+  ScrollBox.OnCustomPaint = [this](controls::TZuImageBox& sender, HDC canvas) { ScrollBoxCustomPaint(sender, canvas); };
+  ScrollBox.SetOnDropFiles([this](controls::TZuScrollBox&, int, int, const std::vector<std::string>& files) {
+    ScrollBoxDropFiles(files);
+  });
+
+  OpenDlg.Title = Lang(sSelectFile);
+  OpenDlg.Filter = Lang(sOpenFilter);
+  OpenDlg.Options = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
+  DirDlg.Title = Lang(sSelectFolder);
+
+  FormResize();
+  SetFocus(ScrollBox.Handle());
+}
+
+void TForm1::FormResize() {
+  if (!StatusBar) return;
+  SendMessageW(StatusBar, WM_SIZE, 0, 0);
+  const RECT client = ClientRect();
+  RECT status{};
+  GetWindowRect(StatusBar, &status);
+  const int width = client.right;
+  const int status_height = status.bottom - status.top;
+
+  const std::array<int, 4> edges = StatusPanelEdges(width);
+  SendMessageW(StatusBar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges.data()));
+
+  if (FindPanel.Visible()) {
+    const RECT pane = FindPanel.BoundsRect();
+    const int height = FindPanelHeightAfterResize(pane.bottom - pane.top, HSplitter.Top(), HSplitter.MinSize(),
+                                                  client.bottom, HSplitter.Height(), status_height);
+    FindPanel.SetBounds(pane.left, pane.top, width, height);
+  }
+  Panel1.SetBounds(0, 0, width, std::max(0, static_cast<int>(client.bottom) - status_height));
+  Panel1.Realign();
+  MainPanel.Realign();
+
+  const RECT toolbar = Bevel1.ClientRect();
+  int text_width = 0;
+  {
+    util::WindowDc dc(Bevel1.Handle());
+    util::SelectGuard font(dc.get(), label_font_.get());
+    SIZE size{};
+    const std::wstring text = Label1.Caption();
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    text_width = size.cx;
+  }
+  const TRectI label = LinkLabelBounds(toolbar.right, text_width);
+  Label1.SetBounds(label.left, label.top, label.width, label.height);
+  const RECT bar = Panel2.ClientRect();
+  const TRectI search = SearchButtonBounds(bar.right);
+  SearchBtn.SetBounds(search.left, search.top, search.width, search.height);
+  HSplitterMoved();
+}
+
+// The search pane's own controls follow its height once it has them.
+void TForm1::HSplitterMoved() { MainPanel.Realign(); }
+
+void TForm1::SetStatusText(int panel, const std::wstring& text) const {
+  if (StatusBar) SendMessageW(StatusBar, SB_SETTEXTW, panel, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::wstring TForm1::StatusText(int panel) const {
+  if (!StatusBar) return std::wstring();
+  const LRESULT length = LOWORD(SendMessageW(StatusBar, SB_GETTEXTLENGTHW, panel, 0));
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  SendMessageW(StatusBar, SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+void TForm1::AppOnHint(const std::wstring& long_hint) {
+  if (FitsTheStatusLine(long_hint)) SetStatusText(0, long_hint);
+}
+
+void TForm1::OpenIconFile(const std::string& path) {
+  gui::HourglassCursor hourglass;
+  CurrentFileName = path;
+  SetCaption(gui::Application().Title() + L" - " + gui::AnsiToWide(util::ExtractFileName(path)));
+  Grid().LoadIcons(CurrentFileName);
+  RedrawWindow(ScrollBox.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  SetStatusText(1, L"");
+  const int n = Grid().IconCount();
+  icons_loaded_ = n > 0;
+  commands_.Update();
+  if (n > 0) Grid().SetItemIndex(0);
+  HTMLColumnCount = std::min(n, Grid().Columns());
+  UpdateRecentFiles(path);
+  UpdateWindow(Handle());
+}
+
+void TForm1::UpdateRecentFiles(const std::string& path) {
+  recent_files_.erase(std::remove_if(recent_files_.begin(), recent_files_.end(),
+                                     [&](const std::string& p) { return lstrcmpiA(p.c_str(), path.c_str()) == 0; }),
+                      recent_files_.end());
+  recent_files_.insert(recent_files_.begin(), path);
+  if (recent_files_.size() > kMaxRecentFiles) recent_files_.resize(kMaxRecentFiles);
+  HMENU menu = MRUPopup.get();
+  while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
+  for (size_t i = 0; i < recent_files_.size(); ++i) {
+    const std::wstring caption = gui::AnsiToWide(util::ExtractFileName(recent_files_[i]));
+    AppendMenuW(menu, MF_STRING | (i == 0 ? MF_CHECKED : 0), cmRecentFirst + i, caption.c_str());
+  }
+  if (recent_files_.empty()) AppendMenuW(menu, MF_STRING | MF_GRAYED, 0, L"<Empty>");
+}
+
+void TForm1::ScrollBoxSelectItem(int index) {
+  const int count = Grid().IconCount();
+  if (index < 0) {
+    SetStatusText(1, std::to_wstring(count));
+    SetStatusText(2, L"");
+    SetStatusText(3, L"");
+    return;
+  }
+  const imaging::TIcon& icon = Grid().Icons(index);
+  SetStatusText(1, std::to_wstring(index + 1) + L" : " + std::to_wstring(count));
+  SetStatusText(2, std::to_wstring(icon.Width()) + L"x" + std::to_wstring(icon.Height()));
+  SetStatusText(3, LangFormat(sBits, DepthDigits(GetGraphicColorDepth(icon))));
+}
+
+// On an almost empty grid an invitation to drop files shows in its middle.
+void TForm1::ScrollBoxCustomPaint(controls::TZuImageBox& sender, HDC canvas) const {
+  if (sender.IconCount() >= 3) return;
+  const std::wstring text = Lang(sDropFilesHere);
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  LOGFONTW font = metrics.lfMessageFont;
+  font.lfWeight = FW_BOLD;
+  util::UniqueFont bold(CreateFontIndirectW(&font));
+  util::SelectGuard select(canvas, bold.get());
+  SIZE size{};
+  GetTextExtentPoint32W(canvas, text.c_str(), static_cast<int>(text.size()), &size);
+  SetTextColor(canvas, RGB(192, 192, 192));
+  SetBkMode(canvas, TRANSPARENT);
+  TextOutW(canvas, sender.Width() / 2 - size.cx / 2, sender.Height() / 2 - size.cy / 2, text.c_str(),
+           static_cast<int>(text.size()));
+}
+
+void TForm1::ScrollBoxDropFiles(const std::vector<std::string>& files) {
+  if (files.empty()) return;
+  gui::Application().BringToFront();
+  OpenIconFile(files.front());
+  ScrollBox.SetHint(L"");  // the invitation has done its work
+  if (files.size() > 1) gui::Application().MessageBox(Lang(sOneFileAtATime), MB_OK | MB_ICONINFORMATION);
+}
+
+void TForm1::EnterScanState() {
+  SearchBtn.SetEnabled(false);
+  EnableWindow(Handle(), FALSE);
+}
+
+void TForm1::LeaveScanState() {
+  EnableWindow(Handle(), TRUE);
+  SearchBtn.SetEnabled(true);
+}
+
+bool TForm1::ScanProgress(int /*count*/) {
+  gui::Application().ProcessMessages();
+  return Scanning;
+}
+
+LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+      info->ptMinTrackSize.x = kMinTrackWidth;
+      info->ptMinTrackSize.y = kMinTrackHeight;
+      return 0;
+    }
+    case WM_RUNCOMMANDLINE:
+      RunCommandLine();
+      return 0;
+    case WM_SIZE:
+      FormResize();
+      return 0;
+    case WM_SETFOCUS:
+      SetFocus(ScrollBox.Handle());
+      return 0;
+    case WM_MENUSELECT: {
+      // A recent file's full path shows while its entry is highlighted.
+      const UINT id = LOWORD(wp);
+      const size_t index = id - static_cast<UINT>(cmRecentFirst);
+      if (id >= static_cast<UINT>(cmRecentFirst) && index < recent_files_.size())
+        AppOnHint(gui::AnsiToWide(recent_files_[index]));
+      return 0;
+    }
+    default:
+      return TForm::HandleMessage(msg, wp, lp);
+  }
+}
+
+}  // namespace app

@@ -1,0 +1,177 @@
+// TForm1, the program's main window.
+//
+// It owns every control on it and carries the commands. Its files are split
+// by concern: creation, layout, the status bar and the open routine in
+// main_window_win.cpp; the command table, menus, toolbar and shortcuts in
+// main_commands_win.cpp; the command line in command_line_win.cpp; the
+// exports in export_engine_win.cpp.
+//
+// Layout: the status bar at the bottom; above it Panel1, in which MainPanel
+// (toolbar strip Bevel1 on top, the search bar Panel2 at the bottom, the
+// grid's ScrollBox in between) fills what the search pane FindPanel and its
+// splitter HSplitter leave at the bottom. The panels stick to their edges
+// (aligned layout); the controls anchored to a right edge are placed on
+// every resize.
+//
+// The command line is not read while the window is created: FormCreate
+// posts itself message 4025 and RunCommandLine handles it once the window is
+// shown and the message loop runs.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "controls/icon_set_win.h"
+#include "controls/zu_button_win.h"
+#include "controls/zu_ctrl_win.h"
+#include "controls/zu_dialog_win.h"
+#include "controls/zu_scroll_box_win.h"
+#include "gui/form.h"
+#include "gui/panel.h"
+#include "util/command_list.h"
+#include "util/handles_win.h"
+
+namespace app {
+
+constexpr UINT WM_RUNCOMMANDLINE = 4025;
+
+// The window's commands, also the ids of their menu items.
+enum TMainCommand : int {
+  cmOpen = 200,
+  cmSaveSelected,
+  cmSaveAllAsOne,
+  cmSaveAllIcons,  // the four types in export-type order
+  cmSaveAllBitmaps,
+  cmSaveAllJpeg,
+  cmSaveAllMetafiles,
+  cmExportHtml,
+  cmExportDBase,
+  cmCopy,     // the toolbar button: only with icons
+  cmCopyKey,  // Ctrl+C: always, warning without a selection
+  cmPrint,
+  cmRefresh,
+  cmHelp,
+  cmAbout,
+  cmSearchPane,
+  cmWebSite,
+  cmRecentFirst = 0x7100,  // the recent-files menu's entries
+};
+
+class TForm1 : public gui::TForm {
+ public:
+  // args: the command line split into arguments, argument 0 the program's path.
+  explicit TForm1(std::vector<std::string> args);
+  ~TForm1() override;
+
+  bool Create();
+
+  // Makes path the current file, loads its icons and updates the window.
+  void OpenIconFile(const std::string& path);
+
+  const controls::TIconSet& IconSet() const { return ScrollBox.ImageBox().IconSet(); }
+  controls::TZuImageBox& Grid() { return ScrollBox.ImageBox(); }
+  const controls::TZuImageBox& Grid() const { return ScrollBox.ImageBox(); }
+  util::TCommandList& Commands() { return commands_; }
+
+  // The batch half of the command line (message 4025).
+  void RunCommandLine();
+
+  // Export engine; every way of saving icons ends in one of these.
+  void SaveSingleIcon(int position, const std::string& file_name, bool gray_scale, TExportType type);
+  void SaveCompositeImage(const std::string& file_name, TExportType type, bool gray_scale);
+  void ExportIcons(int& count, bool gray_scale, bool draw_border, bool include_numbers, int memo_type,
+                   TExportType type, const std::string& field_name, const std::string& extension,
+                   const std::string& target, const std::string& dest_folder, const std::string& source);
+  void OpenExported(const std::string& file_name, const std::string& hint);
+
+  // The folder scan's hooks: the window and the search controls are
+  // disabled while it runs, and each report lets the window breathe.
+  void EnterScanState();
+  void LeaveScanState();
+  // Shows the count found so far, handles pending messages; false when the
+  // user asked to stop (Esc).
+  bool ScanProgress(int count);
+
+  // The status bar's panel text (for tests and the hint display).
+  std::wstring StatusText(int panel) const;
+
+ protected:
+  void FormCreate() override;
+  bool FormCloseQuery() override;
+  void FormDestroy() override;
+  bool FormKeyDown(UINT key, bool ctrl, bool shift, bool alt) override;
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnCommand(int id, int code, HWND control) override;
+
+ private:
+  void RunBatch(const ParsedCommandLine& cmd, const std::string& target);
+  void ShowCommandLineError(const std::wstring& detail);
+
+  // main_window_win.cpp
+  void CreateControls();
+  void FormResize();
+  void HSplitterMoved();
+  void SetStatusText(int panel, const std::wstring& text) const;
+  void AppOnHint(const std::wstring& long_hint);
+  void ScrollBoxSelectItem(int index);
+  void ScrollBoxCustomPaint(controls::TZuImageBox& sender, HDC canvas) const;
+  void ScrollBoxDropFiles(const std::vector<std::string>& files);
+  void UpdateRecentFiles(const std::string& path);
+
+  // main_commands_win.cpp
+  void CreateCommands();
+  void CreateMenus();
+  void OpenBtnClick();
+  void CopyBtnClick();
+  void RefreshBtnClick();
+  void SaveSelClick();
+  void SaveAllAsOneClick();
+  void SaveAllClick(TExportType type);
+  void NHTMClick();
+  void NDBFClick();
+  void SearchBtnClick();
+  void AboutBtnClick();
+  void PrintBtnClick();
+  void ShowHelp(const std::string& topic);
+  void Label1Click();
+  // Warns and returns false when no icon is selected.
+  bool RequireSelection();
+
+  std::vector<std::string> args_;
+  std::string program_path_;
+  std::string help_file_;
+  bool icons_loaded_ = false;
+  util::TCommandList commands_;
+
+  // The controls, in the order they are laid out.
+  gui::TPanel Panel1;
+  gui::TPanel MainPanel;
+  gui::TPanel Bevel1;  // the toolbar strip
+  controls::TzuPopupButton OpenBtn;
+  controls::TzuPopupButton SaveBtn;
+  controls::TzuSoftButton CopyBtn;
+  controls::TzuSoftButton PrintBtn;
+  controls::TzuSoftButton RefreshBtn;
+  controls::TzuSoftButton HelpBtn;
+  controls::TzuSoftButton AboutBtn;
+  controls::Tzu3DLabel Label1;
+  gui::TPanel Panel2;  // the search bar
+  controls::TZuButton SearchBtn;
+  controls::TZuScrollBox ScrollBox;
+  controls::TzuSplitter HSplitter;
+  gui::TPanel FindPanel;
+  HWND StatusBar = nullptr;
+
+  controls::TZuOpenDialog OpenDlg;
+  controls::TZuSaveDialog SaveDlg;
+  controls::TZuDirDialog DirDlg;
+  util::UniqueMenu PopupSave;
+  util::UniqueMenu MRUPopup;
+  std::vector<std::string> recent_files_;  // the recent-files menu's paths, newest first
+  util::UniqueFont label_font_;
+};
+
+}  // namespace app
