@@ -151,7 +151,8 @@ void TForm1::CreateControls() {
 
   OpenDlg.Title = Lang(sSelectFile);
   OpenDlg.Filter = Lang(sOpenFilter);
-  OpenDlg.Options = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
+  // A name that is not there opens as a file without icons.
+  OpenDlg.Options = OFN_HIDEREADONLY;
   DirDlg.Title = Lang(sSelectFolder);
 
   FormResize();

@@ -24,7 +24,7 @@ namespace controls {
 
 namespace {
 
-const char kTemplateName[] = "DLGTEMPLATE";
+const wchar_t kTemplateName[] = L"DLGTEMPLATE";
 // Room for a long path, or for the names of a multiple selection.
 constexpr size_t kFileBufferSize = 32 * 1024;
 // BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT | BIF_NEWDIALOGSTYLE
@@ -37,30 +37,29 @@ HINSTANCE Instance() {
 // "description|pattern|…" as the system wants it: ANSI parts, each ended by
 // a zero, and one more zero at the end. The bars are found in the wide text,
 // where no byte of a double-byte character can be taken for one.
-std::string SystemFilter(const std::wstring& filter) {
-  if (filter.empty()) return std::string();
-  std::string out;
-  size_t start = 0;
-  for (;;) {
-    const size_t bar = filter.find(L'|', start);
-    out += gui::WideToAnsi(filter.substr(start, bar == std::wstring::npos ? bar : bar - start));
-    out += '\0';
-    if (bar == std::wstring::npos) break;
-    start = bar + 1;
+// The dialog runs through the wide API, so that its Chinese title and type
+// names show on any system code page; the names it hands in and out are
+// the program's ANSI paths.
+std::wstring SystemFilter(const std::wstring& filter) {
+  if (filter.empty()) return std::wstring();
+  std::wstring out = filter;
+  for (wchar_t& c : out) {
+    if (c == L'|') c = L'\0';
   }
-  out += '\0';
+  out += L'\0';
+  out += L'\0';
   return out;
 }
 
 // The file name the running dialog would return now: its folder and the
 // name typed so far.
 std::string CurrentFileName(HWND dialog) {
-  std::vector<char> buffer(MAX_PATH);
+  std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     const LRESULT n =
-        SendMessageA(dialog, CDM_GETFILEPATH, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+        SendMessageW(dialog, CDM_GETFILEPATH, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
     if (n <= 0) return std::string();
-    if (static_cast<size_t>(n) <= buffer.size()) return std::string(buffer.data());
+    if (static_cast<size_t>(n) <= buffer.size()) return gui::WideToAnsi(buffer.data());
     buffer.resize(static_cast<size_t>(n));
   }
 }
@@ -76,13 +75,14 @@ HWND CreateChild(DWORD ex_style, const wchar_t* cls, DWORD style, int x, int y, 
 }  // namespace
 
 bool TZuOpenDialog::Execute(HWND owner) {
-  std::vector<char> file(kFileBufferSize, '\0');
-  FileName.copy(file.data(), file.size() - 1);
-  const std::string filter = SystemFilter(Filter);
-  const std::string title = gui::WideToAnsi(Title);
-  const std::string default_ext = DefaultExt;
+  std::vector<wchar_t> file(kFileBufferSize, L'\0');
+  gui::AnsiToWide(FileName).copy(file.data(), file.size() - 1);
+  const std::wstring filter = SystemFilter(Filter);
+  const std::wstring title = Title;
+  const std::wstring default_ext = gui::AnsiToWide(DefaultExt);
+  const std::wstring initial_dir = gui::AnsiToWide(InitialDir);
 
-  OPENFILENAMEA ofn{};
+  OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner;
   ofn.hInstance = Instance();
@@ -90,7 +90,7 @@ bool TZuOpenDialog::Execute(HWND owner) {
   ofn.nFilterIndex = static_cast<DWORD>(FilterIndex);
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
+  ofn.lpstrInitialDir = initial_dir.empty() ? nullptr : initial_dir.c_str();
   ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
   ofn.lpstrDefExt = default_ext.empty() ? nullptr : default_ext.c_str();
   ofn.Flags = Options | OFN_EXPLORER | OFN_ENABLEHOOK;
@@ -108,7 +108,7 @@ bool TZuOpenDialog::Execute(HWND owner) {
   const BOOL confirmed = RunSystemDialog(ofn);
   child_.reset();
   if (!confirmed) return false;
-  FileName = file.data();
+  FileName = gui::WideToAnsi(file.data());
   FilterIndex = static_cast<int>(ofn.nFilterIndex);
   if (OnGetChecked) OnGetChecked(check_box_.Checked);
   return true;
@@ -150,7 +150,7 @@ TZuOpenDialog::~TZuOpenDialog() = default;
 
 UINT_PTR CALLBACK TZuOpenDialog::HookProc(HWND hook, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<TZuOpenDialog*>(reinterpret_cast<const OPENFILENAMEA*>(lp)->lCustData);
+    auto* self = reinterpret_cast<TZuOpenDialog*>(reinterpret_cast<const OPENFILENAMEW*>(lp)->lCustData);
     self->child_->BindAtInit(hook);
   }
   return static_cast<UINT_PTR>(gui::TDialog::Route(hook, msg, wp, lp));
@@ -227,14 +227,14 @@ int CALLBACK BrowseCallback(HWND browser, UINT msg, LPARAM lp, LPARAM start_fold
     switch (msg) {
       case BFFM_INITIALIZED:
         if (start_folder) {
-          SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, start_folder);
-          SendMessageA(browser, BFFM_SETSTATUSTEXTA, 0, start_folder);
+          SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, start_folder);
+          SendMessageW(browser, BFFM_SETSTATUSTEXTW, 0, start_folder);
         }
         break;
       case BFFM_SELCHANGED: {
-        char path[MAX_PATH] = {};
-        if (SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(lp), path))
-          SendMessageA(browser, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(path));
+        wchar_t path[MAX_PATH] = {};
+        if (SHGetPathFromIDListW(reinterpret_cast<LPCITEMIDLIST>(lp), path))
+          SendMessageW(browser, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path));
         break;
       }
     }
@@ -256,13 +256,15 @@ bool TZuDirDialog::Execute(HWND owner) {
   util::UniquePidl desktop(desktop_list);
   if (FAILED(hr) || !desktop) return false;
 
-  char display_name[MAX_PATH] = {};
-  const std::string title = gui::WideToAnsi(Title);
+  // The wide API shows the Chinese title on any code page; the folder goes
+  // in and out as the program's ANSI path.
+  wchar_t display_name[MAX_PATH] = {};
+  const std::wstring title = Title;
   if (Directory.empty()) Directory = util::CurrentDirectory();
   Directory = util::RemoveBackslash(Directory);
-  const std::string start = Directory;
+  const std::wstring start = gui::AnsiToWide(Directory);
 
-  BROWSEINFOA info{};
+  BROWSEINFOW info{};
   info.hwndOwner = owner ? owner : GetActiveWindow();
   info.pidlRoot = desktop.get();
   info.pszDisplayName = display_name;
@@ -271,11 +273,11 @@ bool TZuDirDialog::Execute(HWND owner) {
   info.lpfn = &BrowseCallback;
   info.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
 
-  util::UniquePidl chosen(SHBrowseForFolderA(&info));
+  util::UniquePidl chosen(SHBrowseForFolderW(&info));
   if (!chosen) return false;
-  char path[MAX_PATH] = {};
-  if (!SHGetPathFromIDListA(chosen.get(), path)) return false;
-  Directory = path;
+  wchar_t path[MAX_PATH] = {};
+  if (!SHGetPathFromIDListW(chosen.get(), path)) return false;
+  Directory = gui::WideToAnsi(path);
   return true;
 }
 

@@ -88,7 +88,7 @@ class TZuOpenDialog {
   bool Execute(HWND owner);
 
  protected:
-  virtual BOOL RunSystemDialog(OPENFILENAMEA& ofn) { return GetOpenFileNameA(&ofn); }
+  virtual BOOL RunSystemDialog(OPENFILENAMEW& ofn) { return GetOpenFileNameW(&ofn); }
 
  private:
   static UINT_PTR CALLBACK HookProc(HWND hook, UINT msg, WPARAM wp, LPARAM lp);
@@ -109,7 +109,7 @@ class TZuOpenDialog {
 
 class TZuSaveDialog : public TZuOpenDialog {
  protected:
-  BOOL RunSystemDialog(OPENFILENAMEA& ofn) override { return GetSaveFileNameA(&ofn); }
+  BOOL RunSystemDialog(OPENFILENAMEW& ofn) override { return GetSaveFileNameW(&ofn); }
 };
 
 class TZuDirDialog {

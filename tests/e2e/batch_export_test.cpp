@@ -50,26 +50,7 @@ class UnixDir {
   std::string unix(const std::string& name) const { return unix_ + "/" + name; }
 
   // Runs a Unix shell command and returns its output (stdout and stderr).
-  // Wine gives no usable handle for a Unix process, so the command's last
-  // step renames its output file into place, and this waits for that name.
-  std::string Run(const std::string& command) const {
-    static int counter = 0;
-    const std::string out = "/tmp/tamsel-e2e-out-" + std::to_string(GetCurrentProcessId()) + "-" +
-                            std::to_string(++counter);
-    std::string line = "/bin/sh -c \"(" + command + ") > " + out + ".part 2>&1; mv " + out + ".part " + out + "\"";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA("Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-      return "<cannot start /bin/sh>";
-    if (pi.hThread) CloseHandle(pi.hThread);
-    if (pi.hProcess) CloseHandle(pi.hProcess);
-    const std::string win_out = testing_support::ToWindowsPath(out);
-    for (int i = 0; i < 1500 && !testing_support::FileExists(win_out); ++i) Sleep(20);
-    const Bytes bytes = ReadFileBytes(win_out);
-    DeleteFileA(win_out.c_str());
-    return std::string(bytes.begin(), bytes.end());
-  }
+  std::string Run(const std::string& command) const { return testing_support::RunUnix(command); }
 
  private:
   std::string unix_;

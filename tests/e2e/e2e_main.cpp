@@ -10,12 +10,29 @@ namespace {
 std::string g_tamsel;
 }
 
+// Once a test has moved the X keyboard focus to tamsel.exe's window (real
+// keys through xdotool), what this process writes to standard output under
+// Wine no longer arrives, while standard error does: failures and results
+// are repeated there.
+class StderrReport : public ::testing::EmptyTestEventListener {
+  void OnTestPartResult(const ::testing::TestPartResult& result) override {
+    if (result.failed())
+      std::fprintf(stderr, "%s:%d: Failure\n%s\n", result.file_name() ? result.file_name() : "?",
+                   result.line_number(), result.message());
+  }
+  void OnTestEnd(const ::testing::TestInfo& info) override {
+    std::fprintf(stderr, "[ %s ] %s.%s\n", info.result()->Passed() ? "  PASSED" : "  FAILED", info.test_suite_name(),
+                 info.name());
+  }
+};
+
 const std::string& TamselPath() { return g_tamsel; }
 
 }  // namespace e2e
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
+  ::testing::UnitTest::GetInstance()->listeners().Append(new e2e::StderrReport);
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--tamsel=", 9) == 0) e2e::g_tamsel = testing_support::ToWindowsPath(argv[i] + 9);
   }

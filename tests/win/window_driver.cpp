@@ -1,5 +1,9 @@
 #include "win/window_driver.h"
 
+#include <commctrl.h>
+
+#include "win/win_test_support.h"
+
 namespace testing_support {
 
 Process::Process(const std::string& program, const std::string& arguments, const std::string& directory) {
@@ -144,6 +148,48 @@ std::string Quote(const std::string& arg) {
   }
   out.append(slashes * 2, '\\');
   return out + "\"";
+}
+
+std::string RunUnix(const std::string& command) {
+  static int counter = 0;
+  const std::string out =
+      "/tmp/tamsel-unix-out-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+  std::string line = "/bin/sh -c \"(" + command + ") > " + out + ".part 2>&1; mv " + out + ".part " + out + "\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA("Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return "<cannot start /bin/sh>";
+  if (pi.hThread) CloseHandle(pi.hThread);
+  if (pi.hProcess) CloseHandle(pi.hProcess);
+  const std::string win_out = ToWindowsPath(out);
+  for (int i = 0; i < 1500 && !FileExists(win_out); ++i) Sleep(20);
+  const std::vector<unsigned char> bytes = ReadFileBytes(win_out);
+  DeleteFileA(win_out.c_str());
+  return std::string(bytes.begin(), bytes.end());
+}
+
+std::string Xdotool(const std::string& arguments) { return RunUnix("xdotool " + arguments); }
+
+std::wstring StatusBarText(HWND status_bar, int panel) {
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(status_bar, &process_id);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id);
+  if (!process) return L"<no access>";
+  const SIZE_T bytes = 512 * sizeof(wchar_t);
+  void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+  std::wstring text;
+  if (remote) {
+    const LRESULT length = LOWORD(SendMessageW(status_bar, SB_GETTEXTLENGTHW, panel, 0));
+    SendMessageW(status_bar, SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(remote));
+    std::vector<wchar_t> local(512, L'\0');
+    SIZE_T read = 0;
+    ReadProcessMemory(process, remote, local.data(), bytes, &read);
+    text.assign(local.data(), static_cast<size_t>(length < 511 ? length : 511));
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return text;
 }
 
 }  // namespace testing_support

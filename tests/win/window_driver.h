@@ -51,6 +51,19 @@ std::wstring MessageBoxText(HWND box);
 // Presses the button with this id in a dialog.
 void PressButton(HWND dialog, int id);
 
+// Runs a Unix shell command (ImageMagick, xdotool, …) and returns what it
+// printed. Wine gives no usable handle for a Unix process, so the command's
+// last step renames its output into place and this waits for that name.
+std::string RunUnix(const std::string& command);
+
+// Real input through X: runs xdotool with these arguments against the
+// Xvfb display the test runs in.
+std::string Xdotool(const std::string& arguments);
+
+// The text of a panel of another process's status bar (SB_GETTEXTW with a
+// buffer inside that process).
+std::wstring StatusBarText(HWND status_bar, int panel);
+
 // Quotes one argument for a command line.
 std::string Quote(const std::string& arg);
 

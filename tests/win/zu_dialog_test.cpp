@@ -205,7 +205,12 @@ TEST(ZuDirDialog, StartsAtTheFolderShowsItsPathAndReturnsTheChoice) {
     std::wstring status;
     std::thread driver([&] {
       HWND browser = WaitForOwnWindow(kPickerCaption);
-      status = WindowText(Control(browser, kPickerStatusId, L"Static"));
+      // The picker selects the start folder once it has initialised; the
+      // status line shows when that has happened.
+      HWND status_line = Control(browser, kPickerStatusId, L"Static");
+      for (int i = 0; i < 100 && WindowText(status_line).empty(); ++i) Sleep(20);
+      Sleep(50);
+      status = WindowText(status_line);
       Finish(browser, c.button);
     });
     EXPECT_EQ(c.button == IDOK, picker.Execute(nullptr)) << c.directory;

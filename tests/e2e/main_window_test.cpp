@@ -1,0 +1,187 @@
+// The main window as a user meets it: real keys through X (xdotool), the
+// status bar, the shortcuts with and without icons, the invitation on an
+// almost empty grid, the clipboard after Copy and the minimum size.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "e2e/e2e_main.h"
+#include "win/win_test_support.h"
+#include "win/window_driver.h"
+
+namespace {
+
+using testing_support::FixturePath;
+using testing_support::Process;
+using testing_support::StatusBarText;
+using testing_support::WaitForCaption;
+using testing_support::WaitForWindow;
+using testing_support::WindowText;
+using testing_support::Xdotool;
+
+constexpr DWORD kTimeout = 15000;
+
+// The colour of icon i of the main_*.dll fixtures' opaque left half.
+COLORREF MainIconColour(int i) { return RGB(10 + i * 2, 250 - i * 2, 60 + i); }
+
+// tamsel.exe showing one fixture, with its main window and status bar.
+class Running {
+ public:
+  explicit Running(const std::string& fixture)
+      : name_(fixture.substr(fixture.find_last_of("\\/") + 1)),
+        process_(e2e::TamselPath(), testing_support::Quote(FixturePath(fixture))) {
+    window_ = WaitForWindow(process_.id(), L"TForm1", kTimeout);
+    if (window_) WaitForCaption(window_, L"Tamsel - " + std::wstring(name_.begin(), name_.end()), kTimeout);
+    status_ = FindWindowExW(window_, nullptr, L"msctls_statusbar32", nullptr);
+    // Keys go to the window once X shows it.
+    for (int i = 0; i < 50 && Xdotool("search --onlyvisible --name '^Tamsel - '").find_first_of("0123456789") ==
+                                   std::string::npos;
+         ++i)
+      Sleep(100);
+    Sleep(200);
+  }
+  ~Running() {
+    if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+    process_.WaitForExit(kTimeout);
+  }
+  HWND window() const { return window_; }
+  std::wstring Status(int panel) const { return StatusBarText(status_, panel); }
+  DWORD id() const { return process_.id(); }
+
+  // Keys as a user types them, into the focused main window.
+  void Keys(const std::string& keys) const {
+    Xdotool("search --onlyvisible --name '^Tamsel - ' windowfocus --sync key --delay 30 " + keys);
+    Sleep(300);
+  }
+
+  // A window of the process other than the main window (a box, a dialog).
+  HWND OtherWindow(DWORD wait_ms) const {
+    const DWORD end = GetTickCount() + wait_ms;
+    do {
+      HWND found = WaitForWindow(process_.id(), L"#32770", 50);
+      if (found) return found;
+    } while (GetTickCount() < end);
+    return nullptr;
+  }
+
+ private:
+  std::string name_;
+  Process process_;
+  HWND window_ = nullptr;
+  HWND status_ = nullptr;
+};
+
+TEST(MainWindow, ShowsTheLibraryInTheStatusBarAndFollowsTheKeys) {
+  Running tamsel("main_120.dll");
+  ASSERT_NE(nullptr, tamsel.window());
+  EXPECT_EQ(L"Tamsel - main_120.dll", WindowText(tamsel.window()));
+  EXPECT_EQ(L"1 : 120", tamsel.Status(1));
+  EXPECT_EQ(L"32x32", tamsel.Status(2));
+  EXPECT_EQ(L"32 bit(s)", tamsel.Status(3));
+
+  tamsel.Keys("Right Right");
+  EXPECT_EQ(L"3 : 120", tamsel.Status(1));
+  tamsel.Keys("ctrl+shift+r");
+  EXPECT_EQ(L"3 : 120", tamsel.Status(1)) << "Ctrl with Shift is no shortcut";
+  tamsel.Keys("ctrl+r");
+  EXPECT_EQ(L"1 : 120", tamsel.Status(1)) << "Refresh loads again and selects icon 1";
+
+  // Copy puts icon 2 on the clipboard as a bitmap, read while tamsel runs.
+  const DWORD before = GetClipboardSequenceNumber();
+  tamsel.Keys("Right ctrl+c");
+  for (int i = 0; i < 100 && GetClipboardSequenceNumber() == before; ++i) Sleep(20);
+  ASSERT_NE(before, GetClipboardSequenceNumber()) << "Ctrl+C put nothing on the clipboard";
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HANDLE dib = GetClipboardData(CF_DIB);
+  const auto* header = dib ? static_cast<const BITMAPINFOHEADER*>(GlobalLock(dib)) : nullptr;
+  if (!header) CloseClipboard();
+  ASSERT_NE(nullptr, header) << "no bitmap on the clipboard";
+  EXPECT_EQ(32, header->biWidth);
+  EXPECT_EQ(32, std::abs(header->biHeight));
+  const int masks = header->biCompression == BI_BITFIELDS ? 12 : 0;
+  const auto* bits = reinterpret_cast<const uint8_t*>(header) + header->biSize + masks;
+  const int stride = ((header->biWidth * header->biBitCount + 31) / 32) * 4;
+  const int row = header->biHeight > 0 ? 31 - 5 : 5;  // pixel (5, 5) from the top
+  const uint8_t* p = bits + row * stride + 5 * (header->biBitCount / 8);
+  EXPECT_EQ(MainIconColour(1), RGB(p[2], p[1], p[0]));
+  GlobalUnlock(dib);
+  CloseClipboard();
+
+  // The window cannot be made smaller than its minimum.
+  SetWindowPos(tamsel.window(), nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER);
+  RECT r;
+  GetWindowRect(tamsel.window(), &r);
+  EXPECT_EQ(526, r.right - r.left);
+  EXPECT_EQ(455, r.bottom - r.top);
+}
+
+// Types a path into a file dialog's name box and confirms it.
+void ConfirmFileDialog(HWND dialog, const std::string& path) {
+  for (HWND edit : testing_support::ChildWindows(dialog, L"Edit")) {
+    if (GetDlgCtrlID(edit) == 1148) SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  }
+  testing_support::PressButton(dialog, IDOK);
+  Sleep(500);
+}
+
+TEST(MainWindow, OpenLoadsOnlyAnotherFileAndOtherKeysOpenNothing) {
+  Running tamsel("main_120.dll");
+  ASSERT_NE(nullptr, tamsel.window());
+  tamsel.Keys("Right Right ctrl+o");
+  HWND dialog = tamsel.OtherWindow(kTimeout);
+  ASSERT_NE(nullptr, dialog);
+  EXPECT_EQ(L"\x9009\x62E9\x6587\x4EF6", WindowText(dialog)) << "the open dialog";
+  ConfirmFileDialog(dialog, FixturePath("main_120.dll"));
+  EXPECT_EQ(L"3 : 120", tamsel.Status(1)) << "the file shown is not loaded again";
+
+  // Keys that are no shortcuts open nothing.
+  tamsel.Keys("ctrl+shift+c alt+ctrl+o ctrl+shift+o");
+  EXPECT_EQ(nullptr, tamsel.OtherWindow(500));
+}
+
+// Grey pixels near silver in the grid right of its first three cells (42
+// pixels each), read off the X screen: another process's window contents
+// cannot be read through GDI under Wine.
+int SilverPixels(HWND main_window) {
+  const std::vector<HWND> grids = testing_support::ChildWindows(main_window, L"TZuImageBox");
+  if (grids.empty()) return -1;
+  RECT r;
+  GetWindowRect(grids.front(), &r);
+  r.left += 3 * 42;
+  const std::string histogram = testing_support::RunUnix(
+      "import -window root -crop " + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" +
+      std::to_string(r.left) + "+" + std::to_string(r.top) + " +repage -depth 8 -format %c histogram:info:-");
+  // Lines such as "     12: (192,192,192) #C0C0C0 grey75".
+  int n = 0;
+  size_t at = 0;
+  while ((at = histogram.find(':', at)) != std::string::npos) {
+    const size_t line = histogram.rfind('\n', at);
+    const int count = std::atoi(histogram.c_str() + (line == std::string::npos ? 0 : line + 1));
+    int red = -1, green = -1, blue = -1;
+    std::sscanf(histogram.c_str() + at + 1, " (%d,%d,%d", &red, &green, &blue);
+    // Smoothed edges mix silver with the background; the strokes' cores are silver.
+    if (red == green && green == blue && red >= 176 && red <= 208) n += count;
+    ++at;
+  }
+  return n;
+}
+
+TEST(MainWindow, InvitationShowsOnlyOnAlmostEmptyGrids) {
+  {
+    Running two("main_2.dll");
+    ASSERT_NE(nullptr, two.window());
+    Sleep(300);
+    EXPECT_GT(SilverPixels(two.window()), 20);
+  }
+  Running three("main_3.dll");
+  ASSERT_NE(nullptr, three.window());
+  Sleep(300);
+  EXPECT_EQ(0, SilverPixels(three.window()));
+}
+
+}  // namespace
