@@ -44,6 +44,8 @@ enum LangString : unsigned {
   sCommandLineError = 65295,
   sFailed = 65325,
   sBits = 65326,
+  sFailedCreateKey = 65354,
+  sFailedSetData = 65355,
 };
 
 }  // namespace app
