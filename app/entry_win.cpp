@@ -32,6 +32,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
 
   app::TForm1 form(app::SplitCommandLine(GetCommandLineA()));
   if (!form.Create()) return 1;
-  form.Show(show_command);
+  form.Show(form.InitialShowCommand(show_command));
   return application.Run();
 }

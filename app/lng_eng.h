@@ -56,6 +56,8 @@ enum LangString : unsigned {
   sFailed = 65325,
   sBits = 65326,
   sSearchOpen = 65343,
+  sFailedCreateKey = 65354,
+  sFailedSetData = 65355,
 };
 
 }  // namespace app

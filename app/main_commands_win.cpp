@@ -9,6 +9,7 @@
 #include "app/lng_eng.h"
 #include "app/lng_eng_win.h"
 #include "app/main_window_win.h"
+#include "app/mru_menu_win.h"
 #include "app/product.h"
 #include "gui/application.h"
 #include "gui/commands.h"
@@ -74,17 +75,12 @@ void TForm1::CreateMenus() {
   AppendMenuW(save_all, MF_STRING, cmExportDBase, Lang(sDbaseMenu).c_str());
   SaveBtn.SetDropDownMenu(PopupSave.get());
 
-  MRUPopup.reset(CreatePopupMenu());
-  AppendMenuW(MRUPopup.get(), MF_STRING | MF_GRAYED, 0, L"<Empty>");
-  OpenBtn.SetDropDownMenu(MRUPopup.get());
 }
 
 bool TForm1::OnCommand(int id, int /*code*/, HWND control) {
   if (control) return false;
-  const size_t recent = static_cast<size_t>(id - cmRecentFirst);
-  if (id >= cmRecentFirst && recent < recent_files_.size()) {
-    const std::string path = recent_files_[recent];  // the open rebuilds the list
-    OpenIconFile(path);
+  if (const auto path = RecentFileForCommand(recent_, static_cast<UINT>(id))) {
+    OpenIconFile(*path);  // a copy: the open rebuilds the list
     return true;
   }
   if (!commands_.Contains(id)) return false;

@@ -9,6 +9,7 @@
 #include "app/lng_eng.h"
 #include "app/lng_eng_win.h"
 #include "app/main_layout.h"
+#include "app/mru_menu_win.h"
 #include "app/product.h"
 #include "gui/application.h"
 #include "gui/cursor.h"
@@ -22,7 +23,6 @@ namespace {
 
 constexpr int kScrollBoxId = 100;
 constexpr int kSearchBtnId = 101;
-constexpr size_t kMaxRecentFiles = 12;
 
 std::string ModuleFileName() {
   std::vector<char> buffer(MAX_PATH);
@@ -58,8 +58,16 @@ void TForm1::FormCreate() {
   CreateControls();
   CreateMenus();
   CreateCommands();
+  const TLoadedSettings loaded = LoadSettings(SettingsTarget(), recent_);
+  initial_show_ = loaded.show_command;
+  RebuildRecentFilesMenu();
   gui::Application().SetHintHandler([this](const std::wstring& hint) { AppOnHint(hint); });
   SaveDlg.InitialDir = util::CurrentDirectory();
+  // The pane starts opposite to its stored state; the toggle brings it
+  // there with the matching caption.
+  FindPanel.SetBounds(0, 0, FindPanel.BoundsRect().right, loaded.panes.find_panel_height);
+  FindPanel.SetVisible(!loaded.panes.find_panel_visible);
+  SearchBtnClick();
   help_file_ = util::ProgramFolder() + "glimbo.chm";
   PostMessageW(Handle(), WM_RUNCOMMANDLINE, 0, 0);
   if (args_.size() <= 1) OpenIconFile(program_path_);
@@ -67,7 +75,25 @@ void TForm1::FormCreate() {
 
 bool TForm1::FormCloseQuery() { return true; }
 
-void TForm1::FormDestroy() {}
+void TForm1::FormDestroy() { SaveSettings(SettingsTarget(), recent_); }
+
+TSettingsTarget TForm1::SettingsTarget() const {
+  TSettingsTarget target;
+  target.window = Handle();
+  const RECT client = ClientRect();
+  RECT status{};
+  if (StatusBar) GetWindowRect(StatusBar, &status);
+  target.client_height = client.bottom;
+  target.find_splitter_height = HSplitter.Height();
+  target.status_bar_height = status.bottom - status.top;
+  target.find_panel_client_width = FindPanel.ClientRect().right;
+  target.file_splitter_width = kSplitterThickness;
+  const RECT pane = FindPanel.BoundsRect();
+  target.panes.find_panel_visible = FindPanel.Visible();
+  target.panes.find_panel_height = pane.bottom - pane.top;
+  target.panes.file_panel_width = kFilePanelWidth;
+  return target;
+}
 
 void TForm1::CreateControls() {
   NONCLIENTMETRICSW metrics{};
@@ -236,18 +262,13 @@ void TForm1::OpenIconFile(const std::string& path) {
 }
 
 void TForm1::UpdateRecentFiles(const std::string& path) {
-  recent_files_.erase(std::remove_if(recent_files_.begin(), recent_files_.end(),
-                                     [&](const std::string& p) { return lstrcmpiA(p.c_str(), path.c_str()) == 0; }),
-                      recent_files_.end());
-  recent_files_.insert(recent_files_.begin(), path);
-  if (recent_files_.size() > kMaxRecentFiles) recent_files_.resize(kMaxRecentFiles);
-  HMENU menu = MRUPopup.get();
-  while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
-  for (size_t i = 0; i < recent_files_.size(); ++i) {
-    const std::wstring caption = gui::AnsiToWide(util::ExtractFileName(recent_files_[i]));
-    AppendMenuW(menu, MF_STRING | (i == 0 ? MF_CHECKED : 0), cmRecentFirst + i, caption.c_str());
-  }
-  if (recent_files_.empty()) AppendMenuW(menu, MF_STRING | MF_GRAYED, 0, L"<Empty>");
+  recent_.Opened(path);
+  RebuildRecentFilesMenu();
+}
+
+void TForm1::RebuildRecentFilesMenu() {
+  MRUPopup = BuildRecentFilesMenu(recent_);
+  OpenBtn.SetDropDownMenu(MRUPopup.get());
 }
 
 void TForm1::ScrollBoxSelectItem(int index) {
@@ -323,14 +344,10 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFOCUS:
       SetFocus(ScrollBox.Handle());
       return 0;
-    case WM_MENUSELECT: {
+    case WM_MENUSELECT:
       // A recent file's full path shows while its entry is highlighted.
-      const UINT id = LOWORD(wp);
-      const size_t index = id - static_cast<UINT>(cmRecentFirst);
-      if (id >= static_cast<UINT>(cmRecentFirst) && index < recent_files_.size())
-        AppOnHint(gui::AnsiToWide(recent_files_[index]));
+      if (const auto path = RecentFileForCommand(recent_, LOWORD(wp))) AppOnHint(gui::AnsiToWide(*path));
       return 0;
-    }
     default:
       return TForm::HandleMessage(msg, wp, lp);
   }

@@ -24,6 +24,8 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/main_settings_win.h"
+#include "app/settings.h"
 #include "controls/icon_set_win.h"
 #include "controls/zu_button_win.h"
 #include "controls/zu_ctrl_win.h"
@@ -57,7 +59,6 @@ enum TMainCommand : int {
   cmAbout,
   cmSearchPane,
   cmWebSite,
-  cmRecentFirst = 0x7100,  // the recent-files menu's entries
 };
 
 class TForm1 : public gui::TForm {
@@ -95,6 +96,12 @@ class TForm1 : public gui::TForm {
   // user asked to stop (Esc).
   bool ScanProgress(int count);
 
+  // How the window shows first: maximized when it was left so, otherwise
+  // as the program was started.
+  int InitialShowCommand(int start_command) const {
+    return initial_show_ == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : start_command;
+  }
+
   // The status bar's panel text (for tests and the hint display).
   std::wstring StatusText(int panel) const;
 
@@ -120,6 +127,9 @@ class TForm1 : public gui::TForm {
   void ScrollBoxCustomPaint(controls::TZuImageBox& sender, HDC canvas) const;
   void ScrollBoxDropFiles(const std::vector<std::string>& files);
   void UpdateRecentFiles(const std::string& path);
+  void RebuildRecentFilesMenu();
+  // What the stored settings are measured against, and the pane as it is.
+  TSettingsTarget SettingsTarget() const;
 
   // main_commands_win.cpp
   void CreateCommands();
@@ -170,7 +180,8 @@ class TForm1 : public gui::TForm {
   controls::TZuDirDialog DirDlg;
   util::UniqueMenu PopupSave;
   util::UniqueMenu MRUPopup;
-  std::vector<std::string> recent_files_;  // the recent-files menu's paths, newest first
+  TRecentFiles recent_;
+  int initial_show_ = SW_SHOWNORMAL;
   util::UniqueFont label_font_;
 };
 

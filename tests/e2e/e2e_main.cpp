@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include <windows.h>
+#include <shlwapi.h>
+
 #include "e2e/e2e_main.h"
 #include "win/win_test_support.h"
 
@@ -9,6 +12,12 @@ namespace e2e {
 namespace {
 std::string g_tamsel;
 }
+
+// Every test starts tamsel.exe as on a first start: the settings it
+// stored in an earlier test (the window's placement, recent files) go.
+class FreshSettings : public ::testing::EmptyTestEventListener {
+  void OnTestStart(const ::testing::TestInfo&) override { SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Korvane\\Tamsel"); }
+};
 
 // Once a test has moved the X keyboard focus to tamsel.exe's window (real
 // keys through xdotool), what this process writes to standard output under
@@ -33,6 +42,7 @@ const std::string& TamselPath() { return g_tamsel; }
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   ::testing::UnitTest::GetInstance()->listeners().Append(new e2e::StderrReport);
+  ::testing::UnitTest::GetInstance()->listeners().Append(new e2e::FreshSettings);
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--tamsel=", 9) == 0) e2e::g_tamsel = testing_support::ToWindowsPath(argv[i] + 9);
   }
