@@ -10,6 +10,7 @@ enum LangString : unsigned {
   sMetafilesMenu = 65251,
   sHtmlMenu = 65252,
   sDbaseMenu = 65253,
+  sPrintFailed = 65254,
   sReplaceQuestion = 65264,
   sSelectImageFile = 65265,
   sSaveAsHtml = 65266,
@@ -42,8 +43,15 @@ enum LangString : unsigned {
   sSelectAnIcon = 65293,
   sOneFileAtATime = 65294,
   sCommandLineError = 65295,
+  sPrintingIcons = 65308,
+  sImageToPrint = 65309,
+  sFullImage = 65310,
+  sSelectedImage = 65311,
   sFailed = 65325,
   sBits = 65326,
+  sCancel = 65341,
+  sHelp = 65342,
+  sNoDefaultPrinter = 65351,
 };
 
 }  // namespace app
