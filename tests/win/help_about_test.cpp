@@ -90,14 +90,6 @@ TEST_F(HelpTest, AMissingOrForeignHelpFileOpensNothing) {
   }
 }
 
-TEST(HelpFileTest, BesideTheProgram) {
-  char program[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, program, MAX_PATH);
-  std::string expected = program;
-  expected = expected.substr(0, expected.find_last_of('\\') + 1) + "glimbo.chm";
-  EXPECT_EQ(HelpFile(), expected);
-}
-
 // ---- The About window ----------------------------------------------------
 
 struct SeenAbout {

@@ -308,31 +308,17 @@ class NoDefaultPrinter {
   std::vector<wchar_t> saved_;
 };
 
-TEST(PrintImageTest, WithoutAPrinterTheErrorIsShownAndNothingPrinted) {
-  const std::string folder = PrintFolder();
-  if (!folder.empty()) RemovePrintedFiles(folder);
-  {
-    NoDefaultPrinter none;
-    DWORD size = 0;
-    ASSERT_FALSE(GetDefaultPrinterW(nullptr, &size));
-
-    bool drew = false;
-    TPrintSource source;
-    source.draw_grid = [&](imaging::TBitmap& bitmap) {
-      drew = true;
-      DrawRedBlue(bitmap, 40, 20);
-    };
-    try {
-      PrintImage(source, true, 0);
-      ADD_FAILURE() << "printing without a printer succeeded";
-    } catch (const gui::Error& e) {
-      EXPECT_EQ(e.message(), Lang(sNoDefaultPrinter));
-    }
-    EXPECT_TRUE(drew);
-  }
-  if (!folder.empty()) {
-    Sleep(2000);  // a job that slipped through would have reached the folder by now
-    EXPECT_TRUE(PdfsIn(ToWindowsPath(folder)).empty());
+TEST(PrintImageTest, WithoutAPrinterTheErrorIsRaised) {
+  NoDefaultPrinter none;
+  DWORD size = 0;
+  ASSERT_FALSE(GetDefaultPrinterW(nullptr, &size));
+  TPrintSource source;
+  source.draw_grid = [](imaging::TBitmap& bitmap) { DrawRedBlue(bitmap, 40, 20); };
+  try {
+    PrintImage(source, true, 0);
+    ADD_FAILURE() << "printing without a printer succeeded";
+  } catch (const gui::Error& e) {
+    EXPECT_EQ(e.message(), Lang(sNoDefaultPrinter));
   }
 }
 
