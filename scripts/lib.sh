@@ -79,7 +79,7 @@ start_printer() {
   fi
   mkdir -p /run/cups "$TAMSEL_PRINT_DIR"
   if ! lpstat -r 2>/dev/null | grep -q 'is running'; then
-    cupsd
+    cupsd || { log "cupsd did not start: the printing tests will skip"; return 0; }
     for _ in $(seq 100); do
       lpstat -r 2>/dev/null | grep -q 'is running' && break
       sleep 0.1
