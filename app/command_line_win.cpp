@@ -19,7 +19,10 @@ void TForm1::ShowCommandLineError(const std::wstring& detail) {
 
 void TForm1::RunCommandLine() {
   const std::vector<std::string> args(args_.begin() + (args_.empty() ? 0 : 1), args_.end());
-  if (args.empty()) return;
+  if (args.empty()) {
+    if (RunCount == 1) ShowHelp("");  // the very first start shows the help's contents
+    return;
+  }
 
   const ParsedCommandLine cmd = ParseCommandLine(args);
   BatchModeScope batch_mode;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/argv_split.h"
+#include "app/help_win.h"
 #include "app/main_window_win.h"
 #include "gui/application.h"
 #include "imaging/xp_theme_win.h"
@@ -26,6 +27,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     application.MessageBox(L"Assertion failure", MB_OK | MB_ICONERROR);
     return 1;
   }
+
+  // The HTML Help library, loaded on first use, goes at the end.
+  app::HtmlHelpUnit help_unit;
 
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);

@@ -10,7 +10,11 @@
 #include "app/lng_eng_win.h"
 #include "app/main_window_win.h"
 #include "app/mru_menu_win.h"
-#include "app/product.h"
+#include "app/about_links.h"
+#include "app/about_win.h"
+#include "app/composite_image_win.h"
+#include "app/help_win.h"
+#include "app/print_win.h"
 #include "gui/application.h"
 #include "gui/commands.h"
 #include "util/file_utils.h"
@@ -144,7 +148,19 @@ void TForm1::SearchBtnClick() {
 }
 
 void TForm1::Label1Click() {
-  ShellExecuteA(Handle(), nullptr, kWebSiteAddress, nullptr, nullptr, SW_SHOW);
+  ShellExecuteA(Handle(), nullptr, kWebAddress, nullptr, nullptr, SW_SHOW);
+}
+
+void TForm1::ShowHelp(const std::string& topic) { app::ShowHelp(topic); }
+
+void TForm1::AboutBtnClick() { ShowAbout(Handle()); }
+
+void TForm1::PrintBtnClick() {
+  TPrintSource source;
+  const int index = Grid().ItemIndex();
+  source.selected_icon = index >= 0 ? &Grid().Icons(index) : nullptr;
+  source.draw_grid = [this](imaging::TBitmap& bitmap) { DrawCompositeImage(bitmap, Grid(), false); };
+  PrintCommand(Handle(), source);
 }
 
 }  // namespace app

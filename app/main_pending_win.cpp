@@ -8,8 +8,5 @@ void TForm1::SaveAllAsOneClick() {}
 void TForm1::SaveAllClick(TExportType) {}
 void TForm1::NHTMClick() {}
 void TForm1::NDBFClick() {}
-void TForm1::ShowHelp(const std::string&) {}
-void TForm1::AboutBtnClick() {}
-void TForm1::PrintBtnClick() {}
 
 }  // namespace app

@@ -10,7 +10,8 @@
 #include "app/lng_eng_win.h"
 #include "app/main_layout.h"
 #include "app/mru_menu_win.h"
-#include "app/product.h"
+#include "app/about_links.h"
+#include "app/help_win.h"
 #include "gui/application.h"
 #include "gui/cursor.h"
 #include "gui/text.h"
@@ -69,11 +70,16 @@ void TForm1::FormCreate() {
   FindPanel.SetVisible(!loaded.panes.find_panel_visible);
   SearchBtnClick();
   help_file_ = util::ProgramFolder() + "glimbo.chm";
+  SetHelpFile(help_file_);
   PostMessageW(Handle(), WM_RUNCOMMANDLINE, 0, 0);
   if (args_.size() <= 1) OpenIconFile(program_path_);
 }
 
-bool TForm1::FormCloseQuery() { return true; }
+// Help windows close with the program.
+bool TForm1::FormCloseQuery() {
+  CloseAllHelp();
+  return true;
+}
 
 void TForm1::FormDestroy() { SaveSettings(SettingsTarget(), recent_); }
 
@@ -154,8 +160,8 @@ void TForm1::CreateControls() {
   Label1.SetFont(label_font_.get());
   Label1.SetTransparent(true);
   Label1.SetFontColor(RGB(128, 128, 128));
-  Label1.SetCaption(gui::AnsiToWide(kWebSiteText));
-  Label1.SetHint(L"|" + gui::AnsiToWide(kWebSiteAddress));
+  Label1.SetCaption(gui::AnsiToWide(kWebAddress));
+  Label1.SetHint(L"|" + gui::AnsiToWide(kWebAddress));
   Label1.SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
   Label1.OnClick = [this](controls::Tzu3DLabel&) { Label1Click(); };
   Label1.SetParent(&Bevel1);

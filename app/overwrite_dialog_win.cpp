@@ -1,60 +1,22 @@
-// The dialog is a template built in memory (DLGTEMPLATE followed by one
-// DLGITEMTEMPLATE per control, each aligned to a DWORD), so that it needs no
-// resource script. The message and buttons are placed in pixels once the
-// dialog knows its font: the path may make the text long, and the dialog
-// grows with it up to two thirds of the screen's width.
+// The dialog is a template built in memory. The message and buttons are
+// placed in pixels once the dialog knows its font: the path may make the
+// text long, and the dialog grows with it up to two thirds of the screen's
+// width.
 #include "app/overwrite_dialog_win.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "app/lng_eng.h"
 #include "app/lng_eng_win.h"
 #include "gui/application.h"
 #include "gui/dialog.h"
+#include "gui/dialog_template.h"
 #include "util/handles_win.h"
 #include "gui/text.h"
 
 namespace app {
 
 namespace {
-
-class TemplateBuilder {
- public:
-  void AlignToDword() {
-    while (words_.size() % 2 != 0) words_.push_back(0);
-  }
-  void Dword(DWORD v) {
-    words_.push_back(LOWORD(v));
-    words_.push_back(HIWORD(v));
-  }
-  void Word(WORD v) { words_.push_back(v); }
-  void Text(const std::wstring& s) {
-    for (wchar_t c : s) words_.push_back(static_cast<WORD>(c));
-    words_.push_back(0);
-  }
-  void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD class_atom, const std::wstring& text) {
-    AlignToDword();
-    Dword(style | WS_CHILD | WS_VISIBLE);
-    Dword(0);  // extended style
-    Word(static_cast<WORD>(x));
-    Word(static_cast<WORD>(y));
-    Word(static_cast<WORD>(cx));
-    Word(static_cast<WORD>(cy));
-    Word(id);
-    Word(0xFFFF);
-    Word(class_atom);
-    Text(text);
-    Word(0);  // no creation data
-  }
-  const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
- private:
-  std::vector<WORD> words_;
-};
-
-constexpr WORD kButtonAtom = 0x0080;
-constexpr WORD kStaticAtom = 0x0082;
 
 struct Button {
   int id;
@@ -102,13 +64,7 @@ void Arrange(HWND dialog, const std::wstring& text) {
     SetWindowPos(GetDlgItem(dialog, b.id), nullptr, x, buttons_top, button_width, button_height, SWP_NOZORDER);
     x += button_width + gap;
   }
-  RECT frame{0, 0, client_width, client_height};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)));
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  SetWindowPos(dialog, nullptr, (screen_width - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width,
-               height, SWP_NOZORDER);
+  gui::CenterDialog(dialog, client_width, client_height);
 }
 
 class OverwriteDialog : public gui::TDialog {
@@ -148,25 +104,15 @@ class OverwriteDialog : public gui::TDialog {
 }  // namespace
 
 TOverwriteAnswer ShowOverwriteDialog(HWND owner, const std::string& path) {
-  TemplateBuilder t;
-  t.Dword(DS_SETFONT | DS_MODALFRAME | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_SYSMENU);
-  t.Dword(0);
-  t.Word(2 + static_cast<WORD>(sizeof kButtons / sizeof kButtons[0]));
-  t.Word(0);
-  t.Word(0);
-  t.Word(240);  // replaced by Arrange
-  t.Word(80);
-  t.Word(0);  // no menu
-  t.Word(0);  // the dialog class
-  t.Text(gui::Application().Title());
-  t.Word(8);
-  t.Text(L"MS Shell Dlg");
-  t.Item(SS_ICON, 0, 0, 0, 0, kOverwriteIconId, kStaticAtom, L"");
-  t.Item(SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0, 0, 0, 0, kOverwriteTextId, kStaticAtom, L"");
+  // The size is replaced by Arrange.
+  gui::DialogTemplate t(DS_MODALFRAME | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_SYSMENU, 240, 80,
+                        gui::Application().Title());
+  t.Item(SS_ICON, 0, 0, 0, 0, kOverwriteIconId, gui::DialogTemplate::kStatic, L"");
+  t.Item(SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0, 0, 0, 0, kOverwriteTextId, gui::DialogTemplate::kStatic, L"");
   bool first = true;
   for (const Button& b : kButtons) {
     t.Item((first ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP | (first ? WS_GROUP : 0), 0, 0, 0, 0,
-           static_cast<WORD>(b.id), kButtonAtom, b.caption);
+           static_cast<WORD>(b.id), gui::DialogTemplate::kButton, b.caption);
     first = false;
   }
 

@@ -38,6 +38,27 @@ set_source_files_properties(app/tamsel.rc PROPERTIES OBJECT_DEPENDS "${rc_inputs
 add_executable(tamsel WIN32 app/entry_win.cpp app/tamsel.rc)
 target_link_libraries(tamsel PRIVATE tamsel_win)
 
+# The help file glimbo.chm beside tamsel.exe, compiled from the pages in
+# help/ by Free Pascal's chmcmd. Without chmcmd the program is built alone:
+# its help then opens nothing.
+set(TAMSEL_HELP_FILE ${CMAKE_BINARY_DIR}/glimbo.chm)
+find_program(CHMCMD_PROGRAM chmcmd)
+if(CHMCMD_PROGRAM)
+  set(help_work ${CMAKE_BINARY_DIR}/help)
+  file(MAKE_DIRECTORY ${help_work})
+  file(GLOB help_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/*)
+  add_custom_command(OUTPUT ${TAMSEL_HELP_FILE}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/help ${help_work}
+    COMMAND ${CHMCMD_PROGRAM} glimbo.hhp
+    COMMAND ${CMAKE_COMMAND} -E copy glimbo.chm ${TAMSEL_HELP_FILE}
+    WORKING_DIRECTORY ${help_work}
+    DEPENDS ${help_sources}
+    COMMENT "Compiling the help file glimbo.chm")
+  add_custom_target(tamsel_help ALL DEPENDS ${TAMSEL_HELP_FILE})
+else()
+  message(WARNING "chmcmd (Debian package fp-utils) was not found: the help file glimbo.chm is not built")
+endif()
+
 option(TAMSEL_BUILD_TESTS "Build the Win32 test programs (needs GoogleTest's sources, Python and MinGW's windres for the fixtures)" ON)
 if(TAMSEL_BUILD_TESTS)
   enable_testing()

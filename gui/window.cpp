@@ -403,14 +403,16 @@ void TWindow::Invalidate() const {
   if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-std::wstring TWindow::Text() const {
-  if (!hwnd_) return std::wstring();
-  int n = GetWindowTextLengthW(hwnd_);
+std::wstring WindowText(HWND hwnd) {
+  if (!hwnd) return std::wstring();
+  int n = GetWindowTextLengthW(hwnd);
   std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-  n = GetWindowTextW(hwnd_, &text[0], n + 1);
+  n = GetWindowTextW(hwnd, &text[0], n + 1);
   text.resize(static_cast<size_t>(n > 0 ? n : 0));
   return text;
 }
+
+std::wstring TWindow::Text() const { return WindowText(hwnd_); }
 
 void TWindow::SetText(const std::wstring& text) const {
   if (hwnd_) SetWindowTextW(hwnd_, text.c_str());

@@ -71,6 +71,9 @@ struct WindowParams {
   }
 };
 
+// The text of any window, ours or not.
+std::wstring WindowText(HWND hwnd);
+
 class TWindow {
  public:
   TWindow();

@@ -64,3 +64,32 @@ start_wineserver() {
   wineserver -p >/dev/null 2>&1 || true
   wine cmd /c exit >/dev/null 2>&1 || true
 }
+
+# A PDF printer for the printing tests: CUPS without systemd and a cups-pdf
+# queue "PDF", made the default printer, that writes its PDFs into
+# TAMSEL_PRINT_DIR (exported for the tests, which look for the printed page
+# there). Wine sees CUPS printers only through the 32-bit CUPS library.
+# Without CUPS or cups-pdf the printing tests skip themselves.
+TAMSEL_PRINT_DIR="$TAMSEL_BUILD/printed"
+start_printer() {
+  local ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+  if ! command -v cupsd >/dev/null 2>&1 || [ ! -f "$ppd" ]; then
+    log "no CUPS or cups-pdf here: the printing tests will skip"
+    return 0
+  fi
+  mkdir -p /run/cups "$TAMSEL_PRINT_DIR"
+  if ! lpstat -r 2>/dev/null | grep -q 'is running'; then
+    cupsd || { log "cupsd did not start: the printing tests will skip"; return 0; }
+    for _ in $(seq 100); do
+      lpstat -r 2>/dev/null | grep -q 'is running' && break
+      sleep 0.1
+    done
+  fi
+  # lpadmin warns that printer drivers are deprecated; the queue works.
+  if ! lpadmin -p PDF -E -v cups-pdf:/PDF -P "$ppd" 2>/dev/null || ! lpadmin -d PDF; then
+    log "could not set up the PDF printer: the printing tests will skip"
+    return 0
+  fi
+  printf 'Out %s\n' "$TAMSEL_PRINT_DIR" >/etc/cups/cups-pdf-PDF.conf
+  export TAMSEL_PRINT_DIR
+}

@@ -45,4 +45,6 @@ for page in buttons buttons-classic popup push labels splitters; do
 done
 shot dialog-save "Save" "$gallery" save
 shot dialog-folder "Browse for Folder" "$gallery" dir
+shot dialog-print "Printing icon" "$gallery" print
+shot dialog-about "About" "$gallery" about
 shot main-window "Tamsel" "$MINGW_BUILD/tamsel.exe"

@@ -20,6 +20,8 @@ packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 nasm
   wine wine32 xvfb xauth x11-utils xdotool
   fonts-wqy-microhei python3-dbfread
+  fp-utils
+  cups printer-driver-cups-pdf libcups2:i386 poppler-utils
   dpkg-dev xz-utils util-linux
 )
 

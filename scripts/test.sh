@@ -13,6 +13,7 @@ trap stop_session EXIT
 start_xvfb
 ensure_prefix
 start_wineserver
+start_printer
 
 status=0
 log "native tests"

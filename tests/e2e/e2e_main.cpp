@@ -13,10 +13,19 @@ namespace {
 std::string g_tamsel;
 }
 
-// Every test starts tamsel.exe as on a first start: the settings it
-// stored in an earlier test (the window's placement, recent files) go.
+// Every test starts tamsel.exe with the settings of a user who has run it
+// once: what an earlier test stored (the window's placement, recent files)
+// goes, and the help that only the very first start opens stays shut.
 class FreshSettings : public ::testing::EmptyTestEventListener {
-  void OnTestStart(const ::testing::TestInfo&) override { SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Korvane\\Tamsel"); }
+  void OnTestStart(const ::testing::TestInfo&) override {
+    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Korvane\\Tamsel");
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Korvane\\Tamsel\\Settings", 0, nullptr, 0, KEY_WRITE, nullptr,
+                        &key, nullptr) == ERROR_SUCCESS) {
+      RegSetValueExA(key, "Run", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
+      RegCloseKey(key);
+    }
+  }
 };
 
 // Once a test has moved the X keyboard focus to tamsel.exe's window (real

@@ -14,6 +14,8 @@
 #include "win/win_test_support.h"
 #include "win/window_driver.h"
 
+#include <shlwapi.h>
+
 namespace {
 
 using testing_support::FixturePath;
@@ -55,7 +57,11 @@ class Running {
 
   // Keys as a user types them, into the focused main window.
   void Keys(const std::string& keys) const {
-    Xdotool("search --onlyvisible --name '^Tamsel - ' windowfocus --sync key --delay 30 " + keys);
+    // The window's own caption names it: a window of an earlier instance
+    // may still linger on the X side.
+    const std::wstring caption = WindowText(window_);
+    Xdotool("search --onlyvisible --name '^" + std::string(caption.begin(), caption.end()) +
+            "$' windowfocus --sync key --delay 30 " + keys);
     Sleep(300);
   }
 
@@ -182,6 +188,29 @@ TEST(MainWindow, InvitationShowsOnlyOnAlmostEmptyGrids) {
   ASSERT_NE(nullptr, three.window());
   Sleep(300);
   EXPECT_EQ(0, SilverPixels(three.window()));
+}
+
+// The help window of the process (HTML Help's "HH Parent"), or null.
+HWND HelpWindow(DWORD process_id, DWORD wait_ms) { return WaitForWindow(process_id, L"HH Parent", wait_ms); }
+
+// Last of the window tests: once HTML Help has had the focus, keys typed
+// into a window started afterwards were seen to get lost.
+TEST(MainWindow, FirstStartOpensTheHelpF1WithModifiersOpensItAndClosingTheWindowClosesIt) {
+  SHDeleteValueA(HKEY_CURRENT_USER, "Software\\Korvane\\Tamsel\\Settings", "Run");
+  {
+    Process first(e2e::TamselPath(), "");
+    HWND help = HelpWindow(first.id(), kTimeout);
+    ASSERT_NE(nullptr, help) << "the first start opens the help";
+    EXPECT_EQ(L"Tamsel Help", WindowText(help));
+    HWND main_window = WaitForWindow(first.id(), L"TForm1", kTimeout);
+    PostMessageW(main_window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(first.WaitForExit(kTimeout)) << "the help window closes with the program";
+  }
+  Running tamsel("main_3.dll");
+  ASSERT_NE(nullptr, tamsel.window());
+  EXPECT_EQ(nullptr, HelpWindow(tamsel.id(), 300)) << "a later start opens no help";
+  tamsel.Keys("ctrl+F1");
+  EXPECT_NE(nullptr, HelpWindow(tamsel.id(), kTimeout)) << "F1 with a modifier opens the help";
 }
 
 }  // namespace

@@ -1,15 +1,18 @@
 // The control kit on show: one window per control kind, each instance put
 // into one of its states, or one of the dialogs, for the screenshots script
 // (scripts/screenshots.sh). Usage: tamsel_gallery <page>, page one of
-// buttons, buttons-classic, popup, push, labels, splitters, save, dir.
+// buttons, buttons-classic, popup, push, labels, splitters, save, dir,
+// print, about.
 #include <windows.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/about_win.h"
 #include "app/lng_eng.h"
 #include "app/lng_eng_win.h"
+#include "app/print_win.h"
 #include "controls/zu_button_win.h"
 #include "controls/zu_ctrl_win.h"
 #include "controls/zu_dialog_win.h"
@@ -266,6 +269,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     dialog.Title = L"Save all icons into";
     dialog.Directory = "C:\\windows\\";
     return dialog.Execute(nullptr) ? 0 : 1;
+  }
+  if (page == L"print") {
+    app::TPrintFrm form(true);
+    return form.Execute(nullptr) ? 0 : 1;
+  }
+  if (page == L"about") {
+    app::ShowAbout(nullptr);
+    return 0;
   }
   Gallery gallery(page);
   if (!gallery.Create()) return 2;

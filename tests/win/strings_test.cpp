@@ -17,6 +17,7 @@ TEST(LanguageStrings, EveryNumberedStringIsInTheTable) {
       {65251, L"为 &Metafiles (*.emf)"},
       {65252, L"为HTML文档 (*.htm, *.html)"},
       {65253, L"为数据库 (*.dbf)"},
+      {65254, L"打印失败"},
       {65264, L"文件 '%s' already exists. Do you wish to replace it?"},
       {65265, L"选择保存的图像文件"},
       {65266, L"保存 ICO 为HTML文档"},
