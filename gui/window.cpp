@@ -442,7 +442,7 @@ void TWindow::SetVisible(bool visible) const {
   if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
 }
 
-bool TWindow::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+bool TWindow::Visible() const { return hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 void TWindow::SetEnabled(bool enabled) const {
   if (hwnd_) EnableWindow(hwnd_, enabled);

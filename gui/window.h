@@ -95,6 +95,8 @@ class TWindow {
   RECT BoundsRect() const;
   void SetBounds(int x, int y, int width, int height) const;
   void SetVisible(bool visible) const;
+  // The window's own visibility (its WS_VISIBLE style), whether or not its
+  // parent shows.
   bool Visible() const;
   void SetEnabled(bool enabled) const;
   bool Enabled() const;

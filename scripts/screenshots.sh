@@ -18,6 +18,9 @@ mkdir -p "$out"
 
 # shot NAME TITLE PROGRAM [ARGS...]: starts the program, waits for a window
 # whose title starts with TITLE, saves it as NAME.png and ends the program.
+# With SHOT_ACTION set, that xdotool command runs against the window first
+# (%1 is the window) and the picture is taken of the screen around it, so
+# that a menu it drops shows too.
 shot() {
   local name=$1 title=$2 id=""
   shift 2
@@ -34,7 +37,14 @@ shot() {
     return 1
   fi
   sleep 1  # let it paint
-  import -window "$id" "$out/$name.png"
+  if [ -n "${SHOT_ACTION:-}" ]; then
+    xdotool search --onlyvisible --name "^$title" $SHOT_ACTION
+    sleep 1
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    import -window root -crop "$((WIDTH + 40))x$((HEIGHT + 40))+$((X - 20))+$((Y - 30))" +repage "$out/$name.png"
+  else
+    import -window "$id" "$out/$name.png"
+  fi
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
   log "$out/$name.png"
@@ -47,4 +57,9 @@ shot dialog-save "Save" "$gallery" save
 shot dialog-folder "Browse for Folder" "$gallery" dir
 shot dialog-print "Printing icon" "$gallery" print
 shot dialog-about "About" "$gallery" about
+# The main window: with its own few icons (the invitation to drop files
+# shows), with Wine's shell32.dll, and with the save menu dropped.
 shot main-window "Tamsel" "$MINGW_BUILD/tamsel.exe"
+shell32='C:\windows\system32\shell32.dll'
+shot main-window-library "Tamsel" "$MINGW_BUILD/tamsel.exe" "$shell32"
+SHOT_ACTION="mousemove --window %1 76 45 click 1" shot main-window-save-menu "Tamsel" "$MINGW_BUILD/tamsel.exe" "$shell32"
