@@ -280,8 +280,9 @@ void TForm1::ExportIcons(int& count, bool gray_scale, bool draw_border, bool inc
   app::ExportIcons(work, count, request, IconSet().IconCount());
 }
 
-void TForm1::SaveSingleIcon(int position, const std::string& file_name, bool gray_scale, TExportType type) {
-  const controls::TIconSet& icons = IconSet();
+void SaveSingleIcon(const controls::TZuImageBox& grid, int position, const std::string& file_name, bool gray_scale,
+                    TExportType type) {
+  const controls::TIconSet& icons = grid.IconSet();
   if (position < 0 || position >= icons.IconCount()) {
     throw gui::Error(L"The file '" + gui::AnsiToWide(CurrentFileName) + L"' has no icon number " +
                      std::to_wstring(position + 1) + L"; it holds " + std::to_wstring(icons.IconCount()) +
@@ -300,12 +301,21 @@ void TForm1::SaveSingleIcon(int position, const std::string& file_name, bool gra
   SaveBitmapOrRaise(bitmap, name, type);
 }
 
-void TForm1::SaveCompositeImage(const std::string& file_name, TExportType type, bool gray_scale) {
+void SaveCompositeImage(const controls::TZuImageBox& grid, const std::string& file_name, TExportType type,
+                        bool gray_scale) {
   const std::string name = CompositeImageFileName(file_name, type);
   imaging::TBitmap bitmap;
-  DrawCompositeImage(bitmap, Grid(), gray_scale);
+  DrawCompositeImage(bitmap, grid, gray_scale);
   if (gray_scale) imaging::MakeGrayscale(bitmap);
   SaveBitmapOrRaise(bitmap, name, type);
+}
+
+void TForm1::SaveSingleIcon(int position, const std::string& file_name, bool gray_scale, TExportType type) {
+  app::SaveSingleIcon(Grid(), position, file_name, gray_scale, type);
+}
+
+void TForm1::SaveCompositeImage(const std::string& file_name, TExportType type, bool gray_scale) {
+  app::SaveCompositeImage(Grid(), file_name, type, gray_scale);
 }
 
 void TForm1::OpenExported(const std::string& file_name, const std::string& hint) {

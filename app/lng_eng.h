@@ -42,8 +42,23 @@ enum LangString : unsigned {
   sSelectAnIcon = 65293,
   sOneFileAtATime = 65294,
   sCommandLineError = 65295,
+  sDrawBorder = 65296,
+  sIncludeNumbers = 65297,
+  sGrayScale = 65298,
+  sSkipOptionsNote = 65299,
+  sFieldGroup = 65300,
+  sFieldType = 65301,
+  sFieldName = 65302,
+  sExportAs = 65303,
+  sTypeIcon = 65304,
+  sTypeBitmap = 65305,
+  sTypeJpeg = 65306,
+  sTypeMetafile = 65307,
   sFailed = 65325,
   sBits = 65326,
+  sColumnCount = 65327,
+  sCancel = 65341,
+  sHelp = 65342,
 };
 
 }  // namespace app

@@ -12,6 +12,7 @@
 #include "app/lng_eng_win.h"
 #include "gui/application.h"
 #include "gui/dialog.h"
+#include "gui/dialog_template.h"
 #include "util/handles_win.h"
 #include "gui/text.h"
 
@@ -19,42 +20,8 @@ namespace app {
 
 namespace {
 
-class TemplateBuilder {
- public:
-  void AlignToDword() {
-    while (words_.size() % 2 != 0) words_.push_back(0);
-  }
-  void Dword(DWORD v) {
-    words_.push_back(LOWORD(v));
-    words_.push_back(HIWORD(v));
-  }
-  void Word(WORD v) { words_.push_back(v); }
-  void Text(const std::wstring& s) {
-    for (wchar_t c : s) words_.push_back(static_cast<WORD>(c));
-    words_.push_back(0);
-  }
-  void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD class_atom, const std::wstring& text) {
-    AlignToDword();
-    Dword(style | WS_CHILD | WS_VISIBLE);
-    Dword(0);  // extended style
-    Word(static_cast<WORD>(x));
-    Word(static_cast<WORD>(y));
-    Word(static_cast<WORD>(cx));
-    Word(static_cast<WORD>(cy));
-    Word(id);
-    Word(0xFFFF);
-    Word(class_atom);
-    Text(text);
-    Word(0);  // no creation data
-  }
-  const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
- private:
-  std::vector<WORD> words_;
-};
-
-constexpr WORD kButtonAtom = 0x0080;
-constexpr WORD kStaticAtom = 0x0082;
+using gui::kButtonAtom;
+using gui::kStaticAtom;
 
 struct Button {
   int id;
@@ -148,19 +115,11 @@ class OverwriteDialog : public gui::TDialog {
 }  // namespace
 
 TOverwriteAnswer ShowOverwriteDialog(HWND owner, const std::string& path) {
-  TemplateBuilder t;
-  t.Dword(DS_SETFONT | DS_MODALFRAME | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_SYSMENU);
-  t.Dword(0);
-  t.Word(2 + static_cast<WORD>(sizeof kButtons / sizeof kButtons[0]));
-  t.Word(0);
-  t.Word(0);
-  t.Word(240);  // replaced by Arrange
-  t.Word(80);
-  t.Word(0);  // no menu
-  t.Word(0);  // the dialog class
-  t.Text(gui::Application().Title());
-  t.Word(8);
-  t.Text(L"MS Shell Dlg");
+  gui::TemplateBuilder t;
+  // The size is replaced by Arrange.
+  t.Header(DS_SETFONT | DS_MODALFRAME | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+           2 + static_cast<WORD>(sizeof kButtons / sizeof kButtons[0]), 0, 0, 240, 80, gui::Application().Title(), 8,
+           L"MS Shell Dlg");
   t.Item(SS_ICON, 0, 0, 0, 0, kOverwriteIconId, kStaticAtom, L"");
   t.Item(SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0, 0, 0, 0, kOverwriteTextId, kStaticAtom, L"");
   bool first = true;

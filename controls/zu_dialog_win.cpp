@@ -132,6 +132,9 @@ class TZuOpenDialog::TChildDialog : public gui::TDialog {
       case CDN_FOLDERCHANGE:
         owner_.FolderChange(Handle());
         return 0;
+      case CDN_TYPECHANGE:
+        owner_.TypeChange(Handle(), *reinterpret_cast<OFNOTIFYA*>(header)->lpOFN);
+        return 0;
       default:
         return std::nullopt;
     }
@@ -156,6 +159,13 @@ UINT_PTR CALLBACK TZuOpenDialog::HookProc(HWND hook, UINT msg, WPARAM wp, LPARAM
   return static_cast<UINT_PTR>(gui::TDialog::Route(hook, msg, wp, lp));
 }
 
+void TZuOpenDialog::TypeChange(HWND hook, const OPENFILENAMEA& ofn) {
+  if (!OnTypeChange) return;
+  FilterIndex = static_cast<int>(ofn.nFilterIndex);
+  OnTypeChange(*this);
+  SendMessageA(GetParent(hook), CDM_SETDEFEXT, 0, reinterpret_cast<LPARAM>(DefaultExt.c_str()));
+}
+
 void TZuOpenDialog::CreateStrip(HWND hook) {
   // The file dialog's own font: the strip matches the standard controls,
   // and its texts get the same fallback fonts for characters that the face
@@ -174,6 +184,11 @@ void TZuOpenDialog::CreateStrip(HWND hook) {
 }
 
 void TZuOpenDialog::Show(HWND hook) {
+  // The system took the title as ANSI text, which loses the characters
+  // outside the code page. The dialog's procedure is an ANSI one, which
+  // would narrow a wide text again, so the wide title is stored by the
+  // default procedure itself.
+  if (!Title.empty()) DefWindowProcW(GetParent(hook), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Title.c_str()));
   info_label_ = TZuInfoLabel{};
   ShowInfoLabel();
   if (OnGetCheckParams) gui::RunGuarded([&] { OnGetCheckParams(check_box_); });
