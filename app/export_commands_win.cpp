@@ -21,12 +21,6 @@ namespace app {
 
 namespace {
 
-// The default extension follows the file type chosen in the dialog, so
-// that a name typed without one gets the extension of the type written.
-void SaveDlgTypeChange(controls::TZuOpenDialog& dialog) {
-  dialog.DefaultExt = FilterDefaultExtension(dialog.Filter, dialog.FilterIndex);
-}
-
 // Runs the save dialog for one command; true when a file was chosen. The
 // type chosen last time stays chosen when this filter has it.
 bool RunSaveDialog(TExportContext& context, unsigned title, const std::wstring& filter) {
@@ -34,8 +28,9 @@ bool RunSaveDialog(TExportContext& context, unsigned title, const std::wstring& 
   dialog.Title = Lang(title);
   dialog.Filter = filter;
   dialog.FilterIndex = std::clamp(dialog.FilterIndex, 1, std::max(FilterCount(filter), 1));
-  SaveDlgTypeChange(dialog);
-  dialog.OnTypeChange = SaveDlgTypeChange;
+  // A name typed without an extension gets the chosen type's; the dialog
+  // takes it from the type's pattern when the user picks another type.
+  dialog.DefaultExt = FilterDefaultExtension(filter, dialog.FilterIndex);
   dialog.InitialDir = context.SaveFolder;
   dialog.FileName = util::GetUniqueFileName(dialog.InitialDir, CurrentFileName, dialog.DefaultExt);
   // The dialog itself asks before it lets an existing file be chosen.

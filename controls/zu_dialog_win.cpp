@@ -132,9 +132,6 @@ class TZuOpenDialog::TChildDialog : public gui::TDialog {
       case CDN_FOLDERCHANGE:
         owner_.FolderChange(Handle());
         return 0;
-      case CDN_TYPECHANGE:
-        owner_.TypeChange(Handle(), *reinterpret_cast<OFNOTIFYA*>(header)->lpOFN);
-        return 0;
       default:
         return std::nullopt;
     }
@@ -157,13 +154,6 @@ UINT_PTR CALLBACK TZuOpenDialog::HookProc(HWND hook, UINT msg, WPARAM wp, LPARAM
     self->child_->BindAtInit(hook);
   }
   return static_cast<UINT_PTR>(gui::TDialog::Route(hook, msg, wp, lp));
-}
-
-void TZuOpenDialog::TypeChange(HWND hook, const OPENFILENAMEA& ofn) {
-  if (!OnTypeChange) return;
-  FilterIndex = static_cast<int>(ofn.nFilterIndex);
-  OnTypeChange(*this);
-  SendMessageA(GetParent(hook), CDM_SETDEFEXT, 0, reinterpret_cast<LPARAM>(DefaultExt.c_str()));
 }
 
 void TZuOpenDialog::CreateStrip(HWND hook) {

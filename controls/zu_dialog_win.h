@@ -55,7 +55,6 @@ class TZuOpenDialog {
   using TOnGetCheckParamsEvent = std::function<void(TZuCheckBox& check_box)>;
   using TOnGetCheckedEvent = std::function<void(bool checked)>;
   using TOnGetFileInfoEvent = std::function<void(const std::string& file_name, TZuInfoLabel& info_label)>;
-  using TOnTypeChangeEvent = std::function<void(TZuOpenDialog& sender)>;
 
   TZuOpenDialog();
   virtual ~TZuOpenDialog();
@@ -82,10 +81,6 @@ class TZuOpenDialog {
   TOnGetCheckedEvent OnGetChecked;
   // Raised each time the dialog's folder changes, with its current file name.
   TOnGetFileInfoEvent OnGetFileInfo;
-  // Raised while the dialog is up when the user chooses another file type,
-  // with FilterIndex already set to it; the DefaultExt the handler leaves
-  // is the one the dialog appends from then on.
-  TOnTypeChangeEvent OnTypeChange;
 
   const TZuCheckBox& CheckBox() const { return check_box_; }
 
@@ -101,7 +96,6 @@ class TZuOpenDialog {
   void CreateStrip(HWND hook);
   void Show(HWND hook);
   void FolderChange(HWND hook);
-  void TypeChange(HWND hook, const OPENFILENAMEA& ofn);
   void ShowInfoLabel();
   void KeepCheckState();
 

@@ -45,4 +45,6 @@ for page in buttons buttons-classic popup push labels splitters; do
 done
 shot dialog-save "Save" "$gallery" save
 shot dialog-folder "Browse for Folder" "$gallery" dir
+shot dialog-options-html "导出为 HTML" "$gallery" options-html
+shot dialog-options-dbase "导出到数据库" "$gallery" options-dbase
 shot main-window "Tamsel" "$MINGW_BUILD/tamsel.exe"

@@ -15,6 +15,7 @@
 #include "app/lng_eng_win.h"
 #include "controls/zu_scroll_box_win.h"
 #include "util/file_utils.h"
+#include "win/export_fixtures.h"
 #include "win/win_test_support.h"
 #include "win/window_driver.h"
 
@@ -94,7 +95,9 @@ SeenSave DriveSave(const std::wstring& title, bool tick, const std::string& name
   if (type_position >= 0) {
     HWND types = GetDlgItem(dialog, cmb1);
     SendMessageW(types, CB_SETCURSEL, type_position, 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
+    // The notifications of a choice made with the mouse.
+    for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+      SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(cmb1, code), reinterpret_cast<LPARAM>(types));
   }
   SendMessageA(name_box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
   Finish(dialog, button);
@@ -188,7 +191,7 @@ TEST_F(ExportCommandsTest, TheTypeChosenInTheDialogGivesTheFormatAndTheExtension
     SaveSelected(context_);
     driver.join();
     const auto bytes = testing_support::ReadFileBytes(dir_.file(c.file));
-    ASSERT_GE(bytes.size(), 2u) << c.file;
+    ASSERT_GE(bytes.size(), 2u) << c.file << " " << ::testing::PrintToString(export_fixtures::FilesIn(dir_.path()));
     EXPECT_EQ(c.first, bytes[0]) << c.file;
     EXPECT_EQ(c.second, bytes[1]) << c.file;
     EXPECT_EQ(c.position + 1, save_dialog_.FilterIndex);
