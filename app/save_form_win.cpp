@@ -72,9 +72,11 @@ TSaveFrm::~TSaveFrm() = default;
 
 bool TSaveFrm::Execute(HWND owner) {
   gui::TemplateBuilder t;
-  // The size is set in pixels once the window exists.
+  // The size is set in pixels once the window exists. The dialog face at
+  // 8 points is 11 pixels high like the design's font, and unlike that
+  // bitmap font it falls back to a face with the Chinese texts' characters.
   t.Header(DS_SETFONT | DS_MODALFRAME | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 320, 160,
-           Lang(kind_ == TSaveFrmKind::Html ? sExportHtml : sExportDbase), 8, L"MS Sans Serif");
+           Lang(kind_ == TSaveFrmKind::Html ? sExportHtml : sExportDbase), 8, L"MS Shell Dlg");
   controls_ = std::make_unique<TControls>();
   const INT_PTR result = ShowModal(owner, t.get());
   controls_.reset();
