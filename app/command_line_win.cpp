@@ -2,6 +2,7 @@
 // in command_line.cpp; this file only acts on their result.
 #include <windows.h>
 
+#include "app/export_engine_win.h"
 #include "app/globals.h"
 #include "app/lng_eng.h"
 #include "app/lng_eng_win.h"
@@ -60,18 +61,30 @@ void TForm1::RunBatch(const ParsedCommandLine& cmd, const std::string& target) {
     gui::HourglassCursor hourglass;
     switch (plan.action) {
       case BatchAction::kSingleIcon:
-        SaveSingleIcon(plan.icon_index - 1, target, cmd.gray_scale, plan.export_type);
+        SaveSingleIcon(Grid(), plan.icon_index - 1, target, cmd.gray_scale, plan.export_type);
         count = 1;
         break;
       case BatchAction::kCompositeImage:
-        SaveCompositeImage(target, plan.export_type, cmd.gray_scale);
+        SaveCompositeImage(Grid(), target, plan.export_type, cmd.gray_scale);
         break;
-      case BatchAction::kExportIcons:
-        ExportIcons(count, cmd.gray_scale, cmd.draw_borders, cmd.include_numbers, plan.memo_type, plan.export_type,
-                    cmd.dbase_field_name, plan.extension, target, plan.dest_folder, cmd.plain[0]);
+      case BatchAction::kExportIcons: {
+        TExportRequest request;
+        request.Type = plan.export_type;
+        request.GrayScale = cmd.gray_scale;
+        request.DrawBorder = cmd.draw_borders;
+        request.IncludeNumbers = cmd.include_numbers;
+        request.MemoType = plan.memo_type;
+        request.FieldName = cmd.dbase_field_name;
+        request.Extension = plan.extension;
+        request.Target = target;
+        request.DestFolder = plan.dest_folder;
+        request.Source = cmd.plain[0];
+        TExportWork work;
+        ExportIcons(work, count, request, IconSet().IconCount());
         break;
+      }
     }
-    if (plan.open_after) OpenExported(target, plan.dest_word);
+    if (plan.open_after) OpenExportedFile(Handle(), target, plan.dest_word);
   }
   if (cmd.close_when_done) {
     Close();

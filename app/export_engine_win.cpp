@@ -262,26 +262,9 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
 
 // TForm1's side: the work objects live for one command.
 
-void TForm1::ExportIcons(int& count, bool gray_scale, bool draw_border, bool include_numbers, int memo_type,
-                         TExportType type, const std::string& field_name, const std::string& extension,
-                         const std::string& target, const std::string& dest_folder, const std::string& source) {
-  TExportRequest request;
-  request.Type = type;
-  request.GrayScale = gray_scale;
-  request.DrawBorder = draw_border;
-  request.IncludeNumbers = include_numbers;
-  request.MemoType = memo_type;
-  request.FieldName = field_name;
-  request.Extension = extension;
-  request.Target = target;
-  request.DestFolder = dest_folder;
-  request.Source = source;
-  TExportWork work;
-  app::ExportIcons(work, count, request, IconSet().IconCount());
-}
-
-void TForm1::SaveSingleIcon(int position, const std::string& file_name, bool gray_scale, TExportType type) {
-  const controls::TIconSet& icons = IconSet();
+void SaveSingleIcon(const controls::TZuImageBox& grid, int position, const std::string& file_name, bool gray_scale,
+                    TExportType type) {
+  const controls::TIconSet& icons = grid.IconSet();
   if (position < 0 || position >= icons.IconCount()) {
     throw gui::Error(L"The file '" + gui::AnsiToWide(CurrentFileName) + L"' has no icon number " +
                      std::to_wstring(position + 1) + L"; it holds " + std::to_wstring(icons.IconCount()) +
@@ -300,16 +283,13 @@ void TForm1::SaveSingleIcon(int position, const std::string& file_name, bool gra
   SaveBitmapOrRaise(bitmap, name, type);
 }
 
-void TForm1::SaveCompositeImage(const std::string& file_name, TExportType type, bool gray_scale) {
+void SaveCompositeImage(const controls::TZuImageBox& grid, const std::string& file_name, TExportType type,
+                        bool gray_scale) {
   const std::string name = CompositeImageFileName(file_name, type);
   imaging::TBitmap bitmap;
-  DrawCompositeImage(bitmap, Grid(), gray_scale);
+  DrawCompositeImage(bitmap, grid, gray_scale);
   if (gray_scale) imaging::MakeGrayscale(bitmap);
   SaveBitmapOrRaise(bitmap, name, type);
-}
-
-void TForm1::OpenExported(const std::string& file_name, const std::string& hint) {
-  OpenExportedFile(Handle(), file_name, hint);
 }
 
 }  // namespace app

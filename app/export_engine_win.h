@@ -21,6 +21,7 @@
 
 #include "app/export_types.h"
 #include "controls/icon_shell_win.h"
+#include "controls/zu_image_box_win.h"
 #include "imaging/bitmap_win.h"
 #include "imaging/icon_win.h"
 
@@ -58,6 +59,18 @@ TOverwriteAnswer AskOverwrite(const std::string& path);
 // real shell when null).
 void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, int grid_icon_count,
                  const TOverwriteQuestion& ask = AskOverwrite, controls::IconShell* shell = nullptr);
+
+// Saves the grid's icon at position as one file of the type (an icon file,
+// or the icon drawn on white as a bitmap, JPEG or metafile, grey when
+// asked); the type's extension is appended to a name without one. Raises
+// gui::Error when the position holds no icon or the file cannot be written.
+void SaveSingleIcon(const controls::TZuImageBox& grid, int position, const std::string& file_name, bool gray_scale,
+                    TExportType type);
+
+// Saves every icon of the grid, drawn in its current layout, as one picture
+// (bitmap, JPEG or metafile by type).
+void SaveCompositeImage(const controls::TZuImageBox& grid, const std::string& file_name, TExportType type,
+                        bool gray_scale);
 
 // The depth code (0..4) of the icon drawn on a white bitmap of its size.
 uint8_t GetGraphicColorDepth(const imaging::TIcon& icon);

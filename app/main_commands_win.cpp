@@ -13,6 +13,7 @@
 #include "app/about_links.h"
 #include "app/about_win.h"
 #include "app/composite_image_win.h"
+#include "app/export_commands_win.h"
 #include "app/help_win.h"
 #include "app/print_win.h"
 #include "gui/application.h"
@@ -152,6 +153,38 @@ void TForm1::Label1Click() {
 }
 
 void TForm1::ShowHelp(const std::string& topic) { app::ShowHelp(topic); }
+
+// The dialog commands of the export engine, with what the window has.
+TExportContext TForm1::ExportContext() {
+  TExportContext context(Handle(), Grid(), SaveDlg, DirDlg, SaveDlg.InitialDir);
+  context.ShowHelp = [](const std::string& topic) { app::ShowHelp(topic); };
+  return context;
+}
+
+void TForm1::SaveSelClick() {
+  TExportContext context = ExportContext();
+  SaveSelected(context);
+}
+
+void TForm1::SaveAllAsOneClick() {
+  TExportContext context = ExportContext();
+  SaveAllAsOne(context);
+}
+
+void TForm1::SaveAllClick(TExportType type) {
+  TExportContext context = ExportContext();
+  SaveAll(context, type);
+}
+
+void TForm1::NHTMClick() {
+  TExportContext context = ExportContext();
+  ExportHtml(context, OptionsWindowSkipped());
+}
+
+void TForm1::NDBFClick() {
+  TExportContext context = ExportContext();
+  ExportDBase(context, OptionsWindowSkipped());
+}
 
 void TForm1::AboutBtnClick() { ShowAbout(Handle()); }
 

@@ -186,6 +186,7 @@ void TForm1::CreateControls() {
   // A name that is not there opens as a file without icons.
   OpenDlg.Options = OFN_HIDEREADONLY;
   DirDlg.Title = Lang(sSelectFolder);
+  WireOpenAfterSave(SaveDlg);
 
   FormResize();
   SetFocus(ScrollBox.Handle());

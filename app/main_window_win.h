@@ -3,8 +3,9 @@
 // It owns every control on it and carries the commands. Its files are split
 // by concern: creation, layout, the status bar and the open routine in
 // main_window_win.cpp; the command table, menus, toolbar and shortcuts in
-// main_commands_win.cpp; the command line in command_line_win.cpp; the
-// exports in export_engine_win.cpp.
+// main_commands_win.cpp; the command line in command_line_win.cpp. The
+// exports are the engine's (export_engine_win, export_commands_win), which
+// the commands call with the grid and a request.
 //
 // Layout: the status bar at the bottom; above it Panel1, in which MainPanel
 // (toolbar strip Bevel1 on top, the search bar Panel2 at the bottom, the
@@ -24,6 +25,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/export_commands_win.h"
 #include "app/main_settings_win.h"
 #include "app/settings.h"
 #include "controls/icon_set_win.h"
@@ -79,14 +81,6 @@ class TForm1 : public gui::TForm {
 
   // The batch half of the command line (message 4025).
   void RunCommandLine();
-
-  // Export engine; every way of saving icons ends in one of these.
-  void SaveSingleIcon(int position, const std::string& file_name, bool gray_scale, TExportType type);
-  void SaveCompositeImage(const std::string& file_name, TExportType type, bool gray_scale);
-  void ExportIcons(int& count, bool gray_scale, bool draw_border, bool include_numbers, int memo_type,
-                   TExportType type, const std::string& field_name, const std::string& extension,
-                   const std::string& target, const std::string& dest_folder, const std::string& source);
-  void OpenExported(const std::string& file_name, const std::string& hint);
 
   // The folder scan's hooks: the window and the search controls are
   // disabled while it runs, and each report lets the window breathe.
@@ -147,6 +141,7 @@ class TForm1 : public gui::TForm {
   void PrintBtnClick();
   void ShowHelp(const std::string& topic);
   void Label1Click();
+  TExportContext ExportContext();
   // Warns and returns false when no icon is selected.
   bool RequireSelection();
 

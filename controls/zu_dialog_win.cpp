@@ -174,6 +174,11 @@ void TZuOpenDialog::CreateStrip(HWND hook) {
 }
 
 void TZuOpenDialog::Show(HWND hook) {
+  // The system took the title as ANSI text, which loses the characters
+  // outside the code page. The dialog's procedure is an ANSI one, which
+  // would narrow a wide text again, so the wide title is stored by the
+  // default procedure itself.
+  if (!Title.empty()) DefWindowProcW(GetParent(hook), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Title.c_str()));
   info_label_ = TZuInfoLabel{};
   ShowInfoLabel();
   if (OnGetCheckParams) gui::RunGuarded([&] { OnGetCheckParams(check_box_); });

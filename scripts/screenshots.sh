@@ -57,6 +57,8 @@ shot dialog-save "Save" "$gallery" save
 shot dialog-folder "Browse for Folder" "$gallery" dir
 shot dialog-print "Printing icon" "$gallery" print
 shot dialog-about "About" "$gallery" about
+shot dialog-options-html "导出为 HTML" "$gallery" options-html
+shot dialog-options-dbase "导出到数据库" "$gallery" options-dbase
 # The main window: with its own few icons (the invitation to drop files
 # shows), with Wine's shell32.dll, and with the save menu dropped.
 shot main-window "Tamsel" "$MINGW_BUILD/tamsel.exe"

@@ -2,7 +2,7 @@
 // into one of its states, or one of the dialogs, for the screenshots script
 // (scripts/screenshots.sh). Usage: tamsel_gallery <page>, page one of
 // buttons, buttons-classic, popup, push, labels, splitters, save, dir,
-// print, about.
+// print, about, options-html, options-dbase.
 #include <windows.h>
 
 #include <memory>
@@ -13,6 +13,7 @@
 #include "app/lng_eng.h"
 #include "app/lng_eng_win.h"
 #include "app/print_win.h"
+#include "app/save_form_win.h"
 #include "controls/zu_button_win.h"
 #include "controls/zu_ctrl_win.h"
 #include "controls/zu_dialog_win.h"
@@ -263,6 +264,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
       box.Visible = true;
     };
     return dialog.Execute(nullptr) ? 0 : 1;
+  }
+  if (page == L"options-html" || page == L"options-dbase") {
+    app::TExportSettings settings;
+    settings.ExpDBFType = 2;
+    int columns = 8;
+    const bool confirmed = page == L"options-html" ? app::EditHtmlOptions(nullptr, settings, columns, nullptr)
+                                                   : app::EditDBaseOptions(nullptr, settings, nullptr);
+    return confirmed ? 0 : 1;
   }
   if (page == L"dir") {
     controls::TZuDirDialog dialog;
