@@ -190,6 +190,30 @@ TEST(MainWindow, InvitationShowsOnlyOnAlmostEmptyGrids) {
   EXPECT_EQ(0, SilverPixels(three.window()));
 }
 
+#ifdef TAMSEL_XDND_DROP
+TEST(MainWindow, TwoDroppedFilesOpenTheFirstAndSayOnceThatOneIsTheLimit) {
+  Running tamsel("main_120.dll");
+  ASSERT_NE(nullptr, tamsel.window());
+  const std::string x_window = Xdotool("search --onlyvisible --name '^Tamsel - main_120.dll$'");
+  const std::vector<HWND> grids = testing_support::ChildWindows(tamsel.window(), L"TZuImageBox");
+  ASSERT_FALSE(grids.empty());
+  RECT grid;
+  GetWindowRect(grids.front(), &grid);
+  const std::string fixtures = TAMSEL_FIXTURE_DIR;
+  testing_support::RunUnix(std::string(TAMSEL_XDND_DROP) + " " + std::to_string(std::strtoul(x_window.c_str(), nullptr, 10)) +
+                           " " + std::to_string(grid.left + 100) + " " + std::to_string(grid.top + 30) + " " +
+                           fixtures + "/main_2.dll " + fixtures + "/main_3.dll");
+  EXPECT_TRUE(WaitForCaption(tamsel.window(), L"Tamsel - main_2.dll", kTimeout)) << "the first file opens";
+  HWND box = tamsel.OtherWindow(kTimeout);
+  ASSERT_NE(nullptr, box);
+  EXPECT_EQ(L"\x8FD9\x4E2A\x7248\x672C\x4E00\x6B21\x53EA\x80FD\x6253\x5F00\x4E00\x4E2A\x6587\x4EF6",
+            testing_support::MessageBoxText(box));
+  testing_support::PressButton(box, IDOK);
+  Sleep(300);
+  EXPECT_EQ(nullptr, tamsel.OtherWindow(500)) << "the message shows once";
+}
+#endif
+
 // The help window of the process (HTML Help's "HH Parent"), or null.
 HWND HelpWindow(DWORD process_id, DWORD wait_ms) { return WaitForWindow(process_id, L"HH Parent", wait_ms); }
 
