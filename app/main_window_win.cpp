@@ -42,7 +42,11 @@ bool FitsTheStatusLine(const std::wstring& text) { return text.find_first_of(L"\
 
 TForm1::TForm1(std::vector<std::string> args) : args_(std::move(args)), program_path_(ModuleFileName()) {}
 
-TForm1::~TForm1() { gui::Application().SetHintHandler(nullptr); }
+// The window goes while the form is whole: FormDestroy saves the settings.
+TForm1::~TForm1() {
+  DestroyHandle();
+  gui::Application().SetHintHandler(nullptr);
+}
 
 bool TForm1::Create() {
   HICON icon = LoadIconW(gui::Application().Instance(), MAKEINTRESOURCEW(1));

@@ -42,8 +42,15 @@ TWindow::~TWindow() {
   if (hwnd_) {
     HWND hwnd = hwnd_;
     Unbind();
+    // The object is no longer whole here, so the window goes without its
+    // handlers; a main window that goes this way stops being the main window.
+    if (Application().MainWindow() == hwnd) Application().SetMainWindow(nullptr);
     DestroyWindow(hwnd);
   }
+}
+
+void TWindow::DestroyHandle() {
+  if (hwnd_) DestroyWindow(hwnd_);
 }
 
 TWindow* TWindow::FromHandle(HWND hwnd) {

@@ -83,6 +83,11 @@ class TWindow {
 
   HWND Handle() const { return hwnd_; }
 
+  // Destroys the window while the object is whole, so that its handlers see
+  // the destruction (a form's FormDestroy). A class whose destruction must
+  // run its handlers calls this from its own destructor.
+  void DestroyHandle();
+
   // The object bound to a window of ours, or null.
   static TWindow* FromHandle(HWND hwnd);
 
