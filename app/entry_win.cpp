@@ -8,6 +8,7 @@
 #include "app/help_win.h"
 #include "app/main_window_win.h"
 #include "gui/application.h"
+#include "gui/thread.h"
 #include "imaging/xp_theme_win.h"
 #include "util/file_utils_win.h"
 
@@ -16,6 +17,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   application.Initialize(instance);
   application.SetTitle(L"Tamsel");
   util::InstallLeadByteTest();
+  gui::InstallSynchronizeTarget();  // worker threads call into this thread through it
 
   // Visual styles for the program's own buttons, from start to exit. A
   // theme library without one of the entries the program knows is not one
