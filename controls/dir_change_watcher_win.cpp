@@ -1,0 +1,55 @@
+#include "controls/dir_change_watcher_win.h"
+
+#include "controls/folder_watch.h"
+#include "util/handles_win.h"
+
+namespace controls {
+
+namespace {
+
+constexpr DWORD kPollMs = 20;
+// How often a live watch checks that its folder is still there.
+constexpr DWORD kRecheckMs = 500;
+
+bool FolderThere(const std::string& folder) {
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+TThDirChange::TThDirChange(const std::string& node_path, HWND target, LPARAM node)
+    : folder_(WatchedFolder(node_path)), target_(target), node_(node) {}
+
+bool TThDirChange::Start() {
+  return thread_.Start([this](gui::TThread& self) { Watch(self); });
+}
+
+void TThDirChange::Watch(gui::TThread& self) const {
+  while (!self.StopRequested()) {
+    util::UniqueChangeNotification change(
+        FindFirstChangeNotificationA(folder_.c_str(), FALSE, FILE_NOTIFY_CHANGE_DIR_NAME));
+    if (!change) {
+      WaitForSingleObject(self.StopEvent(), kPollMs);
+      continue;
+    }
+    HANDLE handles[2] = {change.get(), self.StopEvent()};
+    DWORD since_check = 0;
+    for (;;) {
+      const DWORD result = WaitForMultipleObjects(2, handles, FALSE, kPollMs);
+      if (result == WAIT_OBJECT_0) {
+        PostMessageW(target_, kFolderChangedMessage, 0, node_);
+        if (!FindNextChangeNotification(change.get())) break;
+        continue;
+      }
+      if (result != WAIT_TIMEOUT) break;  // stop requested, or the handle failed
+      since_check += kPollMs;
+      if (since_check >= kRecheckMs) {
+        since_check = 0;
+        if (!FolderThere(folder_)) break;
+      }
+    }
+  }
+}
+
+}  // namespace controls
