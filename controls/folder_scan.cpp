@@ -1,0 +1,72 @@
+#include "controls/folder_scan.h"
+
+#include <cctype>
+
+#include "util/file_utils.h"
+
+namespace controls {
+
+namespace {
+
+bool SameFolder(const std::string& a, const std::string& b) {
+  const std::string x = util::AddBackslash(a), y = util::AddBackslash(b);
+  if (x.size() != y.size()) return false;
+  for (size_t i = 0; i < x.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(x[i])) != std::tolower(static_cast<unsigned char>(y[i])))
+      return false;
+  }
+  return true;
+}
+
+std::string Trim(const std::string& s) {
+  const size_t first = s.find_first_not_of(' ');
+  if (first == std::string::npos) return std::string();
+  return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+std::vector<std::string> SplitMasks(const std::string& masks) {
+  std::vector<std::string> patterns;
+  std::string rest = masks;
+  for (;;) {
+    const size_t semicolon = rest.find(';');
+    patterns.push_back(Trim(rest.substr(0, semicolon)));
+    if (semicolon == std::string::npos) break;
+    rest = rest.substr(semicolon + 1);
+  }
+  return patterns;
+}
+
+std::string RelativeEntry(const std::string& root, const std::string& folder, const std::string& name) {
+  if (SameFolder(folder, root)) return name;
+  const std::string base = util::AddBackslash(root);
+  return util::AddBackslash(folder.substr(base.size() <= folder.size() ? base.size() : folder.size())) + name;
+}
+
+TScanResult FindFiles(TScanFileSystem& fs, const std::string& root, const std::string& folder,
+                      const std::string& masks, int min_count, bool subfolders, TScanList& list,
+                      const TScanProgress& progress) {
+  if (!fs.EnterFolder(folder)) throw TScanFolderError(folder);
+  if (SameFolder(folder, root)) list.Clear();
+
+  for (const std::string& pattern : SplitMasks(masks)) {
+    for (const std::string& name : fs.Files(pattern)) {
+      const uint32_t count = fs.IconCount(name);
+      if (min_count >= 0 && static_cast<uint32_t>(min_count) > count) continue;
+      const std::string entry = RelativeEntry(root, folder, name);
+      const int listed = list.Add(entry);
+      if (progress && progress(listed, entry)) return TScanResult::kCancelled;
+    }
+  }
+  if (!subfolders) return TScanResult::kCompleted;
+  for (const std::string& sub : fs.Subfolders(folder)) {
+    if (sub == "." || sub == "..") continue;
+    if (FindFiles(fs, root, util::JoinPath(folder, sub), masks, min_count, subfolders, list, progress) ==
+        TScanResult::kCancelled)
+      return TScanResult::kCancelled;
+  }
+  return TScanResult::kCompleted;
+}
+
+}  // namespace controls

@@ -1,0 +1,53 @@
+#include "controls/folder_scan_win.h"
+
+#include <windows.h>
+
+#include "util/file_utils.h"
+#include "util/handles_win.h"
+
+namespace controls {
+
+namespace {
+
+bool IsDotEntry(const char* name) { return std::string(name) == "." || std::string(name) == ".."; }
+
+}  // namespace
+
+bool TWinScanFileSystem::EnterFolder(const std::string& folder) {
+  return SetCurrentDirectoryA(folder.c_str()) != FALSE;
+}
+
+std::vector<std::string> TWinScanFileSystem::Files(const std::string& pattern) {
+  // Every attribute: hidden and system files count, and a folder whose
+  // name matches is seen like a file (the shell then finds no icon in it).
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  util::UniqueFindHandle find(FindFirstFileA(pattern.c_str(), &data));
+  if (!find) return names;
+  do {
+    if (!IsDotEntry(data.cFileName)) names.push_back(data.cFileName);
+  } while (FindNextFileA(find.get(), &data));
+  return names;
+}
+
+std::vector<std::string> TWinScanFileSystem::Subfolders(const std::string& folder) {
+  // Hidden and system folders are not entered.
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  util::UniqueFindHandle find(FindFirstFileA(util::JoinPath(folder, "*.*").c_str(), &data));
+  if (!find) return names;
+  do {
+    const DWORD a = data.dwFileAttributes;
+    if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) &&
+        !IsDotEntry(data.cFileName))
+      names.push_back(data.cFileName);
+  } while (FindNextFileA(find.get(), &data));
+  return names;
+}
+
+uint32_t TWinScanFileSystem::IconCount(const std::string& name) {
+  if (!shell_.Inspect(name).ShellMayRead()) return 0;
+  return shell_.Count(name);
+}
+
+}  // namespace controls

@@ -1,0 +1,22 @@
+// The folder scan's file system on Windows: the current directory, FindFirstFileA
+// searches, and the shell's icon count behind the structural check (a file
+// the check refuses is counted as holding no icons; the shell never sees it).
+#pragma once
+
+#include "controls/folder_scan.h"
+#include "controls/icon_shell_win.h"
+
+namespace controls {
+
+class TWinScanFileSystem : public TScanFileSystem {
+ public:
+  bool EnterFolder(const std::string& folder) override;
+  std::vector<std::string> Files(const std::string& pattern) override;
+  std::vector<std::string> Subfolders(const std::string& folder) override;
+  uint32_t IconCount(const std::string& name) override;
+
+ private:
+  ShellIcons shell_;
+};
+
+}  // namespace controls

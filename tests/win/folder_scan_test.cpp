@@ -1,0 +1,62 @@
+// The folder scan on a real folder tree: hidden files count, hidden
+// folders are not entered, damaged files never reach the shell.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "controls/folder_scan_win.h"
+#include "win/win_test_support.h"
+
+namespace {
+
+class SortedList : public controls::TScanList {
+ public:
+  std::vector<std::string> entries;
+  void Clear() override { entries.clear(); }
+  int Add(const std::string& entry) override {
+    entries.insert(std::upper_bound(entries.begin(), entries.end(), entry), entry);
+    return static_cast<int>(entries.size());
+  }
+};
+
+void Copy(const std::string& fixture, const std::string& to) {
+  ASSERT_TRUE(CopyFileA(testing_support::FixturePath(fixture).c_str(), to.c_str(), FALSE)) << fixture;
+}
+
+TEST(FolderScanWin, ListsByIconCountAndKeepsOutHiddenFoldersAndDamagedFiles) {
+  testing_support::TempDir dir;
+  Copy("main_2.dll", dir.file("two.dll"));
+  Copy("main_3.dll", dir.file("three.ocx"));
+  Copy("no_icons.exe", dir.file("none.exe"));
+  Copy("damaged\\ico_offset_huge.ico", dir.file("damaged.dll"));
+  Copy("main_2.dll", dir.file("hidden.dll"));
+  SetFileAttributesA(dir.file("hidden.dll").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  CreateDirectoryA(dir.file("sub").c_str(), nullptr);
+  Copy("main_120.dll", dir.file("sub\\many.dll"));
+  CreateDirectoryA(dir.file("secret").c_str(), nullptr);
+  Copy("main_3.dll", dir.file("secret\\inside.dll"));
+  SetFileAttributesA(dir.file("secret").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  const struct {
+    int min_count;
+    bool subfolders;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {1, false, {"hidden.dll", "three.ocx", "two.dll"}},
+      {3, true, {"sub\\many.dll", "three.ocx"}},
+      {0, false, {"damaged.dll", "hidden.dll", "none.exe", "three.ocx", "two.dll"}},
+  };
+  for (const auto& c : cases) {
+    controls::TWinScanFileSystem fs;
+    SortedList list;
+    controls::FindFiles(fs, dir.path(), dir.path(), "*.dll;*.exe;*.ocx", c.min_count, c.subfolders, list, nullptr);
+    EXPECT_EQ(c.expected, list.entries) << c.min_count << " " << c.subfolders;
+  }
+  SetCurrentDirectoryA(previous);
+}
+
+}  // namespace
