@@ -1,0 +1,246 @@
+#include "controls/zu_list_box_win.h"
+
+#include "controls/list_search.h"
+#include "gui/text.h"
+#include "util/handles_win.h"
+
+namespace controls {
+
+namespace {
+
+constexpr UINT kCloseSearch = WM_APP + 0x52;
+constexpr int kItemHeight = 18;
+
+}  // namespace
+
+// --- TSearchEdit -------------------------------------------------------------
+
+bool TSearchEdit::Create() {
+  const RECT client = list_.ClientRect();
+  if (!TSystemControl::Create(L"EDIT", list_.Handle(), 0, WS_BORDER | ES_AUTOHSCROLL, 0, 0, client.right,
+                              list_.FontHeight() + 6))
+    return false;
+  SetFont(reinterpret_cast<HFONT>(SendMessageW(list_.Handle(), WM_GETFONT, 0, 0)));
+  ShowWindow(Handle(), SW_SHOW);
+  SetFocus(Handle());
+  return true;
+}
+
+void TSearchEdit::CaretToEnd() const {
+  const int length = GetWindowTextLengthW(Handle());
+  SendMessageW(Handle(), EM_SETSEL, length, length);
+}
+
+bool TSearchEdit::OnReflectedCommand(int code) {
+  if (code != EN_CHANGE || completing_) return false;
+  Changed();
+  return true;
+}
+
+// Completes the typed text from the list's items.
+void TSearchEdit::Changed() {
+  DWORD start = 0, end = 0;
+  SendMessageW(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  TSearchText edit;
+  edit.text = gui::WideToAnsi(Text());
+  edit.caret = end;
+  edit.selection_start = start;
+  edit.selection_length = end - start;
+  const TCompletion completion = Complete(edit, prev_length_, list_.Items(), list_.ItemIndex());
+  prev_length_ = completion.prev_length;
+  if (completion.select_all) SendMessageW(Handle(), EM_SETSEL, 0, -1);
+  if (!completion.changed) return;
+  completing_ = true;
+  SetText(gui::AnsiToWide(completion.result.text));
+  completing_ = false;
+  SendMessageW(Handle(), EM_SETSEL, completion.result.selection_start,
+               completion.result.selection_start + completion.result.selection_length);
+}
+
+void TSearchEdit::EnterPressed() {
+  const int before = list_.ItemIndex();
+  const std::wstring text = Text();
+  SendMessageW(list_.Handle(), LB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+  if (list_.ItemIndex() != before) {
+    if (list_.OnClick) list_.OnClick(list_);
+    list_.CloseSearchLater();
+  }
+}
+
+LRESULT TSearchEdit::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_KEYDOWN:
+      if (wp == VK_ESCAPE) {
+        list_.CloseSearchLater();
+        return 0;
+      }
+      if (wp == VK_F2) {
+        CaretToEnd();
+        return 0;
+      }
+      if (wp == VK_TAB && GetKeyState(VK_MENU) >= 0) {
+        SendMessageW(list_.Handle(), WM_KEYDOWN, wp, lp);
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wp == VK_RETURN) {
+        EnterPressed();
+        return 0;
+      }
+      if (wp == VK_ESCAPE || wp == VK_TAB) return 0;  // no beep
+      break;
+    case WM_GETDLGCODE:
+      return DLGC_WANTALLKEYS;
+    case WM_KILLFOCUS:
+      list_.CloseSearchLater();
+      break;
+  }
+  return TSystemControl::HandleMessage(msg, wp, lp);
+}
+
+// --- TZuListBox ----------------------------------------------------------------
+
+TZuListBox::~TZuListBox() { search_.reset(); }
+
+bool TZuListBox::Create(HWND parent, UINT_PTR id, int x, int y, int width, int height, bool sorted) {
+  const DWORD style = WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | WS_BORDER | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+                      LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | (sorted ? LBS_SORT : 0);
+  if (!TSystemControl::Create(L"LISTBOX", parent, id, style, x, y, width, height)) return false;
+  SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, kItemHeight);
+  RaiseItemHeight();
+  return true;
+}
+
+int TZuListBox::FontHeight() const {
+  util::WindowDc dc(nullptr);
+  util::SelectGuard font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc.get(), &metrics);
+  return metrics.tmHeight;
+}
+
+// Rows are never lower than the font's character cell.
+void TZuListBox::RaiseItemHeight() const {
+  const int height = static_cast<int>(SendMessageW(Handle(), LB_GETITEMHEIGHT, 0, 0));
+  if (height < FontHeight()) SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, FontHeight());
+}
+
+void TZuListBox::Clear() {
+  SendMessageW(Handle(), LB_RESETCONTENT, 0, 0);
+  RaiseItemHeight();
+}
+
+int TZuListBox::Add(const std::string& item) {
+  const std::wstring text = gui::AnsiToWide(item);
+  SendMessageW(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  return Count();
+}
+
+int TZuListBox::Count() const { return static_cast<int>(SendMessageW(Handle(), LB_GETCOUNT, 0, 0)); }
+
+std::string TZuListBox::Item(int index) const {
+  const LRESULT length = SendMessageW(Handle(), LB_GETTEXTLEN, index, 0);
+  if (length == LB_ERR) return std::string();
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  SendMessageW(Handle(), LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(static_cast<size_t>(length));
+  return gui::WideToAnsi(text);
+}
+
+std::vector<std::string> TZuListBox::Items() const {
+  std::vector<std::string> items;
+  for (int i = 0, n = Count(); i < n; ++i) items.push_back(Item(i));
+  return items;
+}
+
+int TZuListBox::ItemIndex() const { return static_cast<int>(SendMessageW(Handle(), LB_GETCURSEL, 0, 0)); }
+
+void TZuListBox::SetItemIndex(int index) const { SendMessageW(Handle(), LB_SETCURSEL, index, 0); }
+
+void TZuListBox::SetSearchActive(bool on) {
+  if (on == SearchActive()) return;
+  if (on) {
+    search_ = std::make_unique<TSearchEdit>(*this);
+    if (!search_->Create()) search_.reset();
+  } else {
+    const bool had_focus = search_ && GetFocus() == search_->Handle();
+    search_.reset();
+    if (had_focus) SetFocus(Handle());
+    InvalidateRect(Handle(), nullptr, TRUE);
+  }
+}
+
+void TZuListBox::CloseSearchLater() const { PostMessageW(Handle(), kCloseSearch, 0, 0); }
+
+bool TZuListBox::OnReflectedMeasureItem(MEASUREITEMSTRUCT* item) {
+  item->itemHeight = kItemHeight;
+  return true;
+}
+
+bool TZuListBox::OnReflectedCommand(int code) {
+  if (code != LBN_SELCHANGE) return false;
+  if (OnClick) OnClick(*this);
+  return true;
+}
+
+bool TZuListBox::OnReflectedDrawItem(DRAWITEMSTRUCT* item) {
+  if (item->itemID == static_cast<UINT>(-1) || static_cast<int>(item->itemID) >= Count()) return true;
+  HDC dc = item->hDC;
+  const bool selected = (item->itemState & ODS_SELECTED) != 0;
+  const int saved = SaveDC(dc);
+  SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  const RECT& row = item->rcItem;
+  FillRect(dc, &row, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+
+  const int index = static_cast<int>(item->itemID);
+  int offset = 2;
+  std::string text = Item(index);
+  imaging::TBitmap picture;
+  if (OnGetItemParams) OnGetItemParams(*this, index, &picture, offset, text);
+  if (!picture.Empty()) {
+    BitBlt(dc, row.left + 2, PictureTop(row.top, row.bottom, picture.Height()), picture.Width(), picture.Height(),
+           picture.Canvas(), 0, 0, SRCCOPY);
+  }
+  if (!text.empty()) {
+    const std::wstring wide = gui::AnsiToWide(text);
+    SetBkMode(dc, OPAQUE);
+    TextOutW(dc, row.left + offset, TextTop(row.top, row.bottom, FontHeight()), wide.c_str(),
+             static_cast<int>(wide.size()));
+  }
+  RestoreDC(dc, saved);
+  return true;
+}
+
+LRESULT TZuListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case kCloseSearch:
+      SetSearchActive(false);
+      return 0;
+    case WM_CHAR:
+      if (!SearchActive() && DirectSearch && OpensSearch(static_cast<unsigned>(wp), GetKeyState(VK_CONTROL) < 0)) {
+        SetSearchActive(true);
+        if (search_) SendMessageW(search_->Handle(), WM_CHAR, wp, lp);
+        return 0;
+      }
+      break;
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+    case WM_MOUSEWHEEL:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      SetSearchActive(false);
+      break;
+    case WM_SIZE:
+      if (search_) {
+        const RECT client = ClientRect();
+        SetWindowPos(search_->Handle(), nullptr, 0, 0, client.right, FontHeight() + 6, SWP_NOMOVE | SWP_NOZORDER);
+      }
+      break;
+  }
+  return TSystemControl::HandleMessage(msg, wp, lp);
+}
+
+}  // namespace controls

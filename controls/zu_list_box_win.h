@@ -1,0 +1,87 @@
+// TZuListBox: the owner-drawn list of the search pane. Each row shows a
+// small picture and a text that its owner supplies (OnGetItemParams);
+// typing a character opens a search edit (TSearchEdit) at the top of the
+// list that completes the typed text from the items and selects the
+// matching row on Enter.
+//
+// The edit closes itself from inside its own message handling (ESC, Enter,
+// losing the focus); it is released only once that handling has returned,
+// through a message the list posts to itself.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/control.h"
+#include "imaging/bitmap_win.h"
+
+namespace controls {
+
+class TZuListBox;
+
+class TSearchEdit : public gui::TSystemControl {
+ public:
+  explicit TSearchEdit(TZuListBox& list) : list_(list) {}
+  bool Create();
+  void CaretToEnd() const;
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnReflectedCommand(int code) override;
+
+ private:
+  void Changed();
+  void EnterPressed();
+
+  TZuListBox& list_;
+  size_t prev_length_ = 0;
+  bool completing_ = false;
+};
+
+class TZuListBox : public gui::TSystemControl {
+ public:
+  // Index, a bitmap to draw the row's picture into (null when only the text
+  // is wanted), the text's left offset (2 on entry) and the text.
+  using TGetItemParamsEvent =
+      std::function<void(TZuListBox& sender, int index, imaging::TBitmap* bitmap, int& offset, std::string& text)>;
+
+  ~TZuListBox() override;
+  bool Create(HWND parent, UINT_PTR id, int x, int y, int width, int height, bool sorted = true);
+
+  void Clear();
+  int Add(const std::string& item);
+  int Count() const;
+  std::string Item(int index) const;
+  std::vector<std::string> Items() const;
+  int ItemIndex() const;
+  void SetItemIndex(int index) const;
+
+  bool DirectSearch = false;
+  TGetItemParamsEvent OnGetItemParams;
+  std::function<void(TZuListBox& sender)> OnClick;
+
+  bool SearchActive() const { return static_cast<bool>(search_); }
+  TSearchEdit* SearchEdit() const { return search_.get(); }
+  void SetSearchActive(bool on);
+  // Closes the search once the current message handling has returned.
+  void CloseSearchLater() const;
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnReflectedDrawItem(DRAWITEMSTRUCT* item) override;
+  bool OnReflectedMeasureItem(MEASUREITEMSTRUCT* item) override;
+  bool OnReflectedCommand(int code) override;
+
+ private:
+  friend class TSearchEdit;
+  int FontHeight() const;
+  void RaiseItemHeight() const;
+
+  std::unique_ptr<TSearchEdit> search_;
+};
+
+}  // namespace controls
