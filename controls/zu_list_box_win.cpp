@@ -1,6 +1,10 @@
 #include "controls/zu_list_box_win.h"
 
+#include <commctrl.h>
+#include <windowsx.h>
+
 #include "controls/list_search.h"
+#include "gui/application.h"
 #include "gui/text.h"
 #include "util/handles_win.h"
 
@@ -109,7 +113,82 @@ bool TZuListBox::Create(HWND parent, UINT_PTR id, int x, int y, int width, int h
   if (!TSystemControl::Create(L"LISTBOX", parent, id, style, x, y, width, height)) return false;
   SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, kItemHeight);
   RaiseItemHeight();
+
+  // One tool over the row under the mouse; its text is asked for when it shows.
+  hint_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                          Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (hint_) {
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_SUBCLASS | TTF_TRANSPARENT;
+    tool.hwnd = Handle();
+    tool.uId = 1;
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(hint_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(hint_, WM_SETFONT, SendMessageW(Handle(), WM_GETFONT, 0, 0), FALSE);
+  }
   return true;
+}
+
+// The tool covers the row under the mouse, so that the tip goes when the
+// mouse leaves the row and comes again over the next one.
+void TZuListBox::TrackHintRow(int x, int y) {
+  if (!hint_) return;
+  const LRESULT hit = SendMessageW(Handle(), LB_ITEMFROMPOINT, 0, MAKELPARAM(x, y));
+  const int row = HIWORD(hit) ? -1 : static_cast<int>(LOWORD(hit));
+  if (row == hint_row_) return;
+  hint_row_ = row;
+  SendMessageW(hint_, TTM_POP, 0, 0);
+  TOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = Handle();
+  tool.uId = 1;
+  if (row < 0 || SendMessageW(Handle(), LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&tool.rect)) == LB_ERR)
+    tool.rect = RECT{0, 0, 0, 0};
+  SendMessageW(hint_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+  // The tip saw this move before the tool covered the new row: show it again.
+  MSG move{Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y), GetMessageTime(), {0, 0}};
+  GetCursorPos(&move.pt);
+  SendMessageW(hint_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
+}
+
+THintRect TZuListBox::RowHint(std::wstring* text) const {
+  THintRect none;
+  if (hint_row_ < 0 || hint_row_ >= Count()) return none;
+  int offset = 2;
+  std::string item = Item(hint_row_);
+  if (OnGetItemParams) OnGetItemParams(*const_cast<TZuListBox*>(this), hint_row_, nullptr, offset, item);
+  const std::wstring wide = gui::AnsiToWide(item);
+  util::WindowDc dc(Handle());
+  util::SelectGuard font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
+  RECT row{};
+  SendMessageW(Handle(), LB_GETITEMRECT, hint_row_, reinterpret_cast<LPARAM>(&row));
+  if (text) *text = wide;
+  return LongRowHint(size.cx, offset, ClientRect().right, row.top, row.bottom, wide.empty());
+}
+
+std::optional<LRESULT> TZuListBox::OnNotify(NMHDR* header) {
+  if (!hint_ || header->hwndFrom != hint_) return std::nullopt;
+  if (header->code == TTN_GETDISPINFOW) {
+    auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+    const THintRect hint = RowHint(&hint_text_);
+    if (!hint.show) hint_text_.clear();
+    info->lpszText = const_cast<wchar_t*>(hint_text_.c_str());
+    return 0;
+  }
+  if (header->code == TTN_SHOW) {
+    // The tip opens right over the row: its top left at the row's top and
+    // two pixels left of the row's text.
+    const THintRect hint = RowHint(nullptr);
+    if (!hint.show) return 0;
+    POINT corner{hint.left, hint.top};
+    ClientToScreen(Handle(), &corner);
+    SetWindowPos(hint_, nullptr, corner.x, corner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return TRUE;
+  }
+  return std::nullopt;
 }
 
 int TZuListBox::FontHeight() const {
@@ -218,6 +297,9 @@ LRESULT TZuListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kCloseSearch:
       SetSearchActive(false);
       return 0;
+    case WM_MOUSEMOVE:
+      TrackHintRow(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+      break;
     case WM_CHAR:
       if (!SearchActive() && DirectSearch && OpensSearch(static_cast<unsigned>(wp), GetKeyState(VK_CONTROL) < 0)) {
         SetSearchActive(true);

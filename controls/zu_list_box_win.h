@@ -13,10 +13,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "gui/control.h"
+#include "controls/list_search.h"
 #include "imaging/bitmap_win.h"
 
 namespace controls {
@@ -64,6 +66,9 @@ class TZuListBox : public gui::TSystemControl {
   TGetItemParamsEvent OnGetItemParams;
   std::function<void(TZuListBox& sender)> OnClick;
 
+  // The tool tip that shows a long row's whole text over the row.
+  HWND HintWindow() const { return hint_; }
+
   bool SearchActive() const { return static_cast<bool>(search_); }
   TSearchEdit* SearchEdit() const { return search_.get(); }
   void SetSearchActive(bool on);
@@ -75,13 +80,21 @@ class TZuListBox : public gui::TSystemControl {
   bool OnReflectedDrawItem(DRAWITEMSTRUCT* item) override;
   bool OnReflectedMeasureItem(MEASUREITEMSTRUCT* item) override;
   bool OnReflectedCommand(int code) override;
+  std::optional<LRESULT> OnNotify(NMHDR* header) override;
 
  private:
   friend class TSearchEdit;
+  void TrackHintRow(int x, int y);
+  // The hint text and rectangle of the row under the mouse; show false
+  // when its text fits.
+  THintRect RowHint(std::wstring* text) const;
   int FontHeight() const;
   void RaiseItemHeight() const;
 
   std::unique_ptr<TSearchEdit> search_;
+  HWND hint_ = nullptr;  // owned by the list box's window (destroyed with it)
+  int hint_row_ = -1;
+  std::wstring hint_text_;
 };
 
 }  // namespace controls

@@ -4,8 +4,11 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "controls/zu_list_box_win.h"
 #include "gui/form.h"
+#include "win/window_driver.h"
 
 namespace {
 
@@ -84,6 +87,44 @@ TEST(ZuListBox, RowsShowTheOwnersPictureAndText) {
   EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 17, 16));
   EXPECT_NE(RGB(255, 0, 0), GetPixel(dc, 18, 8));
   ReleaseDC(list.Handle(), dc);
+}
+
+// Moves the real mouse (through X) to a point of the list and waits up to
+// ms for the long-row tip to show; its window rectangle, or an empty one.
+RECT HintAt(controls::TZuListBox& list, int x, int y, DWORD ms) {
+  POINT p{x, y};
+  ClientToScreen(list.Handle(), &p);
+  testing_support::Xdotool("mousemove " + std::to_string(p.x) + " " + std::to_string(p.y));
+  const DWORD start = GetTickCount();
+  RECT r{0, 0, 0, 0};
+  while (GetTickCount() - start < ms) {
+    Pump();
+    if (IsWindowVisible(list.HintWindow())) {
+      GetWindowRect(list.HintWindow(), &r);
+      break;
+    }
+    Sleep(20);
+  }
+  return r;
+}
+
+TEST(ZuListBox, ALongRowShowsItsWholeTextRightOverTheRow) {
+  Host host;
+  controls::TZuListBox list;
+  ASSERT_TRUE(list.Create(host.Handle(), 5, 10, 10, 150, 120));
+  list.Add("a.dll");
+  list.Add("b_a_very_long_folder_name_that_does_not_fit\\file.dll");
+  list.OnGetItemParams = [](controls::TZuListBox&, int, imaging::TBitmap*, int& offset, std::string&) { offset = 20; };
+  UpdateWindow(host.Handle());
+  Pump();
+
+  EXPECT_EQ(0, HintAt(list, 40, 9, 1200).right) << "a row that fits shows no hint";
+  const RECT tip = HintAt(list, 40, 18 + 9, 3000);
+  POINT row{18, 18};  // the second row's top, two pixels left of its text
+  ClientToScreen(list.Handle(), &row);
+  EXPECT_EQ(row.x, tip.left);
+  EXPECT_EQ(row.y, tip.top);
+  testing_support::Xdotool("mousemove 0 0");
 }
 
 }  // namespace
