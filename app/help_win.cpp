@@ -7,6 +7,7 @@
 #include "app/help_request.h"
 #include "gui/application.h"
 #include "util/file_utils.h"
+#include "util/file_utils_win.h"
 #include "util/handles_win.h"
 
 namespace app {
@@ -31,12 +32,6 @@ std::string& HelpFileSetting() {
   return file;
 }
 
-std::string ProgramFolder() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return std::string();
-  return util::ExtractFilePath(std::string(path, n));
-}
 
 }  // namespace
 
@@ -65,7 +60,7 @@ void UnloadHtmlHelp() {
 
 std::string HelpFile() {
   const std::string& file = HelpFileSetting();
-  return file.empty() ? ProgramFolder() + "glimbo.chm" : file;
+  return file.empty() ? util::ProgramFolder() + "glimbo.chm" : file;
 }
 
 void SetHelpFile(const std::string& path) { HelpFileSetting() = path; }

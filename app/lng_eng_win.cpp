@@ -16,7 +16,7 @@ std::wstring ReplacePlaceholder(std::wstring text, const wchar_t* placeholder, c
 }  // namespace
 
 std::wstring Lang(unsigned id) {
-  HINSTANCE instance = gui::Application().Instance() ? gui::Application().Instance() : GetModuleHandleW(nullptr);
+  HINSTANCE instance = gui::Application().ModuleInstance();
   const wchar_t* text = nullptr;
   // With a length of 0 the system hands out a pointer into the resource.
   int n = LoadStringW(instance, id, reinterpret_cast<LPWSTR>(&text), 0);

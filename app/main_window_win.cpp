@@ -25,22 +25,12 @@ namespace {
 constexpr int kScrollBoxId = 100;
 constexpr int kSearchBtnId = 101;
 
-std::string ModuleFileName() {
-  std::vector<char> buffer(MAX_PATH);
-  for (;;) {
-    DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n == 0) return std::string();
-    if (n < buffer.size()) return std::string(buffer.data(), n);
-    buffer.resize(buffer.size() * 2);
-  }
-}
-
 // A hint whose long part would break the status line is not shown there.
 bool FitsTheStatusLine(const std::wstring& text) { return text.find_first_of(L"\r\n\t") == std::wstring::npos; }
 
 }  // namespace
 
-TForm1::TForm1(std::vector<std::string> args) : args_(std::move(args)), program_path_(ModuleFileName()) {}
+TForm1::TForm1(std::vector<std::string> args) : args_(std::move(args)), program_path_(util::ProgramPath()) {}
 
 // The window goes while the form is whole: FormDestroy saves the settings.
 TForm1::~TForm1() {

@@ -12,6 +12,7 @@
 #include "app/lng_eng_win.h"
 #include "app/save_form.h"
 #include "controls/zu_button_win.h"
+#include "gui/application.h"
 #include "gui/control.h"
 #include "gui/dialog_template.h"
 #include "gui/text.h"
@@ -86,7 +87,7 @@ HWND TSaveFrm::AddControl(const wchar_t* system_class, DWORD style, int id, int 
                           const std::wstring& text, DWORD ex_style) {
   HWND control = CreateWindowExW(ex_style, system_class, text.c_str(), style | WS_CHILD | WS_VISIBLE, x, y, width,
                                  height, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 GetModuleHandleW(nullptr), nullptr);
+                                 gui::Application().ModuleInstance(), nullptr);
   SendMessageW(control, WM_SETFONT, static_cast<WPARAM>(SendMessageW(Handle(), WM_GETFONT, 0, 0)), FALSE);
   return control;
 }

@@ -1,7 +1,5 @@
 #include "controls/folder_scan.h"
 
-#include <cctype>
-
 #include "util/file_utils.h"
 
 namespace controls {
@@ -9,19 +7,7 @@ namespace controls {
 namespace {
 
 bool SameFolder(const std::string& a, const std::string& b) {
-  const std::string x = util::AddBackslash(a), y = util::AddBackslash(b);
-  if (x.size() != y.size()) return false;
-  for (size_t i = 0; i < x.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(x[i])) != std::tolower(static_cast<unsigned char>(y[i])))
-      return false;
-  }
-  return true;
-}
-
-std::string Trim(const std::string& s) {
-  const size_t first = s.find_first_not_of(' ');
-  if (first == std::string::npos) return std::string();
-  return s.substr(first, s.find_last_not_of(' ') - first + 1);
+  return util::LowerCase(util::AddBackslash(a)) == util::LowerCase(util::AddBackslash(b));
 }
 
 }  // namespace
@@ -31,7 +17,7 @@ std::vector<std::string> SplitMasks(const std::string& masks) {
   std::string rest = masks;
   for (;;) {
     const size_t semicolon = rest.find(';');
-    patterns.push_back(Trim(rest.substr(0, semicolon)));
+    patterns.push_back(util::Trim(rest.substr(0, semicolon)));
     if (semicolon == std::string::npos) break;
     rest = rest.substr(semicolon + 1);
   }

@@ -1,17 +1,8 @@
 #include "controls/folder_tree_paths.h"
 
-#include <cctype>
+#include "util/file_utils.h"
 
 namespace controls {
-
-namespace {
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-}  // namespace
 
 std::string NodePathText(TNodeKind kind, const std::string& stored_path) {
   switch (kind) {
@@ -29,10 +20,10 @@ std::string NodePathText(TNodeKind kind, const std::string& stored_path) {
 
 std::vector<std::string> SplitSelectPath(const std::string& path, const std::string& desktop_path) {
   std::vector<std::string> parts;
-  std::string s = Lower(path);
+  std::string s = util::LowerCase(path);
   if (s.size() <= 2) return parts;
   if (!s.empty() && s.back() == '\\') s.pop_back();
-  const std::string desktop = Lower(desktop_path);
+  const std::string desktop = util::LowerCase(desktop_path);
   while (!s.empty()) {
     std::string part;
     if (s == desktop) {

@@ -1,32 +1,21 @@
 #include "controls/list_search.h"
 
-#include <cctype>
+#include "util/file_utils.h"
 
 namespace controls {
 
 namespace {
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 std::string TrimLeft(const std::string& s) {
   const size_t first = s.find_first_not_of(' ');
   return first == std::string::npos ? std::string() : s.substr(first);
 }
 
-std::string Trim(const std::string& s) {
-  const std::string left = TrimLeft(s);
-  const size_t last = left.find_last_not_of(' ');
-  return last == std::string::npos ? std::string() : left.substr(0, last + 1);
-}
-
 // The list's own exact search: the first item equal to text, without regard to case.
 int FindExact(const std::vector<std::string>& items, const std::string& text) {
-  const std::string wanted = Lower(text);
+  const std::string wanted = util::LowerCase(text);
   for (size_t i = 0; i < items.size(); ++i) {
-    if (Lower(items[i]) == wanted) return static_cast<int>(i);
+    if (util::LowerCase(items[i]) == wanted) return static_cast<int>(i);
   }
   return -1;
 }
@@ -42,7 +31,7 @@ TCompletion Complete(const TSearchText& edit, size_t prev_length, const std::vec
                      int selected_item) {
   TCompletion out;
   out.result = edit;
-  const std::string trimmed = Trim(edit.text);
+  const std::string trimmed = util::Trim(edit.text);
   out.prev_length = trimmed.size();
   // Only when something was typed (not deleted) and nothing is selected.
   if (trimmed.size() <= prev_length || edit.selection_length != 0) return out;
@@ -54,19 +43,19 @@ TCompletion Complete(const TSearchText& edit, size_t prev_length, const std::vec
     out.select_all = exact != selected_item;
     return out;
   }
-  const std::string lower_prefix = Lower(prefix);
-  const std::string whole = Lower(TrimLeft(edit.text));
+  const std::string lower_prefix = util::LowerCase(prefix);
+  const std::string whole = util::LowerCase(TrimLeft(edit.text));
   for (const std::string& item : items) {
-    const std::string lower_item = Lower(item);
+    const std::string lower_item = util::LowerCase(item);
     if (lower_item.compare(0, lower_prefix.size(), lower_prefix) != 0) continue;
     if (whole.compare(0, lower_item.size(), lower_item) == 0 && whole.size() >= lower_item.size()) continue;
     const std::string before = edit.text.substr(0, edit.caret);
-    out.result.text = before + Lower(item.substr(prefix.size()));
+    out.result.text = before + util::LowerCase(item.substr(prefix.size()));
     out.result.caret = edit.caret;
     out.result.selection_start = edit.caret;
     out.result.selection_length = item.size() - prefix.size();
     out.changed = true;
-    out.prev_length = Trim(out.result.text).size();
+    out.prev_length = util::Trim(out.result.text).size();
     return out;
   }
   return out;

@@ -38,7 +38,7 @@ bool TButtonGlyph::Assign(HBITMAP bitmap) {
 }
 
 bool TButtonGlyph::LoadResource(const wchar_t* name) {
-  HINSTANCE instance = gui::Application().Instance() ? gui::Application().Instance() : GetModuleHandleW(nullptr);
+  HINSTANCE instance = gui::Application().ModuleInstance();
   util::UniqueBitmap loaded(static_cast<HBITMAP>(LoadImageW(instance, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   return loaded && Assign(loaded.get());
 }

@@ -30,10 +30,6 @@ constexpr size_t kFileBufferSize = 32 * 1024;
 // BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT | BIF_NEWDIALOGSTYLE
 constexpr UINT kBrowseFlags = 0x45;
 
-HINSTANCE Instance() {
-  return gui::Application().Instance() ? gui::Application().Instance() : GetModuleHandleW(nullptr);
-}
-
 // "description|pattern|…" as the system wants it: ANSI parts, each ended by
 // a zero, and one more zero at the end. The bars are found in the wide text,
 // where no byte of a double-byte character can be taken for one.
@@ -67,7 +63,7 @@ std::string CurrentFileName(HWND dialog) {
 HWND CreateChild(DWORD ex_style, const wchar_t* cls, DWORD style, int x, int y, int width, int height,
                  HWND parent, int id, HFONT font) {
   HWND hwnd = CreateWindowExW(ex_style, cls, L"", WS_CHILD | style, x, y, width, height, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gui::Application().ModuleInstance(), nullptr);
   if (hwnd && font) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return hwnd;
 }
@@ -85,7 +81,7 @@ bool TZuOpenDialog::Execute(HWND owner) {
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner;
-  ofn.hInstance = Instance();
+  ofn.hInstance = gui::Application().ModuleInstance();
   ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
   ofn.nFilterIndex = static_cast<DWORD>(FilterIndex);
   ofn.lpstrFile = file.data();

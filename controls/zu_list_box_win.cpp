@@ -116,7 +116,7 @@ bool TZuListBox::Create(HWND parent, UINT_PTR id, int x, int y, int width, int h
 
   // One tool over the row under the mouse; its text is asked for when it shows.
   hint_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                          Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+                          Handle(), nullptr, gui::Application().ModuleInstance(), nullptr);
   if (hint_) {
     TOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -283,9 +283,12 @@ bool TZuListBox::OnReflectedDrawItem(DRAWITEMSTRUCT* item) {
            picture.Canvas(), 0, 0, SRCCOPY);
   }
   if (!text.empty()) {
+    // The item's DC holds the list's font: its metrics need no screen DC.
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
     const std::wstring wide = gui::AnsiToWide(text);
     SetBkMode(dc, OPAQUE);
-    TextOutW(dc, row.left + offset, TextTop(row.top, row.bottom, FontHeight()), wide.c_str(),
+    TextOutW(dc, row.left + offset, TextTop(row.top, row.bottom, metrics.tmHeight), wide.c_str(),
              static_cast<int>(wide.size()));
   }
   RestoreDC(dc, saved);

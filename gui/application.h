@@ -20,6 +20,9 @@ class TApplication {
   void Initialize(HINSTANCE instance);
 
   HINSTANCE Instance() const { return instance_; }
+  // The instance windows and resources belong to: the application's, or the
+  // running module's before Initialize (tests).
+  HINSTANCE ModuleInstance() const { return instance_ ? instance_ : GetModuleHandleW(nullptr); }
   const std::wstring& Title() const { return title_; }
   void SetTitle(std::wstring title) { title_ = std::move(title); }
 

@@ -6,10 +6,6 @@ namespace gui {
 
 namespace {
 
-HINSTANCE ModuleInstance() {
-  return Application().Instance() ? Application().Instance() : GetModuleHandleW(nullptr);
-}
-
 // Messages whose answer a dialog procedure returns itself instead of
 // through DWLP_MSGRESULT.
 bool ReturnsDirectly(UINT msg) {
@@ -36,19 +32,19 @@ bool ReturnsDirectly(UINT msg) {
 
 INT_PTR TDialog::ShowModal(HWND owner, const DLGTEMPLATE* dialog_template) {
   modal_ = true;
-  return DialogBoxIndirectParamW(ModuleInstance(), dialog_template, owner, &TDialog::DialogProc,
+  return DialogBoxIndirectParamW(Application().ModuleInstance(), dialog_template, owner, &TDialog::DialogProc,
                                  reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR TDialog::ShowModal(HWND owner, const wchar_t* resource_name) {
   modal_ = true;
-  return DialogBoxParamW(ModuleInstance(), resource_name, owner, &TDialog::DialogProc,
+  return DialogBoxParamW(Application().ModuleInstance(), resource_name, owner, &TDialog::DialogProc,
                          reinterpret_cast<LPARAM>(this));
 }
 
 bool TDialog::CreateModeless(HWND owner, const DLGTEMPLATE* dialog_template) {
   modal_ = false;
-  HWND hwnd = CreateDialogIndirectParamW(ModuleInstance(), dialog_template, owner, &TDialog::DialogProc,
+  HWND hwnd = CreateDialogIndirectParamW(Application().ModuleInstance(), dialog_template, owner, &TDialog::DialogProc,
                                          reinterpret_cast<LPARAM>(this));
   if (!hwnd) return false;
   Application().AddModeless(hwnd);

@@ -23,7 +23,7 @@ LRESULT CALLBACK SyncProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 void InstallSynchronizeTarget() {
   if (g_sync_window) return;
-  HINSTANCE instance = Application().Instance() ? Application().Instance() : GetModuleHandleW(nullptr);
+  HINSTANCE instance = Application().ModuleInstance();
   WNDCLASSW wc{};
   wc.lpfnWndProc = &SyncProc;
   wc.hInstance = instance;

@@ -16,10 +16,6 @@ namespace {
 
 const wchar_t kObjectProperty[] = L"TamselWindowObject";
 
-HINSTANCE ModuleInstance() {
-  return Application().Instance() ? Application().Instance() : GetModuleHandleW(nullptr);
-}
-
 MouseButton ButtonOf(UINT msg) {
   switch (msg) {
     case WM_RBUTTONDOWN:
@@ -72,7 +68,7 @@ void TWindow::Unbind() {
 }
 
 bool TWindow::CreateHandle(const WindowClass& cls, const WindowParams& params) {
-  HINSTANCE instance = ModuleInstance();
+  HINSTANCE instance = Application().ModuleInstance();
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   if (!GetClassInfoExW(instance, cls.name, &wc)) {
@@ -96,7 +92,7 @@ bool TWindow::CreateHandle(const WindowClass& cls, const WindowParams& params) {
 bool TWindow::CreateSubclassed(const wchar_t* system_class, const WindowParams& params) {
   HWND hwnd = CreateWindowExW(params.ex_style, system_class, params.caption, params.style, params.x, params.y,
                               params.width, params.height, params.parent, reinterpret_cast<HMENU>(params.id),
-                              ModuleInstance(), nullptr);
+                              Application().ModuleInstance(), nullptr);
   if (!hwnd) return false;
   Bind(hwnd);
   base_proc_ = reinterpret_cast<WNDPROC>(

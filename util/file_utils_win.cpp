@@ -40,14 +40,19 @@ std::string CurrentDirectory() {
   }
 }
 
-std::string ProgramFolder() {
+std::string ProgramPath() {
   std::vector<char> buffer(MAX_PATH);
   for (;;) {
     DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (n == 0) return std::string();
-    if (n < buffer.size()) return ExtractFilePath(std::string(buffer.data(), n));
+    if (n < buffer.size()) return std::string(buffer.data(), n);
     buffer.resize(buffer.size() * 2);
   }
+}
+
+std::string ProgramFolder() {
+  const std::string path = ProgramPath();
+  return path.empty() ? path : ExtractFilePath(path);
 }
 
 std::string GetTempFolder() {

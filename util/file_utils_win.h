@@ -24,6 +24,8 @@ std::string GetTempFolder();
 std::string CurrentDirectory();
 
 // The folder of the running program, with a trailing backslash.
+// The program's own file, whatever the length of its path.
+std::string ProgramPath();
 std::string ProgramFolder();
 
 std::string GetUniqueFileName(const std::string& folder, const std::string& path, const std::string& ext);
