@@ -46,6 +46,21 @@ void Finish(HWND dialog, int button) {
   testing_support::WaitUntilGone(dialog, kWaitMs);
 }
 
+std::wstring ItemText(HWND tree, HTREEITEM item) {
+  wchar_t text[MAX_PATH] = {};
+  TVITEMW tv{};
+  tv.mask = TVIF_TEXT;
+  tv.hItem = item;
+  tv.pszText = text;
+  tv.cchTextMax = MAX_PATH;
+  if (!item || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv))) return {};
+  return text;
+}
+
+std::wstring SelectedItemText(HWND tree) {
+  return ItemText(tree, reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)));
+}
+
 bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
 struct SeenCheckBox {
@@ -199,16 +214,18 @@ TEST(ZuDirDialog, StartsAtTheFolderShowsItsPathAndReturnsTheChoice) {
     std::string directory;  // empty: the current directory
     int button;
   } cases[] = {{dir.path() + "\\", IDOK}, {"", IDOK}, {dir.path() + "\\", IDCANCEL}};
+  const std::wstring leaf = gui::AnsiToWide(dir.path().substr(dir.path().rfind('\\') + 1));
   for (const auto& c : cases) {
     TZuDirDialog picker;
     picker.Directory = c.directory;
     std::wstring status;
     std::thread driver([&] {
       HWND browser = WaitForOwnWindow(kPickerCaption);
-      // The picker selects the start folder once it has initialised; the
-      // status line shows when that has happened.
+      // The picker selects the start folder once it has initialised, walking
+      // the tree down to it; a busy machine can take a while.
       HWND status_line = Control(browser, kPickerStatusId, L"Static");
-      for (int i = 0; i < 100 && WindowText(status_line).empty(); ++i) Sleep(20);
+      HWND tree = Control(browser, kPickerTreeId, L"SysTreeView32");
+      for (int i = 0; i < 250 && SelectedItemText(tree) != leaf; ++i) Sleep(20);
       Sleep(50);
       status = WindowText(status_line);
       Finish(browser, c.button);
@@ -233,14 +250,7 @@ TEST(ZuDirDialog, AVirtualFolderIsNoChoice) {
       return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
     };
     for (HTREEITEM item = next(TVGN_CHILD, next(TVGN_ROOT, nullptr)); item && !selected; item = next(TVGN_NEXT, item)) {
-      wchar_t text[MAX_PATH] = {};
-      TVITEMW tv{};
-      tv.mask = TVIF_TEXT;
-      tv.hItem = item;
-      tv.pszText = text;
-      tv.cchTextMax = MAX_PATH;
-      SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
-      if (std::wstring(text) != L"My Computer") continue;
+      if (ItemText(tree, item) != L"My Computer") continue;
       SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
       selected = next(TVGN_CARET, nullptr) == item;
     }
