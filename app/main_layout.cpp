@@ -36,6 +36,31 @@ int FindPanelHeightAfterResize(int pane_height, int splitter_top, int min_size, 
   return height > 0 ? height : 0;
 }
 
+int FilePanelWidthAfterResize(int file_width, int splitter_left, int min_size, int pane_client_width,
+                              int splitter_width) {
+  if (splitter_left >= min_size) return file_width;
+  const int width = pane_client_width - min_size - splitter_width;
+  return width > 0 ? width : 0;
+}
+
+TSearchPanePlaces SearchPanePlaces(int dir_width, int dir_height, int file_width, int file_height) {
+  const int m = kPaneMargin;
+  auto at_least_0 = [](int v) { return v > 0 ? v : 0; };
+  TSearchPanePlaces p;
+  p.tree = {m, kPaneListTop, at_least_0(dir_width - 2 * m), at_least_0(dir_height - kPaneListTop - m)};
+  const int list_height = at_least_0(file_height - kPaneListTop - 2 * m - kCheckBoxHeight);
+  p.file_box = {kFileBoxLeft, kPaneListTop, at_least_0(file_width - kFileBoxLeft - m), list_height};
+  p.check_box = {kFileBoxLeft, file_height - kCheckBoxHeight - m, p.file_box.width, kCheckBoxHeight};
+  p.strip = {kStripLeft, kPaneListTop, kStripWidth, list_height};
+  p.save_all = {m, p.strip.top + list_height / 2 - kSaveAllHeight / 2, kSaveAllWidth, kSaveAllHeight};
+  // The count and the failure mark stand centred over the button's column.
+  const int label_left = m / 2;
+  const int label_width = kStripLeft - label_left - 2;
+  p.count_label = {label_left, p.save_all.top - kSaveAllHeight - m, label_width, kPaneLabelHeight};
+  p.failed_label = {label_left, p.count_label.top + kPaneLabelHeight, label_width, kPaneLabelHeight};
+  return p;
+}
+
 const char* DepthDigits(int depth_code) {
   static const char* const kDigits[] = {"1", "4", "8", "24", "32"};
   return depth_code >= 0 && depth_code < 5 ? kDigits[depth_code] : "?";

@@ -46,6 +46,37 @@ std::array<int, 4> StatusPanelEdges(int client_width);
 int FindPanelHeightAfterResize(int pane_height, int splitter_top, int min_size, int client_height,
                                int splitter_height, int status_bar_height);
 
+// The file list's width after a resize: when the splitter beside it has
+// been pushed left past its minimum, the list gives back what the folder
+// tree needs (pane client width - MinSize - splitter); otherwise it keeps
+// its width.
+int FilePanelWidthAfterResize(int file_width, int splitter_left, int min_size, int pane_client_width,
+                              int splitter_width);
+
+// The search pane's controls. The folder tree's panel holds its label and
+// the tree; the file panel holds its label, the count with the failure
+// mark under it, the save-all button, the decorative strip, the list and
+// the subfolder check box below the list.
+struct TSearchPanePlaces {
+  TRectI tree;
+  TRectI file_box;
+  TRectI check_box;
+  TRectI strip;
+  TRectI save_all;
+  TRectI count_label;
+  TRectI failed_label;
+};
+constexpr int kPaneMargin = 8;        // the tree's left offset, the margin throughout
+constexpr int kPaneListTop = 22;      // the tree and the list, under their labels
+constexpr int kPaneLabelHeight = 13;
+constexpr int kCheckBoxHeight = 17;
+constexpr int kSaveAllWidth = 40;
+constexpr int kSaveAllHeight = 27;
+constexpr int kStripLeft = 50;
+constexpr int kStripWidth = 13;
+constexpr int kFileBoxLeft = 66;
+TSearchPanePlaces SearchPanePlaces(int dir_width, int dir_height, int file_width, int file_height);
+
 // The digits of a colour depth code for the status bar ("1" .. "32", "?").
 const char* DepthDigits(int depth_code);
 

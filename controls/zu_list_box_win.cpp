@@ -1,6 +1,7 @@
 #include "controls/zu_list_box_win.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include "controls/list_search.h"
@@ -147,7 +148,7 @@ void TZuListBox::TrackHintRow(int x, int y) {
     tool.rect = RECT{0, 0, 0, 0};
   SendMessageW(hint_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
   // The tip saw this move before the tool covered the new row: show it again.
-  MSG move{Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y), GetMessageTime(), {0, 0}};
+  MSG move{Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y), static_cast<DWORD>(GetMessageTime()), {0, 0}};
   GetCursorPos(&move.pt);
   SendMessageW(hint_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
 }
@@ -208,6 +209,57 @@ void TZuListBox::RaiseItemHeight() const {
 void TZuListBox::Clear() {
   SendMessageW(Handle(), LB_RESETCONTENT, 0, 0);
   RaiseItemHeight();
+  alter_index_ = -1;
+}
+
+void TZuListBox::BeginUpdate() {
+  if (update_count_++ == 0) SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+}
+
+void TZuListBox::EndUpdate() {
+  if (update_count_ == 0 || --update_count_ > 0) return;
+  SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TZuListBox::RedrawRow(int index) const {
+  RECT row{};
+  if (index >= 0 && SendMessageW(Handle(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&row)) != LB_ERR)
+    InvalidateRect(Handle(), &row, FALSE);
+}
+
+void TZuListBox::SetAlterIndex(int index) {
+  if (index == alter_index_) return;
+  RedrawRow(alter_index_);
+  // The rows under an open search edit lie behind it: the edit shows again.
+  if (search_ && alter_index_ >= 0 && alter_index_ < 2) InvalidateRect(search_->Handle(), nullptr, TRUE);
+  alter_index_ = index;
+  RedrawRow(alter_index_);
+}
+
+// The mark follows the mouse over the rows; the two rows under an open
+// search edit never take it.
+void TZuListBox::TrackAlterRow(int x, int y) {
+  if (!ShowAlterItem || Count() == 0 || x < 1 || y < 1) return;
+  const int height = static_cast<int>(SendMessageW(Handle(), LB_GETITEMHEIGHT, 0, 0));
+  const int top = static_cast<int>(SendMessageW(Handle(), LB_GETTOPINDEX, 0, 0));
+  if (height <= 0 || y >= (Count() - top) * height) return;
+  const int row = y / height + top;
+  if (search_ && row - top < 2) return;
+  SetAlterIndex(row);
+}
+
+bool TZuListBox::MoveAlterRow(UINT key) {
+  if (!ShowAlterItem || search_ || (key != VK_UP && key != VK_DOWN)) return false;
+  const int target = alter_index_ + (key == VK_UP ? -1 : 1);
+  if (target < 0 || target >= Count()) return true;
+  SetAlterIndex(target);
+  const int height = static_cast<int>(SendMessageW(Handle(), LB_GETITEMHEIGHT, 0, 0));
+  const int top = static_cast<int>(SendMessageW(Handle(), LB_GETTOPINDEX, 0, 0));
+  const int visible = height > 0 ? ClientRect().bottom / height : 1;
+  if (target < top) SendMessageW(Handle(), LB_SETTOPINDEX, target, 0);
+  if (target >= top + visible) SendMessageW(Handle(), LB_SETTOPINDEX, target - visible + 1, 0);
+  return true;
 }
 
 int TZuListBox::Add(const std::string& item) {
@@ -279,8 +331,14 @@ bool TZuListBox::OnReflectedDrawItem(DRAWITEMSTRUCT* item) {
   imaging::TBitmap picture;
   if (OnGetItemParams) OnGetItemParams(*this, index, &picture, offset, text);
   if (!picture.Empty()) {
-    BitBlt(dc, row.left + 2, PictureTop(row.top, row.bottom, picture.Height()), picture.Width(), picture.Height(),
-           picture.Canvas(), 0, 0, SRCCOPY);
+    const int x = row.left + 2;
+    const int y = PictureTop(row.top, row.bottom, picture.Height());
+    if (picture.Transparent) {
+      TransparentBlt(dc, x, y, picture.Width(), picture.Height(), picture.Canvas(), 0, 0, picture.Width(),
+                     picture.Height(), picture.TransparentColor);
+    } else {
+      BitBlt(dc, x, y, picture.Width(), picture.Height(), picture.Canvas(), 0, 0, SRCCOPY);
+    }
   }
   if (!text.empty()) {
     // The item's DC holds the list's font: its metrics need no screen DC.
@@ -290,6 +348,13 @@ bool TZuListBox::OnReflectedDrawItem(DRAWITEMSTRUCT* item) {
     SetBkMode(dc, OPAQUE);
     TextOutW(dc, row.left + offset, TextTop(row.top, row.bottom, metrics.tmHeight), wide.c_str(),
              static_cast<int>(wide.size()));
+  }
+  if (ShowAlterItem && index == alter_index_ && !selected) {
+    util::UniquePen red(CreatePen(PS_SOLID, 1, RGB(255, 0, 0)));
+    util::SelectGuard pen(dc, red.get());
+    const POINT frame[] = {{row.left, row.top}, {row.right - 1, row.top}, {row.right - 1, row.bottom - 1},
+                           {row.left, row.bottom - 1}, {row.left, row.top}};
+    Polyline(dc, frame, 5);
   }
   RestoreDC(dc, saved);
   return true;
@@ -302,7 +367,32 @@ LRESULT TZuListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_MOUSEMOVE:
       TrackHintRow(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+      TrackAlterRow(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
       break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      if (GetKeyState(VK_MENU) < 0 && MoveAlterRow(static_cast<UINT>(wp))) return 0;
+      break;
+    case WM_DROPFILES: {
+      if (!OnDropFiles) break;
+      HDROP drop = reinterpret_cast<HDROP>(wp);
+      std::vector<std::string> files;
+      const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+      for (UINT i = 0; i < count; ++i) {
+        char name[MAX_PATH + 1] = {};
+        DragQueryFileA(drop, i, name, sizeof name);
+        files.push_back(name);
+      }
+      POINT at{};
+      DragQueryPoint(drop, &at);
+      // The drop is finished whatever the handler does.
+      struct Finish {
+        HDROP drop;
+        ~Finish() { DragFinish(drop); }
+      } finish{drop};
+      OnDropFiles(*this, at.x, at.y, files);
+      return 0;
+    }
     case WM_CHAR:
       if (!SearchActive() && DirectSearch && OpensSearch(static_cast<unsigned>(wp), GetKeyState(VK_CONTROL) < 0)) {
         SetSearchActive(true);
@@ -319,6 +409,7 @@ LRESULT TZuListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       SetSearchActive(false);
       break;
     case WM_SIZE:
+      if (alter_index_ >= 0 && alter_index_ != ItemIndex()) RedrawRow(alter_index_);
       if (search_) {
         const RECT client = ClientRect();
         SetWindowPos(search_->Handle(), nullptr, 0, 0, client.right, FontHeight() + 6, SWP_NOMOVE | SWP_NOZORDER);

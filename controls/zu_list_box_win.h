@@ -64,6 +64,18 @@ class TZuListBox : public gui::TSystemControl {
 
   bool DirectSearch = false;
   TGetItemParamsEvent OnGetItemParams;
+  // Files dropped on the list (the owner registers the window for drops).
+  std::function<void(TZuListBox& sender, int x, int y, const std::vector<std::string>& files)> OnDropFiles;
+
+  // The alternative-item mark: a red frame on row AlterIndex (-1: none)
+  // that follows the mouse and Alt+Up/Alt+Down while ShowAlterItem is on.
+  bool ShowAlterItem = false;
+  int AlterIndex() const { return alter_index_; }
+  void SetAlterIndex(int index);
+
+  // A batch of changes: the list does not redraw until the last EndUpdate.
+  void BeginUpdate();
+  void EndUpdate();
   std::function<void(TZuListBox& sender)> OnClick;
 
   // The tool tip that shows a long row's whole text over the row.
@@ -85,6 +97,9 @@ class TZuListBox : public gui::TSystemControl {
  private:
   friend class TSearchEdit;
   void TrackHintRow(int x, int y);
+  void TrackAlterRow(int x, int y);
+  bool MoveAlterRow(UINT key);
+  void RedrawRow(int index) const;
   // The hint text and rectangle of the row under the mouse; show false
   // when its text fits.
   THintRect RowHint(std::wstring* text) const;
@@ -95,6 +110,8 @@ class TZuListBox : public gui::TSystemControl {
   HWND hint_ = nullptr;  // owned by the list box's window (destroyed with it)
   int hint_row_ = -1;
   std::wstring hint_text_;
+  int alter_index_ = -1;
+  int update_count_ = 0;
 };
 
 }  // namespace controls

@@ -37,6 +37,10 @@ class TBitmap {
   // Fills the whole picture with an RGB colour (0x00BBGGRR).
   void Fill(COLORREF color);
 
+  // Whoever draws the picture leaves out the pixels of TransparentColor.
+  bool Transparent = false;
+  COLORREF TransparentColor = RGB(255, 255, 255);
+
   // The rows, after any pending GDI drawing has reached them.
   BitmapView View() const;
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the toolbar's glyph images into app/glyphs/ as 24-bit BMP files.
+"""Draws the toolbar's glyph images into app/glyphs/ as 24-bit BMP files,
+and the search pane's decorative strip.
 
 Each image is a strip of two 16 x 16 frames: the glyph as it shows normally
 and its disabled look (grey, embossed). The background is magenta, the
@@ -152,6 +153,24 @@ GLYPHS = {
         "................",
         "................",
     ],
+    'finddir': [
+        "................",
+        "................",
+        "..kkkkk.........",
+        ".kyyyyyk........",
+        ".kyyyyyykkkkkk..",
+        ".kyyyyyyyyyyyk..",
+        ".kyyyyyyyyyyyk..",
+        ".kyyyyykkkkyyk..",
+        ".kyyyykwwwwkyk..",
+        ".kyyyykwwwwkyk..",
+        ".kyyyykwwwwkyk..",
+        ".kyyyyykkkkkk...",
+        ".kkkkkkkkkkkkkk.",
+        "............kkk.",
+        ".............kk.",
+        "................",
+    ],
 }
 
 
@@ -187,6 +206,24 @@ def write_bmp(path, pixels):
         f.write(header + info + data)
 
 
+def pane_strip(width=13, height=121):
+    """The search pane's decoration between the count and the file list: a
+    bracket along the list with an arrow in its middle pointing at it."""
+    blue, light = (40, 80, 200), (150, 175, 235)
+    pixels = [[MAGENTA] * width for _ in range(height)]
+    for y in range(2, height - 2):
+        pixels[y][4] = blue
+        pixels[y][5] = light
+    for x in range(4, width - 1):
+        pixels[2][x] = blue
+        pixels[height - 3][x] = blue
+    middle = height // 2
+    for dx in range(6):
+        for dy in range(-(5 - dx), 6 - dx):
+            pixels[middle + dy][6 + dx] = blue
+    return pixels
+
+
 def main():
     out = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'app', 'glyphs')
     os.makedirs(out, exist_ok=True)
@@ -195,6 +232,7 @@ def main():
         normal, disabled = frames(rows)
         strip = [normal[y] + disabled[y] for y in range(SIZE)]
         write_bmp(os.path.join(out, name + '.bmp'), strip)
+    write_bmp(os.path.join(out, 'pane_strip.bmp'), pane_strip())
 
 
 if __name__ == '__main__':

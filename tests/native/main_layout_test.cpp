@@ -21,6 +21,33 @@ TEST(MainLayout, SearchPaneGivesBackRoomOnlyWhenTheSplitterPassedItsMinimum) {
   EXPECT_EQ(0, app::FindPanelHeightAfterResize(300, 10, 172, 150, 3, 19));
 }
 
+TEST(MainLayout, FileListGivesBackRoomOnlyWhenTheSplitterPassedItsMinimum) {
+  EXPECT_EQ(248, app::FilePanelWidthAfterResize(248, 270, 248, 518, 3));
+  EXPECT_EQ(518 - 248 - 3, app::FilePanelWidthAfterResize(400, 115, 248, 518, 3));
+  EXPECT_EQ(0, app::FilePanelWidthAfterResize(400, 10, 248, 200, 3));
+}
+
+TEST(MainLayout, SearchPaneControlsFollowThePanelSizes) {
+  // The design size: a 172-high pane with the file panel 248 wide.
+  const app::TSearchPanePlaces p = app::SearchPanePlaces(267, 172, 248, 172);
+  EXPECT_EQ(251, p.tree.width);
+  EXPECT_EQ(172 - 22 - 8, p.tree.height);
+  EXPECT_EQ(248 - 66 - 8, p.file_box.width);
+  EXPECT_EQ(172 - 22 - 16 - 17, p.file_box.height);
+  EXPECT_EQ(172 - 17 - 8, p.check_box.top);
+  EXPECT_EQ(p.file_box.height, p.strip.height);
+  // The button centred on the strip, the count a button and a margin above
+  // it, the failure mark right under the count.
+  EXPECT_EQ(22 + 117 / 2 - 27 / 2, p.save_all.top);
+  EXPECT_EQ(p.save_all.top - 27 - 8, p.count_label.top);
+  EXPECT_EQ(p.count_label.top + p.count_label.height, p.failed_label.top);
+  // A pane squeezed to nothing gives empty sizes, never negative ones.
+  const app::TSearchPanePlaces small = app::SearchPanePlaces(4, 10, 20, 10);
+  EXPECT_EQ(0, small.tree.width);
+  EXPECT_EQ(0, small.file_box.height);
+  EXPECT_EQ(0, small.file_box.width);
+}
+
 TEST(MainLayout, DepthCodesNameTheirBitsAndAnythingElseIsUnknown) {
   EXPECT_STREQ("1", app::DepthDigits(0));
   EXPECT_STREQ("24", app::DepthDigits(3));

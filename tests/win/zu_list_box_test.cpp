@@ -74,19 +74,50 @@ TEST(ZuListBox, RowsShowTheOwnersPictureAndText) {
   controls::TZuListBox list;
   ASSERT_TRUE(list.Create(host.Handle(), 5, 0, 0, 280, 200));
   list.Add("a.dll");
-  list.OnGetItemParams = [](controls::TZuListBox&, int, imaging::TBitmap* bitmap, int& offset, std::string&) {
+  list.Add("b.dll");
+  // Row 0: an opaque red picture. Row 1, selected: a red picture whose
+  // left half is the transparent colour, so the highlight shows through.
+  list.OnGetItemParams = [](controls::TZuListBox&, int index, imaging::TBitmap* bitmap, int& offset, std::string&) {
     offset = 20;
     if (!bitmap) return;
     bitmap->SetSize(16, 16, imaging::PixelFormat::pf24bit);
     bitmap->Fill(RGB(255, 0, 0));
+    if (index == 0) return;
+    RECT left_half{0, 0, 8, 16};
+    FillRect(bitmap->Canvas(), &left_half, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    bitmap->Transparent = true;
+    bitmap->TransparentColor = RGB(255, 255, 255);
   };
+  list.SetItemIndex(1);
   InvalidateRect(list.Handle(), nullptr, TRUE);
   UpdateWindow(list.Handle());
   HDC dc = GetDC(list.Handle());
   EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 2, 1)) << "the picture one pixel below the top of an 18-pixel row";
   EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 17, 16));
   EXPECT_NE(RGB(255, 0, 0), GetPixel(dc, 18, 8));
+  EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), GetPixel(dc, 4, 18 + 8)) << "the transparent part";
+  EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 14, 18 + 8));
   ReleaseDC(list.Handle(), dc);
+}
+
+TEST(ZuListBox, TheAlternativeMarkFollowsTheMouseAndGoesWithTheItems) {
+  Host host;
+  controls::TZuListBox list;
+  ASSERT_TRUE(list.Create(host.Handle(), 5, 0, 0, 280, 200));
+  for (const char* item : {"a.dll", "b.dll", "c.dll", "d.dll"}) list.Add(item);
+  list.ShowAlterItem = true;
+  SendMessageW(list.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(30, 2 * 18 + 5));
+  EXPECT_EQ(2, list.AlterIndex());
+  SendMessageW(list.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(30, 6 * 18));
+  EXPECT_EQ(2, list.AlterIndex()) << "below the last row the mark stays";
+  UpdateWindow(list.Handle());
+  HDC dc = GetDC(list.Handle());
+  EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 0, 2 * 18)) << "the frame's top left";
+  EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 100, 3 * 18 - 1)) << "its bottom edge";
+  EXPECT_NE(RGB(255, 0, 0), GetPixel(dc, 100, 18)) << "other rows have none";
+  ReleaseDC(list.Handle(), dc);
+  list.Clear();
+  EXPECT_EQ(-1, list.AlterIndex());
 }
 
 // Moves the real mouse (through X) to a point of the list and waits up to
