@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "controls/dir_change_watcher_win.h"
+#include "controls/folder_shell_win.h"
 #include "gui/application.h"
 #include "gui/cursor.h"
 #include "gui/text.h"
@@ -21,118 +22,6 @@ constexpr UINT kReapIntervalMs = 200;
 constexpr int kIndent = 19;
 // Subfolders, file system, share and link: what a node's look needs.
 constexpr SFGAOF kNodeAttributes = SFGAO_HASSUBFOLDER | SFGAO_FILESYSTEM | SFGAO_SHARE | SFGAO_LINK;
-
-// The byte length of an item list without its terminating zero word.
-UINT ItemListSize(LPCITEMIDLIST list) {
-  UINT size = 0;
-  if (!list) return 0;
-  const BYTE* p = reinterpret_cast<const BYTE*>(list);
-  for (;;) {
-    USHORT cb;
-    std::memcpy(&cb, p + size, sizeof cb);
-    if (cb == 0) return size;
-    size += cb;
-  }
-}
-
-// The text of a display-name answer. A wide string is the caller's to free;
-// an offset points into the item itself. *missing is set when a wide
-// answer came without its string.
-std::string StrRetText(STRRET& answer, LPCITEMIDLIST item, bool* missing) {
-  switch (answer.uType) {
-    case STRRET_WSTR: {
-      if (!answer.pOleStr) {
-        *missing = true;
-        return std::string();
-      }
-      std::string text = gui::WideToAnsi(answer.pOleStr);
-      CoTaskMemFree(answer.pOleStr);
-      return text;
-    }
-    case STRRET_OFFSET: {
-      USHORT cb = 0;
-      if (item) std::memcpy(&cb, item, sizeof cb);
-      if (answer.uOffset >= cb) return std::string();
-      const char* text = reinterpret_cast<const char*>(item) + answer.uOffset;
-      return std::string(text, strnlen(text, cb - answer.uOffset));
-    }
-    case STRRET_CSTR:
-      return std::string(answer.cStr, strnlen(answer.cStr, sizeof answer.cStr));
-    default:
-      return std::string();
-  }
-}
-
-// One display name of item in folder. A normal name the shell leaves out is
-// asked for once more as the parsing name.
-std::string DisplayName(IShellFolder* folder, LPCITEMIDLIST item, DWORD request) {
-  for (;;) {
-    STRRET answer{};
-    if (FAILED(folder->GetDisplayNameOf(item, request, &answer))) answer = STRRET{};
-    bool missing = false;
-    std::string text = StrRetText(answer, item, &missing);
-    if (missing && request == SHGDN_NORMAL) {
-      request = SHGDN_FORPARSING;
-      continue;
-    }
-    return text;
-  }
-}
-
-struct TDisplayNames {
-  std::string normal;
-  std::string parsing;
-  std::string in_folder;
-};
-
-TDisplayNames GetDisplayNames(IShellFolder* folder, LPCITEMIDLIST item) {
-  return {DisplayName(folder, item, SHGDN_NORMAL), DisplayName(folder, item, SHGDN_FORPARSING),
-          DisplayName(folder, item, SHGDN_INFOLDER)};
-}
-
-struct TSpecialFolder {
-  util::UniquePidl list;
-  std::string path;
-};
-
-// A special folder of the shell; nothing when the shell cannot give it
-// (no network component, say).
-std::optional<TSpecialFolder> GetSpecialFolder(HWND owner, int csidl) {
-  LPITEMIDLIST list = nullptr;
-  if (FAILED(SHGetSpecialFolderLocation(owner, csidl, &list)) || !list) return std::nullopt;
-  TSpecialFolder folder{util::UniquePidl(list), std::string()};
-  char path[MAX_PATH] = {};
-  if (SHGetPathFromIDListA(list, path)) folder.path = path;
-  return folder;
-}
-
-// Removable drives may hold no medium: the size query must not bring up
-// the system's "insert a disk" box.
-class ErrorModeScope {
- public:
-  ErrorModeScope() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-  ~ErrorModeScope() { SetErrorMode(previous_); }
-  ErrorModeScope(const ErrorModeScope&) = delete;
-  ErrorModeScope& operator=(const ErrorModeScope&) = delete;
-
- private:
-  UINT previous_;
-};
-
-// The serial of the removable volume path lies on; 1 on any other drive,
-// -1 for no path or a removable drive without a medium.
-long GetVolumeSerial(const std::string& path) {
-  if (path.empty()) return -1;
-  char root[] = {util::LowerCase(path.substr(0, 1))[0], ':', '\\', '\0'};
-  if (GetDriveTypeA(root) != DRIVE_REMOVABLE) return 1;
-  root[0] = util::UpperCase(path.substr(0, 1))[0];
-  ErrorModeScope quiet;
-  ULARGE_INTEGER total{};
-  if (!GetDiskFreeSpaceExA(root, nullptr, &total, nullptr)) return -1;
-  DWORD serial = 0;
-  if (!GetVolumeInformationA(root, nullptr, 0, &serial, nullptr, nullptr, nullptr, 0)) return -1;
-  return static_cast<long>(serial);
-}
 
 bool IsSpecialRoot(TNodeKind kind) {
   return kind == TNodeKind::nkComputer || kind == TNodeKind::nkNetwork || kind == TNodeKind::nkRecycleBin;
@@ -275,6 +164,16 @@ std::string TzuFolderTree::NodePath(HTREEITEM item) const {
   return record ? NodePathText(record->kind, record->path) : std::string();
 }
 
+void TzuFolderTree::SetNodeText(TFolderNode* record, const std::string& text) const {
+  record->text = text;
+  const std::wstring wide = gui::AnsiToWide(text);
+  TVITEMW tv{};
+  tv.mask = TVIF_TEXT | TVIF_HANDLE;
+  tv.hItem = record->item;
+  tv.pszText = const_cast<wchar_t*>(wide.c_str());
+  SendMessageW(Handle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+}
+
 void TzuFolderTree::SetHasChildren(HTREEITEM item, bool has_children) const {
   TVITEMW tv{};
   tv.mask = TVIF_CHILDREN | TVIF_HANDLE;
@@ -414,16 +313,10 @@ HTREEITEM TzuFolderTree::AddSpecialRoot(int csidl, TNodeKind kind, const std::st
   HTREEITEM item = AddFolderNode(special->list.get(), desktop_node_, true);
   TFolderNode* record = Record(item);
   if (!record) return nullptr;
-  record->text = DisplayName(desktop_folder_.get(), special->list.get(), SHGDN_NORMAL);
+  SetNodeText(record, DisplayName(desktop_folder_.get(), special->list.get(), SHGDN_NORMAL));
   record->path = path;
   record->kind = kind;
   if (kind == TNodeKind::nkNetwork) network_path_ = special->path;
-  const std::wstring text = gui::AnsiToWide(record->text);
-  TVITEMW tv{};
-  tv.mask = TVIF_TEXT | TVIF_HANDLE;
-  tv.hItem = item;
-  tv.pszText = const_cast<wchar_t*>(text.c_str());
-  SendMessageW(Handle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
   return item;
 }
 
@@ -438,13 +331,7 @@ void TzuFolderTree::BuildRoots() {
   if (!record) return;
   record->path = desktop_path_;
   record->kind = TNodeKind::nkDesktop;
-  record->text = DisplayName(desktop_folder_.get(), desktop->list.get(), SHGDN_NORMAL);
-  const std::wstring text = gui::AnsiToWide(record->text);
-  TVITEMW tv{};
-  tv.mask = TVIF_TEXT | TVIF_HANDLE;
-  tv.hItem = desktop_node_;
-  tv.pszText = const_cast<wchar_t*>(text.c_str());
-  SendMessageW(Handle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+  SetNodeText(record, DisplayName(desktop_folder_.get(), desktop->list.get(), SHGDN_NORMAL));
   PopulateNode(desktop_node_);
 
   // Each becomes the desktop's first child, so they read in the opposite
@@ -533,11 +420,7 @@ void TzuFolderTree::StartWatcher(HTREEITEM node) {
 
 void TzuFolderTree::DeleteFolderNode(HTREEITEM node) {
   TUpdateScope scope(*this);
-  for (HTREEITEM child = Child(node); child;) {
-    HTREEITEM next = Next(child);
-    DeleteFolderNode(child);
-    child = next;
-  }
+  DeleteChildren(node, true);
   if (TFolderNode* record = Record(node)) {
     if (record->watcher) {
       // Told to stop now, joined once it has ended: the window thread does
@@ -555,12 +438,11 @@ void TzuFolderTree::DeleteFolderNode(HTREEITEM node) {
   SendMessageW(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node));
 }
 
-// The children that listing the node made; the desktop's special nodes stay.
-void TzuFolderTree::DeleteListedChildren(HTREEITEM node) {
+void TzuFolderTree::DeleteChildren(HTREEITEM node, bool special_ones_too) {
   for (HTREEITEM child = Child(node); child;) {
     HTREEITEM next = Next(child);
     const TFolderNode* record = Record(child);
-    if (!record || !IsSpecialRoot(record->kind)) DeleteFolderNode(child);
+    if (special_ones_too || !record || !IsSpecialRoot(record->kind)) DeleteFolderNode(child);
     child = next;
   }
 }
@@ -583,7 +465,7 @@ void TzuFolderTree::RefreshNode(unsigned serial) {
   const bool expanded =
       (SendMessageW(Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
   if (expanded) Collapse(node);
-  DeleteListedChildren(node);
+  DeleteChildren(node, false);  // the desktop's special nodes stay
   ForgetExpandedOnce(node);
   PopulateNode(node);
   if (expanded) SendMessageW(Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node));
@@ -609,11 +491,7 @@ void TzuFolderTree::RefreshDrive(char letter) {
   const bool parsed = computer->folder &&
                       SUCCEEDED(computer->folder->ParseDisplayName(Owner(), nullptr, name, &eaten, &raw, nullptr)) && raw;
   util::UniquePidl fresh(raw);
-  for (HTREEITEM child = Child(drive); child;) {
-    HTREEITEM next = Next(child);
-    DeleteFolderNode(child);
-    child = next;
-  }
+  DeleteChildren(drive, true);
   ForgetExpandedOnce(drive);
   SetHasChildren(drive, true);
   TFolderNode* record = Record(drive);
@@ -624,13 +502,7 @@ void TzuFolderTree::RefreshDrive(char letter) {
   if (SUCCEEDED(computer->folder->BindToObject(fresh.get(), nullptr, IID_IShellFolder,
                                                reinterpret_cast<void**>(folder.put()))))
     record->folder = std::move(folder);
-  record->text = DisplayName(computer->folder.get(), fresh.get(), SHGDN_NORMAL);
-  const std::wstring text = gui::AnsiToWide(record->text);
-  TVITEMW tv{};
-  tv.mask = TVIF_TEXT | TVIF_HANDLE;
-  tv.hItem = drive;
-  tv.pszText = const_cast<wchar_t*>(text.c_str());
-  SendMessageW(Handle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+  SetNodeText(record, DisplayName(computer->folder.get(), fresh.get(), SHGDN_NORMAL));
 }
 
 // After a change of the system's colours, nodes that had no subfolders are

@@ -85,6 +85,7 @@ class TzuFolderTree : public gui::TSystemControl {
   HTREEITEM Next(HTREEITEM item) const;
   std::string NodePath(HTREEITEM item) const;
   void SetHasChildren(HTREEITEM item, bool has_children) const;
+  void SetNodeText(TFolderNode* record, const std::string& text) const;
 
   HTREEITEM AddFolderNode(LPCITEMIDLIST item, HTREEITEM parent, bool force);
   HTREEITEM AddSpecialRoot(int csidl, TNodeKind kind, const std::string& path);
@@ -94,7 +95,9 @@ class TzuFolderTree : public gui::TSystemControl {
   static int CALLBACK CompareNodes(LPARAM first, LPARAM second, LPARAM tree);
   void StartWatcher(HTREEITEM node);
   void DeleteFolderNode(HTREEITEM node);
-  void DeleteListedChildren(HTREEITEM node);
+  // Deletes the node's children; the special nodes (the computer, the
+  // network, the recycle bin) only when asked, as no listing makes them.
+  void DeleteChildren(HTREEITEM node, bool special_ones_too);
   void RefreshNode(unsigned serial);
   void RefreshDrive(char letter);
   void RelistLeaves();
