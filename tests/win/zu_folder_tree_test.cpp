@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <dbt.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -250,6 +251,44 @@ TEST(ZuFolderTree, AFolderWithoutSubfoldersLosesItsButton) {
   SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node));
   EXPECT_EQ(0, ChildrenFlag(tree, node));
   EXPECT_FALSE(Expanded(tree, node));
+
+  // A change of the system's colours lists such folders again.
+  ASSERT_TRUE(CreateDirectoryA((leaf + "\\grown").c_str(), nullptr));
+  SendMessageW(tree, WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_EQ(1, ChildrenFlag(tree, node));
+  EXPECT_EQ(std::vector<std::string>{"grown"}, ChildTexts(tree, node));
+}
+
+TEST(ZuFolderTree, AMediumChangeEmptiesItsDrive) {
+  testing_support::TempDir dir;
+  const std::string root = LongPath(dir.path());
+  TreeOnHost fixture;
+  ASSERT_TRUE(fixture.created && fixture.built);
+  HWND tree = fixture.tree.Handle();
+  ASSERT_TRUE(fixture.Select(root, root));
+  // The drive: the ancestor right under the computer, the desktop's first child.
+  HTREEITEM computer = Next(tree, Next(tree, nullptr, TVGN_ROOT), TVGN_CHILD);
+  HTREEITEM drive = Selected(tree);
+  while (drive && Next(tree, drive, TVGN_PARENT) != computer) drive = Next(tree, drive, TVGN_PARENT);
+  ASSERT_NE(nullptr, drive);
+  ASSERT_TRUE(Expanded(tree, drive));
+  int changes = 0;
+  fixture.tree.OnChange = [&](controls::TzuFolderTree&) { ++changes; };
+
+  // The broadcast that a medium arrived in the temporary folder's drive.
+  HWND utility = FindWindowW(L"TamselFolderTreeUtility", nullptr);
+  ASSERT_NE(nullptr, utility);
+  DEV_BROADCAST_VOLUME volume{};
+  volume.dbcv_size = sizeof volume;
+  volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+  volume.dbcv_unitmask = 1u << (util::UpperCase(root.substr(0, 1))[0] - 'A');
+  volume.dbcv_flags = DBTF_MEDIA;
+  SendMessageW(utility, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&volume));
+  EXPECT_FALSE(Expanded(tree, drive));
+  EXPECT_TRUE(ChildTexts(tree, drive).empty());
+  EXPECT_EQ(1, ChildrenFlag(tree, drive));
+  EXPECT_EQ(drive, Selected(tree)) << "the selection left the emptied drive's folders";
+  EXPECT_EQ(1, changes);
 }
 
 }  // namespace
