@@ -1,7 +1,6 @@
 #include "app/command_line.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 
 #include "util/file_utils.h"
@@ -14,25 +13,6 @@ bool StartsWith(const std::string& s, const char* prefix, std::string* rest) {
   const std::string p(prefix);
   if (s.compare(0, p.size(), p) != 0) return false;
   *rest = s.substr(p.size());
-  return true;
-}
-
-// A decimal integer with an optional sign and nothing else; false for
-// anything else, including a value outside the 32-bit range.
-bool ParseDecimal(const std::string& text, int* value) {
-  size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  if (i == text.size()) return false;
-  long long v = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return false;
-    v = v * 10 + (text[i] - '0');
-    if (v > static_cast<long long>(INT_MAX) + 1) return false;
-  }
-  if (negative) v = -v;
-  if (v < INT_MIN || v > INT_MAX) return false;
-  *value = static_cast<int>(v);
   return true;
 }
 
@@ -84,7 +64,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       if (cmd.dest_word.empty()) cmd.dest_word = util::Trim(util::UpperCase(rest));
     } else if (StartsWith(s, "-iconindex=", &rest)) {
       int value;
-      if (cmd.icon_index == -1 && ParseDecimal(rest, &value)) cmd.icon_index = value;
+      if (cmd.icon_index == -1 && util::ParseDecimal(rest, &value)) cmd.icon_index = value;
     }
     // Anything else is ignored without a word.
   }

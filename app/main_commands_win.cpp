@@ -41,6 +41,10 @@ void TForm1::CreateCommands() {
   c.Add(cmAbout, [this] { AboutBtnClick(); });
   c.Add(cmSearchPane, [this] { SearchBtnClick(); });
   c.Add(cmWebSite, [this] { Label1Click(); });
+  for (int type = 0; type < 4; ++type) {
+    c.Add(cmSaveFoundIcons + type, [this, type] { SaveFoundClick(static_cast<TExportType>(type)); },
+          [this] { return FileBox.Count() > 0 && !Scanning; });
+  }
 
   // "Ctrl+" is Ctrl alone; F1 takes any modifiers.
   c.AddShortcut(cmOpen, {'O', true});
@@ -55,6 +59,7 @@ void TForm1::CreateCommands() {
   gui::BindControl(c, cmPrint, PrintBtn);
   gui::BindControl(c, cmRefresh, RefreshBtn);
   for (int id = cmSaveSelected; id <= cmExportDBase; ++id) gui::BindMenuItem(c, id, PopupSave.get());
+  for (int id = cmSaveFoundIcons; id <= cmSaveFoundMetafiles; ++id) gui::BindMenuItem(c, id, PopupSaveAll.get());
 
   OpenBtn.OnClick = [this](controls::TzuSoftButton&) { commands_.Execute(cmOpen); };
   CopyBtn.OnClick = [this](controls::TzuSoftButton&) { commands_.Execute(cmCopy); };
@@ -79,7 +84,7 @@ void TForm1::CreateMenus() {
   AppendMenuW(save_all, MF_STRING, cmExportHtml, Lang(sHtmlMenu).c_str());
   AppendMenuW(save_all, MF_STRING, cmExportDBase, Lang(sDbaseMenu).c_str());
   SaveBtn.SetDropDownMenu(PopupSave.get());
-
+  CreateSearchPaneMenu();
 }
 
 bool TForm1::OnCommand(int id, int /*code*/, HWND control) {
@@ -142,10 +147,15 @@ void TForm1::RefreshBtnClick() { OpenIconFile(CurrentFileName); }
 
 void TForm1::SearchBtnClick() {
   const bool show = !FindPanel.Visible();
-  SearchBtn.SetText(Lang(show ? sSearchClose : sSearchOpen));
+  CopyDirBtn.SetVisible(show);
   FindPanel.SetVisible(show);
+  Label5.SetVisible(show);
+  Edit1.SetVisible(show);
+  UpDown1.SetVisible(show);
+  SearchBtn.SetText(Lang(show ? sSearchClose : sSearchOpen));
   HSplitter.SetVisible(show);
   FormResize();
+  if (show) DirBoxChange();
 }
 
 void TForm1::Label1Click() {

@@ -61,6 +61,10 @@ void TForm1::FormCreate() {
   // The pane starts opposite to its stored state; the toggle brings it
   // there with the matching caption.
   FindPanel.SetBounds(0, 0, FindPanel.BoundsRect().right, loaded.panes.find_panel_height);
+  // The file list keeps its right edge, so that it stays right of its splitter.
+  const RECT files = FilePanel.BoundsRect();
+  FilePanel.SetBounds(files.right - loaded.panes.file_panel_width, files.top, loaded.panes.file_panel_width,
+                      files.bottom - files.top);
   FindPanel.SetVisible(!loaded.panes.find_panel_visible);
   SearchBtnClick();
   help_file_ = util::ProgramFolder() + "glimbo.chm";
@@ -91,7 +95,8 @@ TSettingsTarget TForm1::SettingsTarget() const {
   const RECT pane = FindPanel.BoundsRect();
   target.panes.find_panel_visible = FindPanel.Visible();
   target.panes.find_panel_height = pane.bottom - pane.top;
-  target.panes.file_panel_width = kFilePanelWidth;
+  const RECT files = FilePanel.BoundsRect();
+  target.panes.file_panel_width = files.right - files.left;
   return target;
 }
 
@@ -165,6 +170,7 @@ void TForm1::CreateControls() {
   SendMessageW(Panel2.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SearchBtn.Create(Panel2.Handle(), kSearchBtnId, 0, 8, 179, 25, Lang(sSearchOpen));
   SearchBtn.OnClick = [this](controls::TZuButton&) { SearchBtnClick(); };
+  CreateSearchPane(font);
 
   ScrollBox.Create(MainPanel.Handle(), 0, kToolbarHeight, kFormWidth, kFormHeight / 2, kScrollBoxId);
   ScrollBox.SetAlign(util::TAlign::alClient);
@@ -198,14 +204,22 @@ void TForm1::FormResize() {
   const std::array<int, 4> edges = StatusPanelEdges(width);
   SendMessageW(StatusBar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges.data()));
 
+  // The splitters' places are read once the panels have been laid out for
+  // the new size.
+  Panel1.SetBounds(0, 0, width, std::max(0, static_cast<int>(client.bottom) - status_height));
+  Panel1.Realign();
   if (FindPanel.Visible()) {
     const RECT pane = FindPanel.BoundsRect();
     const int height = FindPanelHeightAfterResize(pane.bottom - pane.top, HSplitter.Top(), HSplitter.MinSize(),
                                                   client.bottom, HSplitter.Height(), status_height);
     FindPanel.SetBounds(pane.left, pane.top, width, height);
+    Panel1.Realign();
+    FindPanel.Realign();
+    const RECT files = FilePanel.BoundsRect();
+    const int file_width = FilePanelWidthAfterResize(files.right - files.left, VSplitter.Left(),
+                                                     VSplitter.MinSize(), width, VSplitter.Width());
+    FilePanel.SetBounds(files.left, files.top, file_width, files.bottom - files.top);
   }
-  Panel1.SetBounds(0, 0, width, std::max(0, static_cast<int>(client.bottom) - status_height));
-  Panel1.Realign();
   MainPanel.Realign();
 
   const RECT toolbar = Bevel1.ClientRect();
@@ -224,10 +238,14 @@ void TForm1::FormResize() {
   const TRectI search = SearchButtonBounds(bar.right);
   SearchBtn.SetBounds(search.left, search.top, search.width, search.height);
   HSplitterMoved();
+  VSplitterMoved();
 }
 
-// The search pane's own controls follow its height once it has them.
-void TForm1::HSplitterMoved() { MainPanel.Realign(); }
+void TForm1::HSplitterMoved() {
+  MainPanel.Realign();
+  FindPanel.Realign();
+  LayOutSearchPane();
+}
 
 void TForm1::SetStatusText(int panel, const std::wstring& text) const {
   if (StatusBar) SendMessageW(StatusBar, SB_SETTEXTW, panel, reinterpret_cast<LPARAM>(text.c_str()));
@@ -311,21 +329,6 @@ void TForm1::ScrollBoxDropFiles(const std::vector<std::string>& files) {
   OpenIconFile(files.front());
   ScrollBox.SetHint(L"");  // the invitation has done its work
   if (files.size() > 1) gui::Application().MessageBox(Lang(sOneFileAtATime), MB_OK | MB_ICONINFORMATION);
-}
-
-void TForm1::EnterScanState() {
-  SearchBtn.SetEnabled(false);
-  EnableWindow(Handle(), FALSE);
-}
-
-void TForm1::LeaveScanState() {
-  EnableWindow(Handle(), TRUE);
-  SearchBtn.SetEnabled(true);
-}
-
-bool TForm1::ScanProgress(int /*count*/) {
-  gui::Application().ProcessMessages();
-  return Scanning;
 }
 
 LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -14,6 +14,10 @@
 // (aligned layout); the controls anchored to a right edge are placed on
 // every resize.
 //
+// The search pane (FindPanel, search_pane_win.cpp): the folder tree on the
+// left, the list of files found on the right, and in the search bar the
+// minimum icon count and the button that finds the open file's folder.
+//
 // The command line is not read while the window is created: FormCreate
 // posts itself message 4025 and RunCommandLine handles it once the window is
 // shown and the message loop runs.
@@ -32,9 +36,12 @@
 #include "controls/zu_button_win.h"
 #include "controls/zu_ctrl_win.h"
 #include "controls/zu_dialog_win.h"
+#include "controls/zu_folder_tree_win.h"
+#include "controls/zu_list_box_win.h"
 #include "controls/zu_scroll_box_win.h"
 #include "gui/form.h"
 #include "gui/panel.h"
+#include "gui/standard_controls.h"
 #include "util/command_list.h"
 #include "util/handles_win.h"
 
@@ -61,6 +68,10 @@ enum TMainCommand : int {
   cmAbout,
   cmSearchPane,
   cmWebSite,
+  cmSaveFoundIcons,  // the four types over the files found, in export-type order
+  cmSaveFoundBitmaps,
+  cmSaveFoundJpeg,
+  cmSaveFoundMetafiles,
 };
 
 class TForm1 : public gui::TForm {
@@ -89,6 +100,12 @@ class TForm1 : public gui::TForm {
   // Shows the count found so far, handles pending messages; false when the
   // user asked to stop (Esc).
   bool ScanProgress(int count);
+
+  // The search pane as a test sees it.
+  controls::TzuFolderTree& FolderTree() { return Tree; }
+  const controls::TZuListBox& FoundFiles() const { return FileBox; }
+  std::wstring FoundCountText() const { return Label4.Caption(); }
+  bool ScanFailedMarkShown() const { return Label6.Visible(); }
 
   // How the window shows first: maximized when it was left so, otherwise
   // as the program was started.
@@ -124,6 +141,23 @@ class TForm1 : public gui::TForm {
   void RebuildRecentFilesMenu();
   // What the stored settings are measured against, and the pane as it is.
   TSettingsTarget SettingsTarget() const;
+
+  // search_pane_win.cpp
+  void CreateSearchPane(HFONT font);
+  void CreateSearchPaneMenu();
+  void LayOutSearchPane();
+  void VSplitterMoved();
+  void TreeChange();
+  void DirBoxChange();
+  void RunScan(const std::string& folder);
+  void SpinChange();
+  void Edit1KeyPress(wchar_t& key);
+  void FileBoxClick();
+  void FileBoxGetItemParams(int index, imaging::TBitmap* bitmap, int& offset, std::string& text) const;
+  void CopyDirBtnClick();
+  void SaveFoundClick(TExportType type);
+  // The full names of the files listed, in list order.
+  std::vector<std::string> FoundFileNames() const;
 
   // main_commands_win.cpp
   void CreateCommands();
@@ -168,6 +202,22 @@ class TForm1 : public gui::TForm {
   controls::TZuScrollBox ScrollBox;
   controls::TzuSplitter HSplitter;
   gui::TPanel FindPanel;
+  gui::TPanel FilePanel;
+  controls::TzuSplitter VSplitter;
+  gui::TPanel DirPanel;
+  gui::TLabel Label2;
+  controls::TzuFolderTree Tree;
+  gui::TLabel Label3;
+  controls::TZuListBox FileBox;
+  gui::TCheckBox ChkSubFolders;
+  gui::TImage Img;
+  gui::TLabel Label4;  // the count found
+  gui::TLabel Label6;  // the mark of a cancelled scan
+  controls::TzuPopupButton SaveAllBtn;
+  gui::TLabel Label5;  // the search bar's minimum count, and the button
+  gui::TEdit Edit1;    // that finds the open file's folder
+  gui::TUpDown UpDown1;
+  controls::TzuSoftButton CopyDirBtn;
   HWND StatusBar = nullptr;
 
   controls::TZuOpenDialog OpenDlg;
@@ -175,6 +225,9 @@ class TForm1 : public gui::TForm {
   controls::TZuDirDialog DirDlg;
   util::UniqueMenu PopupSave;
   util::UniqueMenu MRUPopup;
+  util::UniqueMenu PopupSaveAll;
+  // A folder chosen while a scan ran: scanned once that one has ended.
+  bool rescan_pending_ = false;
   TRecentFiles recent_;
   int initial_show_ = SW_SHOWNORMAL;
   util::UniqueFont label_font_;

@@ -8,13 +8,11 @@ namespace controls {
 namespace {
 
 constexpr DWORD kPollMs = 20;
-// How often a live watch checks that its folder is still there.
-constexpr DWORD kRecheckMs = 500;
-
-bool FolderThere(const std::string& folder) {
-  const DWORD attributes = GetFileAttributesA(folder.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
+// How often a live watch lets go of its handle and takes a fresh one. A
+// folder removed while it is watched is only gone once the watch lets go
+// (its parent's watch hears nothing before), and a handle whose folder
+// has gone signals nothing: both end at the next renewal.
+constexpr DWORD kRenewMs = 500;
 
 }  // namespace
 
@@ -34,7 +32,7 @@ void TThDirChange::Watch(gui::TThread& self) const {
       continue;
     }
     HANDLE handles[2] = {change.get(), self.StopEvent()};
-    DWORD since_check = 0;
+    DWORD since_renewal = 0;
     for (;;) {
       const DWORD result = WaitForMultipleObjects(2, handles, FALSE, kPollMs);
       if (result == WAIT_OBJECT_0) {
@@ -43,11 +41,8 @@ void TThDirChange::Watch(gui::TThread& self) const {
         continue;
       }
       if (result != WAIT_TIMEOUT) break;  // stop requested, or the handle failed
-      since_check += kPollMs;
-      if (since_check >= kRecheckMs) {
-        since_check = 0;
-        if (!FolderThere(folder_)) break;
-      }
+      since_renewal += kPollMs;
+      if (since_renewal >= kRenewMs) break;
     }
   }
 }

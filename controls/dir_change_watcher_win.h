@@ -8,8 +8,10 @@
 // thread may stop and join it at any time. Terminate asks it to stop
 // without waiting; destroying the object joins it (it polls its stop
 // request every 20 ms). A folder that cannot be watched (gone, or no
-// access) is tried again in steps of 20 ms, not in a busy loop, and a watch
-// whose folder vanished is given up, as its handle then signals nothing.
+// access) is tried again in steps of 20 ms, not in a busy loop. A watch
+// renews its handle every half second: a watched folder removed from
+// outside only goes once its watch lets go, and a handle whose folder has
+// gone signals nothing.
 #pragma once
 
 #include <windows.h>

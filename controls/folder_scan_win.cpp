@@ -14,7 +14,9 @@ bool IsDotEntry(const char* name) { return std::string(name) == "." || std::stri
 }  // namespace
 
 bool TWinScanFileSystem::EnterFolder(const std::string& folder) {
-  return SetCurrentDirectoryA(folder.c_str()) != FALSE;
+  if (SetCurrentDirectoryA(folder.c_str())) return true;
+  last_error_ = GetLastError();
+  return false;
 }
 
 std::vector<std::string> TWinScanFileSystem::Files(const std::string& pattern) {

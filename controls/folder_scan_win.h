@@ -15,7 +15,11 @@ class TWinScanFileSystem : public TScanFileSystem {
   std::vector<std::string> Subfolders(const std::string& folder) override;
   uint32_t IconCount(const std::string& name) override;
 
+  // The system's error code of the last folder that could not be entered.
+  DWORD LastError() const { return last_error_; }
+
  private:
+  DWORD last_error_ = 0;
   ShellIcons shell_;
 };
 

@@ -1,5 +1,7 @@
 #include "util/file_utils.h"
 
+#include <climits>
+
 #include "util/mbcs.h"
 
 namespace util {
@@ -109,6 +111,23 @@ std::string GetUniqueFileName(const std::string& folder, const std::string& path
   std::string result = name;
   for (unsigned long n = 1; file_exists(dir + result + "." + ext); ++n) result = name + std::to_string(n);
   return result;
+}
+
+bool ParseDecimal(const std::string& text, int* value) {
+  size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (i == text.size()) return false;
+  long long v = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    v = v * 10 + (text[i] - '0');
+    if (v > static_cast<long long>(INT_MAX) + 1) return false;
+  }
+  if (negative) v = -v;
+  if (v < INT_MIN || v > INT_MAX) return false;
+  *value = static_cast<int>(v);
+  return true;
 }
 
 }  // namespace util

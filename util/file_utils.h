@@ -40,6 +40,10 @@ std::string UpperCase(const std::string& s);
 std::string LowerCase(const std::string& s);
 std::string Trim(const std::string& s);
 
+// A decimal number with an optional sign and nothing around it that fits
+// an int; false (value untouched) for anything else.
+bool ParseDecimal(const std::string& text, int* value);
+
 // A base name derived from `path` that names no existing file
 // folder + name + "." + ext: the name itself, else name1, name2, ...
 // An empty folder means the root of the current drive ("\\").

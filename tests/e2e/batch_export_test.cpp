@@ -311,8 +311,12 @@ TEST(BatchExport, DBaseTablesOpenInDbfread) {
     ASSERT_EQ(1024u * (c.icons + 1), dbt.size()) << memo_name;
     EXPECT_EQ(static_cast<uint32_t>(c.icons), LE32(dbf, 4));
     EXPECT_EQ(static_cast<uint32_t>(c.icons + 1), LE32(dbt, 0));
-    if (c.icons == 1) EXPECT_EQ(774u, LE32(dbt, 1028));
-    if (std::string(c.target) == "my_icon_table") EXPECT_EQ("MY_ICON_", std::string(dbt.begin() + 8, dbt.begin() + 16));
+    if (c.icons == 1) {
+      EXPECT_EQ(774u, LE32(dbt, 1028));
+    }
+    if (std::string(c.target) == "my_icon_table") {
+      EXPECT_EQ("MY_ICON_", std::string(dbt.begin() + 8, dbt.begin() + 16));
+    }
     const std::string out = dir.Run("/usr/bin/python3 " + dir.unix("read.py") + " " + dir.unix(c.table) + " My_Icons_F");
     std::string expected = std::to_string(c.icons) + " [('My_Icons_F', 'B')]\n";
     const std::vector<std::string> icon_files = FilesIn(dir.win(icons_folder));

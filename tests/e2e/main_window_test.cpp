@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "e2e/e2e_main.h"
+#include "e2e/running_tamsel.h"
 #include "win/win_test_support.h"
 #include "win/window_driver.h"
 
@@ -26,61 +27,11 @@ using testing_support::WaitForWindow;
 using testing_support::WindowText;
 using testing_support::Xdotool;
 
-constexpr DWORD kTimeout = 15000;
+using e2e::kTimeout;
+using e2e::Running;
 
 // The colour of icon i of the main_*.dll fixtures' opaque left half.
 COLORREF MainIconColour(int i) { return RGB(10 + i * 2, 250 - i * 2, 60 + i); }
-
-// tamsel.exe showing one fixture, with its main window and status bar.
-class Running {
- public:
-  explicit Running(const std::string& fixture)
-      : name_(fixture.substr(fixture.find_last_of("\\/") + 1)),
-        process_(e2e::TamselPath(), testing_support::Quote(FixturePath(fixture))) {
-    window_ = WaitForWindow(process_.id(), L"TForm1", kTimeout);
-    if (window_) WaitForCaption(window_, L"Tamsel - " + std::wstring(name_.begin(), name_.end()), kTimeout);
-    status_ = FindWindowExW(window_, nullptr, L"msctls_statusbar32", nullptr);
-    // Keys go to the window once X shows it.
-    for (int i = 0; i < 50 && Xdotool("search --onlyvisible --name '^Tamsel - '").find_first_of("0123456789") ==
-                                   std::string::npos;
-         ++i)
-      Sleep(100);
-    Sleep(200);
-  }
-  ~Running() {
-    if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
-    process_.WaitForExit(kTimeout);
-  }
-  HWND window() const { return window_; }
-  std::wstring Status(int panel) const { return StatusBarText(status_, panel); }
-  DWORD id() const { return process_.id(); }
-
-  // Keys as a user types them, into the focused main window.
-  void Keys(const std::string& keys) const {
-    // The window's own caption names it: a window of an earlier instance
-    // may still linger on the X side.
-    const std::wstring caption = WindowText(window_);
-    Xdotool("search --onlyvisible --name '^" + std::string(caption.begin(), caption.end()) +
-            "$' windowfocus --sync key --delay 30 " + keys);
-    Sleep(300);
-  }
-
-  // A window of the process other than the main window (a box, a dialog).
-  HWND OtherWindow(DWORD wait_ms) const {
-    const DWORD end = GetTickCount() + wait_ms;
-    do {
-      HWND found = WaitForWindow(process_.id(), L"#32770", 50);
-      if (found) return found;
-    } while (GetTickCount() < end);
-    return nullptr;
-  }
-
- private:
-  std::string name_;
-  Process process_;
-  HWND window_ = nullptr;
-  HWND status_ = nullptr;
-};
 
 TEST(MainWindow, ShowsTheLibraryInTheStatusBarAndFollowsTheKeys) {
   Running tamsel("main_120.dll");
@@ -159,22 +110,10 @@ int SilverPixels(HWND main_window) {
   RECT r;
   GetWindowRect(grids.front(), &r);
   r.left += 3 * 42;
-  const std::string histogram = testing_support::RunUnix(
-      "import -window root -crop " + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" +
-      std::to_string(r.left) + "+" + std::to_string(r.top) + " +repage -depth 8 -format %c histogram:info:-");
-  // Lines such as "     12: (192,192,192) #C0C0C0 grey75".
-  int n = 0;
-  size_t at = 0;
-  while ((at = histogram.find(':', at)) != std::string::npos) {
-    const size_t line = histogram.rfind('\n', at);
-    const int count = std::atoi(histogram.c_str() + (line == std::string::npos ? 0 : line + 1));
-    int red = -1, green = -1, blue = -1;
-    std::sscanf(histogram.c_str() + at + 1, " (%d,%d,%d", &red, &green, &blue);
-    // Smoothed edges mix silver with the background; the strokes' cores are silver.
-    if (red == green && green == blue && red >= 176 && red <= 208) n += count;
-    ++at;
-  }
-  return n;
+  // Smoothed edges mix silver with the background; the strokes' cores are silver.
+  return testing_support::ScreenPixels(r, [](int red, int green, int blue) {
+    return red == green && green == blue && red >= 176 && red <= 208;
+  });
 }
 
 TEST(MainWindow, InvitationShowsOnlyOnAlmostEmptyGrids) {

@@ -1,12 +1,112 @@
 // The main window in this process: opening a library again and again
-// leaves no handle behind.
+// leaves no handle behind; the search pane comes back as it was left and
+// saves the icons of every file it found.
 #include <gtest/gtest.h>
 
+#include <shlwapi.h>
+
+#include <thread>
+
+#include "app/main_settings_win.h"
 #include "app/main_window_win.h"
 #include "util/handles_win.h"
 #include "win/win_test_support.h"
+#include "win/window_driver.h"
 
 namespace {
+
+constexpr DWORD kWaitMs = 15000;
+
+// The main window's end asks the message loop to end: the tests after
+// each of these run their own windows on this thread.
+void DropQuit() {
+  MSG quit;
+  while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}
+
+template <typename Done>
+bool PumpUntil(Done done) {
+  for (DWORD start = GetTickCount(); !done(); Sleep(10)) {
+    if (GetTickCount() - start > kWaitMs) return false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  return true;
+}
+
+void StorePlacement(const char* name, const char* value) {
+  const std::string key = std::string(app::kSettingsRoot) + "\\Placement";
+  SHSetValueA(HKEY_CURRENT_USER, key.c_str(), name, REG_SZ, value, static_cast<DWORD>(strlen(value) + 1));
+}
+
+std::string StoredPlacement(const char* name) {
+  const std::string key = std::string(app::kSettingsRoot) + "\\Placement";
+  char value[64] = {};
+  DWORD size = sizeof value;
+  SHGetValueA(HKEY_CURRENT_USER, key.c_str(), name, nullptr, value, &size);
+  return value;
+}
+
+RECT Bounds(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  return r;
+}
+
+TEST(MainWindowSearchPane, ComesBackAsLeftAndSavesTheIconsOfEveryFileFound) {
+  testing_support::TempDir dir;
+  for (const char* name : {"main_2.dll", "main_3.dll"})
+    ASSERT_TRUE(CopyFileA(testing_support::FixturePath(name).c_str(), dir.file(name).c_str(), FALSE));
+  StorePlacement("FindPanelVisible", "1");
+  StorePlacement("FindPanelHeight", "200");
+  StorePlacement("FilePanelWidth", "260");
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  {
+    app::TForm1 form({self, "unused"});
+    ASSERT_TRUE(form.Create());
+    // The command line is not run here: its message is taken out of the queue.
+    MSG command_line;
+    PeekMessageW(&command_line, form.Handle(), app::WM_RUNCOMMANDLINE, app::WM_RUNCOMMANDLINE, PM_REMOVE);
+    ShowWindow(form.Handle(), SW_SHOW);
+    HWND file_panel = GetParent(form.FoundFiles().Handle());
+    HWND pane = GetParent(file_panel);
+    EXPECT_TRUE(IsWindowVisible(pane));
+    EXPECT_EQ(200, Bounds(pane).bottom - Bounds(pane).top);
+    EXPECT_EQ(260, Bounds(file_panel).right - Bounds(file_panel).left);
+
+    form.FolderTree().SelectPath(dir.path());
+    ASSERT_TRUE(PumpUntil([&] { return form.FoundFiles().Count() == 2; })) << "the folder chosen is scanned";
+    EXPECT_EQ(L"2", form.FoundCountText());
+
+    // The picker starts in the folder the scan ended in; the count follows.
+    std::wstring told;
+    std::thread driver([&] {
+      HWND picker = testing_support::WaitForWindow(GetCurrentProcessId(), L"#32770", L"Browse for Folder", kWaitMs);
+      Sleep(1000);  // the picker walks its tree down to the start folder
+      testing_support::PressButton(picker, IDOK);
+      HWND box = testing_support::WaitForWindow(GetCurrentProcessId(), L"#32770", L"Tamsel", kWaitMs);
+      told = testing_support::MessageBoxText(box);
+      testing_support::PressButton(box, IDOK);
+    });
+    form.Commands().Execute(app::cmSaveFoundIcons);
+    driver.join();
+    EXPECT_EQ(L"Files created: 5", told);
+    int icons = 0;
+    WIN32_FIND_DATAA data;
+    util::UniqueFindHandle find(FindFirstFileA(dir.file("*.ico").c_str(), &data));
+    if (find) do ++icons; while (FindNextFileA(find.get(), &data));
+    EXPECT_EQ(5, icons);
+  }
+  DropQuit();
+  EXPECT_EQ("1", StoredPlacement("FindPanelVisible"));
+  EXPECT_EQ("260", StoredPlacement("FilePanelWidth"));
+  SHDeleteKeyA(HKEY_CURRENT_USER, app::kSettingsRoot);
+}
 
 TEST(MainWindowObjects, TwentyOpensHoldWhatOneOpenHolds) {
   char self[MAX_PATH];
@@ -23,11 +123,7 @@ TEST(MainWindowObjects, TwentyOpensHoldWhatOneOpenHolds) {
     EXPECT_EQ(120, form.Grid().IconCount());
     EXPECT_EQ(after_one, util::GdiObjectCount::Live()) << "GDI objects held by the program's owners";
   }
-  // The main window's end asks the message loop to end: the tests after
-  // this one run their own windows on this thread.
-  MSG quit;
-  while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-  }
+  DropQuit();
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "win/window_driver.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <commctrl.h>
 
 #include "win/win_test_support.h"
@@ -170,6 +173,25 @@ std::string RunUnix(const std::string& command) {
 }
 
 std::string Xdotool(const std::string& arguments) { return RunUnix("xdotool " + arguments); }
+
+int ScreenPixels(const RECT& r, const std::function<bool(int red, int green, int blue)>& wanted) {
+  const std::string histogram =
+      RunUnix("import -window root -crop " + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) +
+              "+" + std::to_string(r.left) + "+" + std::to_string(r.top) +
+              " +repage -depth 8 -format %c histogram:info:-");
+  // Lines such as "     12: (192,192,192) #C0C0C0 grey75".
+  int n = 0;
+  size_t at = 0;
+  while ((at = histogram.find(':', at)) != std::string::npos) {
+    const size_t line = histogram.rfind('\n', at);
+    const int count = std::atoi(histogram.c_str() + (line == std::string::npos ? 0 : line + 1));
+    int red = -1, green = -1, blue = -1;
+    std::sscanf(histogram.c_str() + at + 1, " (%d,%d,%d", &red, &green, &blue);
+    if (wanted(red, green, blue)) n += count;
+    ++at;
+  }
+  return n;
+}
 
 std::wstring StatusBarText(HWND status_bar, int panel) {
   DWORD process_id = 0;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,11 @@ std::string Xdotool(const std::string& arguments);
 // The text of a panel of another process's status bar (SB_GETTEXTW with a
 // buffer inside that process).
 std::wstring StatusBarText(HWND status_bar, int panel);
+
+// The number of pixels of a screen rectangle whose colour passes the test,
+// read off the X screen (another process's window contents cannot be read
+// through GDI under Wine).
+int ScreenPixels(const RECT& screen_rect, const std::function<bool(int red, int green, int blue)>& wanted);
 
 // Quotes one argument for a command line.
 std::string Quote(const std::string& arg);

@@ -149,7 +149,7 @@ TEST(ZuFolderTree, SelectPathWalksDownToTheDeepestExistingFolder) {
 TEST(ZuFolderTree, SubfoldersChangedOnDiskShowInAListedFolder) {
   testing_support::TempDir dir;
   const std::string watched = LongPath(dir.path()) + "\\watched";
-  MakeFolders(LongPath(dir.path()), {"watched", "watched\\one"});
+  MakeFolders(LongPath(dir.path()), {"watched", "watched\\one", "watched\\one\\inner"});
   TreeOnHost fixture;
   ASSERT_TRUE(fixture.created && fixture.built);
   HWND tree = fixture.tree.Handle();
@@ -173,6 +173,14 @@ TEST(ZuFolderTree, SubfoldersChangedOnDiskShowInAListedFolder) {
   EXPECT_TRUE(PumpUntil([&] { return ChildTexts(tree, node) == Names{"one"}; }, 1000)) << "removed";
   EXPECT_TRUE(Expanded(tree, node)) << "an open folder is open again after its rebuild";
   EXPECT_GT(changes, 0) << "the selected child was rebuilt, and the owner heard of it";
+
+  // A folder that is itself watched goes too once it is removed.
+  HTREEITEM one = Next(tree, node, TVGN_CHILD);
+  SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(one));
+  ASSERT_EQ(Names{"inner"}, ChildTexts(tree, one));
+  ASSERT_TRUE(RemoveDirectoryA((watched + "\\one\\inner").c_str()));
+  ASSERT_TRUE(RemoveDirectoryA((watched + "\\one").c_str()));
+  EXPECT_TRUE(PumpUntil([&] { return ChildTexts(tree, node).empty(); }, 1000)) << "a watched folder removed";
 }
 
 // The process's threads and handles, as the system counts them.

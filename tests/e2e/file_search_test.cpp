@@ -1,0 +1,193 @@
+// The search pane as a user meets it: opened with its button, the open
+// file's folder found in the tree, the list following the minimum and the
+// subfolder option, a click opening a found file, ESC stopping a scan and a
+// folder that vanished during a scan ending it with a message.
+//
+// (Named so that it runs before the window tests that open the help: keys
+// typed after the help window had the focus were seen to get lost.)
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e/running_tamsel.h"
+#include "win/win_test_support.h"
+#include "win/window_driver.h"
+
+namespace {
+
+using e2e::kTimeout;
+using e2e::Running;
+using testing_support::ChildWindows;
+using testing_support::WindowText;
+
+void Copy(const std::string& fixture, const std::string& to) {
+  ASSERT_TRUE(CopyFileA(testing_support::FixturePath(fixture).c_str(), to.c_str(), FALSE)) << to;
+}
+
+std::vector<std::string> ListItems(HWND list) {
+  std::vector<std::string> items;
+  const int n = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    wchar_t text[MAX_PATH] = {};
+    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    items.push_back(std::string(text, text + wcslen(text)));  // the fixtures' names are ASCII
+  }
+  return items;
+}
+
+// The status bar's first panel while a scan runs.
+const std::wstring kScanningText = L"\x626B\x63CF\x6587\x4EF6\x5939(s)... (\x6309 ESC \x53D6\x6D88)";
+
+// An edit's text: GetWindowText does not ask a window of another process.
+std::wstring EditText(HWND edit) {
+  wchar_t text[64] = {};
+  SendMessageW(edit, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+int ListCount(HWND list) { return static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); }
+
+template <typename Done>
+bool WaitUntil(Done done, DWORD ms = kTimeout) {
+  const DWORD end = GetTickCount() + ms;
+  while (!done()) {
+    if (GetTickCount() > end) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+HWND ChildWithText(HWND parent, const std::wstring& class_name, const std::wstring& text) {
+  for (HWND child : ChildWindows(parent, class_name))
+    if (WindowText(child) == text) return child;
+  return nullptr;
+}
+
+constexpr int kMinimumId = 113;  // the minimum's edit
+
+// The pane's controls in another process.
+struct Pane {
+  HWND search_button = nullptr;  // on the search bar, which also holds the find-folder button
+  HWND file_box = nullptr;
+  HWND subfolders = nullptr;
+  HWND minimum = nullptr;
+  HWND file_panel = nullptr;
+
+  explicit Pane(HWND main_window) {
+    for (HWND button : ChildWindows(main_window, L"Button")) {
+      if (WindowText(button).rfind(L"\x67E5\x627E", 0) == 0) search_button = button;  // "查找..."
+    }
+    subfolders = ChildWithText(main_window, L"Button", L"Include subfolders");
+    const std::vector<HWND> lists = ChildWindows(main_window, L"ListBox");
+    file_box = lists.empty() ? nullptr : lists.front();
+    for (HWND edit : ChildWindows(main_window, L"Edit")) {
+      if (GetDlgCtrlID(edit) == kMinimumId) minimum = edit;
+    }
+    file_panel = file_box ? GetParent(file_box) : nullptr;
+  }
+  HWND search_bar() const { return GetParent(search_button); }
+};
+
+// Pure red pixels of the file panel: the mark of a cancelled scan.
+int RedPixels(HWND file_panel) {
+  RECT r;
+  GetWindowRect(file_panel, &r);
+  return testing_support::ScreenPixels(r, [](int red, int green, int blue) {
+    return red == 255 && green == 0 && blue == 0;
+  });
+}
+
+TEST(FileSearch, TheOpenFilesFolderIsScannedByTheMinimumAndItsSubfoldersAndAFoundFileOpens) {
+  testing_support::TempDir dir;
+  Copy("main_2.dll", dir.file("two.dll"));
+  Copy("main_3.dll", dir.file("three.ocx"));
+  Copy("no_icons.exe", dir.file("none.exe"));
+  ASSERT_TRUE(CreateDirectoryA(dir.file("sub").c_str(), nullptr));
+  Copy("main_120.dll", dir.file("sub\\many.dll"));
+
+  Running tamsel(dir.file("three.ocx"));
+  ASSERT_NE(nullptr, tamsel.window());
+  Pane pane(tamsel.window());
+  ASSERT_NE(nullptr, pane.search_button);
+  ASSERT_NE(nullptr, pane.file_box);
+  tamsel.Click(pane.search_button, 10, 10);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(pane.file_box) != FALSE; })) << "the button opens the pane";
+
+  // The find-folder button (window-less, left of the minimum's spin button)
+  // selects the open file's folder in the tree, which scans it.
+  tamsel.Click(pane.search_bar(), 173, 20);
+  const std::vector<std::string> own_folder{"three.ocx", "two.dll"};
+  EXPECT_TRUE(WaitUntil([&] { return ListItems(pane.file_box) == own_folder; }))
+      << "files with at least one icon; " << ::testing::PrintToString(ListItems(pane.file_box));
+
+  tamsel.Click(pane.subfolders, 5, 8);
+  const std::vector<std::string> with_subfolders{"sub\\many.dll", "three.ocx", "two.dll"};
+  EXPECT_TRUE(WaitUntil([&] { return ListItems(pane.file_box) == with_subfolders; }));
+
+  // Emptying the minimum puts 1 back, selected; typing 3 replaces it.
+  tamsel.Click(pane.minimum, 5, 5);
+  tamsel.Keys("End BackSpace");
+  EXPECT_EQ(L"1", EditText(pane.minimum));
+  tamsel.Keys("x 3");
+  EXPECT_EQ(L"3", EditText(pane.minimum)) << "letters are not taken";
+  const std::vector<std::string> three_or_more{"sub\\many.dll", "three.ocx"};
+  EXPECT_TRUE(WaitUntil([&] { return ListItems(pane.file_box) == three_or_more; }));
+
+  tamsel.Click(pane.file_box, 40, 9);  // the first row
+  EXPECT_TRUE(testing_support::WaitForCaption(tamsel.window(), L"Tamsel - many.dll", kTimeout));
+}
+
+TEST(FileSearch, EscStopsAScanAndAFolderGoneMeanwhileEndsOneWithAMessageBothKeepingWhatWasFound) {
+  // Enough files that a scan lasts a while, and a last folder to remove.
+  constexpr int kFolders = 12;
+  constexpr int kFilesPerFolder = 100;
+  testing_support::TempDir dir;
+  Copy("main_2.dll", dir.file("start.dll"));
+  for (int f = 0; f < kFolders; ++f) {
+    const std::string folder = dir.file("d" + std::to_string(10 + f));
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    for (int i = 0; i < kFilesPerFolder; ++i) Copy("main_2.dll", folder + "\\f" + std::to_string(i) + ".dll");
+  }
+  const std::string last = dir.file("zz");
+  ASSERT_TRUE(CreateDirectoryA(last.c_str(), nullptr));
+  constexpr int kAll = 1 + kFolders * kFilesPerFolder;
+
+  Running tamsel(dir.file("start.dll"));
+  ASSERT_NE(nullptr, tamsel.window());
+  Pane pane(tamsel.window());
+  tamsel.Click(pane.search_button, 10, 10);
+  tamsel.Click(pane.search_bar(), 173, 20);
+  ASSERT_TRUE(WaitUntil([&] { return ListItems(pane.file_box) == std::vector<std::string>{"start.dll"}; }));
+  EXPECT_EQ(0, RedPixels(pane.file_panel));
+
+  tamsel.Click(pane.subfolders, 5, 8);
+  ASSERT_TRUE(WaitUntil([&] { return ListCount(pane.file_box) > 50; }, 30000));
+  EXPECT_EQ(kScanningText, tamsel.Status(0)) << "the status bar says how to stop";
+  tamsel.Keys("Escape");
+  ASSERT_TRUE(WaitUntil([&] { return tamsel.Status(0) != kScanningText; }));
+  const int stopped_at = ListCount(pane.file_box);
+  Sleep(500);
+  EXPECT_EQ(stopped_at, ListCount(pane.file_box)) << "nothing is added after the stop";
+  EXPECT_LT(stopped_at, kAll);
+  EXPECT_GT(RedPixels(pane.file_panel), 10) << "the red mark of a cancelled scan";
+
+  // Off and on again: a fresh scan, during which the last folder goes.
+  tamsel.Click(pane.subfolders, 5, 8);
+  ASSERT_TRUE(WaitUntil([&] { return ListCount(pane.file_box) == 1; }));
+  tamsel.Click(pane.subfolders, 5, 8);
+  ASSERT_TRUE(WaitUntil([&] { return ListCount(pane.file_box) > 50; }, 30000));
+  ASSERT_TRUE(RemoveDirectoryA(last.c_str()));
+  HWND box = tamsel.OtherWindow(60000);
+  ASSERT_NE(nullptr, box) << "the scan reaching the vanished folder says so";
+  EXPECT_NE(std::wstring::npos, testing_support::MessageBoxText(box).find(L"zz"))
+      << testing_support::MessageBoxText(box).c_str();
+  testing_support::PressButton(box, IDOK);
+  EXPECT_EQ(kAll, ListCount(pane.file_box)) << "everything found before stays listed";
+  EXPECT_TRUE(WaitUntil([&] { return tamsel.Status(0) != kScanningText; }));
+  EXPECT_EQ(0, RedPixels(pane.file_panel)) << "an error is no cancel";
+}
+
+}  // namespace
