@@ -53,6 +53,10 @@ shot() {
 for page in buttons buttons-classic popup push labels splitters; do
   shot "control-$page" "Tamsel controls - $page" "$gallery" "$page"
 done
+# The file lists: the search edit typed into, and the long row's hint under
+# the resting mouse.
+SHOT_ACTION="mousemove --window %1 360 20 mousemove --window %1 390 $((30 + 5 * 18 + 9 + 24))" \
+  shot control-list "Tamsel controls - list" "$gallery" list
 shot dialog-save "Save" "$gallery" save
 shot dialog-folder "Browse for Folder" "$gallery" dir
 shot dialog-print "Printing icon" "$gallery" print
@@ -65,3 +69,9 @@ shot main-window "Tamsel" "$MINGW_BUILD/tamsel.exe"
 shell32='C:\windows\system32\shell32.dll'
 shot main-window-library "Tamsel" "$MINGW_BUILD/tamsel.exe" "$shell32"
 SHOT_ACTION="mousemove --window %1 76 45 click 1" shot main-window-save-menu "Tamsel" "$MINGW_BUILD/tamsel.exe" "$shell32"
+# The search pane, opened as it was left, after the button that finds the
+# open file's folder was pressed: the system folder's files with icons.
+wine reg add 'HKCU\Software\Korvane\Tamsel\Placement' /v FindPanelVisible /d 1 /f >/dev/null 2>&1
+SHOT_ACTION="mousemove --window %1 177 235 click 1 sleep 6" \
+  shot main-window-search-pane "Tamsel" "$MINGW_BUILD/tamsel.exe" "$shell32"
+wine reg delete 'HKCU\Software\Korvane\Tamsel\Placement' /v FindPanelVisible /f >/dev/null 2>&1

@@ -1,9 +1,10 @@
 // The control kit on show: one window per control kind, each instance put
 // into one of its states, or one of the dialogs, for the screenshots script
 // (scripts/screenshots.sh). Usage: tamsel_gallery <page>, page one of
-// buttons, buttons-classic, popup, push, labels, splitters, save, dir,
-// print, about, options-html, options-dbase.
+// buttons, buttons-classic, popup, push, labels, splitters, list, save,
+// dir, print, about, options-html, options-dbase.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <memory>
 #include <string>
@@ -17,6 +18,7 @@
 #include "controls/zu_button_win.h"
 #include "controls/zu_ctrl_win.h"
 #include "controls/zu_dialog_win.h"
+#include "controls/zu_list_box_win.h"
 #include "gui/application.h"
 #include "gui/form.h"
 #include "gui/panel.h"
@@ -31,7 +33,12 @@ using controls::TzuSoftButton;
 // (the bottom-left pixel, so transparent), a different colour per frame.
 HBITMAP MakeGlyph(int frames, int size) {
   BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), frames * size, size, 1, 24, BI_RGB};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = frames * size;
+  info.bmiHeader.biHeight = size;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HDC screen = GetDC(nullptr);
   HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -72,6 +79,7 @@ class Gallery : public gui::TForm {
     else if (page_ == L"push") PushButtons();
     else if (page_ == L"labels") Labels();
     else if (page_ == L"splitters") Splitters();
+    else if (page_ == L"list") Lists();
   }
 
  private:
@@ -229,6 +237,42 @@ class Gallery : public gui::TForm {
     Realign();
   }
 
+  // Two file lists as the search pane shows them: one with its search edit
+  // opened by typing "s", completing from the entries; a narrow one whose
+  // long row shows its whole text when the mouse rests on it.
+  void Lists() {
+    const char* entries[] = {"comctl32.dll", "notepad.exe", "setupapi.dll", "shdocvw.dll", "shell32.dll",
+                             "user32.dll", "wbem\\wmic.exe", "winhlp32.exe"};
+    controls::TZuListBox* lists[] = {&search_list_, &hint_list_};
+    Caption(10, 8, L"search as you type");
+    Caption(300, 8, L"hint of a long row");
+    search_list_.Create(Handle(), 1, 10, 30, 260, 200);
+    hint_list_.Create(Handle(), 2, 300, 30, 170, 200);
+    for (controls::TZuListBox* list : lists) {
+      for (const char* entry : entries) list->Add(entry);
+      list->OnGetItemParams = [](controls::TZuListBox& sender, int index, imaging::TBitmap* bitmap, int& offset,
+                                 std::string&) {
+        offset = 20;
+        if (!bitmap) return;
+        SHFILEINFOA info{};
+        const std::string name = sender.Item(index);
+        if (!SHGetFileInfoA(name.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                            SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES))
+          return;
+        bitmap->SetSize(16, 16, imaging::PixelFormat::pfDevice);
+        bitmap->Fill(RGB(255, 0, 255));
+        DrawIconEx(bitmap->Canvas(), 0, 0, info.hIcon, 16, 16, 0, nullptr, DI_NORMAL);
+        DestroyIcon(info.hIcon);
+        bitmap->Transparent = true;
+        bitmap->TransparentColor = RGB(255, 0, 255);
+      };
+    }
+    hint_list_.Add("system32\\a_folder_with_a_long_name\\iconlib.dll");
+    search_list_.DirectSearch = true;
+    search_list_.SetItemIndex(1);
+    PostMessageW(search_list_.Handle(), WM_CHAR, 's', 0);
+  }
+
   std::wstring page_;
   int groups_ = 0;
   std::vector<std::unique_ptr<controls::Tzu3DLabel>> labels_;
@@ -237,6 +281,7 @@ class Gallery : public gui::TForm {
   util::UniqueFont font_;
   gui::TPanel panel_top_, bottom_, left_, client_;
   controls::TzuSplitter horizontal_, vertical_;
+  controls::TZuListBox search_list_, hint_list_;
 };
 
 }  // namespace
