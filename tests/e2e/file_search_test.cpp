@@ -2,9 +2,6 @@
 // file's folder found in the tree, the list following the minimum and the
 // subfolder option, a click opening a found file, ESC stopping a scan and a
 // folder that vanished during a scan ending it with a message.
-//
-// (Named so that it runs before the window tests that open the help: keys
-// typed after the help window had the focus were seen to get lost.)
 #include <gtest/gtest.h>
 
 #include <windows.h>

@@ -156,8 +156,9 @@ TEST(MainWindow, TwoDroppedFilesOpenTheFirstAndSayOnceThatOneIsTheLimit) {
 // The help window of the process (HTML Help's "HH Parent"), or null.
 HWND HelpWindow(DWORD process_id, DWORD wait_ms) { return WaitForWindow(process_id, L"HH Parent", wait_ms); }
 
-// Last of the window tests: once HTML Help has had the focus, keys typed
-// into a window started afterwards were seen to get lost.
+// Run on its own after all other window tests (see tests/win/CMakeLists.txt):
+// once HTML Help has had the focus, keys typed into a window started
+// afterwards were seen to get lost.
 TEST(MainWindow, FirstStartOpensTheHelpF1WithModifiersOpensItAndClosingTheWindowClosesIt) {
   SHDeleteValueA(HKEY_CURRENT_USER, "Software\\Korvane\\Tamsel\\Settings", "Run");
   {
