@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "e2e/e2e_main.h"
+#include "e2e/unix_dir.h"
 #include "win/export_fixtures.h"
 #include "win/win_test_support.h"
 #include "win/window_driver.h"
@@ -26,6 +27,7 @@ using testing_support::ReadFileBytes;
 using testing_support::WaitForWindow;
 using testing_support::WindowText;
 using Bytes = std::vector<unsigned char>;
+using e2e::UnixDir;
 using export_fixtures::ExportLeft;
 using export_fixtures::ExportRight;
 using export_fixtures::FilesIn;
@@ -33,29 +35,6 @@ using export_fixtures::LE16;
 using export_fixtures::LE32;
 
 constexpr DWORD kTimeout = 30000;
-
-// A fresh folder below /tmp, so that Unix programs see what Wine writes.
-class UnixDir {
- public:
-  UnixDir() {
-    LARGE_INTEGER now{};
-    QueryPerformanceCounter(&now);
-    unix_ = "/tmp/tamsel-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(static_cast<unsigned long long>(now.QuadPart));
-    win_ = testing_support::ToWindowsPath(unix_);
-    CreateDirectoryA(win_.c_str(), nullptr);
-  }
-  ~UnixDir() { Run("rm -rf " + unix_); }
-  std::string win(const std::string& name) const { return win_ + "\\" + name; }
-  std::string unix(const std::string& name) const { return unix_ + "/" + name; }
-
-  // Runs a Unix shell command and returns its output (stdout and stderr).
-  std::string Run(const std::string& command) const { return testing_support::RunUnix(command); }
-
- private:
-  std::string unix_;
-  std::string win_;
-};
 
 // Runs a batch that must close by itself; fails with the text of any box.
 void RunBatch(const std::string& arguments) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "e2e/running_tamsel.h"
+#include "e2e/unix_dir.h"
 #include "win/win_test_support.h"
 #include "win/window_driver.h"
 
@@ -138,21 +139,20 @@ TEST(FileSearch, TheOpenFilesFolderIsScannedByTheMinimumAndItsSubfoldersAndAFoun
 }
 
 TEST(FileSearch, EscStopsAScanAndAFolderGoneMeanwhileEndsOneWithAMessageBothKeepingWhatWasFound) {
-  // Enough files that a scan lasts a while, and a last folder to remove.
+  // Enough files that a scan lasts a while, and a last folder to remove;
+  // copied on the Unix side, where that is quick.
   constexpr int kFolders = 12;
   constexpr int kFilesPerFolder = 100;
-  testing_support::TempDir dir;
-  Copy("main_2.dll", dir.file("start.dll"));
-  for (int f = 0; f < kFolders; ++f) {
-    const std::string folder = dir.file("d" + std::to_string(10 + f));
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    for (int i = 0; i < kFilesPerFolder; ++i) Copy("main_2.dll", folder + "\\f" + std::to_string(i) + ".dll");
-  }
-  const std::string last = dir.file("zz");
-  ASSERT_TRUE(CreateDirectoryA(last.c_str(), nullptr));
+  e2e::UnixDir dir;
+  const std::string fixture = std::string(TAMSEL_FIXTURE_DIR) + "/main_2.dll";
+  ASSERT_EQ("done\n", dir.Run("cd " + dir.unix(".") + " && cp " + fixture + " start.dll && for f in $(seq 10 " +
+                              std::to_string(9 + kFolders) + "); do mkdir d$f; for i in $(seq 1 " +
+                              std::to_string(kFilesPerFolder) + "); do cp " + fixture +
+                              " d$f/f$i.dll; done; done && mkdir zz && echo done"));
+  const std::string last = dir.win("zz");
   constexpr int kAll = 1 + kFolders * kFilesPerFolder;
 
-  Running tamsel(dir.file("start.dll"));
+  Running tamsel(dir.win("start.dll"));
   ASSERT_NE(nullptr, tamsel.window());
   Pane pane(tamsel.window());
   tamsel.Click(pane.search_button, 10, 10);
