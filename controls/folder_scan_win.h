@@ -1,7 +1,8 @@
 // The folder scan's file system on Windows: the current directory, FindFirstFileA
-// searches, and the shell's icon count behind the structural check (a file
-// the check refuses is counted as holding no icons; the shell never sees it),
-// and the file list box as the list the scan fills.
+// searches, and the icon count as the shell gives it, taken from the
+// structural check (a file the check refuses is counted as holding no
+// icons; the shell never sees it); and the file list box as the list the
+// scan fills.
 #pragma once
 
 #include "controls/folder_scan.h"
