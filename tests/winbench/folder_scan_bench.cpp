@@ -42,13 +42,8 @@
 #include "gui/standard_controls.h"
 #include "util/file_utils.h"
 #include "util/handles_win.h"
-
-// A build without the test fixtures has no trees to scan.
-#ifndef TAMSEL_SCAN_TREES
-#define TAMSEL_FIXTURE_DIR ""
-#define TAMSEL_SCAN_TREES ""
-#define TAMSEL_SCAN_TREE_SCRIPT ""
-#endif
+#include "win/win_test_support.h"
+#include "win/window_driver.h"
 
 namespace {
 
@@ -109,16 +104,6 @@ void BareWalk(HINSTANCE instance, const std::string& root, const std::string& fo
   } while (FindNextFileA(find, &data));
   FindClose(find);
 }
-
-class SortedList : public controls::TScanList {
- public:
-  std::vector<std::string> entries;
-  void Clear() override { entries.clear(); }
-  int Add(const std::string& entry) override {
-    entries.insert(std::upper_bound(entries.begin(), entries.end(), entry), entry);
-    return static_cast<int>(entries.size());
-  }
-};
 
 // The scan with the shell asked for every count behind the check, as a
 // scan without the check's count would run: what taking it saves.
@@ -181,7 +166,7 @@ void SystemFolder(const std::string& folder) {
   bare_count.names = &bare_names;
   BareWalk(instance, folder, folder, bare_count);
   controls::TWinScanFileSystem fs;
-  SortedList scanned;
+  controls::TSortedScanList scanned;
   controls::FindFiles(fs, folder, folder, kMasks, 1, true, scanned, nullptr);
   std::sort(bare_names.begin(), bare_names.end());
   std::printf("folder scan of %s with subfolders, masks %s, minimum 1 (median of %d rounds each, alternately)\n",
@@ -208,13 +193,13 @@ void SystemFolder(const std::string& folder) {
     BareWalk(instance, folder, folder, count);
     const double bare = NowMs() - t0;
 
-    SortedList list;
+    controls::TSortedScanList list;
     t0 = NowMs();
     controls::TWinScanFileSystem file_system;
     controls::FindFiles(file_system, folder, folder, kMasks, 1, true, list, nullptr);
     const double vector = NowMs() - t0;
 
-    SortedList shell_list;
+    controls::TSortedScanList shell_list;
     t0 = NowMs();
     ShellCountFileSystem shell_system;
     controls::FindFiles(shell_system, folder, folder, kMasks, 1, true, shell_list, nullptr);
@@ -241,40 +226,6 @@ void SystemFolder(const std::string& folder) {
 
 // ---------------------------------------------------------------------------
 // 2. and 3. The generated trees
-
-std::string WindowsPath(const std::string& unix_path) {
-  std::string path = "Z:" + unix_path;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
-}
-
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// Runs a Unix command line through /bin/sh, which Wine starts as a Unix
-// program; its end shows as its output file appearing. Returns the output.
-std::string RunUnix(const std::string& command, int timeout_seconds) {
-  const std::string out = std::string(TAMSEL_SCAN_TREES) + "/unix-out-" + std::to_string(GetCurrentProcessId());
-  std::string line = "/bin/sh -c \"(" + command + ") > " + out + ".part 2>&1; mv " + out + ".part " + out + "\"";
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA("Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return "cannot start /bin/sh";
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  const std::string win_out = WindowsPath(out);
-  for (int i = 0; i < timeout_seconds * 50 && !FileExists(win_out); ++i) Sleep(20);
-  std::string text;
-  HANDLE h = CreateFileA(win_out.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return "no answer from /bin/sh";
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
-  CloseHandle(h);
-  DeleteFileA(win_out.c_str());
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  return text;
-}
 
 // Bytes held in every heap of the process: the list box's items and
 // strings, and everything else the scan allocated and kept.
@@ -368,11 +319,7 @@ TreeResult ScanTreeInChild(const std::string& folder, int minimum) {
 
 void Trees() {
   const int sizes[] = {2000, 20000, 100000};
-  const std::string fixtures = TAMSEL_FIXTURE_DIR;
-  if (fixtures.empty()) {
-    std::printf("\nscaling: this build has no test fixtures to make the trees from\n");
-    return;
-  }
+  const std::string fixtures = TAMSEL_FIXTURE_DIR;  // as Linux sees it: the trees are written from there
   std::printf("\nscaling: generated trees (10 files per folder; one in ten a copy of main_3.dll with 3 icons, one "
               "a program without icons, eight small stand-ins), minimum 1, with subfolders, into the list box with "
               "the count and the messages per entry, each size in a process of its own\n");
@@ -381,18 +328,17 @@ void Trees() {
   TreeResult first, last;
   for (const int files : sizes) {
     const std::string tree = std::string(TAMSEL_SCAN_TREES) + "/files_" + std::to_string(files);
-    const std::string made = RunUnix("python3 " + std::string(TAMSEL_SCAN_TREE_SCRIPT) + " " + tree + " " +
-                                         std::to_string(files) + " " + fixtures + "/main_3.dll " + fixtures +
-                                         "/no_icons.exe",
-                                     600);
+    const std::string command = "python3 " + std::string(TAMSEL_SCAN_TREE_SCRIPT) + " " + tree + " " +
+                                std::to_string(files) + " " + fixtures + "/main_3.dll " + fixtures + "/no_icons.exe";
+    const std::string made = testing_support::RunUnix(command, 600);
     if (made.rfind("kept", 0) != 0 && made.rfind("wrote", 0) != 0) {
       std::printf("  cannot write the tree %s: %s\n", tree.c_str(), made.c_str());
       return;
     }
-    // The timed scan is the second in a fresh process: the first one
-    // reads the tree into the system's caches after it was written.
-    ScanTreeInChild(WindowsPath(tree), 1);
-    const TreeResult r = ScanTreeInChild(WindowsPath(tree), 1);
+    // Each size is scanned twice, each time in a fresh process, and the
+    // second is timed: the first brings the tree into the system's caches.
+    ScanTreeInChild(testing_support::ToWindowsPath(tree), 1);
+    const TreeResult r = ScanTreeInChild(testing_support::ToWindowsPath(tree), 1);
     if (!r.ok) return;
     std::printf("  %8d %8d %10.1f %12.1f %14.0f %14.0f %14.1f\n", files, r.entries, r.ms, 1000.0 * r.ms / files,
                 r.peak_growth / 1024, r.heap_growth / 1024, r.entries ? r.heap_growth / r.entries : 0.0);
@@ -409,7 +355,7 @@ void Trees() {
                 "at a progress step):\n");
     std::printf("  minimum 1: %zu progress steps, longest gap %.2f ms, 99th percentile %.2f ms\n", r.callbacks,
                 r.max_gap, r.p99_gap);
-    const TreeResult none = ScanTreeInChild(WindowsPath(tree), 4);
+    const TreeResult none = ScanTreeInChild(testing_support::ToWindowsPath(tree), 4);
     if (none.ok)
       std::printf("  minimum 4 (no file qualifies): %zu progress steps, longest gap %.0f ms = the whole scan of "
                   "%.0f ms\n",
