@@ -38,22 +38,6 @@ constexpr const char* kScanMasks = "*.dll;*.exe;*.ocx";
 // The key colour of a row's picture: what the icon leaves uncovered.
 constexpr COLORREF kRowPictureKey = RGB(255, 0, 255);
 
-// The file list as the scan fills it: one batch update for the whole walk,
-// so the list redraws once at the end, however the walk ends.
-class FileBoxScanList : public controls::TScanList {
- public:
-  explicit FileBoxScanList(controls::TZuListBox& box) : box_(box) { box_.BeginUpdate(); }
-  ~FileBoxScanList() override { box_.EndUpdate(); }
-  FileBoxScanList(const FileBoxScanList&) = delete;
-  FileBoxScanList& operator=(const FileBoxScanList&) = delete;
-
-  void Clear() override { box_.Clear(); }
-  int Add(const std::string& entry) override { return box_.Add(entry); }
-
- private:
-  controls::TZuListBox& box_;
-};
-
 }  // namespace
 
 void TForm1::CreateSearchPane(HFONT font) {
@@ -226,7 +210,7 @@ void TForm1::RunScan(const std::string& folder) {
   if (!util::ParseDecimal(minimum_text, &minimum)) throw gui::Error(LangFormat(sNotAnInteger, minimum_text));
   controls::TWinScanFileSystem file_system;
   try {
-    FileBoxScanList list(FileBox);
+    controls::TListBoxScanList list(FileBox);
     const auto progress = [this](int count, const std::string&) { return !ScanProgress(count); };
     end.cancelled = controls::FindFiles(file_system, folder, folder, kScanMasks, minimum, ChkSubFolders.Checked(),
                                         list, progress) == controls::TScanResult::kCancelled;

@@ -11,6 +11,7 @@
 // cancelled, nothing further is visited.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -41,6 +42,19 @@ class TScanList {
   virtual void Clear() = 0;
   // Adds an entry; returns the number of entries now listed.
   virtual int Add(const std::string& entry) = 0;
+};
+
+// A list that keeps its entries in order, as the sorted file list box
+// does, for a scan without a window.
+class TSortedScanList : public TScanList {
+ public:
+  void Clear() override { entries.clear(); }
+  int Add(const std::string& entry) override {
+    entries.insert(std::upper_bound(entries.begin(), entries.end(), entry), entry);
+    return static_cast<int>(entries.size());
+  }
+
+  std::vector<std::string> entries;
 };
 
 // Called after each entry added with the count and the entry; returns true

@@ -48,7 +48,12 @@ std::vector<std::string> TWinScanFileSystem::Subfolders(const std::string& folde
 }
 
 uint32_t TWinScanFileSystem::IconCount(const std::string& name) {
-  if (!shell_.Inspect(name).ShellMayRead()) return 0;
+  // The structural check walks the same directories as the shell's count
+  // query and comes to the same number, so the shell, which would open and
+  // map the file a second time, is asked only about a file the check could
+  // not open (a folder matching the mask, a file held by another process).
+  const util::IconFileInspection inspection = shell_.Inspect(name);
+  if (inspection.opened) return inspection.check.damaged ? 0 : inspection.check.icon_count;
   return shell_.Count(name);
 }
 

@@ -1,10 +1,13 @@
 // The folder scan's file system on Windows: the current directory, FindFirstFileA
-// searches, and the shell's icon count behind the structural check (a file
-// the check refuses is counted as holding no icons; the shell never sees it).
+// searches, and the icon count as the shell gives it, taken from the
+// structural check (a file the check refuses is counted as holding no
+// icons; the shell never sees it); and the file list box as the list the
+// scan fills.
 #pragma once
 
 #include "controls/folder_scan.h"
 #include "controls/icon_shell_win.h"
+#include "controls/zu_list_box_win.h"
 
 namespace controls {
 
@@ -21,6 +24,22 @@ class TWinScanFileSystem : public TScanFileSystem {
  private:
   DWORD last_error_ = 0;
   ShellIcons shell_;
+};
+
+// The file list as the scan fills it: one batch update for the whole walk,
+// so the list redraws once at the end, however the walk ends.
+class TListBoxScanList : public TScanList {
+ public:
+  explicit TListBoxScanList(TZuListBox& box) : box_(box) { box_.BeginUpdate(); }
+  ~TListBoxScanList() override { box_.EndUpdate(); }
+  TListBoxScanList(const TListBoxScanList&) = delete;
+  TListBoxScanList& operator=(const TListBoxScanList&) = delete;
+
+  void Clear() override { box_.Clear(); }
+  int Add(const std::string& entry) override { return box_.Add(entry); }
+
+ private:
+  TZuListBox& box_;
 };
 
 }  // namespace controls

@@ -12,16 +12,6 @@
 
 namespace {
 
-class SortedList : public controls::TScanList {
- public:
-  std::vector<std::string> entries;
-  void Clear() override { entries.clear(); }
-  int Add(const std::string& entry) override {
-    entries.insert(std::upper_bound(entries.begin(), entries.end(), entry), entry);
-    return static_cast<int>(entries.size());
-  }
-};
-
 void Copy(const std::string& fixture, const std::string& to) {
   ASSERT_TRUE(CopyFileA(testing_support::FixturePath(fixture).c_str(), to.c_str(), FALSE)) << fixture;
 }
@@ -85,7 +75,7 @@ TEST(FolderScanWin, ListsByIconCountAndKeepsOutHiddenAndSystemFoldersAndEveryDam
   };
   for (const auto& c : cases) {
     controls::TWinScanFileSystem fs;
-    SortedList list;
+    controls::TSortedScanList list;
     controls::FindFiles(fs, dir.path(), dir.path(), "*.dll;*.exe;*.ocx", c.min_count, c.subfolders, list, nullptr);
     EXPECT_EQ(c.expected, list.entries) << c.min_count << " " << c.subfolders;
   }

@@ -22,59 +22,81 @@ UINT ShellCount(const std::string& path) {
       ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), static_cast<UINT>(-1))));
 }
 
-std::vector<std::string> FilesIn(const std::string& dir, const char* pattern) {
-  std::vector<std::string> out;
+// The files below dir (every subfolder, hidden ones too) that match one of
+// the patterns.
+void FilesBelow(const std::string& dir, const std::vector<const char*>& patterns, std::vector<std::string>& out) {
   WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\" + pattern).c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return out;
+  for (const char* pattern : patterns) {
+    HANDLE h = FindFirstFileA((dir + "\\" + pattern).c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) continue;
+    do {
+      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) out.push_back(dir + "\\" + fd.cFileName);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
   do {
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) out.push_back(dir + "\\" + fd.cFileName);
+    const std::string name = fd.cFileName;
+    if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..")
+      FilesBelow(dir + "\\" + name, patterns, out);
   } while (FindNextFileA(h, &fd));
   FindClose(h);
-  return out;
 }
 
-// The check must let through every file of the system folder that the shell
-// takes icons from, with the shell's own count, and call none of its
-// well-formed files damaged.
+// The check must let through every file of the system folder and its
+// subfolders that the shell takes icons from, call none of these
+// well-formed files damaged, and answer the shell's count exactly, none
+// included: the folder scan takes the count from the check instead of
+// asking the shell.
 TEST(IconFileCheckOnDisk, AgreesWithTheShellOnTheSystemFolder) {
   char system[MAX_PATH];
   ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
   std::vector<std::string> files;
-  for (const char* pattern : {"*.dll", "*.exe", "*.ocx"}) {
-    std::vector<std::string> some = FilesIn(system, pattern);
-    files.insert(files.end(), some.begin(), some.end());
-  }
+  FilesBelow(system, {"*.dll", "*.exe", "*.ocx", "*.ico"}, files);
   ASSERT_GT(files.size(), 100u);
 
-  int with_icons = 0, icons = 0, ne = 0;
+  int with_icons = 0, icons = 0, ne = 0, ico = 0, mismatches = 0;
   for (const std::string& file : files) {
     const util::IconFileInspection inspection = util::InspectIconFile(file);
     ASSERT_TRUE(inspection.opened) << file;
     EXPECT_FALSE(inspection.check.damaged) << file << ": " << inspection.check.problem;
     if (inspection.check.format == util::IconFileFormat::kNe) ++ne;
+    if (inspection.check.format == util::IconFileFormat::kIco) ++ico;
     const UINT count = ShellCount(file);
+    if (count != inspection.check.icon_count) ++mismatches;
+    EXPECT_EQ(count, inspection.check.icon_count) << file;
     if (count == 0) continue;
     ++with_icons;
     icons += static_cast<int>(count);
     EXPECT_TRUE(inspection.check.HoldsIconStructure()) << file;
-    EXPECT_EQ(count, inspection.check.icon_count) << file;
   }
-  std::printf("[ system folder ] %zu files, %d with icons (%d icons), %d 16-bit\n", files.size(), with_icons, icons,
-              ne);
+  std::printf("[ system folder ] %zu files, %d with icons (%d icons), %d 16-bit, %d icon files, %d counted "
+              "differently\n",
+              files.size(), with_icons, icons, ne, ico, mismatches);
   EXPECT_GT(with_icons, 0);
   EXPECT_GT(ne, 0);
 }
 
+// The shell's count for each kind of file: an executable's icon groups, one
+// for an icon file whatever number of images it holds (nomask.ico has two),
+// none for a file without an icon structure.
 TEST(IconFileCheckOnDisk, FixturesGetTheShellsCount) {
-  const char* names[] = {"few_icons.dll", "many_icons.dll", "ne_icons.exe", "no_icons.exe", "bpp1.ico",
-                         "mono.ico",      "bpp8.ico",       "alpha.ico",    "png.ico"};
-  for (const char* name : names) {
-    SCOPED_TRACE(name);
-    const util::IconFileInspection inspection = util::InspectIconFile(FixturePath(name));
+  const struct {
+    const char* name;
+    bool icon_structure;
+  } cases[] = {
+      {"few_icons.dll", true}, {"many_icons.dll", true}, {"sizes.dll", true}, {"nomask.dll", true},
+      {"ne_icons.exe", true},  {"no_icons.exe", true},   {"bpp1.ico", true},  {"mono.ico", true},
+      {"bpp8.ico", true},      {"alpha.ico", true},      {"png.ico", true},   {"nomask.ico", true},
+      {"text.txt", false},     {"empty.bin", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const util::IconFileInspection inspection = util::InspectIconFile(FixturePath(c.name));
     ASSERT_TRUE(inspection.opened);
-    EXPECT_TRUE(inspection.check.HoldsIconStructure()) << inspection.check.problem;
-    EXPECT_EQ(ShellCount(FixturePath(name)), inspection.check.icon_count);
+    EXPECT_EQ(c.icon_structure, inspection.check.HoldsIconStructure()) << inspection.check.problem;
+    EXPECT_EQ(ShellCount(FixturePath(c.name)), inspection.check.icon_count);
   }
 }
 
@@ -157,6 +179,7 @@ size_t ResourceStart(const std::vector<unsigned char>& b) {
 // damage to the fixtures, aimed at headers and resource directories; every
 // file that passes goes through the shell's probe, count and extraction. A
 // hole in the check ends this program with the shell's access violation.
+// The check's count must be the shell's on these odd structures as well.
 TEST(IconFileCheckOnDisk, WhatPassesIsSafeForTheShell) {
   std::vector<std::vector<unsigned char>> seeds;
   for (const char* name : {"few_icons.dll", "ne_icons.exe", "png.ico", "bpp4.ico", "sizes.dll", "alpha.ico"})
@@ -186,14 +209,19 @@ TEST(IconFileCheckOnDisk, WhatPassesIsSafeForTheShell) {
     }
     ASSERT_TRUE(testing_support::WriteFileBytes(path, b.data(), b.size()));
     const util::IconFileInspection inspection = util::InspectIconFile(path);
-    if (!inspection.ShellMayRead() || !inspection.check.HoldsIconStructure()) {
+    if (!inspection.ShellMayRead()) {
+      ++kept_away;
+      continue;
+    }
+    const UINT count = ShellCount(path);
+    EXPECT_EQ(count, inspection.check.icon_count) << "round " << round;
+    if (!inspection.check.HoldsIconStructure()) {
       ++kept_away;
       continue;
     }
     ++passed;
     HICON probe = ExtractIconA(instance, path.c_str(), 0);
     if (reinterpret_cast<UINT_PTR>(probe) > 1) DestroyIcon(probe);
-    const UINT count = ShellCount(path);
     for (UINT i = 0; i < count && i < 64; ++i) {
       HICON icon = ExtractIconA(instance, path.c_str(), i);
       if (icon) DestroyIcon(icon);

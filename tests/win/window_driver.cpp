@@ -153,7 +153,7 @@ std::string Quote(const std::string& arg) {
   return out + "\"";
 }
 
-std::string RunUnix(const std::string& command) {
+std::string RunUnix(const std::string& command, int timeout_seconds) {
   static int counter = 0;
   const std::string out =
       "/tmp/tamsel-unix-out-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
@@ -166,7 +166,7 @@ std::string RunUnix(const std::string& command) {
   if (pi.hThread) CloseHandle(pi.hThread);
   if (pi.hProcess) CloseHandle(pi.hProcess);
   const std::string win_out = ToWindowsPath(out);
-  for (int i = 0; i < 1500 && !FileExists(win_out); ++i) Sleep(20);
+  for (int i = 0; i < timeout_seconds * 50 && !FileExists(win_out); ++i) Sleep(20);
   const std::vector<unsigned char> bytes = ReadFileBytes(win_out);
   DeleteFileA(win_out.c_str());
   return std::string(bytes.begin(), bytes.end());

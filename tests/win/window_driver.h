@@ -54,8 +54,9 @@ void PressButton(HWND dialog, int id);
 
 // Runs a Unix shell command (ImageMagick, xdotool, …) and returns what it
 // printed. Wine gives no usable handle for a Unix process, so the command's
-// last step renames its output into place and this waits for that name.
-std::string RunUnix(const std::string& command);
+// last step renames its output into place and this waits for that name,
+// at most timeout_seconds.
+std::string RunUnix(const std::string& command, int timeout_seconds = 30);
 
 // Real input through X: runs xdotool with these arguments against the
 // Xvfb display the test runs in.
