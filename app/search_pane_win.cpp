@@ -35,6 +35,7 @@ constexpr int kSubFoldersId = 112;
 constexpr int kMinimumId = 113;
 constexpr int kSpinId = 114;
 constexpr const char* kScanMasks = "*.dll;*.exe;*.ocx";
+constexpr DWORD kQuietAnswerMs = 50;
 // The key colour of a row's picture: what the icon leaves uncovered.
 constexpr COLORREF kRowPictureKey = RGB(255, 0, 255);
 
@@ -211,9 +212,21 @@ void TForm1::RunScan(const std::string& folder) {
   controls::TWinScanFileSystem file_system;
   try {
     controls::TListBoxScanList list(FileBox);
-    const auto progress = [this](int count, const std::string&) { return !ScanProgress(count); };
+    // The window answers once per entry found, and every 50 ms while a
+    // long stretch of files yields none, so that ESC is always heard.
+    DWORD answered = GetTickCount();
+    const auto progress = [this, &answered](int count, const std::string&) {
+      answered = GetTickCount();
+      return !ScanProgress(count);
+    };
+    const auto looking = [&answered] {
+      if (GetTickCount() - answered < kQuietAnswerMs) return false;
+      answered = GetTickCount();
+      gui::Application().ProcessMessages();
+      return !Scanning;
+    };
     end.cancelled = controls::FindFiles(file_system, folder, folder, kScanMasks, minimum, ChkSubFolders.Checked(),
-                                        list, progress) == controls::TScanResult::kCancelled;
+                                        list, progress, looking) == controls::TScanResult::kCancelled;
   } catch (const controls::TScanFolderError& e) {
     throw gui::Error(LangFormat(sCannotScanFolder, e.folder()) + L"\n" +
                      gui::SystemErrorText(file_system.LastError()));

@@ -32,12 +32,14 @@ std::string RelativeEntry(const std::string& root, const std::string& folder, co
 
 TScanResult FindFiles(TScanFileSystem& fs, const std::string& root, const std::string& folder,
                       const std::string& masks, int min_count, bool subfolders, TScanList& list,
-                      const TScanProgress& progress) {
+                      const TScanProgress& progress, const TScanLooking& looking) {
   if (!fs.EnterFolder(folder)) throw TScanFolderError(folder);
   if (SameFolder(folder, root)) list.Clear();
+  if (looking && looking()) return TScanResult::kCancelled;
 
   for (const std::string& pattern : SplitMasks(masks)) {
     for (const std::string& name : fs.Files(pattern)) {
+      if (looking && looking()) return TScanResult::kCancelled;
       const uint32_t count = fs.IconCount(name);
       if (min_count >= 0 && static_cast<uint32_t>(min_count) > count) continue;
       const std::string entry = RelativeEntry(root, folder, name);
@@ -48,7 +50,7 @@ TScanResult FindFiles(TScanFileSystem& fs, const std::string& root, const std::s
   if (!subfolders) return TScanResult::kCompleted;
   for (const std::string& sub : fs.Subfolders(folder)) {
     if (sub == "." || sub == "..") continue;
-    if (FindFiles(fs, root, util::JoinPath(folder, sub), masks, min_count, subfolders, list, progress) ==
+    if (FindFiles(fs, root, util::JoinPath(folder, sub), masks, min_count, subfolders, list, progress, looking) ==
         TScanResult::kCancelled)
       return TScanResult::kCancelled;
   }

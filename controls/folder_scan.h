@@ -61,6 +61,11 @@ class TSortedScanList : public TScanList {
 // to cancel the scan.
 using TScanProgress = std::function<bool(int count, const std::string& entry)>;
 
+// Called for every folder entered and every file looked at, before its
+// icons are counted; returns true to cancel. It lets a window handle its
+// messages while a long stretch of files yields no entry.
+using TScanLooking = std::function<bool()>;
+
 enum class TScanResult { kCompleted = 0, kCancelled = 2 };
 
 // A folder of the walk that could not be entered; the entries found before
@@ -85,6 +90,6 @@ std::string RelativeEntry(const std::string& root, const std::string& folder, co
 // A negative min_count admits every file. Raises TScanFolderError.
 TScanResult FindFiles(TScanFileSystem& fs, const std::string& root, const std::string& folder,
                       const std::string& masks, int min_count, bool subfolders, TScanList& list,
-                      const TScanProgress& progress);
+                      const TScanProgress& progress, const TScanLooking& looking = nullptr);
 
 }  // namespace controls

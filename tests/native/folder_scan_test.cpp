@@ -103,6 +103,17 @@ TEST(FolderScan, CancelStopsAtOnceAndAFolderThatCannotBeEnteredRaisesWithThePart
   EXPECT_EQ(4, calls) << "nothing is visited after the cancel";
   EXPECT_EQ((std::vector<std::string>{"C:\\W", "C:\\W\\sub"}), fs.visited);
 
+  // While nothing is found, the look at each file may cancel too: with a
+  // minimum no file reaches, the third look ends the walk.
+  FakeFileSystem quiet = Tree();
+  OrderedList none;
+  int looks = 0;
+  EXPECT_EQ(controls::TScanResult::kCancelled,
+            controls::FindFiles(quiet, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1000, true, none, nullptr,
+                                [&] { return ++looks == 3; }));
+  EXPECT_EQ(3, looks);
+  EXPECT_EQ(std::vector<std::string>{"C:\\W"}, quiet.visited);
+
   FakeFileSystem locked = Tree();
   locked.folders["C:\\W\\Two"].enterable = false;
   OrderedList partial;

@@ -81,7 +81,7 @@ TEST(FolderScanWin, ListsByIconCountAndKeepsOutHiddenAndSystemFoldersAndEveryDam
   }
   // Damaged files hold no icons, and the shell never sees them.
   controls::TWinScanFileSystem fs;
-  SortedList list;
+  controls::TSortedScanList list;
   controls::FindFiles(fs, dir.path(), dir.file("damaged"), "*.dll", 0, false, list, nullptr);
   EXPECT_EQ(damaged, list.entries) << "a minimum of 0 lists them all";
   list.entries.clear();

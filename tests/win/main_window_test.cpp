@@ -3,6 +3,8 @@
 // saves the icons of every file it found.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
 #include <shlwapi.h>
 
 #include <thread>
@@ -105,6 +107,43 @@ TEST(MainWindowSearchPane, ComesBackAsLeftAndSavesTheIconsOfEveryFileFound) {
   DropQuit();
   EXPECT_EQ("1", StoredPlacement("FindPanelVisible"));
   EXPECT_EQ("260", StoredPlacement("FilePanelWidth"));
+  SHDeleteKeyA(HKEY_CURRENT_USER, app::kSettingsRoot);
+}
+
+HWND ChildWithId(HWND parent, int id) {
+  for (HWND child : testing_support::ChildWindows(parent))
+    if (GetDlgCtrlID(child) == id) return child;
+  return nullptr;
+}
+
+TEST(MainWindowSearchPane, EscIsHeardWhileNoFileReachesTheMinimum) {
+  // Enough files that the scan lasts a while, none with nine icons.
+  const std::string unix_dir = "/tmp/tamsel-quiet-" + std::to_string(GetCurrentProcessId());
+  ASSERT_EQ("done\n", testing_support::RunUnix("mkdir -p " + unix_dir + " && cd " + unix_dir +
+                                               " && for f in $(seq 1 15); do mkdir d$f; for i in $(seq 1 100); do "
+                                               "cp " TAMSEL_FIXTURE_DIR "/main_2.dll d$f/f$i.dll; done; done && echo done"));
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  {
+    app::TForm1 form({self, "unused"});
+    ASSERT_TRUE(form.Create());
+    MSG command_line;
+    PeekMessageW(&command_line, form.Handle(), app::WM_RUNCOMMANDLINE, app::WM_RUNCOMMANDLINE, PM_REMOVE);
+    ShowWindow(form.Handle(), SW_SHOW);
+    if (!IsWindowVisible(GetParent(GetParent(form.FoundFiles().Handle())))) form.Commands().Execute(app::cmSearchPane);
+    HWND tree = form.FolderTree().Handle();
+    ASSERT_TRUE(PumpUntil([&] { return SendMessageW(tree, TVM_GETCOUNT, 0, 0) > 0; })) << "the tree is built";
+    SendMessageW(ChildWithId(form.Handle(), 113), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"9"));
+    SendMessageW(ChildWithId(form.Handle(), 112), BM_CLICK, 0, 0);  // with subfolders
+
+    form.FolderTree().SelectPath(testing_support::ToWindowsPath(unix_dir));
+    PostMessageW(form.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);  // queued behind the selection
+    EXPECT_TRUE(PumpUntil([&] { return form.ScanFailedMarkShown(); })) << "the scan was stopped";
+    EXPECT_EQ(0, form.FoundFiles().Count());
+    EXPECT_EQ(L"0", form.FoundCountText());
+  }
+  DropQuit();
+  testing_support::RunUnix("rm -rf " + unix_dir + " && echo done");
   SHDeleteKeyA(HKEY_CURRENT_USER, app::kSettingsRoot);
 }
 
