@@ -8,7 +8,9 @@
 #pragma once
 
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -318,6 +320,21 @@ inline NeLayout Ne(const std::vector<Bytes>& images, const std::vector<std::vect
   L.icon_names = names[0];
   L.group_names = names[1];
   return L;
+}
+
+// The file with one to four random edits, each a byte set to a random value
+// or to 0xFF, or the file cut there.
+inline Bytes RandomlyDamaged(Bytes b, std::mt19937& rng) {
+  const int edits = 1 + static_cast<int>(rng() % 4);
+  for (int e = 0; e < edits; ++e) {
+    const size_t at = rng() % b.size();
+    switch (rng() % 3) {
+      case 0: b[at] = static_cast<uint8_t>(rng()); break;
+      case 1: b[at] = 0xFF; break;
+      default: b.resize(std::max<size_t>(at, 1)); break;
+    }
+  }
+  return b;
 }
 
 }  // namespace icon_builder
