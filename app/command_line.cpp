@@ -56,6 +56,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cmd.include_numbers = true;
     } else if (s == "-drawborders") {
       cmd.draw_borders = true;
+    } else if (s == "-allsizes") {
+      cmd.all_sizes = true;
     } else if (StartsWith(s, "-dbasefieldname=", &rest)) {
       if (cmd.dbase_field_name.empty()) cmd.dbase_field_name = util::Trim(rest).substr(0, 10);
     } else if (StartsWith(s, "-dbasedesttype=", &rest)) {
@@ -146,6 +148,8 @@ BatchPlan PlanBatch(const ParsedCommandLine& cmd, const std::string& target) {
     plan.open_after = cmd.open_destination && (plan.export_type == etHTML || plan.export_type == etDBase);
   }
   plan.show_count = !cmd.close_when_done && !cmd.all_as_one_image;
+  // Only icon files hold more than one image of an icon.
+  plan.all_sizes = cmd.all_sizes && plan.export_type == etIcon && plan.action != BatchAction::kCompositeImage;
   return plan;
 }
 

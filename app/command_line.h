@@ -24,6 +24,7 @@ struct ParsedCommandLine {
   bool gray_scale = false;
   bool include_numbers = false;
   bool draw_borders = false;
+  bool all_sizes = false;
   std::string dbase_field_name;  // at most 10 characters, case kept
   std::string memo_type_word;    // upper case
   std::string dest_word;         // upper case
@@ -67,6 +68,7 @@ struct BatchPlan {
   std::string dest_folder;  // for kExportIcons; the export creates it (one level)
   bool open_after = false;  // OpenExported(target, dest_word) afterwards
   bool show_count = true;   // message 65289 unless closing or a composite image
+  bool all_sizes = false;   // icon files: each icon's whole group as stored
 };
 
 BatchPlan PlanBatch(const ParsedCommandLine& cmd, const std::string& target);

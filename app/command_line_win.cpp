@@ -56,12 +56,17 @@ void TForm1::RunCommandLine() {
 
 void TForm1::RunBatch(const ParsedCommandLine& cmd, const std::string& target) {
   int count = 0;
+  int single_image_icons = 0;
   const BatchPlan plan = PlanBatch(cmd, target);
   {
     gui::HourglassCursor hourglass;
     switch (plan.action) {
       case BatchAction::kSingleIcon:
-        SaveSingleIcon(Grid(), plan.icon_index - 1, target, cmd.gray_scale, plan.export_type);
+        if (plan.all_sizes) {
+          if (!SaveSingleIconGroup(Grid(), plan.icon_index - 1, target)) single_image_icons = 1;
+        } else {
+          SaveSingleIcon(Grid(), plan.icon_index - 1, target, cmd.gray_scale, plan.export_type);
+        }
         count = 1;
         break;
       case BatchAction::kCompositeImage:
@@ -79,8 +84,10 @@ void TForm1::RunBatch(const ParsedCommandLine& cmd, const std::string& target) {
         request.Target = target;
         request.DestFolder = plan.dest_folder;
         request.Source = cmd.plain[0];
+        request.AllSizes = plan.all_sizes;
         TExportWork work;
         ExportIcons(work, count, request, IconSet().IconCount());
+        single_image_icons = work.SingleImageIcons;
         break;
       }
     }
@@ -89,7 +96,8 @@ void TForm1::RunBatch(const ParsedCommandLine& cmd, const std::string& target) {
   if (cmd.close_when_done) {
     Close();
   } else if (plan.show_count) {
-    gui::Application().MessageBox(LangFormat(sIconsExported, count), MB_OK | MB_ICONINFORMATION);
+    gui::Application().MessageBox(CountMessage(LangFormat(sIconsExported, count), single_image_icons),
+                                  MB_OK | MB_ICONINFORMATION);
   }
 }
 

@@ -79,6 +79,19 @@ void SaveSelected(TExportContext& context) {
   OpenIfAsked(context, file_name);
 }
 
+void SaveSelectedWithAllSizes(TExportContext& context) {
+  const int selected = context.Grid.ItemIndex();
+  if (selected < 0) {
+    gui::Application().MessageBox(Lang(sSelectAnIcon), MB_OK | MB_ICONWARNING);
+    return;
+  }
+  if (!RunSaveDialog(context, sSelectImageFile, Lang(sIconFilter))) return;
+  const std::string file_name = context.SaveDlg.FileName;
+  if (!SaveSingleIconGroup(context.Grid, selected, file_name))
+    gui::Application().MessageBox(CountMessage(LangFormat(sFilesCreated, 1), 1), MB_OK | MB_ICONINFORMATION);
+  OpenIfAsked(context, file_name);
+}
+
 void SaveAllAsOne(TExportContext& context) {
   if (!RunSaveDialog(context, sSelectImageFile, Lang(sImageFilter))) return;
   const std::string file_name = context.SaveDlg.FileName;
@@ -90,7 +103,7 @@ void SaveAllAsOne(TExportContext& context) {
   OpenIfAsked(context, file_name);
 }
 
-void SaveAll(TExportContext& context, TExportType type, const std::vector<std::string>& sources) {
+void SaveAll(TExportContext& context, TExportType type, const std::vector<std::string>& sources, bool all_sizes) {
   context.DirDlg.Title = Lang(sSelectFolder);
   if (!context.DirDlg.Execute(context.Owner)) return;
   TExportRequest request;
@@ -99,16 +112,18 @@ void SaveAll(TExportContext& context, TExportType type, const std::vector<std::s
   request.DrawBorder = ExportSettings.ExpDrawBorder;
   request.IncludeNumbers = ExportSettings.ExpIncludeNumbers;
   request.DestFolder = context.DirDlg.Directory;
+  request.AllSizes = all_sizes;
 
   int count = 0;
+  TExportWork work;
   // The count is told also when an error ended the export, before the
   // error itself is shown.
-  auto tell_count = [&count] {
-    gui::Application().MessageBox(LangFormat(sFilesCreated, count), MB_OK | MB_ICONINFORMATION);
+  auto tell_count = [&count, &work] {
+    gui::Application().MessageBox(CountMessage(LangFormat(sFilesCreated, count), work.SingleImageIcons),
+                                  MB_OK | MB_ICONINFORMATION);
   };
   try {
     gui::HourglassCursor hourglass;
-    TExportWork work;
     const std::vector<std::string> shown{std::string()};
     for (const std::string& source : sources.empty() ? shown : sources) {
       request.Source = source;

@@ -53,14 +53,21 @@ void WireOpenAfterSave(controls::TZuSaveDialog& dialog);
 // nothing selected it warns and does nothing.
 void SaveSelected(TExportContext& context);
 
+// The selected icon with its whole group (every size and depth) as an icon
+// file; the single image when the group cannot be read whole, which the
+// closing message then says.
+void SaveSelectedWithAllSizes(TExportContext& context);
+
 // All icons as one picture of the grid.
 void SaveAllAsOne(TExportContext& context);
 
 // All icons as files of one type into a chosen folder, and a message with
 // the number of files written (also when an error ended the export).
 // sources: the files to take the icons from, in order; none means the file
-// shown.
-void SaveAll(TExportContext& context, TExportType type, const std::vector<std::string>& sources = {});
+// shown. all_sizes (icon type): each icon's whole group, and a second line
+// in the message with the number of icons saved as a single image instead.
+void SaveAll(TExportContext& context, TExportType type, const std::vector<std::string>& sources = {},
+             bool all_sizes = false);
 
 // The HTML document with its image folder, and the dBase table with its
 // memo file. skip_options: Ctrl and Shift were held as the command started

@@ -19,6 +19,8 @@
 #include "app/export_names.h"
 #include "app/globals.h"
 #include "app/html_export.h"
+#include "app/lng_eng.h"
+#include "app/lng_eng_win.h"
 #include "app/overwrite_dialog_win.h"
 #include "app/main_window_win.h"
 #include "gui/application.h"
@@ -32,6 +34,8 @@
 #include "util/atomic_file.h"
 #include "util/file_utils.h"
 #include "util/file_utils_win.h"
+#include "util/icon_file_check_win.h"
+#include "util/icon_groups.h"
 
 namespace app {
 
@@ -120,9 +124,22 @@ void EncodePictureOrRaise(const imaging::TBitmap& bitmap, const std::string& fil
   if (result != imaging::ImageWriteResult::kOk) RaiseWriteError(file_name, ImageWriteReason(result, detail));
 }
 
-void WriteOrRaise(TExportFolder& folder, const std::string& file_name, const TByteBuffer& bytes) {
-  const util::FileWriteResult result = folder.Write(file_name, bytes.bytes());
+void WriteOrRaise(TExportFolder& folder, const std::string& file_name, const std::vector<uint8_t>& bytes) {
+  const util::FileWriteResult result = folder.Write(file_name, bytes);
   if (result != util::FileWriteResult::kOk) RaiseWriteError(file_name, DescribeFileWriteResult(result));
+}
+
+// Whether an export of the type writes one icon file per icon (codes that
+// name no other type count as the icon type).
+bool WritesIconFiles(TExportType type) {
+  return type < etBitmap || (type > etMetafile && type != etHTML && type != etDBase);
+}
+
+// The icon file of group `index` of a source whose bytes are at hand; false
+// when there are none or the group cannot be read whole.
+bool BuildGroup(const util::MappedFile& source, int index, std::vector<uint8_t>* bytes) {
+  return source.mapped() && index >= 0 &&
+         util::BuildIconGroupFile(source.data(), source.size(), static_cast<uint32_t>(index), bytes) == nullptr;
 }
 
 }  // namespace
@@ -206,6 +223,14 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
   const imaging::EmfReferenceDevice screen =
       type == etMetafile ? imaging::ScreenReferenceDevice() : imaging::EmfReferenceDevice();
   TByteBuffer bytes;
+  // An all-sizes export copies each group from the source's own bytes, read
+  // once for the whole file, and asks the shell only for the icons whose
+  // group cannot be read whole. A file the shell must not read has no
+  // icons to take groups from.
+  std::unique_ptr<util::MappedFile> groups;
+  if (request.AllSizes && WritesIconFiles(type) && extraction.ShellMayRead())
+    groups = std::make_unique<util::MappedFile>(path);
+  std::vector<uint8_t> group_bytes;
   bool yes_to_all = false;
   bool no_to_all = false;
   for (int i = 0; i < total; ++i) {
@@ -223,6 +248,12 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
       }
     }
 
+    if (groups && BuildGroup(*groups, i, &group_bytes)) {
+      WriteOrRaise(folder, name, group_bytes);
+      ++count;
+      continue;
+    }
+
     imaging::TIcon extracted = extraction.ExtractIcon(i);
     // An index the shell yields no icon for (a file shown by its associated
     // icon only) writes nothing and is not counted.
@@ -232,17 +263,18 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
       work.Icon = std::move(extracted);
       if (request.GrayScale || request.MemoType > 0) DrawIconOnBitmap(work.Bitmap, work.Icon, request.GrayScale);
       dbase->AddIcon(work, request.MemoType);
-    } else if (type < etBitmap || (type > etMetafile && type != etHTML)) {
+    } else if (WritesIconFiles(type)) {
       // Written straight from the handle, which goes once written. An icon
       // whose bitmaps cannot be read, or that is too large for the format,
       // is left out and not counted.
       if (!EncodeIcon(extracted.Handle(), &bytes)) continue;
-      WriteOrRaise(folder, name, bytes);
+      WriteOrRaise(folder, name, bytes.bytes());
+      if (groups) ++work.SingleImageIcons;
     } else {
       work.Icon = std::move(extracted);
       DrawIconOnBitmap(work.Bitmap, work.Icon, request.GrayScale);
       EncodePictureOrRaise(work.Bitmap, name, type == etHTML ? etJPEG : type, screen, &bytes);
-      WriteOrRaise(folder, name, bytes);
+      WriteOrRaise(folder, name, bytes.bytes());
       if (table) table->AddCell(i + 1, util::ExtractFileName(name), work.Icon.Width(), work.Icon.Height());
     }
     ++count;
@@ -281,6 +313,28 @@ void SaveSingleIcon(const controls::TZuImageBox& grid, int position, const std::
   imaging::TBitmap bitmap;
   DrawIconOnBitmap(bitmap, icon, gray_scale);
   SaveBitmapOrRaise(bitmap, name, type);
+}
+
+bool SaveSingleIconGroup(const controls::TZuImageBox& grid, int position, const std::string& file_name) {
+  // The grid shows the file's groups only when the file is sound; a damaged
+  // file shows the icon of its type instead.
+  const util::MappedFile source(CurrentFileName);
+  std::vector<uint8_t> bytes;
+  const bool sound = source.mapped() && util::CheckIconFile(source.data(), source.size()).HoldsIconStructure();
+  if (!sound || position >= grid.IconSet().IconCount() || !BuildGroup(source, position, &bytes)) {
+    SaveSingleIcon(grid, position, file_name, false, etIcon);
+    return false;
+  }
+  const std::string name = SingleIconFileName(file_name, etIcon);
+  const util::FileWriteResult result = util::WriteFileAtomically(
+      name, [&bytes](util::ByteSink& sink) { return sink.Write(bytes.data(), bytes.size()); });
+  if (result != util::FileWriteResult::kOk) RaiseWriteError(name, DescribeFileWriteResult(result));
+  return true;
+}
+
+std::wstring CountMessage(const std::wstring& text, int single_image_icons) {
+  if (single_image_icons <= 0) return text;
+  return text + L"\r\n" + LangFormat(sSingleImageIcons, single_image_icons);
 }
 
 void SaveCompositeImage(const controls::TZuImageBox& grid, const std::string& file_name, TExportType type,

@@ -30,6 +30,10 @@ namespace app {
 struct TExportWork {
   imaging::TBitmap Bitmap;
   imaging::TIcon Icon;
+  // Icons of an all-sizes export that were written as a single image
+  // because their group could not be read whole; it runs on across the
+  // calls of one command, as the count does.
+  int SingleImageIcons = 0;
 };
 
 struct TExportRequest {
@@ -43,6 +47,9 @@ struct TExportRequest {
   std::string Target;           // HTML and dBase: the document the user named
   std::string DestFolder;       // created (one level) when missing
   std::string Source;           // empty: CurrentFileName, counted by the grid
+  // Icon type: each icon's whole group as the source stores it (every size
+  // and depth), or the single image when the group cannot be read whole.
+  bool AllSizes = false;
 };
 
 // The answers of the overwrite question, in the order of its buttons.
@@ -66,6 +73,17 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
 // gui::Error when the position holds no icon or the file cannot be written.
 void SaveSingleIcon(const controls::TZuImageBox& grid, int position, const std::string& file_name, bool gray_scale,
                     TExportType type);
+
+// Saves icon `position` of the file shown (CurrentFileName) with its whole
+// group as stored, every size and depth; ".ico" is appended to a name
+// without an extension. When the group cannot be read whole it saves the
+// grid's icon as SaveSingleIcon does and returns false. Raises gui::Error
+// when nothing can be written.
+bool SaveSingleIconGroup(const controls::TZuImageBox& grid, int position, const std::string& file_name);
+
+// The count message of an export: text (the count) and, when some icons of
+// an all-sizes export fell back to a single image, a line that says how many.
+std::wstring CountMessage(const std::wstring& text, int single_image_icons);
 
 // Saves every icon of the grid, drawn in its current layout, as one picture
 // (bitmap, JPEG or metafile by type).

@@ -31,6 +31,8 @@ void TForm1::CreateCommands() {
   for (int type = 0; type < 4; ++type) {
     c.Add(cmSaveAllIcons + type, [this, type] { SaveAllClick(static_cast<TExportType>(type)); }, loaded);
   }
+  c.Add(cmSaveSelectedAllSizes, [this] { SaveSelAllSizesClick(); }, loaded);
+  c.Add(cmSaveAllIconGroups, [this] { SaveAllClick(etIcon, true); }, loaded);
   c.Add(cmExportHtml, [this] { NHTMClick(); }, loaded);
   c.Add(cmExportDBase, [this] { NDBFClick(); }, loaded);
   c.Add(cmCopy, [this] { CopyBtnClick(); }, loaded);
@@ -41,10 +43,11 @@ void TForm1::CreateCommands() {
   c.Add(cmAbout, [this] { AboutBtnClick(); });
   c.Add(cmSearchPane, [this] { SearchBtnClick(); });
   c.Add(cmWebSite, [this] { Label1Click(); });
+  auto found = [this] { return FileBox.Count() > 0 && !Scanning; };
   for (int type = 0; type < 4; ++type) {
-    c.Add(cmSaveFoundIcons + type, [this, type] { SaveFoundClick(static_cast<TExportType>(type)); },
-          [this] { return FileBox.Count() > 0 && !Scanning; });
+    c.Add(cmSaveFoundIcons + type, [this, type] { SaveFoundClick(static_cast<TExportType>(type)); }, found);
   }
+  c.Add(cmSaveFoundIconGroups, [this] { SaveFoundClick(etIcon, true); }, found);
 
   // "Ctrl+" is Ctrl alone; F1 takes any modifiers.
   c.AddShortcut(cmOpen, {'O', true});
@@ -60,6 +63,8 @@ void TForm1::CreateCommands() {
   gui::BindControl(c, cmRefresh, RefreshBtn);
   for (int id = cmSaveSelected; id <= cmExportDBase; ++id) gui::BindMenuItem(c, id, PopupSave.get());
   for (int id = cmSaveFoundIcons; id <= cmSaveFoundMetafiles; ++id) gui::BindMenuItem(c, id, PopupSaveAll.get());
+  for (int id : {cmSaveSelectedAllSizes, cmSaveAllIconGroups}) gui::BindMenuItem(c, id, PopupSave.get());
+  gui::BindMenuItem(c, cmSaveFoundIconGroups, PopupSaveAll.get());
 
   OpenBtn.OnClick = [this](controls::TzuSoftButton&) { commands_.Execute(cmOpen); };
   CopyBtn.OnClick = [this](controls::TzuSoftButton&) { commands_.Execute(cmCopy); };
@@ -74,11 +79,13 @@ void TForm1::CreateMenus() {
   HMENU save_all = CreatePopupMenu();
   const std::wstring save_selected = Lang(sSaveSelected) + L"\tCtrl+S";
   AppendMenuW(PopupSave.get(), MF_STRING, cmSaveSelected, save_selected.c_str());
+  AppendMenuW(PopupSave.get(), MF_STRING, cmSaveSelectedAllSizes, Lang(sSaveSelectedAllSizes).c_str());
   AppendMenuW(PopupSave.get(), MF_STRING, cmSaveAllAsOne, Lang(sSaveAllAsOne).c_str());
   AppendMenuW(PopupSave.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(save_all), Lang(sSaveAll).c_str());
   const int captions[] = {sIconsMenu, sBitmapsMenu, sJpegMenu, sMetafilesMenu};
   for (int type = 0; type < 4; ++type) {
     AppendMenuW(save_all, MF_STRING, cmSaveAllIcons + type, Lang(captions[type]).c_str());
+    if (type == etIcon) AppendMenuW(save_all, MF_STRING, cmSaveAllIconGroups, Lang(sAllSizesMenu).c_str());
   }
   AppendMenuW(save_all, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(save_all, MF_STRING, cmExportHtml, Lang(sHtmlMenu).c_str());
@@ -181,9 +188,14 @@ void TForm1::SaveAllAsOneClick() {
   SaveAllAsOne(context);
 }
 
-void TForm1::SaveAllClick(TExportType type) {
+void TForm1::SaveSelAllSizesClick() {
   TExportContext context = ExportContext();
-  SaveAll(context, type);
+  SaveSelectedWithAllSizes(context);
+}
+
+void TForm1::SaveAllClick(TExportType type, bool all_sizes) {
+  TExportContext context = ExportContext();
+  SaveAll(context, type, {}, all_sizes);
 }
 
 void TForm1::NHTMClick() {

@@ -72,6 +72,9 @@ enum TMainCommand : int {
   cmSaveFoundBitmaps,
   cmSaveFoundJpeg,
   cmSaveFoundMetafiles,
+  cmSaveSelectedAllSizes,  // the selected icon with its whole group, every size
+  cmSaveAllIconGroups,     // every icon with its whole group
+  cmSaveFoundIconGroups,   // every icon of the files found with its whole group
 };
 
 class TForm1 : public gui::TForm {
@@ -155,7 +158,7 @@ class TForm1 : public gui::TForm {
   void FileBoxClick();
   void FileBoxGetItemParams(int index, imaging::TBitmap* bitmap, int& offset, std::string& text) const;
   void CopyDirBtnClick();
-  void SaveFoundClick(TExportType type);
+  void SaveFoundClick(TExportType type, bool all_sizes = false);
   // The full names of the files listed, in list order.
   std::vector<std::string> FoundFileNames() const;
 
@@ -167,7 +170,8 @@ class TForm1 : public gui::TForm {
   void RefreshBtnClick();
   void SaveSelClick();
   void SaveAllAsOneClick();
-  void SaveAllClick(TExportType type);
+  void SaveAllClick(TExportType type, bool all_sizes = false);
+  void SaveSelAllSizesClick();
   void NHTMClick();
   void NDBFClick();
   void SearchBtnClick();

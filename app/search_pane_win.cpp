@@ -129,6 +129,7 @@ void TForm1::CreateSearchPaneMenu() {
   const int captions[] = {sIconsMenu, sBitmapsMenu, sJpegMenu, sMetafilesMenu};
   for (int type = 0; type < 4; ++type) {
     AppendMenuW(PopupSaveAll.get(), MF_STRING, cmSaveFoundIcons + type, Lang(captions[type]).c_str());
+    if (type == etIcon) AppendMenuW(PopupSaveAll.get(), MF_STRING, cmSaveFoundIconGroups, Lang(sAllSizesMenu).c_str());
   }
   SaveAllBtn.SetDropDownMenu(PopupSaveAll.get());
 }
@@ -310,9 +311,9 @@ std::vector<std::string> TForm1::FoundFileNames() const {
   return names;
 }
 
-void TForm1::SaveFoundClick(TExportType type) {
+void TForm1::SaveFoundClick(TExportType type, bool all_sizes) {
   TExportContext context = ExportContext();
-  SaveAll(context, type, FoundFileNames());
+  SaveAll(context, type, FoundFileNames(), all_sizes);
 }
 
 }  // namespace app

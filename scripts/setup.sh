@@ -19,7 +19,7 @@ packages=(
   libjpeg62-turbo-dev libjpeg-turbo-progs imagemagick
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 nasm
   wine wine32 xvfb xauth x11-utils xdotool libx11-dev
-  fonts-wqy-microhei python3-dbfread
+  fonts-wqy-microhei python3-dbfread icoutils python3-pefile
   fp-utils
   cups printer-driver-cups-pdf libcups2:i386 poppler-utils
   dpkg-dev xz-utils util-linux

@@ -9,22 +9,6 @@
 namespace util {
 namespace {
 
-// Owns a mapped view of a file.
-class MappedView {
- public:
-  explicit MappedView(const void* view) : view_(view) {}
-  ~MappedView() {
-    if (view_) UnmapViewOfFile(view_);
-  }
-  MappedView(const MappedView&) = delete;
-  MappedView& operator=(const MappedView&) = delete;
-  const uint8_t* bytes() const { return static_cast<const uint8_t*>(view_); }
-  explicit operator bool() const { return view_ != nullptr; }
-
- private:
-  const void* view_;
-};
-
 IconFileCheck Unmappable() {
   IconFileCheck c;
   c.damaged = true;
@@ -51,38 +35,37 @@ std::wstring WidePathForOpen(const std::string& path) {
   return L"\\\\?\\" + full;
 }
 
+MappedFile::MappedFile(const std::string& path) {
+  if (path.empty()) return;
+  file_.reset(CreateFileW(WidePathForOpen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file_) return;
+  opened_ = true;
+  LARGE_INTEGER size{};
+  if (GetFileType(file_.get()) != FILE_TYPE_DISK || !GetFileSizeEx(file_.get(), &size)) return;
+  if (size.QuadPart == 0) {
+    mapped_ = true;  // nothing to map
+    return;
+  }
+  if (static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX) return;
+  mapping_.reset(CreateFileMappingW(file_.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+  if (!mapping_) return;
+  view_ = MapViewOfFile(mapping_.get(), FILE_MAP_READ, 0, 0, 0);
+  if (!view_) return;
+  size_ = static_cast<size_t>(size.QuadPart);
+  mapped_ = true;
+}
+
+MappedFile::~MappedFile() {
+  if (view_) UnmapViewOfFile(view_);
+}
+
 IconFileInspection InspectIconFile(const std::string& path) {
   IconFileInspection result;
-  if (path.empty()) return result;
-  util::UniqueFile file(CreateFileW(WidePathForOpen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return result;
+  const MappedFile file(path);
+  if (!file.opened()) return result;
   result.opened = true;
-
-  LARGE_INTEGER size{};
-  if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.get(), &size)) {
-    result.check = Unmappable();
-    return result;
-  }
-  if (size.QuadPart == 0) {
-    result.check = CheckIconFile(nullptr, 0);
-    return result;
-  }
-  if (static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX) {
-    result.check = Unmappable();
-    return result;
-  }
-  util::UniqueKernelHandle mapping(CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
-  if (!mapping) {
-    result.check = Unmappable();
-    return result;
-  }
-  MappedView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
-  if (!view) {
-    result.check = Unmappable();
-    return result;
-  }
-  result.check = CheckIconFile(view.bytes(), static_cast<size_t>(size.QuadPart));
+  result.check = file.mapped() ? CheckIconFile(file.data(), file.size()) : Unmappable();
   return result;
 }
 

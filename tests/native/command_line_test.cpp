@@ -203,6 +203,30 @@ TEST(PlanBatch, AllAsOneImage) {
   }
 }
 
+// Only icon files hold every size of an icon: the switch counts for them
+// alone, one icon or all, and for no picture type or document.
+TEST(PlanBatch, AllSizesOnlyForIconFiles) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string target;
+    bool all_sizes;
+  } cases[] = {
+      {{"-e", "-AllSizes"}, "x.ico", true},
+      {{"-e", "/allsizes", "-iconindex=0"}, "out", true},
+      {{"-e", "-allsizes", "-iconindex=3"}, "x", true},
+      {{"-e", "-iconindex=0"}, "out", false},
+      {{"-e", "-allsizes"}, "x.bmp", false},
+      {{"-e", "-allsizes", "-desttype=jpg", "-iconindex=0"}, "out", false},
+      {{"-e", "-allsizes"}, "page.html", false},
+      {{"-e", "-allsizes"}, "icons.dbf", false},
+      {{"-e", "-allsizes", "-alliconsasoneimage"}, "all.ico", false},
+      {{"-e", "-allsizes=1"}, "x.ico", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.all_sizes, Plan(c.args, c.target).all_sizes) << c.args[1] << " " << c.target;
+  }
+}
+
 TEST(PlanBatch, CountMessageOnlyWithoutCloseOrComposite) {
   EXPECT_TRUE(Plan({"-e"}, "x.ico").show_count);
   EXPECT_FALSE(Plan({"-e", "-closewhendone"}, "x.ico").show_count);

@@ -8,7 +8,9 @@
 #pragma once
 
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -147,6 +149,30 @@ inline Bytes GroupFor(uint16_t icon_id, uint32_t image_size) {
   return g;
 }
 
+// A group of several images: entry k names icon ids[k], with a description
+// made from the id so that every entry differs.
+inline Bytes GroupOf(const std::vector<uint16_t>& ids, const std::vector<Bytes>& images) {
+  Bytes g;
+  Append16(g, 0);
+  Append16(g, 1);
+  Append16(g, static_cast<uint16_t>(ids.size()));
+  for (uint16_t id : ids) {
+    g.insert(g.end(), {static_cast<uint8_t>(id * 3), static_cast<uint8_t>(id * 5), static_cast<uint8_t>(id), 0});
+    Append16(g, 1);
+    Append16(g, 32);
+    Append32(g, id >= 1 && id <= images.size() ? static_cast<uint32_t>(images[id - 1].size()) : 0);
+    Append16(g, id);
+  }
+  return g;
+}
+
+// Group i of a file: the given groups' icon ids, or else icon i alone.
+inline Bytes GroupData(const std::vector<std::vector<uint16_t>>& groups, const std::vector<Bytes>& images, size_t i) {
+  if (!groups.empty()) return GroupOf(groups[i], images);
+  return GroupFor(static_cast<uint16_t>(i + 1), static_cast<uint32_t>(images[i].size()));
+}
+
+
 struct PeLayout {
   Bytes bytes;
   size_t new_header = 64;
@@ -159,11 +185,13 @@ struct PeLayout {
   std::vector<size_t> group_data, icon_data;                  // the data itself
 };
 
-// A PE (PE32, or PE32+ when plus) with one icon group per image.
-inline PeLayout Pe(const std::vector<Bytes>& images, bool plus = false) {
+// A PE (PE32, or PE32+ when plus) with one icon group per image, or with
+// the groups given (each a list of icon ids; icon i + 1 is images[i]).
+inline PeLayout Pe(const std::vector<Bytes>& images, bool plus = false,
+                   const std::vector<std::vector<uint16_t>>& groups = {}) {
   PeLayout L;
   const uint32_t kRaw = 0x200, kVa = 0x1000;
-  const size_t n = images.size();
+  const size_t counts[2] = {images.size(), groups.empty() ? images.size() : groups.size()};
   Bytes& b = L.bytes;
   b.assign(kRaw, 0);
   Put16(b, 0, 0x5A4D);
@@ -191,13 +219,13 @@ inline PeLayout Pe(const std::vector<Bytes>& images, bool plus = false) {
     return at;
   };
   size_t root = directory(2);
-  size_t types[2] = {directory(static_cast<uint16_t>(n)), directory(static_cast<uint16_t>(n))};
+  size_t types[2] = {directory(static_cast<uint16_t>(counts[0])), directory(static_cast<uint16_t>(counts[1]))};
   const uint32_t type_ids[2] = {3, 14};
   std::vector<size_t> data_entries[2];
   for (int t = 0; t < 2; ++t) {
     Put32(r, root + 16 + 8 * t, type_ids[t]);
     Put32(r, root + 16 + 8 * t + 4, 0x80000000u | static_cast<uint32_t>(types[t]));
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < counts[t]; ++i) {
       size_t names = directory(1);
       Put32(r, types[t] + 16 + 8 * i, static_cast<uint32_t>(i + 1));
       Put32(r, types[t] + 16 + 8 * i + 4, 0x80000000u | static_cast<uint32_t>(names));
@@ -210,9 +238,9 @@ inline PeLayout Pe(const std::vector<Bytes>& images, bool plus = false) {
   }
   L.group_type_directory = kRaw + types[1];
   for (int t = 0; t < 2; ++t) {
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < counts[t]; ++i) {
       PadTo(r, 4);
-      Bytes data = t == 0 ? images[i] : GroupFor(static_cast<uint16_t>(i + 1), static_cast<uint32_t>(images[i].size()));
+      Bytes data = t == 0 ? images[i] : GroupData(groups, images, i);
       size_t at = r.size();
       Append(r, data);
       Put32(r, data_entries[t][i], kVa + static_cast<uint32_t>(at));
@@ -241,10 +269,10 @@ struct NeLayout {
   std::vector<size_t> icon_names, group_names;  // 12-byte name records
 };
 
-inline NeLayout Ne(const std::vector<Bytes>& images) {
+inline NeLayout Ne(const std::vector<Bytes>& images, const std::vector<std::vector<uint16_t>>& groups = {}) {
   NeLayout L;
   const uint16_t shift = 4;
-  const size_t n = images.size();
+  const size_t counts[2] = {images.size(), groups.empty() ? images.size() : groups.size()};
   Bytes& b = L.bytes;
   b.assign(128, 0);
   Put16(b, 0, 0x5A4D);
@@ -258,9 +286,9 @@ inline NeLayout Ne(const std::vector<Bytes>& images) {
   const uint16_t type_ids[2] = {0x8003, 0x800E};
   for (int k = 0; k < 2; ++k) {
     Append16(t, type_ids[k]);
-    Append16(t, static_cast<uint16_t>(n));
+    Append16(t, static_cast<uint16_t>(counts[k]));
     Append32(t, 0);
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < counts[k]; ++i) {
       names[k].push_back(L.table + t.size());
       t.resize(t.size() + 12, 0);
     }
@@ -273,13 +301,11 @@ inline NeLayout Ne(const std::vector<Bytes>& images) {
   Append(b, t);
   b.insert(b.end(), {4, 'T', 'E', 'S', 'T', 0, 0, 0});
   std::vector<Bytes> blobs[2];
-  for (size_t i = 0; i < n; ++i) {
-    blobs[1].push_back(GroupFor(static_cast<uint16_t>(i + 1), static_cast<uint32_t>(images[i].size())));
-    blobs[0].push_back(images[i]);
-  }
+  blobs[0] = images;
+  for (size_t i = 0; i < counts[1]; ++i) blobs[1].push_back(GroupData(groups, images, i));
   // Groups first, icons last.
   for (int k : {1, 0}) {
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < counts[k]; ++i) {
       PadTo(b, 1u << shift);
       const size_t at = b.size();
       Append(b, blobs[k][i]);
@@ -294,6 +320,21 @@ inline NeLayout Ne(const std::vector<Bytes>& images) {
   L.icon_names = names[0];
   L.group_names = names[1];
   return L;
+}
+
+// The file with one to four random edits, each a byte set to a random value
+// or to 0xFF, or the file cut there.
+inline Bytes RandomlyDamaged(Bytes b, std::mt19937& rng) {
+  const int edits = 1 + static_cast<int>(rng() % 4);
+  for (int e = 0; e < edits; ++e) {
+    const size_t at = rng() % b.size();
+    switch (rng() % 3) {
+      case 0: b[at] = static_cast<uint8_t>(rng()); break;
+      case 1: b[at] = 0xFF; break;
+      default: b.resize(std::max<size_t>(at, 1)); break;
+    }
+  }
+  return b;
 }
 
 }  // namespace icon_builder

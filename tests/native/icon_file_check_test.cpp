@@ -383,16 +383,7 @@ TEST(IconFileCheck, RandomDamageNeverEscapesTheBuffer) {
   int passed = 0, damaged = 0;
   for (const Bytes& seed : seeds) {
     for (int round = 0; round < 3000; ++round) {
-      Bytes b = seed;
-      const int edits = 1 + static_cast<int>(rng() % 4);
-      for (int e = 0; e < edits; ++e) {
-        const size_t at = rng() % b.size();
-        switch (rng() % 3) {
-          case 0: b[at] = static_cast<uint8_t>(rng()); break;
-          case 1: b[at] = 0xFF; break;
-          default: b.resize(std::max<size_t>(at, 1)); break;
-        }
-      }
+      const Bytes b = icon_builder::RandomlyDamaged(seed, rng);
       util::IconFileCheck r = Check(b);
       if (r.damaged) {
         ++damaged;

@@ -1,5 +1,5 @@
-// What the Win32 benchmark programs share: the median of their rounds and
-// the file they measure by default.
+// What the Win32 benchmark programs share: the clock, the median of their
+// rounds and the file they measure by default.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,18 @@
 #include <vector>
 
 namespace bench {
+
+// Seconds on the performance counter.
+inline double Now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
 
 inline double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
