@@ -39,18 +39,6 @@ double TimedExport(const std::string& source, const std::string& folder, app::TE
   return Now() - start;
 }
 
-void RemoveFolder(const std::string& folder) {
-  WIN32_FIND_DATAA fd;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder + "\\" + fd.cFileName).c_str());
-    } while (FindNextFileA(find, &fd));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -71,8 +59,8 @@ int main(int argc, char** argv) {
       ico.push_back(TimedExport(source, ico_folder, app::etIcon, &ico_count));
       png.push_back(TimedExport(source, png_folder, app::etPNG, &png_count));
     }
-    RemoveFolder(png_folder);
-    RemoveFolder(ico_folder);
+    bench::RemoveFolder(png_folder);
+    bench::RemoveFolder(ico_folder);
   }
   if (png_count == 0 || png_count != ico_count) {
     std::printf("png_export_bench: %s gave %d PNG files and %d icon files\n", source.c_str(), png_count, ico_count);
