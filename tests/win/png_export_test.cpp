@@ -25,10 +25,16 @@ using Bytes = std::vector<unsigned char>;
 Bytes DecodeRgba(const unsigned char* data, size_t size, int* width) {
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&image, data, size)) return {};
+  if (!png_image_begin_read_from_memory(&image, data, size)) {
+    ADD_FAILURE() << image.message;
+    return {};
+  }
   image.format = PNG_FORMAT_RGBA;
   Bytes rgba(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) return {};
+  if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) {
+    ADD_FAILURE() << image.message;
+    return {};
+  }
   *width = static_cast<int>(image.width);
   return rgba;
 }
@@ -93,7 +99,8 @@ TEST_F(PngExportTest, HtmlImagesArePngWithAlphaAndGreyKeepsIt) {
 
     const Bytes png = ReadFileBytes(folder + "\\" + files[6]);
     int width = 0;
-    ExpectRampIcon(DecodeRgba(png.data(), png.size(), &width), width, grey, files[6]);
+    const Bytes rgba = DecodeRgba(png.data(), png.size(), &width);
+    ExpectRampIcon(rgba, width, grey, files[6]);
   }
 }
 
@@ -118,7 +125,8 @@ TEST_F(PngExportTest, DBaseMemosHoldPngWithAlpha) {
   const size_t length = export_fixtures::LE32(dbt, memo + 4) - 8;
   ASSERT_LE(memo + 8 + length, dbt.size());
   int width = 0;
-  ExpectRampIcon(DecodeRgba(&dbt[memo + 8], length, &width), width, false, "memo 7");
+  const Bytes rgba = DecodeRgba(&dbt[memo + 8], length, &width);
+  ExpectRampIcon(rgba, width, false, "memo 7");
 }
 
 }  // namespace
