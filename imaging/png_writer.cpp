@@ -47,6 +47,11 @@ bool Compress(const Image32& image, png_bytep* rows, WriteState* state) {
     return false;
   }
   png_set_write_fn(png, state, OnPngWrite, OnPngFlush);
+  // Icons are a few kilobytes of pixels: trying two filters per row and a
+  // light compression level make a file about a quarter larger than the
+  // library's defaults in a third of the time.
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB | PNG_FILTER_UP);
+  png_set_compression_level(png, 3);
   png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
                PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);

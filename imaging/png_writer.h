@@ -1,5 +1,6 @@
 // PNG files through libpng: 8 bits per channel, red, green, blue and alpha
-// (colour type 6), not interlaced, with zlib's default compression.
+// (colour type 6), not interlaced, each row filtered by "sub" or "up" and
+// compressed at zlib's level 3.
 //
 // The alpha channel is written as the picture holds it, not premultiplied,
 // which is what both PNG and a 32-bit icon mean by alpha. libpng reports
