@@ -62,6 +62,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       if (cmd.dbase_field_name.empty()) cmd.dbase_field_name = util::Trim(rest).substr(0, 10);
     } else if (StartsWith(s, "-dbasedesttype=", &rest)) {
       if (cmd.memo_type_word.empty()) cmd.memo_type_word = util::Trim(util::UpperCase(rest));
+    } else if (StartsWith(s, "-htmldesttype=", &rest)) {
+      if (cmd.html_image_word.empty()) cmd.html_image_word = util::Trim(util::UpperCase(rest));
     } else if (StartsWith(s, "-desttype=", &rest)) {
       if (cmd.dest_word.empty()) cmd.dest_word = util::Trim(util::UpperCase(rest));
     } else if (StartsWith(s, "-iconindex=", &rest)) {
@@ -88,8 +90,11 @@ int MemoTypeFromWord(const std::string& word) {
   if (word == "BMP" || word == "BITMAP") return etBitmap;
   if (word == "JPEG" || word == "JPG") return etJPEG;
   if (word == "EMF" || word == "WMF" || word == "METAFILE") return etMetafile;
+  if (word == "PNG") return etPNG;
   return etIcon;
 }
+
+int HtmlImageTypeFromWord(const std::string& word) { return word == "PNG" ? etPNG : etJPEG; }
 
 TExportType ExportTypeFromWord(std::string& word) {
   if (word == "BMP" || word == "BITMAP") {
@@ -101,6 +106,7 @@ TExportType ExportTypeFromWord(std::string& word) {
     if (word == "METAFILE") word = "EMF";
     return etMetafile;
   }
+  if (word == "PNG") return etPNG;
   if (word == "HTM" || word == "HTML") return etHTML;
   if (word == "DBF" || word == "DBASE") {
     word = "DBF";
@@ -118,6 +124,7 @@ BatchPlan PlanBatch(const ParsedCommandLine& cmd, const std::string& target) {
     word = util::UpperCase(ext.empty() ? ext : ext.substr(1));
   }
   plan.memo_type = MemoTypeFromWord(cmd.memo_type_word);
+  plan.html_image_type = HtmlImageTypeFromWord(cmd.html_image_word);
   plan.export_type = ExportTypeFromWord(word);
   plan.dest_word = word;
   plan.extension = util::LowerCase("." + word);

@@ -27,6 +27,7 @@ struct ParsedCommandLine {
   bool all_sizes = false;
   std::string dbase_field_name;  // at most 10 characters, case kept
   std::string memo_type_word;    // upper case
+  std::string html_image_word;   // upper case
   std::string dest_word;         // upper case
   int icon_index = -1;           // 1-based; 0 = all; below 0 after parsing never
 };
@@ -42,12 +43,17 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
 // so that a path with blanks given without quotes still opens.
 std::string JoinedSource(const std::vector<std::string>& args);
 
-// "BMP"/"BITMAP" -> 1, "JPEG"/"JPG" -> 2, "EMF"/"WMF"/"METAFILE" -> 3, else 0.
+// "BMP"/"BITMAP" -> 1, "JPEG"/"JPG" -> 2, "EMF"/"WMF"/"METAFILE" -> 3,
+// "PNG" -> 4, else 0.
 int MemoTypeFromWord(const std::string& word);
+
+// The HTML document's images: PNG (4) for "PNG", else JPEG (2).
+int HtmlImageTypeFromWord(const std::string& word);
 
 // Maps the destination word to its export type and rewrites the word where
 // needed ("BITMAP" -> "BMP", "METAFILE" -> "EMF", "DBASE" -> "DBF", anything
-// unknown -> "ICO").
+// unknown -> "ICO"). "PNG" is a picture type of its own, also for all icons
+// as one image.
 TExportType ExportTypeFromWord(std::string& word);
 
 enum class BatchAction {
@@ -62,6 +68,7 @@ struct BatchPlan {
   BatchAction action = BatchAction::kSingleIcon;
   TExportType export_type = etIcon;
   int memo_type = 0;
+  int html_image_type = etJPEG;  // the HTML document's images: JPEG or PNG
   int icon_index = 1;
   std::string dest_word;    // upper case, also the extension word
   std::string extension;    // "." + dest_word, lower case

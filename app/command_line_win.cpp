@@ -78,6 +78,7 @@ void TForm1::RunBatch(const ParsedCommandLine& cmd, const std::string& target) {
         request.GrayScale = cmd.gray_scale;
         request.DrawBorder = cmd.draw_borders;
         request.IncludeNumbers = cmd.include_numbers;
+        request.HtmlImageType = plan.html_image_type;
         request.MemoType = plan.memo_type;
         request.FieldName = cmd.dbase_field_name;
         request.Extension = plan.extension;

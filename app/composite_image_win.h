@@ -4,6 +4,7 @@
 
 #include "controls/zu_image_box_win.h"
 #include "imaging/bitmap_win.h"
+#include "imaging/pixels.h"
 
 namespace app {
 
@@ -12,5 +13,10 @@ namespace app {
 // icons onto it. Raises gui::Error for an empty grid or when the bitmap
 // cannot be made.
 void DrawCompositeImage(imaging::TBitmap& bitmap, const controls::TZuImageBox& grid, bool gray_scale);
+
+// The same picture with every icon's own pixels and alpha on a transparent
+// background, for PNG: each icon at its place in the grid, at its own size
+// and cut to its cell, grey when asked. Raises gui::Error for an empty grid.
+imaging::Image32 CompositeImageWithAlpha(const controls::TZuImageBox& grid, bool gray_scale);
 
 }  // namespace app

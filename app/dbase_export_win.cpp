@@ -5,6 +5,7 @@
 
 #include "gui/text.h"
 #include "imaging/color_depth.h"
+#include "imaging/icon_png_win.h"
 #include "imaging/saveicons.h"
 #include "imaging/saveicons_win.h"
 #include "imaging/zu_graphic_utils_win.h"
@@ -99,7 +100,13 @@ int SaveIconAs16Colors(util::ByteSink& sink, HICON icon) {
   return sink.Write(buffer.bytes().data(), buffer.bytes().size()) ? result : imaging::kIconWriteFailed;
 }
 
-bool WriteMemoPicture(util::ByteSink& sink, const TExportWork& work, int memo_type) {
+bool WriteMemoPicture(util::ByteSink& sink, const TExportWork& work, int memo_type, bool gray_scale) {
+  if (memo_type == etPNG) {
+    // Encoded whole first, so that the memo gets all of it or nothing.
+    util::MemorySink png;
+    if (imaging::EncodeIconPng(work.Icon.Handle(), gray_scale, png) != imaging::ImageWriteResult::kOk) return false;
+    return sink.Write(png.bytes().data(), png.bytes().size());
+  }
   if (memo_type <= etIcon || memo_type > etMetafile) {
     if (GetGraphicColorDepth(work.Icon) >= imaging::kDepth8) return imaging::SaveIconToStream(sink, work.Icon.Handle()) > 0;
     return SaveIconAs16Colors(sink, work.Icon.Handle()) > 0;
@@ -141,10 +148,10 @@ void TDBaseExport::Open() {
   }
 }
 
-void TDBaseExport::AddIcon(const TExportWork& work, int memo_type) {
+void TDBaseExport::AddIcon(const TExportWork& work, int memo_type, bool gray_scale) {
   Open();
   if (!writer_) RaiseWriteError(paths_.Table, "the dBase table is closed already");
-  if (!writer_->AddMemo([&](util::ByteSink& sink) { return WriteMemoPicture(sink, work, memo_type); })) {
+  if (!writer_->AddMemo([&](util::ByteSink& sink) { return WriteMemoPicture(sink, work, memo_type, gray_scale); })) {
     const std::string why = writer_->Error();
     Complete(true);
     RaiseWriteError(why.find("table") != std::string::npos ? paths_.Table : paths_.Memo, why);

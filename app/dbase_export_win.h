@@ -66,8 +66,9 @@ class TWinPatchableFile : public TPatchableSink {
 // The icon's picture as a memo holds it: memo type 0 an icon file (at the
 // icon's own depth from 8 bits up, else 16 colours with its mask), 1 a
 // bitmap, 2 a JPEG image, 3 an enhanced metafile, the last three of the
-// picture on the work bitmap. False when it could not be made or written.
-bool WriteMemoPicture(util::ByteSink& sink, const TExportWork& work, int memo_type);
+// picture on the work bitmap, 4 a PNG of the icon's own pixels with alpha
+// (grey when asked). False when it could not be made or written.
+bool WriteMemoPicture(util::ByteSink& sink, const TExportWork& work, int memo_type, bool gray_scale = false);
 
 // The icon as a 16-colour icon file (the standard colours, with its mask),
 // appended to the sink in one write. Returns the byte count or a negative
@@ -86,7 +87,7 @@ class TDBaseExport {
   void Open();
   // Appends the memo of the icon on the work objects and its record;
   // creates the files first when needed. Raises gui::Error.
-  void AddIcon(const TExportWork& work, int memo_type);
+  void AddIcon(const TExportWork& work, int memo_type, bool gray_scale = false);
   // Writes the record count and the end-of-file byte, closes both files and
   // puts them in the targets' places. Raises gui::Error when that failed;
   // does nothing when no file was made, or a second time.

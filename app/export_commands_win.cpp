@@ -72,9 +72,10 @@ void SaveSelected(TExportContext& context) {
     gui::Application().MessageBox(Lang(sSelectAnIcon), MB_OK | MB_ICONWARNING);
     return;
   }
-  if (!RunSaveDialog(context, sSelectImageFile, Lang(sIconFilter) + L"|" + Lang(sImageFilter))) return;
+  if (!RunSaveDialog(context, sSelectImageFile, Lang(sIconFilter) + L"|" + Lang(sImageFilter) + L"|" + Lang(sPngFilter)))
+    return;
   const std::string file_name = context.SaveDlg.FileName;
-  // The types stand in the filter in export-type order, icon first.
+  // The types stand in the filter in export-type order, icon first, PNG last.
   SaveSingleIcon(context.Grid, selected, file_name, false, static_cast<TExportType>(context.SaveDlg.FilterIndex - 1));
   OpenIfAsked(context, file_name);
 }
@@ -93,11 +94,11 @@ void SaveSelectedWithAllSizes(TExportContext& context) {
 }
 
 void SaveAllAsOne(TExportContext& context) {
-  if (!RunSaveDialog(context, sSelectImageFile, Lang(sImageFilter))) return;
+  if (!RunSaveDialog(context, sSelectImageFile, Lang(sImageFilter) + L"|" + Lang(sPngFilter))) return;
   const std::string file_name = context.SaveDlg.FileName;
   {
     gui::HourglassCursor hourglass;
-    // Bitmap, JPEG and metafile stand in the filter in export-type order.
+    // Bitmap, JPEG, metafile and PNG stand in the filter in export-type order.
     SaveCompositeImage(context.Grid, file_name, static_cast<TExportType>(context.SaveDlg.FilterIndex), false);
   }
   OpenIfAsked(context, file_name);
@@ -145,6 +146,7 @@ void ExportHtml(TExportContext& context, bool skip_options) {
   request.GrayScale = ExportSettings.ExpGrayScale;
   request.DrawBorder = ExportSettings.ExpDrawBorder;
   request.IncludeNumbers = ExportSettings.ExpIncludeNumbers;
+  request.HtmlImageType = ExportSettings.ExpHTMLPNG ? etPNG : etJPEG;
   request.Extension = util::ExtractFileExt(file_name);
   request.Target = file_name;
   request.DestFolder = HtmlImageFolder(file_name);

@@ -27,6 +27,7 @@
 #include "gui/error.h"
 #include "util/handles_win.h"
 #include "gui/text.h"
+#include "imaging/icon_png_win.h"
 #include "imaging/image_formats.h"
 #include "imaging/saveicons.h"
 #include "imaging/saveicons_win.h"
@@ -91,6 +92,12 @@ void SaveBitmapOrRaise(const imaging::TBitmap& bitmap, const std::string& file_n
   if (result != imaging::ImageWriteResult::kOk) RaiseWriteError(file_name, ImageWriteReason(result, detail));
 }
 
+void SavePngOrRaise(const imaging::Image32& image, const std::string& file_name) {
+  std::string detail;
+  const imaging::ImageWriteResult result = imaging::SavePngToFile(image, file_name, &detail);
+  if (result != imaging::ImageWriteResult::kOk) RaiseWriteError(file_name, ImageWriteReason(result, detail));
+}
+
 // Bytes of one file, kept from icon to icon so that its memory is reused.
 class TByteBuffer : public util::ByteSink {
  public:
@@ -124,6 +131,17 @@ void EncodePictureOrRaise(const imaging::TBitmap& bitmap, const std::string& fil
   if (result != imaging::ImageWriteResult::kOk) RaiseWriteError(file_name, ImageWriteReason(result, detail));
 }
 
+// The PNG file's bytes of the icon's own pixels; false when the icon's
+// bitmaps cannot be read.
+bool EncodeIconPngOrRaise(HICON icon, bool gray_scale, const std::string& file_name, TByteBuffer* bytes) {
+  bytes->Clear();
+  std::string detail;
+  const imaging::ImageWriteResult result = imaging::EncodeIconPng(icon, gray_scale, *bytes, &detail);
+  if (result == imaging::ImageWriteResult::kUnsupportedBitmap) return false;
+  if (result != imaging::ImageWriteResult::kOk) RaiseWriteError(file_name, ImageWriteReason(result, detail));
+  return true;
+}
+
 void WriteOrRaise(TExportFolder& folder, const std::string& file_name, const std::vector<uint8_t>& bytes) {
   const util::FileWriteResult result = folder.Write(file_name, bytes);
   if (result != util::FileWriteResult::kOk) RaiseWriteError(file_name, DescribeFileWriteResult(result));
@@ -132,7 +150,7 @@ void WriteOrRaise(TExportFolder& folder, const std::string& file_name, const std
 // Whether an export of the type writes one icon file per icon (codes that
 // name no other type count as the icon type).
 bool WritesIconFiles(TExportType type) {
-  return type < etBitmap || (type > etMetafile && type != etHTML && type != etDBase);
+  return type < etBitmap || (type > etMetafile && type != etHTML && type != etDBase && type != etPNG);
 }
 
 // The icon file of group `index` of a source whose bytes are at hand; false
@@ -197,7 +215,9 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
                  const TOverwriteQuestion& ask, controls::IconShell* shell) {
   controls::ShellIcons real_shell;
   const TExportType type = request.Type;
-  const std::string per_icon_extension = PerIconExtension(type);
+  // The picture type of each file: the HTML document's images have their own.
+  const int image_type = type == etHTML ? request.HtmlImageType : type;
+  const std::string per_icon_extension = PerIconExtension(image_type);
   const std::string document_extension = DocumentExtension(type, request.Extension);
 
   // Source, count and the base of the per-icon names.
@@ -261,8 +281,15 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
 
     if (type == etDBase) {
       work.Icon = std::move(extracted);
-      if (request.GrayScale || request.MemoType > 0) DrawIconOnBitmap(work.Bitmap, work.Icon, request.GrayScale);
-      dbase->AddIcon(work, request.MemoType);
+      // A PNG memo is made from the icon itself, not from a drawing of it.
+      if (request.MemoType != etPNG && (request.GrayScale || request.MemoType > 0))
+        DrawIconOnBitmap(work.Bitmap, work.Icon, request.GrayScale);
+      dbase->AddIcon(work, request.MemoType, request.GrayScale);
+    } else if (image_type == etPNG) {
+      // An icon whose bitmaps cannot be read is left out and not counted.
+      if (!EncodeIconPngOrRaise(extracted.Handle(), request.GrayScale, name, &bytes)) continue;
+      WriteOrRaise(folder, name, bytes.bytes());
+      if (table) table->AddCell(i + 1, util::ExtractFileName(name), extracted.Width(), extracted.Height());
     } else if (WritesIconFiles(type)) {
       // Written straight from the handle, which goes once written. An icon
       // whose bitmaps cannot be read, or that is too large for the format,
@@ -305,6 +332,13 @@ void SaveSingleIcon(const controls::TZuImageBox& grid, int position, const std::
   const imaging::TIcon& icon = icons.Icons(position);
   const std::string name = SingleIconFileName(file_name, type);
   if (icon.Empty()) RaiseWriteError(name, "the shell gave no picture for this icon");
+  if (type == etPNG) {
+    imaging::Image32 image;
+    if (!imaging::ReadIconWithAlpha(icon.Handle(), gray_scale, &image))
+      RaiseWriteError(name, DescribeIconResult(imaging::kIconNoInfo));
+    SavePngOrRaise(image, name);
+    return;
+  }
   if (type < etBitmap || type > etMetafile) {
     const int result = imaging::SaveIconToFile(name, icon.Handle());
     if (result < 1) RaiseWriteError(name, DescribeIconResult(result));
@@ -340,6 +374,10 @@ std::wstring CountMessage(const std::wstring& text, int single_image_icons) {
 void SaveCompositeImage(const controls::TZuImageBox& grid, const std::string& file_name, TExportType type,
                         bool gray_scale) {
   const std::string name = CompositeImageFileName(file_name, type);
+  if (type == etPNG) {
+    SavePngOrRaise(CompositeImageWithAlpha(grid, gray_scale), name);
+    return;
+  }
   imaging::TBitmap bitmap;
   DrawCompositeImage(bitmap, grid, gray_scale);
   if (gray_scale) imaging::MakeGrayscale(bitmap);

@@ -41,7 +41,8 @@ struct TExportRequest {
   bool GrayScale = false;
   bool DrawBorder = false;      // HTML only
   bool IncludeNumbers = false;  // HTML only
-  int MemoType = 0;             // dBase only: 0 icon, 1 bitmap, 2 JPEG, 3 metafile
+  int HtmlImageType = etJPEG;   // HTML only: its images are JPEG or PNG
+  int MemoType = 0;             // dBase only: 0 icon, 1 bitmap, 2 JPEG, 3 metafile, 4 PNG
   std::string FieldName;        // dBase only
   std::string Extension;        // the document's extension; empty for the type's own
   std::string Target;           // HTML and dBase: the document the user named
@@ -68,8 +69,9 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
                  const TOverwriteQuestion& ask = AskOverwrite, controls::IconShell* shell = nullptr);
 
 // Saves the grid's icon at position as one file of the type (an icon file,
-// or the icon drawn on white as a bitmap, JPEG or metafile, grey when
-// asked); the type's extension is appended to a name without one. Raises
+// the icon drawn on white as a bitmap, JPEG or metafile, or its own pixels
+// with alpha as PNG, grey when asked); the type's extension is appended to
+// a name without one. Raises
 // gui::Error when the position holds no icon or the file cannot be written.
 void SaveSingleIcon(const controls::TZuImageBox& grid, int position, const std::string& file_name, bool gray_scale,
                     TExportType type);
@@ -86,7 +88,8 @@ bool SaveSingleIconGroup(const controls::TZuImageBox& grid, int position, const 
 std::wstring CountMessage(const std::wstring& text, int single_image_icons);
 
 // Saves every icon of the grid, drawn in its current layout, as one picture
-// (bitmap, JPEG or metafile by type).
+// (bitmap, JPEG or metafile by type; PNG keeps every icon's alpha over a
+// transparent background).
 void SaveCompositeImage(const controls::TZuImageBox& grid, const std::string& file_name, TExportType type,
                         bool gray_scale);
 

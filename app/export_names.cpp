@@ -59,6 +59,8 @@ std::string PerIconExtension(int export_type) {
       return ".jpg";
     case etMetafile:
       return ".emf";
+    case etPNG:
+      return ".png";
     case etDBase:
       return "";
     default:
@@ -92,6 +94,8 @@ std::string SingleIconFileName(const std::string& file_name, int export_type) {
       return WithExtension(file_name, "jpg");
     case etMetafile:
       return WithExtension(file_name, "emf");
+    case etPNG:
+      return WithExtension(file_name, "png");
     default:
       return WithExtension(file_name, "ico");
   }
@@ -103,6 +107,8 @@ std::string CompositeImageFileName(const std::string& file_name, int export_type
       return WithExtension(file_name, "jpg");
     case etMetafile:
       return WithExtension(file_name, "emf");
+    case etPNG:
+      return WithExtension(file_name, "png");
     default:
       return WithExtension(file_name, "bmp");
   }

@@ -11,8 +11,10 @@
 
 namespace app {
 
-// ".ico", ".bmp", ".jpg" or ".emf" for the types 0..3, ".jpg" for the HTML
-// document's images, none for the dBase table; any other code counts as icon.
+// ".ico", ".bmp", ".jpg", ".emf" or ".png" for the types 0..4, ".jpg" for
+// the HTML document's images (which the engine asks for by their own type
+// when they are PNG), none for the dBase table; any other code counts as
+// icon.
 std::string PerIconExtension(int export_type);
 
 // The document's extension: the given one lower-cased, else ".dbf" for the

@@ -10,6 +10,7 @@ using imaging::etIcon;
 using imaging::etBitmap;
 using imaging::etJPEG;
 using imaging::etMetafile;
+using imaging::etPNG;
 using imaging::etHTML;
 using imaging::etDBase;
 

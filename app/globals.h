@@ -23,8 +23,9 @@ struct TExportSettings {
   bool ExpIncludeNumbers = true;   // HTML: icon numbers under the pictures
   bool ExpDrawBorder = true;       // HTML: table borders
   bool ExpGrayScale = false;       // exported pictures in grey
+  bool ExpHTMLPNG = false;         // HTML: PNG images with alpha instead of JPEG
   std::string ExpDBFFieldName = "ICON";
-  int ExpDBFType = 0;              // dBase memo: 0 icon, 1 bitmap, 2 JPEG, 3 metafile
+  int ExpDBFType = 0;              // dBase memo: 0 icon, 1 bitmap, 2 JPEG, 3 metafile, 4 PNG
 };
 extern TExportSettings ExportSettings;
 // The number of program starts, this one included.

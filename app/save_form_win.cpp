@@ -24,14 +24,15 @@ namespace {
 constexpr int kClientWidth = 473;
 constexpr int kClientHeight = 241;
 constexpr int kLabelHeight = 13;
-constexpr int kTypeCount = 4;
+constexpr int kTypeCount = 5;
 constexpr int kTypeColumns = 2;
 
-const int kHtmlIds[] = {kSaveFrmColumnLabelId, kSaveFrmColumnEditId, kSaveFrmBorderCheckId, kSaveFrmNumberCheckId};
+const int kHtmlIds[] = {kSaveFrmColumnLabelId, kSaveFrmColumnEditId, kSaveFrmBorderCheckId, kSaveFrmNumberCheckId,
+                        kSaveFrmHtmlPngCheckId};
 const int kDBaseIds[] = {kSaveFrmFieldGroupId,     kSaveFrmFieldTypeLabelId, kSaveFrmFieldTypeId,
                          kSaveFrmFieldNameLabelId, kSaveFrmFieldEditId,      kSaveFrmTypeGroupId,
                          kSaveFrmTypeIconId,       kSaveFrmTypeBitmapId,     kSaveFrmTypeJpegId,
-                         kSaveFrmTypeMetafileId};
+                         kSaveFrmTypeMetafileId,   kSaveFrmTypePngId};
 
 // The column count box drops every typed character but digits and control
 // characters; a pasted text still gets in and is judged by OK's state.
@@ -105,7 +106,7 @@ void TSaveFrm::CreateControls() {
   const int group_left = 216, group_top = 16, group_width = 249, group_height = 73;
   AddControl(L"BUTTON", BS_GROUPBOX, kSaveFrmTypeGroupId, group_left, group_top, group_width, group_height,
              Lang(sExportAs));
-  const unsigned type_names[kTypeCount] = {sTypeIcon, sTypeBitmap, sTypeJpeg, sTypeMetafile};
+  const unsigned type_names[kTypeCount] = {sTypeIcon, sTypeBitmap, sTypeJpeg, sTypeMetafile, sTypePng};
   for (int i = 0; i < kTypeCount; ++i) {
     const util::TLayoutRect r =
         RadioGroupItemBounds(group_width, group_height, kTypeCount, kTypeColumns, kLabelHeight, i);
@@ -120,6 +121,7 @@ void TSaveFrm::CreateControls() {
   SendMessageW(controls_->ColumnEdit.Handle(), EM_LIMITTEXT, kColumnCountMaxLength, 0);
   AddControl(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, kSaveFrmBorderCheckId, 8, 54, 161, 17, Lang(sDrawBorder));
   AddControl(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, kSaveFrmNumberCheckId, 8, 74, 161, 17, Lang(sIncludeNumbers));
+  AddControl(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, kSaveFrmHtmlPngCheckId, 200, 54, 265, 17, Lang(sHtmlPng));
 
   AddControl(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, kSaveFrmGrayScaleCheckId, 8, 108, 233, 17,
              Lang(sGrayScale));
@@ -164,10 +166,11 @@ void TSaveFrm::Fill() {
     SetDlgItemTextW(dialog, kSaveFrmColumnEditId, std::to_wstring(values_.ColumnCount).c_str());
     SetChecked(dialog, kSaveFrmNumberCheckId, values_.IncludeNumbers);
     SetChecked(dialog, kSaveFrmBorderCheckId, values_.DrawBorder);
+    SetChecked(dialog, kSaveFrmHtmlPngCheckId, values_.HtmlPng);
   } else {
     SetDlgItemTextW(dialog, kSaveFrmFieldEditId, gui::AnsiToWide(values_.FieldName).c_str());
     const int type = values_.MemoType >= 0 && values_.MemoType < kTypeCount ? values_.MemoType : 0;
-    CheckRadioButton(dialog, kSaveFrmTypeIconId, kSaveFrmTypeMetafileId, kSaveFrmTypeIconId + type);
+    CheckRadioButton(dialog, kSaveFrmTypeIconId, kSaveFrmTypePngId, kSaveFrmTypeIconId + type);
   }
   SetChecked(dialog, kSaveFrmGrayScaleCheckId, values_.GrayScale);
   UpdateGrayScaleCheck();
@@ -199,6 +202,7 @@ void TSaveFrm::ReadBack() {
     values_.ColumnCount = ParseColumnCount(gui::WideToAnsi(ItemText(dialog, kSaveFrmColumnEditId))).value_or(0);
     values_.IncludeNumbers = Checked(dialog, kSaveFrmNumberCheckId);
     values_.DrawBorder = Checked(dialog, kSaveFrmBorderCheckId);
+    values_.HtmlPng = Checked(dialog, kSaveFrmHtmlPngCheckId);
   } else {
     values_.FieldName = gui::WideToAnsi(ItemText(dialog, kSaveFrmFieldEditId));
     values_.MemoType = SelectedType();
@@ -220,7 +224,7 @@ bool TSaveFrm::OnCommand(int id, int code, HWND /*control*/) {
     UpdateOkButton();
     return true;
   }
-  if (id >= kSaveFrmTypeIconId && id <= kSaveFrmTypeMetafileId && code == BN_CLICKED) {
+  if (id >= kSaveFrmTypeIconId && id <= kSaveFrmTypePngId && code == BN_CLICKED) {
     UpdateGrayScaleCheck();
     return true;
   }
@@ -243,11 +247,13 @@ bool EditHtmlOptions(HWND owner, TExportSettings& settings, int& column_count, c
   values.ColumnCount = column_count;
   values.IncludeNumbers = settings.ExpIncludeNumbers;
   values.DrawBorder = settings.ExpDrawBorder;
+  values.HtmlPng = settings.ExpHTMLPNG;
   values.GrayScale = settings.ExpGrayScale;
   TSaveFrm form(TSaveFrmKind::Html, values, help);
   if (!form.Execute(owner)) return false;
   settings.ExpIncludeNumbers = form.Values().IncludeNumbers;
   settings.ExpDrawBorder = form.Values().DrawBorder;
+  settings.ExpHTMLPNG = form.Values().HtmlPng;
   settings.ExpGrayScale = form.Values().GrayScale;
   column_count = form.Values().ColumnCount;
   return true;

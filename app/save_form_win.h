@@ -40,12 +40,14 @@ enum TSaveFrmIds : int {
   kSaveFrmFieldNameLabelId,
   kSaveFrmFieldEditId,
   kSaveFrmTypeGroupId,
-  kSaveFrmTypeIconId,  // the four picture types follow in memo-type order
+  kSaveFrmTypeIconId,  // the five picture types follow in memo-type order
   kSaveFrmTypeBitmapId,
   kSaveFrmTypeJpegId,
   kSaveFrmTypeMetafileId,
+  kSaveFrmTypePngId,
   kSaveFrmGrayScaleCheckId,
   kSaveFrmNoteId,
+  kSaveFrmHtmlPngCheckId,
 };
 
 enum class TSaveFrmKind { Html, DBase };
@@ -60,6 +62,7 @@ struct TSaveFrmValues {
   int ColumnCount = 0;
   bool DrawBorder = false;
   bool IncludeNumbers = false;
+  bool HtmlPng = false;  // the HTML images as PNG
   std::string FieldName;
   int MemoType = 0;
   bool GrayScale = false;

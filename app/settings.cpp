@@ -61,10 +61,11 @@ TExportSettings ReadExportSettings(const TValueLookup& lookup) {
   s.ExpIncludeNumbers = ReadStoredBool(lookup("ExpIncludeNumbers"), defaults.ExpIncludeNumbers);
   s.ExpDrawBorder = ReadStoredBool(lookup("ExpDrawBorder"), defaults.ExpDrawBorder);
   s.ExpGrayScale = ReadStoredBool(lookup("ExpGrayScale"), defaults.ExpGrayScale);
+  s.ExpHTMLPNG = ReadStoredBool(lookup("ExpHTMLPNG"), defaults.ExpHTMLPNG);
   if (TStoredText name = lookup("ExpDBFFieldName")) s.ExpDBFFieldName = *name;
   // Taken as unsigned, a negative type is far above 3 as well.
   s.ExpDBFType = ReadStoredInt(lookup("ExpDBFType"), defaults.ExpDBFType);
-  if (static_cast<unsigned>(s.ExpDBFType) > 3) s.ExpDBFType = 0;
+  if (static_cast<unsigned>(s.ExpDBFType) > static_cast<unsigned>(kLastMemoType)) s.ExpDBFType = 0;
   return s;
 }
 
@@ -74,6 +75,7 @@ std::vector<TNamedValue> ExportSettingsValues(const TExportSettings& s) {
       {"ExpIncludeNumbers", StoredText(s.ExpIncludeNumbers)},
       {"ExpDrawBorder", StoredText(s.ExpDrawBorder)},
       {"ExpGrayScale", StoredText(s.ExpGrayScale)},
+      {"ExpHTMLPNG", StoredText(s.ExpHTMLPNG)},
       {"ExpDBFFieldName", s.ExpDBFFieldName},
       {"ExpDBFType", StoredText(s.ExpDBFType)},
   };

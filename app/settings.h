@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/export_types.h"
 #include "app/globals.h"
 
 namespace app {
@@ -36,8 +37,11 @@ bool ReadStoredBool(const TStoredText& text, bool default_value);
 std::string StoredText(int value);
 std::string StoredText(bool value);
 
+// The last memo type a dBase table may hold (PNG).
+constexpr int kLastMemoType = etPNG;
+
 // The export settings as the Settings key holds them; ExpDBFType outside
-// 0..3 (negative ones included) reads as 0. Run is not among them: it is
+// 0..4 (negative ones included) reads as 0. Run is not among them: it is
 // read and written at once on its own.
 TExportSettings ReadExportSettings(const TValueLookup& lookup);
 std::vector<TNamedValue> ExportSettingsValues(const TExportSettings& settings);

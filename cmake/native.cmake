@@ -8,12 +8,13 @@ endif()
 add_compile_options(-Wall -Wextra)
 
 find_package(JPEG REQUIRED)
+find_package(PNG REQUIRED)
 find_package(GTest REQUIRED)
 find_package(benchmark QUIET)
 
 add_library(tamsel_core STATIC ${core_sources})
 target_include_directories(tamsel_core PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(tamsel_core PUBLIC JPEG::JPEG)
+target_link_libraries(tamsel_core PUBLIC JPEG::JPEG PNG::PNG)
 
 enable_testing()
 add_subdirectory(tests/native)

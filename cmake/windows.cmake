@@ -12,6 +12,12 @@ add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600 NOMIN
 set(TAMSEL_JPEG_ROOT "" CACHE PATH "Prefix of a static libjpeg built for this target")
 find_path(JPEG_INCLUDE_DIR jpeglib.h HINTS ${TAMSEL_JPEG_ROOT}/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 find_library(JPEG_LIBRARY NAMES libjpeg.a jpeg HINTS ${TAMSEL_JPEG_ROOT}/lib NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+set(TAMSEL_PNG_ROOT "" CACHE PATH "Prefix of a static libpng built for this target")
+find_path(PNG_INCLUDE_DIR png.h HINTS ${TAMSEL_PNG_ROOT}/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+find_library(PNG_LIBRARY NAMES libpng.a libpng16.a png HINTS ${TAMSEL_PNG_ROOT}/lib NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+# zlib for libpng: the static library of the toolchain's own root (Debian's
+# libz-mingw-w64-dev), never its import library, so tamsel.exe needs no DLL.
+find_library(ZLIB_STATIC_LIBRARY NAMES libz.a zlibstatic zlib HINTS ${TAMSEL_PNG_ROOT}/lib REQUIRED)
 
 file(GLOB win_sources CONFIGURE_DEPENDS ${win_globs} ${CMAKE_SOURCE_DIR}/gui/*.cpp)
 list(REMOVE_ITEM win_sources ${CMAKE_SOURCE_DIR}/app/entry_win.cpp)
@@ -19,8 +25,8 @@ list(REMOVE_ITEM win_sources ${CMAKE_SOURCE_DIR}/app/entry_win.cpp)
 set(win_libs gdi32 user32 kernel32 comdlg32 comctl32 shell32 ole32 oleaut32 uuid winspool advapi32 shlwapi msimg32)
 
 add_library(tamsel_core STATIC ${core_sources})
-target_include_directories(tamsel_core PUBLIC ${CMAKE_SOURCE_DIR} ${JPEG_INCLUDE_DIR})
-target_link_libraries(tamsel_core PUBLIC ${JPEG_LIBRARY})
+target_include_directories(tamsel_core PUBLIC ${CMAKE_SOURCE_DIR} ${JPEG_INCLUDE_DIR} ${PNG_INCLUDE_DIR})
+target_link_libraries(tamsel_core PUBLIC ${JPEG_LIBRARY} ${PNG_LIBRARY} ${ZLIB_STATIC_LIBRARY})
 
 add_library(tamsel_win STATIC ${win_sources})
 target_link_libraries(tamsel_win PUBLIC tamsel_core ${win_libs})

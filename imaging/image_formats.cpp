@@ -4,6 +4,7 @@
 #include "imaging/bmp_writer.h"
 #include "imaging/emf_writer.h"
 #include "imaging/jpeg_writer.h"
+#include "imaging/png_writer.h"
 #include "util/atomic_file.h"
 
 namespace imaging {
@@ -39,18 +40,46 @@ class TrackingSink : public util::ByteSink {
 
 }  // namespace
 
+namespace {
+
+template <typename Encode>
+ImageWriteResult EncodeTracked(util::ByteSink& sink, Encode encode) {
+  TrackingSink tracked(sink);
+  if (encode(tracked)) return ImageWriteResult::kOk;
+  return tracked.failed() ? ImageWriteResult::kWriteFailed : ImageWriteResult::kEncodeFailed;
+}
+
+// Writes what `encode` puts into the sink beside the target and lets it
+// replace the target only once complete.
+template <typename Encode>
+ImageWriteResult SaveToFile(const std::string& file_name, Encode encode) {
+  util::AtomicFile file(file_name);
+  if (!file.Open()) return ImageWriteResult::kCreateFailed;
+  ImageWriteResult result = encode(file);
+  if (result != ImageWriteResult::kOk) {
+    file.Discard();
+    return result;
+  }
+  switch (file.Commit()) {
+    case util::FileWriteResult::kOk: return ImageWriteResult::kOk;
+    case util::FileWriteResult::kWriteFailed: return ImageWriteResult::kWriteFailed;
+    default: return ImageWriteResult::kCreateFailed;  // the target could not be replaced
+  }
+}
+
+}  // namespace
+
 ImageWriteResult EncodeBitmap(const BitmapView& view, util::ByteSink& sink, int export_type,
                               std::string* error, const EmfReferenceDevice& device) {
   if (!view.Valid()) return ImageWriteResult::kUnsupportedBitmap;
-  TrackingSink tracked(sink);
-  bool ok;
-  switch (export_type) {
-    case etJPEG: ok = WriteJpeg(view, tracked, error); break;
-    case etMetafile: ok = WriteEmf(view, tracked, device); break;
-    default: ok = WriteBmp(view, tracked); break;
-  }
-  if (ok) return ImageWriteResult::kOk;
-  return tracked.failed() ? ImageWriteResult::kWriteFailed : ImageWriteResult::kEncodeFailed;
+  return EncodeTracked(sink, [&](util::ByteSink& tracked) {
+    switch (export_type) {
+      case etJPEG: return WriteJpeg(view, tracked, error);
+      case etMetafile: return WriteEmf(view, tracked, device);
+      case etPNG: return WritePng(OpaqueImage(view), tracked, error);
+      default: return WriteBmp(view, tracked);
+    }
+  });
 }
 
 ImageWriteResult SaveBitmapViewToSink(const BitmapView& view, util::ByteSink& sink, int export_type,
@@ -65,18 +94,18 @@ ImageWriteResult SaveBitmapViewToSink(const BitmapView& view, util::ByteSink& si
 ImageWriteResult SaveBitmapViewToFile(const BitmapView& view, const std::string& file_name, int export_type,
                                       std::string* error, const EmfReferenceDevice& device) {
   if (!view.Valid()) return ImageWriteResult::kUnsupportedBitmap;
-  util::AtomicFile file(file_name);
-  if (!file.Open()) return ImageWriteResult::kCreateFailed;
-  ImageWriteResult result = EncodeBitmap(view, file, export_type, error, device);
-  if (result != ImageWriteResult::kOk) {
-    file.Discard();
-    return result;
-  }
-  switch (file.Commit()) {
-    case util::FileWriteResult::kOk: return ImageWriteResult::kOk;
-    case util::FileWriteResult::kWriteFailed: return ImageWriteResult::kWriteFailed;
-    default: return ImageWriteResult::kCreateFailed;  // the target could not be replaced
-  }
+  return SaveToFile(file_name,
+                    [&](util::ByteSink& file) { return EncodeBitmap(view, file, export_type, error, device); });
+}
+
+ImageWriteResult EncodePng(const Image32& image, util::ByteSink& sink, std::string* error) {
+  if (image.width <= 0 || image.height <= 0) return ImageWriteResult::kUnsupportedBitmap;
+  return EncodeTracked(sink, [&](util::ByteSink& tracked) { return WritePng(image, tracked, error); });
+}
+
+ImageWriteResult SavePngToFile(const Image32& image, const std::string& file_name, std::string* error) {
+  if (image.width <= 0 || image.height <= 0) return ImageWriteResult::kUnsupportedBitmap;
+  return SaveToFile(file_name, [&](util::ByteSink& file) { return EncodePng(image, file, error); });
 }
 
 }  // namespace imaging

@@ -1,6 +1,7 @@
 // Writing a bitmap in one of the export formats, to a sink or to a file.
 //
-// The export type chooses the format: JPEG (2), enhanced metafile (3), and
+// The export type chooses the format: JPEG (2), enhanced metafile (3), PNG
+// (4, opaque: a bitmap holds a picture already drawn on its background), and
 // a Windows bitmap for 1 and any other value. A file is written beside its
 // target and replaces it only once complete; a failure leaves an existing
 // file as it was and no partial file behind.
@@ -36,5 +37,10 @@ ImageWriteResult SaveBitmapViewToSink(const BitmapView& view, util::ByteSink& si
 
 ImageWriteResult SaveBitmapViewToFile(const BitmapView& view, const std::string& file_name, int export_type,
                                       std::string* error = nullptr, const EmfReferenceDevice& device = {});
+
+// A picture with its own alpha channel (an icon's, see imaging/icon_alpha.h)
+// as PNG, into a sink or into a file written as above.
+ImageWriteResult EncodePng(const Image32& image, util::ByteSink& sink, std::string* error = nullptr);
+ImageWriteResult SavePngToFile(const Image32& image, const std::string& file_name, std::string* error = nullptr);
 
 }  // namespace imaging

@@ -6,6 +6,7 @@ TAMSEL_BUILD="${TAMSEL_BUILD:-$TAMSEL_ROOT/build}"
 case "$TAMSEL_BUILD" in /*) ;; *) TAMSEL_BUILD="$TAMSEL_ROOT/$TAMSEL_BUILD" ;; esac
 TAMSEL_CACHE="${TAMSEL_CACHE:-/var/cache/tamsel}"
 TAMSEL_JPEG_ROOT="$TAMSEL_CACHE/libjpeg-turbo-mingw32"
+TAMSEL_PNG_ROOT="$TAMSEL_CACHE/libpng-mingw32"
 NATIVE_BUILD="$TAMSEL_BUILD/native"
 MINGW_BUILD="$TAMSEL_BUILD/mingw"
 export WINEPREFIX="${WINEPREFIX:-$TAMSEL_BUILD/wineprefix}"
@@ -20,7 +21,7 @@ build_all() {
   cmake --build "$NATIVE_BUILD" -j "$jobs"
   cmake -S "$TAMSEL_ROOT" -B "$MINGW_BUILD" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$TAMSEL_ROOT/cmake/mingw-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DTAMSEL_JPEG_ROOT="$TAMSEL_JPEG_ROOT" >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DTAMSEL_JPEG_ROOT="$TAMSEL_JPEG_ROOT" -DTAMSEL_PNG_ROOT="$TAMSEL_PNG_ROOT" >/dev/null
   cmake --build "$MINGW_BUILD" -j "$jobs"
 }
 

@@ -17,6 +17,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libjpeg-turbo-progs imagemagick
+  libpng-dev libz-mingw-w64-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 nasm
   wine wine32 xvfb xauth x11-utils xdotool libx11-dev
   fonts-wqy-microhei python3-dbfread icoutils python3-pefile
@@ -52,11 +53,11 @@ if [ "${#missing[@]}" -gt 0 ]; then
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# libjpeg-turbo for MinGW, built from Debian's own source package.
-jpeg_prefix="$cache/libjpeg-turbo-mingw32"
-if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
-  src_list=/etc/apt/sources.list.d/tamsel-deb-src.sources
-  if ! apt-get source --print-uris libjpeg-turbo >/dev/null 2>&1; then
+# Makes Debian's source packages reachable: when apt cannot fetch the
+# source of $1, a deb-src entry is derived from the machine's Debian list.
+ensure_deb_src() {
+  local src_list=/etc/apt/sources.list.d/tamsel-deb-src.sources
+  if ! apt-get source --print-uris "$1" >/dev/null 2>&1; then
     log "deriving a deb-src entry from the machine's Debian source list"
     tmp="$(mktemp)"
     if ls /etc/apt/sources.list.d/*.sources >/dev/null 2>&1; then
@@ -75,10 +76,28 @@ if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
     rm -f "$tmp" "$tmp.list"
     as_root apt-get update -qq
   fi
+}
+
+# Unpacks Debian's source package $1 into the folder $2/src. A mirror may
+# lack the newest version of a package (a security update, say), so every
+# version that apt knows is tried, newest first.
+fetch_deb_src() {
+  ensure_deb_src "$1"
+  rm -rf "$2"; mkdir -p "$2"
+  log "fetching Debian's $1 source"
+  local v
+  for v in "" $(apt-cache showsrc "$1" | sed -n 's/^Version: //p' | sort -rV); do
+    (cd "$2" && apt-get source -qq --download-only "$1${v:+=$v}" >/dev/null 2>&1) && break
+    rm -f "$2"/*
+  done
+  (cd "$2" && dpkg-source -x --no-check ./*.dsc src >/dev/null)
+}
+
+# libjpeg-turbo for MinGW, built from Debian's own source package.
+jpeg_prefix="$cache/libjpeg-turbo-mingw32"
+if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
   work="$cache/libjpeg-turbo-src"
-  rm -rf "$work"; mkdir -p "$work"
-  log "fetching Debian's libjpeg-turbo source"
-  (cd "$work" && apt-get source -qq --download-only libjpeg-turbo >/dev/null && dpkg-source -x --no-check ./*.dsc src >/dev/null)
+  fetch_deb_src libjpeg-turbo "$work"
   log "building libjpeg-turbo for i686-w64-mingw32"
   cmake -S "$work/src" -B "$work/build" -G Ninja \
     -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=X86 \
@@ -94,3 +113,26 @@ if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
   rm -rf "$work"
 fi
 log "libjpeg-turbo for MinGW: $jpeg_prefix"
+
+# libpng for MinGW, built from Debian's own source package over the zlib of
+# Debian's libz-mingw-w64-dev.
+png_prefix="$cache/libpng-mingw32"
+if [ ! -f "$png_prefix/lib/libpng.a" ]; then
+  work="$cache/libpng-src"
+  fetch_deb_src libpng1.6 "$work"
+  log "building libpng for i686-w64-mingw32"
+  cmake -S "$work/src" -B "$work/build" -G Ninja \
+    -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=X86 \
+    -DCMAKE_C_COMPILER=i686-w64-mingw32-gcc-posix \
+    -DCMAKE_RC_COMPILER=i686-w64-mingw32-windres \
+    -DCMAKE_FIND_ROOT_PATH=/usr/i686-w64-mingw32 \
+    -DCMAKE_FIND_ROOT_PATH_MODE_LIBRARY=ONLY -DCMAKE_FIND_ROOT_PATH_MODE_INCLUDE=ONLY \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$png_prefix" \
+    -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; exit 1; }
+  cmake --build "$work/build" --target png_static >"$work/build.log" 2>&1 || { tail -50 "$work/build.log"; exit 1; }
+  mkdir -p "$png_prefix/lib" "$png_prefix/include"
+  cp "$work/build/libpng16.a" "$png_prefix/lib/libpng.a"
+  cp "$work/src/png.h" "$work/src/pngconf.h" "$work/build/pnglibconf.h" "$png_prefix/include/"
+  rm -rf "$work"
+fi
+log "libpng for MinGW: $png_prefix"

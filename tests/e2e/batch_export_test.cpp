@@ -315,6 +315,110 @@ TEST(BatchExport, DBaseTablesOpenInDbfread) {
   }
 }
 
+// A PNG reader in Python's zlib and struct alone, independent of libpng:
+// prints the width and height, then one line per row (top first) with the
+// alpha bytes in hex. Only what the exports write is read: 8-bit RGBA.
+const char kPngAlphaScript[] = R"(import struct, sys, zlib
+data = open(sys.argv[1], 'rb').read()
+assert data[:8] == b'\x89PNG\r\n\x1a\n', 'no PNG signature'
+pos, idat = 8, b''
+while pos < len(data):
+    n, kind = struct.unpack('>I4s', data[pos:pos + 8])
+    body = data[pos + 8:pos + 8 + n]
+    pos += 12 + n
+    if kind == b'IHDR':
+        w, h, depth, ctype = struct.unpack('>IIBB', body[:10])
+    elif kind == b'IDAT':
+        idat += body
+assert (depth, ctype) == (8, 6), 'not 8-bit RGBA'
+raw = zlib.decompress(idat)
+stride = w * 4
+prev = bytearray(stride)
+print(w, h)
+for y in range(h):
+    f = raw[y * (stride + 1)]
+    line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+    for i in range(stride):
+        a = line[i - 4] if i >= 4 else 0
+        b = prev[i]
+        c = prev[i - 4] if i >= 4 else 0
+        if f == 1: line[i] = (line[i] + a) & 255
+        elif f == 2: line[i] = (line[i] + b) & 255
+        elif f == 3: line[i] = (line[i] + (a + b) // 2) & 255
+        elif f == 4:
+            p = a + b - c
+            pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+            line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+    print(bytes(line[3::4]).hex())
+    prev = line
+)";
+
+struct AlphaPlane {
+  int width = 0;
+  int height = 0;
+  std::vector<std::vector<uint8_t>> rows;  // top row first
+};
+
+AlphaPlane ReadPngAlpha(const UnixDir& dir, const std::string& unix_file) {
+  const std::string script = dir.win("png_alpha.py");
+  testing_support::WriteFileBytes(script, kPngAlphaScript, sizeof kPngAlphaScript - 1);
+  const std::string out = dir.Run("python3 " + dir.unix("png_alpha.py") + " '" + unix_file + "'");
+  AlphaPlane plane;
+  size_t at = out.find('\n');
+  if (at == std::string::npos || std::sscanf(out.c_str(), "%d %d", &plane.width, &plane.height) != 2) {
+    ADD_FAILURE() << unix_file << ": " << out;
+    return plane;
+  }
+  while (at != std::string::npos && at + 1 < out.size()) {
+    const size_t end = out.find('\n', at + 1);
+    const std::string hex = out.substr(at + 1, end == std::string::npos ? std::string::npos : end - at - 1);
+    std::vector<uint8_t> row;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2) row.push_back(static_cast<uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+    plane.rows.push_back(row);
+    at = end;
+  }
+  EXPECT_EQ(static_cast<size_t>(plane.height), plane.rows.size()) << unix_file << ": " << out.substr(0, 200);
+  return plane;
+}
+
+// The alpha ramp of imaging_depths.dll's 32-bit icon (tests/fixtures/set_imaging.py).
+uint8_t RampAlpha(int x) { return static_cast<uint8_t>((x * 8 + 7) & 0xFF); }
+
+// PNG as the destination word, by the target's extension and for all icons
+// as one image: the 32-bit icon's alpha to the byte, the 1-bit icon
+// transparent where its mask is set, the composite's background transparent.
+TEST(BatchExport, PngKeepsTheIconsAlpha) {
+  UnixDir dir;
+  const std::string source = FixturePath("imaging_depths.dll");
+  RunBatch("-e " + Quote(source) + " " + Quote(dir.win("png")) + " -iconindex=0 -desttype=PNG -closewhendone");
+  const std::vector<std::string> files = FilesIn(dir.win("png"));
+  ASSERT_EQ(8u, files.size());
+  EXPECT_EQ("ico_imaging_depths0007.png", files[6]);
+
+  const AlphaPlane ramp = ReadPngAlpha(dir, dir.unix("png/" + files[6]));
+  ASSERT_EQ(32, ramp.width);
+  ASSERT_EQ(32u, ramp.rows.size());
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) ASSERT_EQ(RampAlpha(x), ramp.rows[y].at(x)) << x << "," << y;
+
+  const AlphaPlane mono = ReadPngAlpha(dir, dir.unix("png/" + files[7]));
+  ASSERT_EQ(32u, mono.rows.size());
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) ASSERT_EQ(x < 4 ? 0 : 255, mono.rows[y].at(x)) << x << "," << y;
+
+  RunBatch("-e " + Quote(source) + " " + Quote(dir.win("one.png")) + " -iconindex=7 -closewhendone");
+  EXPECT_EQ(ramp.rows, ReadPngAlpha(dir, dir.unix("one.png")).rows);
+
+  RunBatch("-e " + Quote(source) + " " + Quote(dir.win("all.png")) + " -alliconsasoneimage -closewhendone");
+  const AlphaPlane all = ReadPngAlpha(dir, dir.unix("all.png"));
+  ASSERT_FALSE(all.rows.empty());
+  EXPECT_EQ(0, all.rows[0].at(0));  // the background
+  // Only the ramp icon has alpha 7, in its first column of 32 pixels.
+  int sevens = 0;
+  for (const auto& row : all.rows) sevens += static_cast<int>(std::count(row.begin(), row.end(), 7));
+  EXPECT_EQ(32, sevens);
+}
+
 TEST(BatchExport, SingleIconCompositeAndCountMessage) {
   UnixDir dir;
   const std::string source = FixturePath("export_5.dll");

@@ -112,7 +112,8 @@ TEST(ExportTypeFromWord, TableAndRewrites) {
       {"BMP", etBitmap, "BMP"},     {"BITMAP", etBitmap, "BMP"}, {"JPEG", etJPEG, "JPEG"}, {"JPG", etJPEG, "JPG"},
       {"EMF", etMetafile, "EMF"},   {"WMF", etMetafile, "WMF"},  {"METAFILE", etMetafile, "EMF"},
       {"HTM", etHTML, "HTM"},       {"HTML", etHTML, "HTML"},    {"DBF", etDBase, "DBF"},  {"DBASE", etDBase, "DBF"},
-      {"ICO", etIcon, "ICO"},       {"", etIcon, "ICO"},         {"PNG", etIcon, "ICO"},   {"bmp", etIcon, "ICO"},
+      {"ICO", etIcon, "ICO"},       {"", etIcon, "ICO"},         {"PNG", etPNG, "PNG"},   {"bmp", etIcon, "ICO"},
+      {"png", etIcon, "ICO"},
   };
   for (const Case& c : cases) {
     std::string word = c.word;
@@ -129,9 +130,11 @@ TEST(MemoTypeFromWord, Table) {
   EXPECT_EQ(3, MemoTypeFromWord("EMF"));
   EXPECT_EQ(3, MemoTypeFromWord("WMF"));
   EXPECT_EQ(3, MemoTypeFromWord("METAFILE"));
+  EXPECT_EQ(4, MemoTypeFromWord("PNG"));
   EXPECT_EQ(0, MemoTypeFromWord("ICO"));
   EXPECT_EQ(0, MemoTypeFromWord(""));
 }
+
 
 BatchPlan Plan(std::vector<std::string> args, const std::string& target) {
   return PlanBatch(ParseCommandLine(args), target);
@@ -148,7 +151,12 @@ TEST(PlanBatch, SingleIconByDefaultTakesTypeFromTargetExtension) {
   EXPECT_EQ(etJPEG, p.export_type);
   EXPECT_EQ("JPG", p.dest_word);
 
-  p = Plan({"-e"}, "x.png");  // unknown word: icon format under the given name
+  p = Plan({"-e"}, "x.png");
+  EXPECT_EQ(etPNG, p.export_type);
+  EXPECT_EQ("PNG", p.dest_word);
+  EXPECT_EQ(".png", p.extension);
+
+  p = Plan({"-e"}, "x.gif");  // unknown word: icon format under the given name
   EXPECT_EQ(etIcon, p.export_type);
   EXPECT_EQ("ICO", p.dest_word);
 
@@ -185,6 +193,23 @@ TEST(PlanBatch, HtmlAndDbaseExportEveryIcon) {
   EXPECT_EQ("", Plan({"-e", "-desttype=dbase"}, "icons").dest_folder);
 }
 
+TEST(PlanBatch, HtmlImagesAreJpegUnlessPngIsAsked) {
+  struct Case {
+    std::vector<std::string> args;
+    int type;
+  } cases[] = {
+      {{"-e"}, etJPEG},
+      {{"-e", "-HtmlDestType= png "}, etPNG},
+      {{"-e", "-htmldesttype=jpg"}, etJPEG},
+      {{"-e", "-htmldesttype=bmp", "-htmldesttype=png"}, etJPEG},  // the first word wins
+  };
+  for (const Case& c : cases) {
+    BatchPlan p = Plan(c.args, "C:\\o\\page.htm");
+    EXPECT_EQ(etHTML, p.export_type);
+    EXPECT_EQ(c.type, p.html_image_type) << c.args.back();
+  }
+}
+
 TEST(PlanBatch, AllAsOneImage) {
   struct Case {
     std::vector<std::string> args;
@@ -194,6 +219,7 @@ TEST(PlanBatch, AllAsOneImage) {
       {{"-alliconsasoneimage"}, "all.jpg", etJPEG},       {{"-alliconsasoneimage"}, "all.emf", etMetafile},
       {{"-alliconsasoneimage"}, "all.ico", etBitmap},     {{"-alliconsasoneimage"}, "all.xyz", etBitmap},
       {{"-alliconsasoneimage", "-desttype=html"}, "all", etHTML},
+      {{"-alliconsasoneimage"}, "all.png", etPNG},
   };
   for (const Case& c : cases) {
     BatchPlan p = Plan(c.args, c.target);

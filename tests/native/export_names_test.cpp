@@ -20,7 +20,7 @@ TEST(ExportNamesTest, ExtensionsByType) {
       {etIcon, "", ".ico", ".ico"},       {etBitmap, "", ".bmp", ".bmp"},   {etJPEG, "", ".jpg", ".jpg"},
       {etMetafile, "", ".emf", ".emf"},   {etHTML, "", ".jpg", ".htm"},     {etDBase, "", "", ".dbf"},
       {7, "", ".ico", ".ico"},            {-1, "", ".ico", ".ico"},         {etHTML, ".HTML", ".jpg", ".html"},
-      {etDBase, ".Tbl", "", ".tbl"},
+      {etDBase, ".Tbl", "", ".tbl"},     {etPNG, "", ".png", ".png"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(PerIconExtension(c.type), c.per_icon) << c.type;
@@ -60,6 +60,8 @@ TEST(ExportNamesTest, SingleAndCompositeNames) {
       {"x.", etJPEG, "x..jpg", "x..jpg"},
       {"x.", etIcon, "x..ico", "x..bmp"},
       {"x.png", etIcon, "x.png", "x.png"},
+      {"x", etPNG, "x.png", "x.png"},
+      {"x.ico", etPNG, "x.ico", "x.ico"},
       {"C:\\a.b\\x", etBitmap, "C:\\a.b\\x.bmp", "C:\\a.b\\x.bmp"},
   };
   for (const Case& c : cases) {

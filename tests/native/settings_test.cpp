@@ -43,7 +43,7 @@ TEST(SettingsTest, ExportSettingsReadWithDefaultsAndTypeRule) {
   struct Case {
     const char* dbf_type;
     int expected;
-  } cases[] = {{"7", 0}, {"-1", 0}, {"abc", 0}, {"3", 3}, {"1", 1}, {"4", 0}};
+  } cases[] = {{"7", 0}, {"-1", 0}, {"abc", 0}, {"3", 3}, {"1", 1}, {"4", 4}, {"5", 0}};
   for (const Case& c : cases)
     EXPECT_EQ(ReadExportSettings(LookupIn({{"ExpDBFType", c.dbf_type}})).ExpDBFType, c.expected) << c.dbf_type;
 
@@ -52,6 +52,7 @@ TEST(SettingsTest, ExportSettingsReadWithDefaultsAndTypeRule) {
   EXPECT_TRUE(defaults.ExpIncludeNumbers);
   EXPECT_TRUE(defaults.ExpDrawBorder);
   EXPECT_FALSE(defaults.ExpGrayScale);
+  EXPECT_FALSE(defaults.ExpHTMLPNG);
   EXPECT_EQ(defaults.ExpDBFFieldName, "ICON");
 
   TExportSettings changed;
@@ -59,6 +60,7 @@ TEST(SettingsTest, ExportSettingsReadWithDefaultsAndTypeRule) {
   changed.ExpIncludeNumbers = false;
   changed.ExpDrawBorder = false;
   changed.ExpGrayScale = true;
+  changed.ExpHTMLPNG = true;
   changed.ExpDBFFieldName = "PICTURE";
   changed.ExpDBFType = 2;
   std::map<std::string, std::string> stored;
@@ -68,6 +70,7 @@ TEST(SettingsTest, ExportSettingsReadWithDefaultsAndTypeRule) {
   EXPECT_FALSE(back.ExpIncludeNumbers);
   EXPECT_FALSE(back.ExpDrawBorder);
   EXPECT_TRUE(back.ExpGrayScale);
+  EXPECT_TRUE(back.ExpHTMLPNG);
   EXPECT_EQ(back.ExpDBFFieldName, "PICTURE");
   EXPECT_EQ(back.ExpDBFType, 2);
 }

@@ -180,12 +180,12 @@ TEST_F(ExportCommandsTest, SaveSelectedWritesTheChosenFileAndTheCheckBoxSetsOpen
 
 TEST_F(ExportCommandsTest, TheTypeChosenInTheDialogGivesTheFormatAndTheExtension) {
   ExportSettings.OpenAfterSave = false;
-  // Types in the filter: icon, bitmap, JPEG, metafile.
+  // Types in the filter: icon, bitmap, JPEG, metafile, PNG.
   const struct {
     int position;
     const char* file;
     unsigned char first, second;
-  } cases[] = {{2, "pic.jpg", 0xFF, 0xD8}, {1, "pic.bmp", 'B', 'M'}, {0, "pic.ico", 0, 0}};
+  } cases[] = {{2, "pic.jpg", 0xFF, 0xD8}, {1, "pic.bmp", 'B', 'M'}, {0, "pic.ico", 0, 0}, {4, "pic.png", 0x89, 'P'}};
   for (const auto& c : cases) {
     std::thread driver([&] { DriveSave(Lang(sSelectImageFile), false, "pic", IDOK, c.position); });
     SaveSelected(context_);

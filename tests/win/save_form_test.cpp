@@ -97,6 +97,7 @@ TEST(SaveForm, HtmlFormShowsTheSettingsAndOkWritesThemBack) {
       Tick(dialog, kSaveFrmBorderCheckId, true);
       Tick(dialog, kSaveFrmNumberCheckId, false);
       Tick(dialog, kSaveFrmGrayScaleCheckId, false);
+      Tick(dialog, kSaveFrmHtmlPngCheckId, true);
       if (c.by_enter) {
         Key(dialog, VK_RETURN);
         testing_support::WaitUntilGone(dialog, kWaitMs);
@@ -124,6 +125,7 @@ TEST(SaveForm, HtmlFormShowsTheSettingsAndOkWritesThemBack) {
     EXPECT_EQ(!ok, settings.ExpIncludeNumbers);
     EXPECT_EQ(ok, settings.ExpDrawBorder);
     EXPECT_EQ(!ok, settings.ExpGrayScale);
+    EXPECT_EQ(ok, settings.ExpHTMLPNG);
     EXPECT_EQ("KEEP", settings.ExpDBFFieldName);
   }
 }
@@ -179,19 +181,19 @@ TEST(SaveForm, DBaseFormShowsTheFieldAndTypeAndGreyFollowsTheType) {
   std::wstring field;
   int checked_type = -1;
   bool html_shown = true, dbase_shown = false;
-  std::vector<std::pair<bool, bool>> gray;  // enabled, ticked: at start, after Icon, after Metafile
+  std::vector<std::pair<bool, bool>> gray;  // enabled, ticked: at start, after Icon, after PNG
   std::vector<std::wstring> type_names;
   std::thread driver([&] {
     HWND dialog = WaitForOptions(TSaveFrmKind::DBase);
     field = WindowText(Item(dialog, kSaveFrmFieldEditId));
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
       if (Ticked(dialog, kSaveFrmTypeIconId + i)) checked_type = i;
       type_names.push_back(WindowText(Item(dialog, kSaveFrmTypeIconId + i)));
     }
     html_shown = Shown(dialog, kSaveFrmColumnEditId) || Shown(dialog, kSaveFrmBorderCheckId) ||
                  Shown(dialog, kSaveFrmNumberCheckId);
     dbase_shown = Shown(dialog, kSaveFrmFieldGroupId) && Shown(dialog, kSaveFrmTypeGroupId) &&
-                  Shown(dialog, kSaveFrmFieldEditId) && Shown(dialog, kSaveFrmTypeMetafileId);
+                  Shown(dialog, kSaveFrmFieldEditId) && Shown(dialog, kSaveFrmTypePngId);
     auto record = [&] {
       gray.push_back({IsWindowEnabled(Item(dialog, kSaveFrmGrayScaleCheckId)) != FALSE,
                       Ticked(dialog, kSaveFrmGrayScaleCheckId)});
@@ -199,7 +201,7 @@ TEST(SaveForm, DBaseFormShowsTheFieldAndTypeAndGreyFollowsTheType) {
     record();
     SendMessageW(Item(dialog, kSaveFrmTypeIconId), BM_CLICK, 0, 0);
     record();
-    SendMessageW(Item(dialog, kSaveFrmTypeMetafileId), BM_CLICK, 0, 0);
+    SendMessageW(Item(dialog, kSaveFrmTypePngId), BM_CLICK, 0, 0);
     record();
     SetText(dialog, kSaveFrmFieldEditId, L"");  // an empty name is kept as it is
     Close(dialog, kSaveFrmOkId);
@@ -208,14 +210,15 @@ TEST(SaveForm, DBaseFormShowsTheFieldAndTypeAndGreyFollowsTheType) {
   driver.join();
   EXPECT_EQ(L"MEMO", field);
   EXPECT_EQ(2, checked_type);
-  EXPECT_EQ((std::vector<std::wstring>{Lang(sTypeIcon), Lang(sTypeBitmap), Lang(sTypeJpeg), Lang(sTypeMetafile)}),
+  EXPECT_EQ((std::vector<std::wstring>{Lang(sTypeIcon), Lang(sTypeBitmap), Lang(sTypeJpeg), Lang(sTypeMetafile),
+                                       Lang(sTypePng)}),
             type_names);
   EXPECT_FALSE(html_shown);
   EXPECT_TRUE(dbase_shown);
   // Icon disables the grey choice without changing its tick.
   EXPECT_EQ((std::vector<std::pair<bool, bool>>{{true, true}, {false, true}, {true, true}}), gray);
   EXPECT_EQ("", settings.ExpDBFFieldName);
-  EXPECT_EQ(3, settings.ExpDBFType);
+  EXPECT_EQ(4, settings.ExpDBFType);
   EXPECT_TRUE(settings.ExpGrayScale);
   EXPECT_TRUE(settings.ExpIncludeNumbers);
 }

@@ -1,5 +1,6 @@
 // What the Win32 benchmark programs share: the clock, the median of their
-// rounds and the file they measure by default.
+// rounds, the file they measure by default and the removal of the folders
+// they fill.
 #pragma once
 
 #include <windows.h>
@@ -33,6 +34,19 @@ inline std::string SourceArgument(int argc, char** argv) {
   char system[MAX_PATH];
   GetSystemDirectoryA(system, MAX_PATH);
   return std::string(system) + "\\shell32.dll";
+}
+
+// Removes a folder of files (no subfolders) that a benchmark wrote.
+inline void RemoveFolder(const std::string& folder) {
+  WIN32_FIND_DATAA fd;
+  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder + "\\" + fd.cFileName).c_str());
+    } while (FindNextFileA(find, &fd));
+    FindClose(find);
+  }
+  RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace bench

@@ -166,18 +166,6 @@ std::vector<uint8_t> ReadAll(const std::string& path) {
   return bytes;
 }
 
-void RemoveFolder(const std::string& folder) {
-  WIN32_FIND_DATAA fd;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder + "\\" + fd.cFileName).c_str());
-    } while (FindNextFileA(find, &fd));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
-
 // The icon's pixels read back the way the engine did before: a BitBlt copy
 // into a 32-bit DIB section (two device contexts) and the mask through a
 // third device context.
@@ -240,7 +228,7 @@ void FileCostCurve(const std::string& root, const char* where) {
     for (int round = 0; round < kRounds; ++round) {
       for (int way = 0; way < 2; ++way) {
         const bool engine = (round + way) % 2 == 0;
-        RemoveFolder(root);
+        bench::RemoveFolder(root);
         CreateDirectoryA(root.c_str(), nullptr);
         std::vector<std::string> names;
         for (int i = 0; i < n; ++i) names.push_back(app::PerIconFileName(root, "curve", i, ".ico"));
@@ -269,7 +257,7 @@ void FileCostCurve(const std::string& root, const char* where) {
     rows[s] = {bench::Median(samples[0]), bench::Median(samples[1]), bench::Median(samples[2]),
                bench::Median(samples[3])};
   }
-  RemoveFolder(root);
+  bench::RemoveFolder(root);
   std::printf("  cost per file as the folder fills, %s (ms; ratio to 184 files):\n", where);
   std::printf("    %6s  %-22s %-22s %-22s %-22s\n", "files", "new, before", "new, TExportFolder", "replaced, before",
               "replaced, TExportFolder");
@@ -353,7 +341,7 @@ int main(int argc, char** argv) {
             const bool ref_side = (round + side) % 2 == 0;
             const std::string& folder = ref_side ? ref_folder : engine_folder;
             if (fresh) {
-              RemoveFolder(folder);
+              bench::RemoveFolder(folder);
               CreateDirectoryA(folder.c_str(), nullptr);
             }
             const double start = Now();
@@ -369,8 +357,8 @@ int main(int argc, char** argv) {
                     e * 1e3 / ref_count, e / r, fresh ? (c.goal == 1.2 ? " (goal <= 1.2)" : " (goal <= 1.5)") : "");
       }
     }
-    RemoveFolder(ref_folder);
-    RemoveFolder(engine_folder);
+    bench::RemoveFolder(ref_folder);
+    bench::RemoveFolder(engine_folder);
     DeleteFileA((engine_folder + ".htm").c_str());
   }
   ReadBackAndSize(source, kRounds);

@@ -1,0 +1,186 @@
+// One icon image as stored in a group, decoded to BGRA with alpha: a DIB of
+// every bit count with its AND mask, a PNG stream handed back as it is, and
+// damaged images that must fail cleanly.
+#include "imaging/icon_image_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace imaging {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void Put32(Bytes& b, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+void Put16(Bytes& b, uint32_t v) {
+  b.push_back(static_cast<uint8_t>(v));
+  b.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+// The raw value of pixel (x, y), y from the top: a palette index, a 16-bit
+// 5-5-5 value, or 0xAARRGGBB.
+using RawPixel = std::function<uint32_t(int x, int y)>;
+
+// A DIB as an icon group stores it, written here bit by bit from the format's
+// description: the header with the doubled height, the palette, the colour
+// rows and the AND mask rows, bottom-up, each row padded to 4 bytes.
+Bytes BuildDib(int w, int h, int bpp, const std::vector<uint32_t>& palette, const RawPixel& raw,
+               const std::function<bool(int, int)>& masked, bool with_mask = true) {
+  Bytes b;
+  Put32(b, 40);
+  Put32(b, static_cast<uint32_t>(w));
+  Put32(b, static_cast<uint32_t>(2 * h));
+  Put16(b, 1);
+  Put16(b, static_cast<uint32_t>(bpp));
+  Put32(b, 0);  // BI_RGB
+  Put32(b, 0);
+  Put32(b, 0);
+  Put32(b, 0);
+  Put32(b, static_cast<uint32_t>(palette.size()));
+  Put32(b, 0);
+  for (uint32_t c : palette) Put32(b, c & 0xFFFFFF);
+  const size_t stride = ((static_cast<size_t>(w) * bpp + 31) / 32) * 4;
+  for (int row = h - 1; row >= 0; --row) {
+    Bytes line(stride, 0);
+    for (int x = 0; x < w; ++x) {
+      const uint32_t v = raw(x, row);
+      if (bpp < 8) {
+        const int bit = x * bpp;
+        line[bit / 8] |= static_cast<uint8_t>(v << (8 - bpp - bit % 8));
+      } else {
+        for (int k = 0; k < bpp / 8; ++k) line[static_cast<size_t>(x) * (bpp / 8) + k] = static_cast<uint8_t>(v >> (8 * k));
+      }
+    }
+    b.insert(b.end(), line.begin(), line.end());
+  }
+  if (!with_mask) return b;
+  const size_t mask_stride = ((static_cast<size_t>(w) + 31) / 32) * 4;
+  for (int row = h - 1; row >= 0; --row) {
+    Bytes line(mask_stride, 0);
+    for (int x = 0; x < w; ++x)
+      if (masked(x, row)) line[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+    b.insert(b.end(), line.begin(), line.end());
+  }
+  return b;
+}
+
+bool Corner(int x, int y) { return x < 2 && y < 2; }  // the top left 2 x 2 is masked
+
+TEST(IconImageDecoder, EveryBitCountWithItsMask) {
+  const int w = 7, h = 3;  // odd width: every row is padded
+  const std::vector<uint32_t> palette16 = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                           0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                           0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+  const struct {
+    int bpp;
+    std::vector<uint32_t> palette;
+    RawPixel raw;
+    std::function<uint32_t(int, int)> colour;  // the expected 0xRRGGBB
+  } cases[] = {
+      {1, {0x102030, 0xF0E0D0}, [](int x, int y) { return static_cast<uint32_t>((x + y) & 1); },
+       [](int x, int y) { return ((x + y) & 1) ? 0xF0E0D0u : 0x102030u; }},
+      {4, palette16, [](int x, int y) { return static_cast<uint32_t>((x * 3 + y) % 16); },
+       [&palette16](int x, int y) { return palette16[(x * 3 + y) % 16]; }},
+      {8, {0x010203, 0x040506, 0x070809}, [](int x, int y) { return static_cast<uint32_t>((x + y) % 3); },
+       [](int x, int y) { return std::vector<uint32_t>{0x010203, 0x040506, 0x070809}[(x + y) % 3]; }},
+      // 5-5-5: red 31, green x, blue y; a channel of 31 reads 255.
+      {16, {}, [](int x, int y) { return static_cast<uint32_t>((31 << 10) | (x << 5) | y); },
+       [](int x, int y) {
+         auto e = [](uint32_t v) { return (v << 3) | (v >> 2); };
+         return (0xFFu << 16) | (e(static_cast<uint32_t>(x)) << 8) | e(static_cast<uint32_t>(y));
+       }},
+      {24, {}, [](int x, int y) { return static_cast<uint32_t>(0x112233 + x * 0x010000 + y); },
+       [](int x, int y) { return static_cast<uint32_t>(0x112233 + x * 0x010000 + y); }},
+      // 32 bits without alpha: the mask decides, as for the others.
+      {32, {}, [](int x, int y) { return static_cast<uint32_t>(0x00A0B0C0 + x + y * 0x100); },
+       [](int x, int y) { return static_cast<uint32_t>(0xA0B0C0 + x + y * 0x100); }},
+  };
+  for (const auto& c : cases) {
+    const Bytes dib = BuildDib(w, h, c.bpp, c.palette, c.raw, Corner);
+    DecodedIconImage out;
+    ASSERT_EQ(IconImageDecodeResult::kOk, DecodeIconImage(dib.data(), dib.size(), &out)) << c.bpp;
+    ASSERT_FALSE(out.is_png);
+    ASSERT_EQ(w, out.width);
+    ASSERT_EQ(h, out.height);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        ASSERT_EQ((Corner(x, y) ? 0u : 0xFF000000u) | c.colour(x, y), out.pixels.At(x, y))
+            << c.bpp << " bits at " << x << "," << y;
+  }
+}
+
+TEST(IconImageDecoder, ThirtyTwoBitAlphaIsKeptOverTheMask) {
+  const RawPixel ramp = [](int x, int y) { return (static_cast<uint32_t>(x * 40 + 3) << 24) | (0x123456u + y); };
+  const Bytes dib = BuildDib(5, 2, 32, {}, ramp, [](int, int) { return true; });
+  DecodedIconImage out;
+  ASSERT_EQ(IconImageDecodeResult::kOk, DecodeIconImage(dib.data(), dib.size(), &out));
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(ramp(x, y), out.pixels.At(x, y)) << x << "," << y;
+}
+
+TEST(IconImageDecoder, PngStreamIsHandedBackAsStored) {
+  Bytes png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R',
+               0,    0,   1,   0,   0,    0,    0,    48,   8, 6, 0, 0,  0,   1,   2,   3};
+  DecodedIconImage out;
+  ASSERT_EQ(IconImageDecodeResult::kOk, DecodeIconImage(png.data(), png.size(), &out));
+  EXPECT_TRUE(out.is_png);
+  EXPECT_EQ(256, out.width);
+  EXPECT_EQ(48, out.height);
+  EXPECT_EQ(png, out.png);
+  EXPECT_TRUE(out.pixels.pixels.empty());
+}
+
+TEST(IconImageDecoder, DamagedImagesFailCleanly) {
+  const RawPixel zero = [](int, int) { return 0u; };
+  const auto none = [](int, int) { return false; };
+  const Bytes good = BuildDib(4, 4, 8, {0x112233}, zero, none);
+  auto with = [&](size_t at, uint8_t value) {
+    Bytes b = good;
+    b[at] = value;
+    return b;
+  };
+  const Bytes png_cut = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 0};
+  const struct {
+    const char* what;
+    Bytes bytes;
+    IconImageDecodeResult want;
+  } cases[] = {
+      {"empty", {}, IconImageDecodeResult::kTruncated},
+      {"header cut", Bytes(good.begin(), good.begin() + 39), IconImageDecodeResult::kTruncated},
+      {"palette cut", Bytes(good.begin(), good.begin() + 42), IconImageDecodeResult::kTruncated},
+      {"colour rows cut", Bytes(good.begin(), good.begin() + 40 + 4 + 15), IconImageDecodeResult::kTruncated},
+      {"header longer than the image", with(1, 1), IconImageDecodeResult::kTruncated},
+      {"header too short", with(0, 12), IconImageDecodeResult::kUnsupported},
+      {"2 bits per pixel", with(14, 2), IconImageDecodeResult::kUnsupported},
+      {"run-length compressed", with(16, 1), IconImageDecodeResult::kUnsupported},
+      {"width 0", with(4, 0), IconImageDecodeResult::kUnsupported},
+      {"negative width", with(7, 0x80), IconImageDecodeResult::kUnsupported},
+      {"height too large", with(10, 0x7F), IconImageDecodeResult::kUnsupported},
+      {"png cut", png_cut, IconImageDecodeResult::kTruncated},
+  };
+  for (const auto& c : cases) {
+    DecodedIconImage out;
+    EXPECT_EQ(c.want, DecodeIconImage(c.bytes.data(), c.bytes.size(), &out)) << c.what;
+  }
+}
+
+// Real icons leave out the mask now and then, and palettes may be short.
+TEST(IconImageDecoder, MissingMaskIsOpaqueAndIndexBeyondThePaletteIsBlack) {
+  const Bytes no_mask = BuildDib(3, 2, 24, {}, [](int, int) { return 0x445566u; }, nullptr, false);
+  DecodedIconImage out;
+  ASSERT_EQ(IconImageDecodeResult::kOk, DecodeIconImage(no_mask.data(), no_mask.size(), &out));
+  EXPECT_EQ(0xFF445566u, out.pixels.At(2, 1));
+
+  const Bytes short_palette =
+      BuildDib(2, 1, 4, {0x00FF00}, [](int x, int) { return x == 0 ? 0u : 9u; }, [](int, int) { return false; });
+  ASSERT_EQ(IconImageDecodeResult::kOk, DecodeIconImage(short_palette.data(), short_palette.size(), &out));
+  EXPECT_EQ(0xFF00FF00u, out.pixels.At(0, 0));
+  EXPECT_EQ(0xFF000000u, out.pixels.At(1, 0));
+}
+
+}  // namespace
+}  // namespace imaging
