@@ -20,7 +20,7 @@ packages=(
   libpng-dev libz-mingw-w64-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 nasm
   wine wine32 xvfb xauth x11-utils xdotool libx11-dev
-  fonts-wqy-microhei python3-dbfread icoutils python3-pefile
+  fonts-wqy-microhei python3-dbfread python3-pefile
   fp-utils
   cups printer-driver-cups-pdf libcups2:i386 poppler-utils
   dpkg-dev xz-utils util-linux
