@@ -156,7 +156,8 @@ BatchPlan PlanBatch(const ParsedCommandLine& cmd, const std::string& target) {
   }
   plan.show_count = !cmd.close_when_done && !cmd.all_as_one_image;
   // Only icon files hold more than one image of an icon.
-  plan.all_sizes = cmd.all_sizes && plan.export_type == etIcon && plan.action != BatchAction::kCompositeImage;
+  plan.all_sizes = cmd.all_sizes && (plan.export_type == etIcon || plan.export_type == etPNG) &&
+                   plan.action != BatchAction::kCompositeImage;
   return plan;
 }
 

@@ -10,6 +10,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <utility>
 
@@ -27,6 +28,7 @@
 #include "gui/error.h"
 #include "util/handles_win.h"
 #include "gui/text.h"
+#include "imaging/icon_group_png.h"
 #include "imaging/icon_png_win.h"
 #include "imaging/image_formats.h"
 #include "imaging/saveicons.h"
@@ -248,9 +250,10 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
   // group cannot be read whole. A file the shell must not read has no
   // icons to take groups from.
   std::unique_ptr<util::MappedFile> groups;
-  if (request.AllSizes && WritesIconFiles(type) && extraction.ShellMayRead())
+  if (request.AllSizes && (WritesIconFiles(type) || image_type == etPNG) && extraction.ShellMayRead())
     groups = std::make_unique<util::MappedFile>(path);
   std::vector<uint8_t> group_bytes;
+  std::vector<imaging::TGroupImagePng> group_pngs;
   bool yes_to_all = false;
   bool no_to_all = false;
   for (int i = 0; i < total; ++i) {
@@ -269,9 +272,23 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
     }
 
     if (groups && BuildGroup(*groups, i, &group_bytes)) {
-      WriteOrRaise(folder, name, group_bytes);
-      ++count;
-      continue;
+      if (image_type != etPNG) {
+        WriteOrRaise(folder, name, group_bytes);
+        ++count;
+        continue;
+      }
+      // As PNG, every image of the group is a file of its own.
+      if (imaging::GroupImagesAsPng(group_bytes.data(), group_bytes.size(), &group_pngs)) {
+        std::map<std::string, int> seen;
+        for (const imaging::TGroupImagePng& image : group_pngs) {
+          const std::string size = std::to_string(image.width) + "x" + std::to_string(image.height) + "_" +
+                                   std::to_string(image.bit_count);
+          WriteOrRaise(folder, GroupImagePngName(name, image.width, image.height, image.bit_count, ++seen[size]),
+                       image.png);
+        }
+        ++count;
+        continue;
+      }
     }
 
     imaging::TIcon extracted = extraction.ExtractIcon(i);
@@ -289,6 +306,7 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
       // An icon whose bitmaps cannot be read is left out and not counted.
       if (!EncodeIconPngOrRaise(extracted.Handle(), request.GrayScale, name, &bytes)) continue;
       WriteOrRaise(folder, name, bytes.bytes());
+      if (groups) ++work.SingleImageIcons;
       if (table) table->AddCell(i + 1, util::ExtractFileName(name), extracted.Width(), extracted.Height());
     } else if (WritesIconFiles(type)) {
       // Written straight from the handle, which goes once written. An icon

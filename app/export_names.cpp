@@ -160,4 +160,10 @@ std::string BatchDestinationFolder(const std::string& target, int export_type) {
   return target;
 }
 
+std::string GroupImagePngName(const std::string& icon_file_name, int width, int height, int bit_count, int repeat) {
+  std::string suffix = "_" + std::to_string(width) + "x" + std::to_string(height) + "_" + std::to_string(bit_count);
+  if (repeat > 1) suffix += "_" + std::to_string(repeat);
+  return util::ChangeFileExt(icon_file_name, "") + suffix + ".png";
+}
+
 }  // namespace app

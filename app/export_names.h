@@ -21,6 +21,12 @@ std::string PerIconExtension(int export_type);
 // dBase table, ".htm" for the HTML document, else the per-icon extension.
 std::string DocumentExtension(int export_type, const std::string& given);
 
+// The PNG file of one image of an icon's whole group: the icon's own file
+// name with the image's size and stored depth before the extension, and a
+// count from 2 for a size and depth the group holds again:
+// C:\out\ico_shell320003.png, 48, 48, 32 gives C:\out\ico_shell320003_48x48_32.png.
+std::string GroupImagePngName(const std::string& icon_file_name, int width, int height, int bit_count, int repeat);
+
 // The icon's 1-based number in decimal, with leading zeros to at least 4 digits.
 std::string IconNumberText(int number);
 

@@ -19,6 +19,7 @@ enum LangString : unsigned {
   sPngFilter = 65260,
   sTypePng = 65261,
   sHtmlPng = 65262,
+  sPngMenu = 65263,
   sReplaceQuestion = 65264,
   sSelectImageFile = 65265,
   sSaveAsHtml = 65266,

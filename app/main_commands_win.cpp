@@ -33,6 +33,7 @@ void TForm1::CreateCommands() {
   }
   c.Add(cmSaveSelectedAllSizes, [this] { SaveSelAllSizesClick(); }, loaded);
   c.Add(cmSaveAllIconGroups, [this] { SaveAllClick(etIcon, true); }, loaded);
+  c.Add(cmSaveAllPng, [this] { SaveAllClick(etPNG); }, loaded);
   c.Add(cmExportHtml, [this] { NHTMClick(); }, loaded);
   c.Add(cmExportDBase, [this] { NDBFClick(); }, loaded);
   c.Add(cmCopy, [this] { CopyBtnClick(); }, loaded);
@@ -48,6 +49,7 @@ void TForm1::CreateCommands() {
     c.Add(cmSaveFoundIcons + type, [this, type] { SaveFoundClick(static_cast<TExportType>(type)); }, found);
   }
   c.Add(cmSaveFoundIconGroups, [this] { SaveFoundClick(etIcon, true); }, found);
+  c.Add(cmSaveFoundPng, [this] { SaveFoundClick(etPNG); }, found);
 
   // "Ctrl+" is Ctrl alone; F1 takes any modifiers.
   c.AddShortcut(cmOpen, {'O', true});
@@ -63,8 +65,8 @@ void TForm1::CreateCommands() {
   gui::BindControl(c, cmRefresh, RefreshBtn);
   for (int id = cmSaveSelected; id <= cmExportDBase; ++id) gui::BindMenuItem(c, id, PopupSave.get());
   for (int id = cmSaveFoundIcons; id <= cmSaveFoundMetafiles; ++id) gui::BindMenuItem(c, id, PopupSaveAll.get());
-  for (int id : {cmSaveSelectedAllSizes, cmSaveAllIconGroups}) gui::BindMenuItem(c, id, PopupSave.get());
-  gui::BindMenuItem(c, cmSaveFoundIconGroups, PopupSaveAll.get());
+  for (int id : {cmSaveSelectedAllSizes, cmSaveAllIconGroups, cmSaveAllPng}) gui::BindMenuItem(c, id, PopupSave.get());
+  for (int id : {cmSaveFoundIconGroups, cmSaveFoundPng}) gui::BindMenuItem(c, id, PopupSaveAll.get());
 
   OpenBtn.OnClick = [this](controls::TzuSoftButton&) { commands_.Execute(cmOpen); };
   CopyBtn.OnClick = [this](controls::TzuSoftButton&) { commands_.Execute(cmCopy); };
@@ -82,16 +84,21 @@ void TForm1::CreateMenus() {
   AppendMenuW(PopupSave.get(), MF_STRING, cmSaveSelectedAllSizes, Lang(sSaveSelectedAllSizes).c_str());
   AppendMenuW(PopupSave.get(), MF_STRING, cmSaveAllAsOne, Lang(sSaveAllAsOne).c_str());
   AppendMenuW(PopupSave.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(save_all), Lang(sSaveAll).c_str());
-  const int captions[] = {sIconsMenu, sBitmapsMenu, sJpegMenu, sMetafilesMenu};
-  for (int type = 0; type < 4; ++type) {
-    AppendMenuW(save_all, MF_STRING, cmSaveAllIcons + type, Lang(captions[type]).c_str());
-    if (type == etIcon) AppendMenuW(save_all, MF_STRING, cmSaveAllIconGroups, Lang(sAllSizesMenu).c_str());
-  }
+  AppendSaveAllItems(save_all, cmSaveAllIcons, cmSaveAllIconGroups, cmSaveAllPng);
   AppendMenuW(save_all, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(save_all, MF_STRING, cmExportHtml, Lang(sHtmlMenu).c_str());
   AppendMenuW(save_all, MF_STRING, cmExportDBase, Lang(sDbaseMenu).c_str());
   SaveBtn.SetDropDownMenu(PopupSave.get());
   CreateSearchPaneMenu();
+}
+
+void TForm1::AppendSaveAllItems(HMENU menu, int first_type, int groups, int png) {
+  const int captions[] = {sIconsMenu, sBitmapsMenu, sJpegMenu, sMetafilesMenu};
+  for (int type = 0; type < 4; ++type) {
+    AppendMenuW(menu, MF_STRING, first_type + type, Lang(captions[type]).c_str());
+    if (type == etIcon) AppendMenuW(menu, MF_STRING, groups, Lang(sAllSizesMenu).c_str());
+  }
+  AppendMenuW(menu, MF_STRING, png, Lang(sPngMenu).c_str());
 }
 
 bool TForm1::OnCommand(int id, int /*code*/, HWND control) {

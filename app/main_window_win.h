@@ -75,6 +75,8 @@ enum TMainCommand : int {
   cmSaveSelectedAllSizes,  // the selected icon with its whole group, every size
   cmSaveAllIconGroups,     // every icon with its whole group
   cmSaveFoundIconGroups,   // every icon of the files found with its whole group
+  cmSaveAllPng,            // every icon as a PNG with its transparency
+  cmSaveFoundPng,          // every icon of the files found as a PNG
 };
 
 class TForm1 : public gui::TForm {
@@ -165,6 +167,9 @@ class TForm1 : public gui::TForm {
   // main_commands_win.cpp
   void CreateCommands();
   void CreateMenus();
+  // The per-icon entries of a save-all menu: the four classic types from
+  // first_type on, the whole groups after the icons, PNG last.
+  static void AppendSaveAllItems(HMENU menu, int first_type, int groups, int png);
   void OpenBtnClick();
   void CopyBtnClick();
   void RefreshBtnClick();

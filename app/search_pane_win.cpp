@@ -126,11 +126,7 @@ void TForm1::CreateSearchPane(HFONT font) {
 
 void TForm1::CreateSearchPaneMenu() {
   PopupSaveAll.reset(CreatePopupMenu());
-  const int captions[] = {sIconsMenu, sBitmapsMenu, sJpegMenu, sMetafilesMenu};
-  for (int type = 0; type < 4; ++type) {
-    AppendMenuW(PopupSaveAll.get(), MF_STRING, cmSaveFoundIcons + type, Lang(captions[type]).c_str());
-    if (type == etIcon) AppendMenuW(PopupSaveAll.get(), MF_STRING, cmSaveFoundIconGroups, Lang(sAllSizesMenu).c_str());
-  }
+  AppendSaveAllItems(PopupSaveAll.get(), cmSaveFoundIcons, cmSaveFoundIconGroups, cmSaveFoundPng);
   SaveAllBtn.SetDropDownMenu(PopupSaveAll.get());
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "e2e/e2e_main.h"
+#include "e2e/unix_dir.h"
 #include "win/export_fixtures.h"
 #include "win/win_test_support.h"
 #include "win/window_driver.h"
@@ -22,8 +23,10 @@ using testing_support::FixturePath;
 using testing_support::Quote;
 using testing_support::ReadFileBytes;
 using Bytes = std::vector<unsigned char>;
+using e2e::UnixDir;
 using export_fixtures::FilesIn;
 using export_fixtures::LE16;
+using export_fixtures::LE32;
 
 constexpr DWORD kTimeout = 60000;
 
@@ -41,23 +44,6 @@ std::string UnixPath(const std::string& path) {
   HeapFree(GetProcessHeap(), 0, unix);
   return out;
 }
-
-// A fresh folder below /tmp, so that Unix programs see what Wine writes.
-class UnixDir {
- public:
-  UnixDir() {
-    unix_ = "/tmp/tamsel-groups-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
-    win_ = testing_support::ToWindowsPath(unix_);
-    CreateDirectoryA(win_.c_str(), nullptr);
-  }
-  ~UnixDir() { testing_support::RunUnix("rm -rf " + unix_); }
-  std::string win(const std::string& name) const { return win_ + "\\" + name; }
-  std::string unix(const std::string& name) const { return unix_ + "/" + name; }
-
- private:
-  std::string unix_;
-  std::string win_;
-};
 
 UINT ShellIconCount(const std::string& path) {
   return static_cast<UINT>(
@@ -143,6 +129,34 @@ TEST(AllSizes, GroupsMatchTheResourcesOfEverySystemFile) {
   ASSERT_TRUE(RunToEnd("-e " + Quote(sources.back()) + " " + Quote(dir.win("second.ico")) +
                        " -iconindex=2 -allsizes -closewhendone"));
   EXPECT_EQ(ReadFileBytes(fixture_out + "\\ico_groups0002.ico"), ReadFileBytes(dir.win("second.ico")));
+
+  // As PNG, each image of a group is a file of its own, named by the icon's
+  // number, the image's size and its stored depth; a stored PNG image is
+  // written as it is.
+  ASSERT_TRUE(RunToEnd("-e " + Quote(sources.back()) + " " + Quote(dir.win("png")) +
+                       " -iconindex=0 -desttype=PNG -allsizes -closewhendone"));
+  size_t images = 0;
+  for (const std::string& icon_file : FilesIn(fixture_out)) {
+    const Bytes ico = ReadFileBytes(fixture_out + "\\" + icon_file);
+    const std::string stem = icon_file.substr(0, icon_file.size() - 4);
+    for (unsigned j = 0, n = LE16(ico, 4); j < n; ++j, ++images) {
+      const size_t entry = 6 + 16 * j;
+      const Bytes image(ico.begin() + LE32(ico, entry + 12), ico.begin() + LE32(ico, entry + 12) + LE32(ico, entry + 8));
+      const bool png = image.size() > 8 && image[1] == 'P' && image[2] == 'N' && image[3] == 'G';
+      const unsigned side = ico[entry] ? ico[entry] : 256;
+      const unsigned bits = LE16(ico, entry + 6) ? LE16(ico, entry + 6) : 32;
+      const std::string name = stem + "_" + std::to_string(side) + "x" + std::to_string(side) + "_" +
+                               std::to_string(bits) + ".png";
+      const Bytes written = ReadFileBytes(dir.win("png\\" + name));
+      ASSERT_FALSE(written.empty()) << name;
+      if (png) {
+        EXPECT_EQ(image, written) << name;
+      }
+    }
+  }
+  EXPECT_EQ(images, FilesIn(dir.win("png")).size());
+  EXPECT_EQ("", testing_support::RunUnix("for f in " + dir.unix("png") +
+                                         "/*.png; do /usr/bin/identify \"$f\" >/dev/null 2>&1 || echo BAD $f; done"));
 }
 
 TEST(AllSizes, GroupsNotReadWholeFallBackToTheSingleImage) {

@@ -229,9 +229,10 @@ TEST(PlanBatch, AllAsOneImage) {
   }
 }
 
-// Only icon files hold every size of an icon: the switch counts for them
-// alone, one icon or all, and for no picture type or document.
-TEST(PlanBatch, AllSizesOnlyForIconFiles) {
+// Icon files hold every size of an icon, and PNG files one file per size:
+// the switch counts for them alone, one icon or all, and for no other
+// picture type or document.
+TEST(PlanBatch, AllSizesOnlyForIconAndPngFiles) {
   struct Case {
     std::vector<std::string> args;
     std::string target;
@@ -242,6 +243,7 @@ TEST(PlanBatch, AllSizesOnlyForIconFiles) {
       {{"-e", "-allsizes", "-iconindex=3"}, "x", true},
       {{"-e", "-iconindex=0"}, "out", false},
       {{"-e", "-allsizes"}, "x.bmp", false},
+      {{"-e", "-allsizes", "-desttype=png", "-iconindex=0"}, "out", true},
       {{"-e", "-allsizes", "-desttype=jpg", "-iconindex=0"}, "out", false},
       {{"-e", "-allsizes"}, "page.html", false},
       {{"-e", "-allsizes"}, "icons.dbf", false},

@@ -149,4 +149,10 @@ TEST(ExportNamesTest, DoubleByteNamesStayWhole) {
 }
 
 }  // namespace
+TEST(ExportNamesTest, GroupImagePngsAreNamedBySizeAndDepth) {
+  EXPECT_EQ("C:\\out\\ico_shell320003_48x48_32.png",
+            app::GroupImagePngName("C:\\out\\ico_shell320003.png", 48, 48, 32, 1));
+  EXPECT_EQ("C:\\a.b\\ico_x0001_16x16_4_2.png", app::GroupImagePngName("C:\\a.b\\ico_x0001.png", 16, 16, 4, 2));
+}
+
 }  // namespace app

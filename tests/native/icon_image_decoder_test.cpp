@@ -2,6 +2,7 @@
 // every bit count with its AND mask, a PNG stream handed back as it is, and
 // damaged images that must fail cleanly.
 #include "imaging/icon_image_decoder.h"
+#include "imaging/icon_group_png.h"
 
 #include <gtest/gtest.h>
 
@@ -180,6 +181,51 @@ TEST(IconImageDecoder, MissingMaskIsOpaqueAndIndexBeyondThePaletteIsBlack) {
   ASSERT_EQ(IconImageDecodeResult::kOk, DecodeIconImage(short_palette.data(), short_palette.size(), &out));
   EXPECT_EQ(0xFF00FF00u, out.pixels.At(0, 0));
   EXPECT_EQ(0xFF000000u, out.pixels.At(1, 0));
+}
+
+// An icon file of the given images, laid out as an icon group's file is.
+Bytes IconFile(const std::vector<std::pair<int, Bytes>>& images) {
+  Bytes b;
+  Put16(b, 0);
+  Put16(b, 1);
+  Put16(b, static_cast<uint32_t>(images.size()));
+  uint32_t offset = static_cast<uint32_t>(6 + 16 * images.size());
+  for (const auto& [bits, image] : images) {
+    Put32(b, 0);  // width, height, colours, reserved: the images say their size
+    Put16(b, 1);
+    Put16(b, static_cast<uint32_t>(bits));
+    Put32(b, static_cast<uint32_t>(image.size()));
+    Put32(b, offset);
+    offset += static_cast<uint32_t>(image.size());
+  }
+  for (const auto& image : images) b.insert(b.end(), image.second.begin(), image.second.end());
+  return b;
+}
+
+TEST(IconGroupPng, EveryImageOfAGroupBecomesAPngAndABrokenGroupNone) {
+  const Bytes dib = BuildDib(4, 3, 8, {0x102030, 0x405060}, [](int x, int) { return x % 2; }, Corner);
+  const Bytes png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R',
+                     0,    0,   1,   0,   0,    0,    1,    0,    8, 6, 0, 0,  0,   1,   2,   3};
+  std::vector<TGroupImagePng> out;
+  const Bytes file = IconFile({{8, dib}, {32, png}});
+  ASSERT_TRUE(GroupImagesAsPng(file.data(), file.size(), &out));
+  ASSERT_EQ(2u, out.size());
+  EXPECT_EQ(4, out[0].width);
+  EXPECT_EQ(3, out[0].height);
+  EXPECT_EQ(8, out[0].bit_count);
+  EXPECT_EQ(Bytes(png.begin(), png.begin() + 8), Bytes(out[0].png.begin(), out[0].png.begin() + 8)) << "written anew";
+  EXPECT_EQ(png, out[1].png) << "a stored PNG stays as it is";
+  EXPECT_EQ(256, out[1].width);
+
+  // An image that lies past the end, or that cannot be decoded, spoils the group.
+  Bytes cut = file;
+  cut.resize(cut.size() - 1);
+  EXPECT_FALSE(GroupImagesAsPng(cut.data(), cut.size(), &out));
+  EXPECT_TRUE(out.empty());
+  const Bytes short_dib(dib.begin(), dib.begin() + 44);
+  const Bytes damaged = IconFile({{32, png}, {8, short_dib}});
+  EXPECT_FALSE(GroupImagesAsPng(damaged.data(), damaged.size(), &out));
+  EXPECT_TRUE(out.empty());
 }
 
 }  // namespace

@@ -1,0 +1,24 @@
+// The images of an icon's whole group (an icon file as util/icon_groups
+// builds it) as PNG files of their own: a PNG image as it is stored, any
+// other image decoded to 32 bits with its alpha and written anew.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace imaging {
+
+struct TGroupImagePng {
+  int width = 0;
+  int height = 0;
+  int bit_count = 0;  // the stored image's depth, as its entry or header gives it
+  std::vector<uint8_t> png;
+};
+
+// The group's images in their stored order; false (out emptied) when the
+// icon file is not whole or one of its images cannot be decoded, so that
+// the caller saves the icon another way.
+bool GroupImagesAsPng(const uint8_t* data, size_t size, std::vector<TGroupImagePng>* out);
+
+}  // namespace imaging
