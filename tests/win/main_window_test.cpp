@@ -86,23 +86,25 @@ TEST(MainWindowSearchPane, ComesBackAsLeftAndSavesTheIconsOfEveryFileFound) {
     EXPECT_EQ(L"2", form.FoundCountText());
 
     // The picker starts in the folder the scan ended in; the count follows.
-    std::wstring told;
-    std::thread driver([&] {
-      HWND picker = testing_support::WaitForWindow(GetCurrentProcessId(), L"#32770", L"Browse for Folder", kWaitMs);
-      Sleep(1000);  // the picker walks its tree down to the start folder
-      testing_support::PressButton(picker, IDOK);
-      HWND box = testing_support::WaitForWindow(GetCurrentProcessId(), L"#32770", L"Tamsel", kWaitMs);
-      told = testing_support::MessageBoxText(box);
-      testing_support::PressButton(box, IDOK);
-    });
-    form.Commands().Execute(app::cmSaveFoundIcons);
-    driver.join();
-    EXPECT_EQ(L"Files created: 5", told);
-    int icons = 0;
-    WIN32_FIND_DATAA data;
-    util::UniqueFindHandle find(FindFirstFileA(dir.file("*.ico").c_str(), &data));
-    if (find) do ++icons; while (FindNextFileA(find.get(), &data));
-    EXPECT_EQ(5, icons);
+    for (const auto& [command, extension] : {std::pair{app::cmSaveFoundIcons, "ico"}, {app::cmSaveFoundPng, "png"}}) {
+      std::wstring told;
+      std::thread driver([&] {
+        HWND picker = testing_support::WaitForWindow(GetCurrentProcessId(), L"#32770", L"Browse for Folder", kWaitMs);
+        Sleep(1000);  // the picker walks its tree down to the start folder
+        testing_support::PressButton(picker, IDOK);
+        HWND box = testing_support::WaitForWindow(GetCurrentProcessId(), L"#32770", L"Tamsel", kWaitMs);
+        told = testing_support::MessageBoxText(box);
+        testing_support::PressButton(box, IDOK);
+      });
+      form.Commands().Execute(command);
+      driver.join();
+      EXPECT_EQ(L"Files created: 5", told) << extension;
+      int written = 0;
+      WIN32_FIND_DATAA data;
+      util::UniqueFindHandle find(FindFirstFileA(dir.file(std::string("*.") + extension).c_str(), &data));
+      if (find) do ++written; while (FindNextFileA(find.get(), &data));
+      EXPECT_EQ(5, written) << extension;
+    }
   }
   DropQuit();
   EXPECT_EQ("1", StoredPlacement("FindPanelVisible"));
