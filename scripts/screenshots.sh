@@ -36,7 +36,7 @@ shot() {
     kill "$pid" 2>/dev/null || true
     return 1
   fi
-  sleep 1  # let it paint
+  sleep 2  # let it paint
   if [ -n "${SHOT_ACTION:-}" ]; then
     xdotool search --onlyvisible --name "^$title" $SHOT_ACTION
     sleep 1
