@@ -120,8 +120,9 @@ HWND ChildWithId(HWND parent, int id) {
 
 TEST(MainWindowSearchPane, EscIsHeardWhileNoFileReachesTheMinimum) {
   // Enough files that the scan lasts a while, none with nine icons.
-  const std::string unix_dir = "/tmp/tamsel-quiet-" + std::to_string(GetCurrentProcessId());
-  ASSERT_EQ("done\n", testing_support::RunUnix("mkdir -p " + unix_dir + " && cd " + unix_dir +
+  const std::string unix_dir =
+      "/tmp/tamsel-quiet-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
+  ASSERT_EQ("done\n", testing_support::RunUnix("rm -rf " + unix_dir + " && mkdir -p " + unix_dir + " && cd " + unix_dir +
                                                " && for f in $(seq 1 15); do mkdir d$f; for i in $(seq 1 100); do "
                                                "cp " TAMSEL_FIXTURE_DIR "/main_2.dll d$f/f$i.dll; done; done && echo done"));
   char self[MAX_PATH];
