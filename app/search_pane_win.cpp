@@ -35,7 +35,6 @@ constexpr int kSubFoldersId = 112;
 constexpr int kMinimumId = 113;
 constexpr int kSpinId = 114;
 constexpr const char* kScanMasks = "*.dll;*.exe;*.ocx";
-constexpr DWORD kQuietAnswerMs = 50;
 // The key colour of a row's picture: what the icon leaves uncovered.
 constexpr COLORREF kRowPictureKey = RGB(255, 0, 255);
 
@@ -211,19 +210,14 @@ void TForm1::RunScan(const std::string& folder) {
     controls::TListBoxScanList list(FileBox);
     // The window answers once per entry found, and every 50 ms while a
     // long stretch of files yields none, so that ESC is always heard.
-    DWORD answered = GetTickCount();
-    const auto progress = [this, &answered](int count, const std::string&) {
-      answered = GetTickCount();
-      return !ScanProgress(count);
-    };
-    const auto looking = [&answered] {
-      if (GetTickCount() - answered < kQuietAnswerMs) return false;
-      answered = GetTickCount();
+    const auto found = [this](int count) { return !ScanProgress(count); };
+    const auto quiet = [] {
       gui::Application().ProcessMessages();
       return !Scanning;
     };
+    const controls::TScanAnswers answers = controls::AnswerScan(found, quiet);
     end.cancelled = controls::FindFiles(file_system, folder, folder, kScanMasks, minimum, ChkSubFolders.Checked(),
-                                        list, progress, looking) == controls::TScanResult::kCancelled;
+                                        list, answers.progress, answers.looking) == controls::TScanResult::kCancelled;
   } catch (const controls::TScanFolderError& e) {
     throw gui::Error(LangFormat(sCannotScanFolder, e.folder()) + L"\n" +
                      gui::SystemErrorText(file_system.LastError()));

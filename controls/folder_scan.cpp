@@ -1,5 +1,8 @@
 #include "controls/folder_scan.h"
 
+#include <chrono>
+#include <memory>
+
 #include "util/file_utils.h"
 
 namespace controls {
@@ -28,6 +31,23 @@ std::string RelativeEntry(const std::string& root, const std::string& folder, co
   if (SameFolder(folder, root)) return name;
   const std::string base = util::AddBackslash(root);
   return util::AddBackslash(folder.substr(base.size() <= folder.size() ? base.size() : folder.size())) + name;
+}
+
+TScanAnswers AnswerScan(std::function<bool(int count)> found, std::function<bool()> answer, int quiet_ms) {
+  using Clock = std::chrono::steady_clock;
+  auto answered = std::make_shared<Clock::time_point>(Clock::now());
+  TScanAnswers answers;
+  answers.progress = [found, answered](int count, const std::string&) {
+    const bool cancel = found(count);
+    *answered = Clock::now();
+    return cancel;
+  };
+  answers.looking = [answer, answered, quiet_ms] {
+    if (Clock::now() - *answered < std::chrono::milliseconds(quiet_ms)) return false;
+    *answered = Clock::now();
+    return answer();
+  };
+  return answers;
 }
 
 TScanResult FindFiles(TScanFileSystem& fs, const std::string& root, const std::string& folder,

@@ -66,6 +66,16 @@ using TScanProgress = std::function<bool(int count, const std::string& entry)>;
 // messages while a long stretch of files yields no entry.
 using TScanLooking = std::function<bool()>;
 
+// How a window answers a scan: found(count) after every entry found (it
+// shows the count and handles the window's messages), and answer() while a
+// long stretch of files yields no entry, at most every quiet_ms after the
+// last answer of either kind. Both return true to cancel.
+struct TScanAnswers {
+  TScanProgress progress;
+  TScanLooking looking;
+};
+TScanAnswers AnswerScan(std::function<bool(int count)> found, std::function<bool()> answer, int quiet_ms = 50);
+
 enum class TScanResult { kCompleted = 0, kCancelled = 2 };
 
 // A folder of the walk that could not be entered; the entries found before

@@ -132,4 +132,30 @@ TEST(FolderScan, EntriesAreRelativeToTheRootWhateverItsCase) {
   EXPECT_EQ("System32\\shell32.dll", controls::RelativeEntry("C:\\", "C:\\System32", "shell32.dll"));
 }
 
+TEST(FolderScan, AWindowAnswersEveryEntryAndQuietStretchesOnlyAfterAWhile) {
+  int found = 0, quiet = 0;
+  const auto counting = [&](int quiet_ms) {
+    return controls::AnswerScan([&](int) { return ++found == 3; }, [&] { return ++quiet, false; }, quiet_ms);
+  };
+  // No pause between quiet answers: every look answers, every entry too,
+  // and the third entry cancels.
+  FakeFileSystem fs = Tree();
+  OrderedList list;
+  controls::TScanAnswers answers = counting(0);
+  EXPECT_EQ(controls::TScanResult::kCancelled,
+            controls::FindFiles(fs, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true, list, answers.progress,
+                                answers.looking));
+  EXPECT_EQ(3, found);
+  EXPECT_GT(quiet, 3);
+  // A pause longer than the walk: no look answers.
+  found = quiet = 0;
+  FakeFileSystem again = Tree();
+  OrderedList none;
+  answers = counting(60000);
+  controls::FindFiles(again, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1000, true, none, answers.progress,
+                      answers.looking);
+  EXPECT_EQ(0, found);
+  EXPECT_EQ(0, quiet);
+}
+
 }  // namespace
