@@ -74,7 +74,15 @@ void TForm1::FormCreate() {
 }
 
 // Help windows close with the program.
+// A scan runs inside the window's own handlers: closing now would free the
+// window under it. The scan is stopped instead, and the window closes once
+// it has ended.
 bool TForm1::FormCloseQuery() {
+  if (Scanning) {
+    Scanning = false;
+    close_after_scan_ = true;
+    return false;
+  }
   CloseAllHelp();
   return true;
 }

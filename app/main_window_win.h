@@ -237,6 +237,8 @@ class TForm1 : public gui::TForm {
   util::UniqueMenu PopupSaveAll;
   // A folder chosen while a scan ran: scanned once that one has ended.
   bool rescan_pending_ = false;
+  // The window was asked to close while a scan ran.
+  bool close_after_scan_ = false;
   TRecentFiles recent_;
   int initial_show_ = SW_SHOWNORMAL;
   util::UniqueFont label_font_;

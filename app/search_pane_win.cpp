@@ -199,6 +199,7 @@ void TForm1::RunScan(const std::string& folder) {
       form.Label4.SetCaption(count);
       form.LeaveScanState();
       if (focus && IsWindow(focus) && IsWindowEnabled(focus) && IsWindowVisible(focus)) SetFocus(focus);
+      if (form.close_after_scan_) PostMessageW(form.Handle(), WM_CLOSE, 0, 0);
     }
   } end{*this, focus};
 

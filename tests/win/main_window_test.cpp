@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <shlwapi.h>
 
+#include <functional>
 #include <thread>
 
 #include "app/main_settings_win.h"
@@ -118,8 +119,9 @@ HWND ChildWithId(HWND parent, int id) {
   return nullptr;
 }
 
-TEST(MainWindowSearchPane, EscIsHeardWhileNoFileReachesTheMinimum) {
-  // Enough files that the scan lasts a while, none with nine icons.
+// A scan over enough files that it lasts a while, none with nine icons,
+// into which a message is posted once it runs.
+void QuietScanWith(UINT message, WPARAM wp, const std::function<void(app::TForm1& form)>& check) {
   const std::string unix_dir =
       "/tmp/tamsel-quiet-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
   ASSERT_EQ("done\n", testing_support::RunUnix("rm -rf " + unix_dir + " && mkdir -p " + unix_dir + " && cd " + unix_dir +
@@ -140,14 +142,28 @@ TEST(MainWindowSearchPane, EscIsHeardWhileNoFileReachesTheMinimum) {
     SendMessageW(ChildWithId(form.Handle(), 112), BM_CLICK, 0, 0);  // with subfolders
 
     form.FolderTree().SelectPath(testing_support::ToWindowsPath(unix_dir));
-    PostMessageW(form.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);  // queued behind the selection
-    EXPECT_TRUE(PumpUntil([&] { return form.ScanFailedMarkShown(); })) << "the scan was stopped";
-    EXPECT_EQ(0, form.FoundFiles().Count());
-    EXPECT_EQ(L"0", form.FoundCountText());
+    PostMessageW(form.Handle(), message, wp, 0);  // queued behind the selection
+    check(form);
   }
   DropQuit();
   testing_support::RunUnix("rm -rf " + unix_dir + " && echo done");
   SHDeleteKeyA(HKEY_CURRENT_USER, app::kSettingsRoot);
+}
+
+TEST(MainWindowSearchPane, EscIsHeardWhileNoFileReachesTheMinimum) {
+  QuietScanWith(WM_KEYDOWN, VK_ESCAPE, [](app::TForm1& form) {
+    EXPECT_TRUE(PumpUntil([&] { return form.ScanFailedMarkShown(); })) << "the scan was stopped";
+    EXPECT_EQ(0, form.FoundFiles().Count());
+    EXPECT_EQ(L"0", form.FoundCountText());
+  });
+}
+
+TEST(MainWindowSearchPane, ClosingDuringAScanStopsItAndClosesAfterwards) {
+  QuietScanWith(WM_CLOSE, 0, [](app::TForm1& form) {
+    const HWND window = form.Handle();
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window); })) << "the window closes once the scan has ended";
+    EXPECT_TRUE(form.ScanFailedMarkShown()) << "the scan was stopped, not run to its end";
+  });
 }
 
 TEST(MainWindowObjects, TwentyOpensHoldWhatOneOpenHolds) {
