@@ -221,21 +221,43 @@ void TZuOpenDialog::KeepCheckState() {
 
 namespace {
 
-// The folder picker's callback. Its parameter is the start folder, or null.
-int CALLBACK BrowseCallback(HWND browser, UINT msg, LPARAM lp, LPARAM start_folder) {
+// Where the folder picker should start. Under Wine the picker's walk down
+// to the start folder at times stops at one of its parents; a stop there is
+// answered by asking again, a few times.
+struct TPickerStart {
+  std::wstring folder;
+  int retries = 3;
+  bool arrived = false;
+};
+
+bool IsParentOf(const std::wstring& parent, const std::wstring& folder) {
+  return folder.size() > parent.size() && _wcsnicmp(parent.c_str(), folder.c_str(), parent.size()) == 0 &&
+         (parent.back() == L'\\' || folder[parent.size()] == L'\\');
+}
+
+// The folder picker's callback. Its parameter is the start, or null.
+int CALLBACK BrowseCallback(HWND browser, UINT msg, LPARAM lp, LPARAM data) {
+  auto* start = reinterpret_cast<TPickerStart*>(data);
   // An error must not unwind through the shell's code; it is shown here.
   try {
     switch (msg) {
       case BFFM_INITIALIZED:
-        if (start_folder) {
-          SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, start_folder);
-          SendMessageW(browser, BFFM_SETSTATUSTEXTW, 0, start_folder);
+        if (start) {
+          SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(start->folder.c_str()));
+          SendMessageW(browser, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(start->folder.c_str()));
         }
         break;
       case BFFM_SELCHANGED: {
         wchar_t path[MAX_PATH] = {};
-        if (SHGetPathFromIDListW(reinterpret_cast<LPCITEMIDLIST>(lp), path))
-          SendMessageW(browser, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path));
+        if (!SHGetPathFromIDListW(reinterpret_cast<LPCITEMIDLIST>(lp), path)) break;
+        SendMessageW(browser, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path));
+        if (!start || start->arrived) break;
+        if (_wcsicmp(path, start->folder.c_str()) == 0) {
+          start->arrived = true;
+        } else if (IsParentOf(path, start->folder) && start->retries > 0) {
+          --start->retries;
+          PostMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(start->folder.c_str()));
+        }
         break;
       }
     }
@@ -263,7 +285,7 @@ bool TZuDirDialog::Execute(HWND owner) {
   const std::wstring title = Title;
   if (Directory.empty()) Directory = util::CurrentDirectory();
   Directory = util::RemoveBackslash(Directory);
-  const std::wstring start = gui::AnsiToWide(Directory);
+  TPickerStart start{gui::AnsiToWide(Directory)};
 
   BROWSEINFOW info{};
   info.hwndOwner = owner ? owner : GetActiveWindow();
@@ -272,7 +294,7 @@ bool TZuDirDialog::Execute(HWND owner) {
   info.lpszTitle = title.c_str();
   info.ulFlags = kBrowseFlags;
   info.lpfn = &BrowseCallback;
-  info.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
+  info.lParam = start.folder.empty() ? 0 : reinterpret_cast<LPARAM>(&start);
 
   util::UniquePidl chosen(SHBrowseForFolderW(&info));
   if (!chosen) return false;

@@ -12,6 +12,7 @@
 
 #include "app/main_settings_win.h"
 #include "app/main_window_win.h"
+#include "gui/text.h"
 #include "util/handles_win.h"
 #include "win/win_test_support.h"
 #include "win/window_driver.h"
@@ -87,11 +88,16 @@ TEST(MainWindowSearchPane, ComesBackAsLeftAndSavesTheIconsOfEveryFileFound) {
     EXPECT_EQ(L"2", form.FoundCountText());
 
     // The picker starts in the folder the scan ended in; the count follows.
+    const std::wstring leaf = gui::AnsiToWide(dir.path().substr(dir.path().rfind('\\') + 1));
     for (const auto& [command, extension] : {std::pair{app::cmSaveFoundIcons, "ico"}, {app::cmSaveFoundPng, "png"}}) {
       std::wstring told;
       std::thread driver([&] {
         HWND picker = testing_support::WaitForWindow(GetCurrentProcessId(), L"#32770", L"Browse for Folder", kWaitMs);
-        Sleep(1000);  // the picker walks its tree down to the start folder
+        // The picker walks its tree down to the start folder; a busy machine
+        // takes a while.
+        HWND tree = FindWindowExW(picker, nullptr, L"SysTreeView32", nullptr);
+        for (int i = 0; i < 250 && testing_support::TreeSelectionText(tree) != leaf; ++i) Sleep(20);
+        Sleep(100);
         testing_support::PressButton(picker, IDOK);
         HWND box = testing_support::WaitForWindow(GetCurrentProcessId(), L"#32770", L"Tamsel", kWaitMs);
         told = testing_support::MessageBoxText(box);

@@ -214,4 +214,19 @@ std::wstring StatusBarText(HWND status_bar, int panel) {
   return text;
 }
 
+std::wstring TreeItemText(HWND tree, HTREEITEM item) {
+  wchar_t text[MAX_PATH] = {};
+  TVITEMW tv{};
+  tv.mask = TVIF_TEXT;
+  tv.hItem = item;
+  tv.pszText = text;
+  tv.cchTextMax = MAX_PATH;
+  if (!item || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv))) return {};
+  return text;
+}
+
+std::wstring TreeSelectionText(HWND tree) {
+  return TreeItemText(tree, reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)));
+}
+
 }  // namespace testing_support

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <string>
@@ -70,6 +71,11 @@ std::wstring StatusBarText(HWND status_bar, int panel);
 // read off the X screen (another process's window contents cannot be read
 // through GDI under Wine).
 int ScreenPixels(const RECT& screen_rect, const std::function<bool(int red, int green, int blue)>& wanted);
+
+// The text of a tree view's item, and of its selected item ("" for none);
+// the tree must belong to this process.
+std::wstring TreeItemText(HWND tree, HTREEITEM item);
+std::wstring TreeSelectionText(HWND tree);
 
 // Quotes one argument for a command line.
 std::string Quote(const std::string& arg);

@@ -46,21 +46,6 @@ void Finish(HWND dialog, int button) {
   testing_support::WaitUntilGone(dialog, kWaitMs);
 }
 
-std::wstring ItemText(HWND tree, HTREEITEM item) {
-  wchar_t text[MAX_PATH] = {};
-  TVITEMW tv{};
-  tv.mask = TVIF_TEXT;
-  tv.hItem = item;
-  tv.pszText = text;
-  tv.cchTextMax = MAX_PATH;
-  if (!item || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv))) return {};
-  return text;
-}
-
-std::wstring SelectedItemText(HWND tree) {
-  return ItemText(tree, reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)));
-}
-
 bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
 struct SeenCheckBox {
@@ -225,7 +210,7 @@ TEST(ZuDirDialog, StartsAtTheFolderShowsItsPathAndReturnsTheChoice) {
       // the tree down to it; a busy machine can take a while.
       HWND status_line = Control(browser, kPickerStatusId, L"Static");
       HWND tree = Control(browser, kPickerTreeId, L"SysTreeView32");
-      for (int i = 0; i < 250 && SelectedItemText(tree) != leaf; ++i) Sleep(20);
+      for (int i = 0; i < 250 && testing_support::TreeSelectionText(tree) != leaf; ++i) Sleep(20);
       Sleep(50);
       status = WindowText(status_line);
       Finish(browser, c.button);
@@ -250,7 +235,7 @@ TEST(ZuDirDialog, AVirtualFolderIsNoChoice) {
       return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
     };
     for (HTREEITEM item = next(TVGN_CHILD, next(TVGN_ROOT, nullptr)); item && !selected; item = next(TVGN_NEXT, item)) {
-      if (ItemText(tree, item) != L"My Computer") continue;
+      if (testing_support::TreeItemText(tree, item) != L"My Computer") continue;
       SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
       selected = next(TVGN_CARET, nullptr) == item;
     }
