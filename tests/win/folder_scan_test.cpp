@@ -16,22 +16,6 @@ void Copy(const std::string& fixture, const std::string& to) {
   ASSERT_TRUE(CopyFileA(testing_support::FixturePath(fixture).c_str(), to.c_str(), FALSE)) << fixture;
 }
 
-// The names of the damaged fixtures, as the build lists them.
-std::vector<std::string> DamagedFixtures() {
-  std::vector<std::string> names;
-  const std::vector<unsigned char> index = testing_support::ReadFileBytes(testing_support::FixturePath("damaged\\index.txt"));
-  std::string line;
-  for (unsigned char c : index) {
-    if (c == '\n') {
-      if (!line.empty()) names.push_back(line);
-      line.clear();
-    } else if (c != '\r') {
-      line += static_cast<char>(c);
-    }
-  }
-  return names;
-}
-
 TEST(FolderScanWin, ListsByIconCountAndKeepsOutHiddenAndSystemFoldersAndEveryDamagedFile) {
   testing_support::TempDir dir;
   Copy("main_2.dll", dir.file("two.dll"));
@@ -54,7 +38,7 @@ TEST(FolderScanWin, ListsByIconCountAndKeepsOutHiddenAndSystemFoldersAndEveryDam
   // scan looks at.
   CreateDirectoryA(dir.file("damaged").c_str(), nullptr);
   std::vector<std::string> damaged;
-  for (const std::string& name : DamagedFixtures()) {
+  for (const std::string& name : testing_support::FixtureIndex("damaged")) {
     Copy("damaged\\" + name, dir.file("damaged\\" + name + ".dll"));
     damaged.push_back("damaged\\" + name + ".dll");
   }

@@ -101,21 +101,14 @@ TEST(IconFileCheckOnDisk, FixturesGetTheShellsCount) {
 }
 
 TEST(IconFileCheckOnDisk, DamagedFixturesAreCaught) {
-  std::vector<unsigned char> index = testing_support::ReadFileBytes(FixturePath("damaged\\index.txt"));
-  std::string name;
   int seen = 0;
-  for (unsigned char c : index) {
-    if (c != '\n') {
-      name += static_cast<char>(c);
-      continue;
-    }
+  for (const std::string& name : testing_support::FixtureIndex("damaged")) {
     SCOPED_TRACE(name);
     const util::IconFileInspection inspection = util::InspectIconFile(FixturePath("damaged\\" + name));
     EXPECT_TRUE(inspection.opened);
     EXPECT_TRUE(inspection.check.damaged);
     EXPECT_FALSE(inspection.ShellMayRead());
     ++seen;
-    name.clear();
   }
   EXPECT_GE(seen, 20);
 }

@@ -318,24 +318,8 @@ TEST(IconSetOnFiles, FileWithoutIconsTakesTheAssociatedIcon) {
   EXPECT_EQ(GetSystemMetrics(SM_CXICON), set.Icons(0).Width());
 }
 
-// The lines of a fixture folder's index.txt.
-std::vector<std::string> IndexOf(const std::string& folder) {
-  std::vector<std::string> names;
-  std::vector<unsigned char> index = testing_support::ReadFileBytes(FixturePath(folder + "\\index.txt"));
-  std::string line;
-  for (unsigned char c : index) {
-    if (c == '\n') {
-      if (!line.empty()) names.push_back(line);
-      line.clear();
-    } else if (c != '\r') {
-      line += static_cast<char>(c);
-    }
-  }
-  return names;
-}
-
 TEST(IconSetOnFiles, DamagedFilesNeverReachTheShell) {
-  const std::vector<std::string> names = IndexOf("damaged");
+  const std::vector<std::string> names = testing_support::FixtureIndex("damaged");
   ASSERT_GE(names.size(), 20u);
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
@@ -353,7 +337,7 @@ TEST(IconSetOnFiles, DamagedFilesNeverReachTheShell) {
 // The sizes the check refuses never reach the shell; the rest go through
 // its real extraction, which must survive them: a crash ends this program.
 TEST(IconSetOnFiles, NoPngSizeCrashesTheShell) {
-  const std::vector<std::string> lines = IndexOf("png_sizes");
+  const std::vector<std::string> lines = testing_support::FixtureIndex("png_sizes");
   ASSERT_GE(lines.size(), 28u);
   int reached_shell = 0;
   for (const std::string& line : lines) {

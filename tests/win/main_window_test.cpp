@@ -55,6 +55,25 @@ std::string StoredPlacement(const char* name) {
   return value;
 }
 
+// The main window's arguments for a test: the test program as argument 0,
+// and one more, which keeps the window from opening its own file at
+// creation.
+std::vector<std::string> TestArguments() {
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  return {self, "unused"};
+}
+
+// Creates and shows the window without running its command line: the
+// message that would run it is taken out of the queue.
+bool CreateShown(app::TForm1& form) {
+  if (!form.Create()) return false;
+  MSG command_line;
+  PeekMessageW(&command_line, form.Handle(), app::WM_RUNCOMMANDLINE, app::WM_RUNCOMMANDLINE, PM_REMOVE);
+  ShowWindow(form.Handle(), SW_SHOW);
+  return true;
+}
+
 RECT Bounds(HWND window) {
   RECT r;
   GetWindowRect(window, &r);
@@ -68,15 +87,9 @@ TEST(MainWindowSearchPane, ComesBackAsLeftAndSavesTheIconsOfEveryFileFound) {
   StorePlacement("FindPanelVisible", "1");
   StorePlacement("FindPanelHeight", "200");
   StorePlacement("FilePanelWidth", "260");
-  char self[MAX_PATH];
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
   {
-    app::TForm1 form({self, "unused"});
-    ASSERT_TRUE(form.Create());
-    // The command line is not run here: its message is taken out of the queue.
-    MSG command_line;
-    PeekMessageW(&command_line, form.Handle(), app::WM_RUNCOMMANDLINE, app::WM_RUNCOMMANDLINE, PM_REMOVE);
-    ShowWindow(form.Handle(), SW_SHOW);
+    app::TForm1 form(TestArguments());
+    ASSERT_TRUE(CreateShown(form));
     HWND file_panel = GetParent(form.FoundFiles().Handle());
     HWND pane = GetParent(file_panel);
     EXPECT_TRUE(IsWindowVisible(pane));
@@ -133,14 +146,9 @@ void QuietScanWith(UINT message, WPARAM wp, const std::function<void(app::TForm1
   ASSERT_EQ("done\n", testing_support::RunUnix("rm -rf " + unix_dir + " && mkdir -p " + unix_dir + " && cd " + unix_dir +
                                                " && for f in $(seq 1 15); do mkdir d$f; for i in $(seq 1 100); do "
                                                "cp " TAMSEL_FIXTURE_DIR "/main_2.dll d$f/f$i.dll; done; done && echo done"));
-  char self[MAX_PATH];
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
   {
-    app::TForm1 form({self, "unused"});
-    ASSERT_TRUE(form.Create());
-    MSG command_line;
-    PeekMessageW(&command_line, form.Handle(), app::WM_RUNCOMMANDLINE, app::WM_RUNCOMMANDLINE, PM_REMOVE);
-    ShowWindow(form.Handle(), SW_SHOW);
+    app::TForm1 form(TestArguments());
+    ASSERT_TRUE(CreateShown(form));
     if (!IsWindowVisible(GetParent(GetParent(form.FoundFiles().Handle())))) form.Commands().Execute(app::cmSearchPane);
     HWND tree = form.FolderTree().Handle();
     ASSERT_TRUE(PumpUntil([&] { return SendMessageW(tree, TVM_GETCOUNT, 0, 0) > 0; })) << "the tree is built";
@@ -173,12 +181,9 @@ TEST(MainWindowSearchPane, ClosingDuringAScanStopsItAndClosesAfterwards) {
 }
 
 TEST(MainWindowObjects, TwentyOpensHoldWhatOneOpenHolds) {
-  char self[MAX_PATH];
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
   {
-    // An argument keeps the window from opening its own file at creation;
-    // the command line itself is not run, as no message loop runs here.
-    app::TForm1 form({self, "unused"});
+    // The command line is not run, as no message loop runs here.
+    app::TForm1 form(TestArguments());
     ASSERT_TRUE(form.Create());
     const std::string library = testing_support::FixturePath("main_120.dll");
     form.OpenIconFile(library);

@@ -51,6 +51,20 @@ TempDir::TempDir() {
   }
 }
 
+std::vector<std::string> FixtureIndex(const std::string& folder) {
+  std::vector<std::string> names;
+  std::string line;
+  for (unsigned char c : ReadFileBytes(FixturePath(folder + "\\index.txt"))) {
+    if (c == '\n') {
+      if (!line.empty()) names.push_back(line);
+      line.clear();
+    } else if (c != '\r') {
+      line += static_cast<char>(c);
+    }
+  }
+  return names;
+}
+
 TempDir::~TempDir() { RemoveTree(path_); }
 
 std::vector<unsigned char> ReadFileBytes(const std::string& path) {

@@ -11,6 +11,8 @@ namespace testing_support {
 // The fixture folder made by the build, as a Windows path (Z:\...).
 std::string FixtureDir();
 std::string FixturePath(const std::string& name);
+// The lines of a fixture folder's index.txt (the files the build made there).
+std::vector<std::string> FixtureIndex(const std::string& folder);
 
 // Turns a Unix path into the Windows path Wine maps it to (Z:\...);
 // a path that is already a Windows path is returned unchanged.
