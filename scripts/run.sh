@@ -7,8 +7,8 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-bash "$TAMSEL_ROOT/scripts/setup.sh"
-build_all
+bash "$TAMSEL_ROOT/scripts/setup.sh" run
+build_program
 exe="$MINGW_BUILD/tamsel.exe"
 
 if [ -n "${DISPLAY:-}" ] && [ -z "${TAMSEL_HEADLESS:-}" ]; then

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Installs what building and testing Tamsel needs on a Debian machine, as root.
 # Safe to run again: every step checks first and does only what is missing.
+#
+#   setup.sh run    what building and running tamsel.exe needs
+#   setup.sh        that and what the tests and benchmarks need besides
 set -euo pipefail
+purpose="${1:-test}"
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cache="${TAMSEL_CACHE:-/var/cache/tamsel}"
@@ -13,18 +17,24 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# Running: the cross compiler and the libraries' sources, Wine and Xvfb,
+# a CJK font and the help compiler.
 packages=(
-  build-essential cmake ninja-build pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg62-turbo-dev libjpeg-turbo-progs imagemagick
-  libpng-dev libz-mingw-w64-dev
-  g++-mingw-w64-i686-posix binutils-mingw-w64-i686 nasm
-  wine wine32 xvfb xauth x11-utils xdotool libx11-dev
-  fonts-wqy-microhei python3-dbfread python3-pefile
-  fp-utils
-  cups printer-driver-cups-pdf libcups2:i386 poppler-utils
-  dpkg-dev xz-utils util-linux
+  cmake ninja-build
+  libz-mingw-w64-dev g++-mingw-w64-i686-posix binutils-mingw-w64-i686 nasm
+  wine wine32 xvfb xauth fonts-wqy-microhei fp-utils
+  dpkg-dev xz-utils
 )
+# Testing: the native build, the checkers, X input and the PDF printer.
+if [ "$purpose" != run ]; then
+  packages+=(
+    build-essential pkg-config
+    libgtest-dev libgmock-dev libbenchmark-dev
+    libjpeg62-turbo-dev libjpeg-turbo-progs imagemagick libpng-dev
+    x11-utils xdotool libx11-dev python3-dbfread python3-pefile
+    cups printer-driver-cups-pdf libcups2:i386 poppler-utils util-linux
+  )
+fi
 
 apt_updated=0
 apt_update() {
