@@ -114,7 +114,8 @@ class ExportCommandsTest : public ::testing::Test {
     HTMLColumnCount = 4;
     parent_ = CreateWindowExW(0, L"STATIC", L"commands test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0,
                               0, 600, 400, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_TRUE(box_.Create(parent_, 0, 0, 400, 300));
+    ASSERT_NE(nullptr, parent_) << "error " << GetLastError();
+    ASSERT_TRUE(box_.Create(parent_, 0, 0, 400, 300)) << "error " << GetLastError();
     CurrentFileName = testing_support::FixturePath("export_5.dll");
     box_.ImageBox().LoadIcons(CurrentFileName);
     ASSERT_EQ(5, box_.ImageBox().IconCount());
