@@ -26,6 +26,11 @@ char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a
 
 }  // namespace
 
+int NextRunCount(const TStoredText& stored) {
+  const int runs = ReadStoredInt(stored, 0);
+  return runs == INT_MAX ? runs : runs + 1;
+}
+
 int ReadStoredInt(const TStoredText& text, int default_value) {
   if (!text || text->empty()) return default_value;
   const std::string& s = *text;
@@ -109,7 +114,50 @@ std::vector<TNamedValue> NormalRectValues(const TNormalRect& rect) {
           {"Bottom", StoredText(rect.bottom)}};
 }
 
+namespace {
+
+// The path without a "\\?\" prefix, which lifts the length limit and
+// names the same file ("\\?\UNC\server\share" is "\\server\share").
+std::string WithoutLongPrefix(const std::string& path) {
+  if (path.compare(0, 8, "\\\\?\\UNC\\") == 0) return "\\\\" + path.substr(8);
+  if (path.compare(0, 4, "\\\\?\\") == 0) return path.substr(4);
+  return path;
+}
+
+bool SameText(const std::string& a, const std::string& b);
+
+}  // namespace
+
 bool SamePathText(const std::string& a, const std::string& b) {
+  return SameText(WithoutLongPrefix(a), WithoutLongPrefix(b));
+}
+
+bool IsDevicePath(const std::string& path) {
+  if (path.compare(0, 4, "\\\\.\\") == 0) return true;
+  // The name after the last separator, up to its first dot, without the
+  // blanks Windows ignores there.
+  size_t start = 0;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (util::IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
+      ++i;
+      continue;
+    }
+    if (path[i] == '\\' || path[i] == '/' || path[i] == ':') start = i + 1;
+  }
+  const size_t dot = path.find('.', start);
+  std::string name = path.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  for (char& c : name) c = AsciiUpper(c);
+  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
+  for (const char* device : kDevices)
+    if (name == device) return true;
+  return name.size() == 4 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "LPT") == 0) &&
+         name[3] >= '1' && name[3] <= '9';
+}
+
+namespace {
+
+bool SameText(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     if (util::IsLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
@@ -123,6 +171,8 @@ bool SamePathText(const std::string& a, const std::string& b) {
   }
   return true;
 }
+
+}  // namespace
 
 void TRecentFiles::Load(const std::vector<TNamedValue>& values, const FileExists& exists) {
   // A store may hand its values back in any order (Wine sorts them by name
@@ -138,7 +188,7 @@ void TRecentFiles::Load(const std::vector<TNamedValue>& values, const FileExists
   for (const auto& entry : stored) {
     if (paths_.size() == kMaxFiles) break;
     const std::string& path = *entry.second;
-    if (path.empty()) continue;
+    if (path.empty() || IsDevicePath(path)) continue;
     bool repeated = std::any_of(paths_.begin(), paths_.end(),
                                 [&](const std::string& p) { return SamePathText(p, path); });
     if (!repeated && exists(path)) paths_.push_back(path);
@@ -152,6 +202,10 @@ std::vector<TNamedValue> TRecentFiles::Values() const {
 }
 
 void TRecentFiles::Opened(const std::string& path) {
+  if (IsDevicePath(path)) {
+    checked_ = false;
+    return;
+  }
   paths_.erase(std::remove_if(paths_.begin(), paths_.end(),
                               [&](const std::string& p) { return SamePathText(p, path); }),
                paths_.end());

@@ -37,6 +37,10 @@ bool ReadStoredBool(const TStoredText& text, bool default_value);
 std::string StoredText(int value);
 std::string StoredText(bool value);
 
+// This start's number: one more than the stored run count (none read as 0),
+// staying at the largest int once there instead of turning negative.
+int NextRunCount(const TStoredText& stored);
+
 // The last memo type a dBase table may hold (PNG).
 constexpr int kLastMemoType = etPNG;
 
@@ -89,15 +93,16 @@ class TRecentFiles {
 
   // Replaces the list by the stored one. The values are named by position
   // ("0" the newest) and taken in that order whatever order the store gave
-  // them in; other names, empty paths, files that no longer exist and
-  // repeats are passed over, and reading stops at twelve files. Nothing is
+  // them in; other names, empty paths, devices, files that no longer exist
+  // and repeats are passed over, and reading stops at twelve files. Nothing is
   // checked after a load.
   void Load(const std::vector<TNamedValue>& values, const FileExists& exists);
   // The values to store: "0" for the newest file, "1" for the next, ...
   std::vector<TNamedValue> Values() const;
 
   // A file was opened: it goes to the top, checked, replacing an entry of
-  // the same path; the oldest entry falls off beyond twelve.
+  // the same path; the oldest entry falls off beyond twelve. A device is
+  // no file and leaves the list as it is.
   void Opened(const std::string& path);
 
   const std::vector<std::string>& Paths() const { return paths_; }
@@ -111,7 +116,12 @@ class TRecentFiles {
   bool checked_ = false;
 };
 
-// Whether two paths name the same file for the recent list.
+// Whether two paths name the same file for the recent list: compared
+// without regard to case, a "\\?\" prefix making no difference.
 bool SamePathText(const std::string& a, const std::string& b);
+
+// Whether the path names a device (CON, NUL, COM1, LPT1, CONIN$, ... with
+// any extension, or a "\\.\" path) rather than a file: no recent file.
+bool IsDevicePath(const std::string& path);
 
 }  // namespace app

@@ -39,6 +39,14 @@ TEST(SettingsTest, StoredIntegersAndBooleans) {
   EXPECT_FALSE(ReadStoredBool(std::string("x"), false));
 }
 
+TEST(SettingsTest, RunCountCountsOnAndStopsAtTheLimit) {
+  EXPECT_EQ(1, NextRunCount(std::nullopt));
+  EXPECT_EQ(1, NextRunCount(std::string("garbage")));
+  EXPECT_EQ(8, NextRunCount(std::string("7")));
+  EXPECT_EQ(2147483647, NextRunCount(std::string("2147483646")));
+  EXPECT_EQ(2147483647, NextRunCount(std::string("2147483647")));
+}
+
 TEST(SettingsTest, ExportSettingsReadWithDefaultsAndTypeRule) {
   struct Case {
     const char* dbf_type;
@@ -138,6 +146,24 @@ TEST(RecentFilesTest, LoadPassesOverWhatIsNotARecentFile) {
   EXPECT_EQ(recent.Paths(), (std::vector<std::string>{"C:\\b.dll", "C:\\c.dll"}));
   recent.Load({}, [](const std::string&) { return true; });
   EXPECT_TRUE(recent.Empty());
+}
+
+TEST(RecentFilesTest, DevicesAreNoFilesAndALongPrefixNamesTheSameFile) {
+  for (const char* device :
+       {"CON", "nul", "C:\\x\\COM1", "lpt9.txt", "CONIN$", "conout$", "aux .dll", "\\\\.\\pipe\\x"})
+    EXPECT_TRUE(IsDevicePath(device)) << device;
+  for (const char* file : {"C:\\console.dll", "COM10", "LPT0", "C:\\CON\\a.dll", "nul1.dll", "C:\\icons.dll"})
+    EXPECT_FALSE(IsDevicePath(file)) << file;
+
+  TRecentFiles recent;
+  recent.Load({{"0", "NUL"}, {"1", "\\\\?\\Z:\\t\\t1.dll"}, {"2", "z:\\T\\T1.DLL"}, {"3", "C:\\CON.ico"}},
+              [](const std::string&) { return true; });
+  EXPECT_EQ(recent.Paths(), (std::vector<std::string>{"\\\\?\\Z:\\t\\t1.dll"}));
+  recent.Opened("Z:\\t\\t1.dll");
+  recent.Opened("CONIN$");
+  EXPECT_EQ(recent.Paths(), (std::vector<std::string>{"Z:\\t\\t1.dll"}));
+  EXPECT_EQ(recent.CheckedIndex(), -1) << "the device opened is not in the list";
+  EXPECT_TRUE(SamePathText("\\\\?\\UNC\\srv\\s\\a.dll", "\\\\SRV\\s\\A.dll"));
 }
 
 TEST(RecentFilesTest, OpenedMovesToTopCheckedAndKeepsTwelve) {
