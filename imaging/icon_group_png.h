@@ -16,9 +16,15 @@ struct TGroupImagePng {
   std::vector<uint8_t> png;
 };
 
-// The group's images in their stored order; false (out emptied) when the
-// icon file is not whole or one of its images cannot be decoded, so that
-// the caller saves the icon another way.
+// The group's images in their stored order, an image named again taken
+// once; false (out emptied) when the icon file is not whole, one of its
+// images cannot be decoded (a stored PNG included, which is checked by
+// decoding it) or the images decode to more than a group's icon file may
+// hold, so that the caller saves the icon another way.
 bool GroupImagesAsPng(const uint8_t* data, size_t size, std::vector<TGroupImagePng>* out);
+
+// Whether every PNG image of the group's icon file decodes whole, before
+// the file is written with them as they are stored.
+bool GroupPngImagesDecode(const uint8_t* data, size_t size);
 
 }  // namespace imaging

@@ -1,5 +1,6 @@
 #include "imaging/icon_image_decoder.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "imaging/icon_alpha.h"
@@ -89,6 +90,12 @@ IconImageDecodeResult DecodeDib(const uint8_t* data, size_t size, DecodedIconIma
       const uint8_t* q = data + at;
       palette.push_back(MakePixel(q[2], q[1], q[0]));
     }
+  } else {
+    // A DIB of more bits may carry a colour table all the same (a hint for
+    // palette displays); the pixels follow it. The system reads at most
+    // 256 entries of it, so the pixels start where it has them start.
+    at += uint64_t{std::min<uint32_t>(colors_used, 256)} * 4;
+    if (at > size) return IconImageDecodeResult::kTruncated;
   }
 
   const uint64_t stride = DibStride(width, bpp);

@@ -5,6 +5,8 @@
 #include "util/icon_file_check.h"
 
 #include <cstring>
+#include <unordered_map>
+#include <vector>
 
 #include "util/icon_resource_walk.h"
 
@@ -44,10 +46,6 @@ IconFileCheck Sound(IconFileFormat format, uint32_t count) {
   return c;
 }
 
-const char* CheckImageAt(const ByteView& file, uint64_t offset, uint64_t size) {
-  if (!file.Has(offset, size)) return "icon image lies past the end of the file";
-  return CheckIconImage(file.At(offset), static_cast<size_t>(size));
-}
 
 uint32_t ReadBigEndian32(const uint8_t* p) {
   return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
@@ -79,42 +77,96 @@ constexpr uint64_t kMaxPngPixelBytes = uint64_t{64} << 20;
 // behind the shell does not survive less. What the chunks hold (checksums,
 // compressed data) is the decoder's to judge: it fails cleanly on that, and
 // checking it here would cost a pass over every image of a large library.
-const char* CheckPng(const uint8_t* p, size_t size) {
-  static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  if (size < 8 || std::memcmp(p, kSignature, 8) != 0) return "bad PNG signature";
-  uint64_t pos = 8;
-  bool first = true, have_data = false, have_palette = false;
-  uint8_t colour_type = 0;
-  while (true) {
-    if (size - pos < 12) return "PNG stream ends before its end chunk";
-    uint64_t length = ReadBigEndian32(p + pos);
-    const uint8_t* type = p + pos + 4;
-    if (length > size - pos - 12) return "PNG chunk runs past the image";
-    for (int i = 0; i < 4; ++i)
-      if (!IsChunkLetter(type[i])) return "bad PNG chunk type";
-    const uint8_t* body = p + pos + 8;
-    if (first) {
-      if (std::memcmp(type, "IHDR", 4) != 0 || length != 13) return "PNG does not start with its header";
-      uint32_t width = ReadBigEndian32(body), height = ReadBigEndian32(body + 4);
-      colour_type = body[9];
-      if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) return "bad PNG size";
-      // Both factors are below 2^31, so the product stays below 2^64.
-      if (uint64_t{width} * 4 * height > kMaxPngPixelBytes) return "PNG too large to decode";
-      if (!ValidPngDepth(colour_type, body[8]) || body[10] != 0 || body[11] != 0 || body[12] > 1)
-        return "bad PNG header";
-      first = false;
-    } else if (std::memcmp(type, "IDAT", 4) == 0) {
-      have_data = true;
-    } else if (std::memcmp(type, "PLTE", 4) == 0) {
-      have_palette = true;
-    } else if (std::memcmp(type, "IEND", 4) == 0) {
-      if (!have_data) return "PNG without image data";
-      if (colour_type == 3 && !have_palette) return "PNG without its palette";
-      return nullptr;
-    }
-    pos += 12 + length;
+//
+// A file may name the same stream many times, or start many streams whose
+// chunks run into the same later chunks; walking each from its start would
+// cost the product of the two. The walk therefore remembers, for every
+// chunk it passes and the little it knows there (image data seen, palette
+// seen, palette needed), where the stream ends or why it fails, so that
+// each chunk of the file is walked at most eight times however many images
+// lead to it. A stream is walked to the end of the file; an image whose
+// stream ends past its own end is then refused, as a walk held to the image
+// would refuse it.
+class PngWalk {
+ public:
+  explicit PngWalk(const ByteView& file) : file_(file) {}
+
+  const char* Check(uint64_t offset, uint64_t size) {
+    static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (size < 8 || std::memcmp(file_.At(offset), kSignature, 8) != 0) return "bad PNG signature";
+    if (size - 8 < 12 + 13) return "PNG stream ends before its end chunk";
+    const uint8_t* header = file_.At(offset + 8);
+    if (ReadBigEndian32(header) != 13 || std::memcmp(header + 4, "IHDR", 4) != 0)
+      return "PNG does not start with its header";
+    const uint8_t* body = header + 8;
+    const uint32_t width = ReadBigEndian32(body), height = ReadBigEndian32(body + 4);
+    const uint8_t colour_type = body[9];
+    if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) return "bad PNG size";
+    // Both factors are below 2^31, so the product stays below 2^64.
+    if (uint64_t{width} * 4 * height > kMaxPngPixelBytes) return "PNG too large to decode";
+    if (!ValidPngDepth(colour_type, body[8]) || body[10] != 0 || body[11] != 0 || body[12] > 1)
+      return "bad PNG header";
+    const Outcome outcome = Walk(offset + 8 + 12 + 13, colour_type == 3 ? kNeedsPalette : 0);
+    if (outcome.problem) return outcome.problem;
+    if (outcome.end > offset + size) return "PNG chunk runs past the image";
+    return nullptr;
   }
-}
+
+  uint64_t chunk_visits() const { return visits_; }
+
+ private:
+  enum : uint8_t { kHaveData = 1, kHavePalette = 2, kNeedsPalette = 4 };
+  struct Outcome {
+    const char* problem = nullptr;
+    uint64_t end = 0;  // the end of the IEND chunk
+  };
+
+  Outcome Walk(uint64_t pos, uint8_t state) {
+    std::vector<uint64_t> path;
+    Outcome outcome;
+    for (;;) {
+      const auto known = memo_.find(Key(pos, state));
+      if (known != memo_.end()) {
+        outcome = known->second;
+        break;
+      }
+      path.push_back(Key(pos, state));
+      ++visits_;
+      if (file_.size() - pos < 12) {
+        outcome.problem = "PNG stream ends before its end chunk";
+        break;
+      }
+      const uint64_t length = ReadBigEndian32(file_.At(pos));
+      const uint8_t* type = file_.At(pos + 4);
+      if (length > file_.size() - pos - 12) {
+        outcome.problem = "PNG chunk runs past the image";
+        break;
+      }
+      if (!IsChunkLetter(type[0]) || !IsChunkLetter(type[1]) || !IsChunkLetter(type[2]) || !IsChunkLetter(type[3])) {
+        outcome.problem = "bad PNG chunk type";
+        break;
+      }
+      if (std::memcmp(type, "IEND", 4) == 0) {
+        if (!(state & kHaveData)) outcome.problem = "PNG without image data";
+        else if ((state & kNeedsPalette) && !(state & kHavePalette)) outcome.problem = "PNG without its palette";
+        else outcome.end = pos + 12 + length;
+        break;
+      }
+      if (std::memcmp(type, "IDAT", 4) == 0) state |= kHaveData;
+      if (std::memcmp(type, "PLTE", 4) == 0) state |= kHavePalette;
+      pos += 12 + length;
+    }
+    for (uint64_t key : path) memo_[key] = outcome;
+    return outcome;
+  }
+
+  // Chunk positions lie below 2^61 (the file is in memory).
+  static uint64_t Key(uint64_t pos, uint8_t state) { return (pos << 3) | state; }
+
+  const ByteView& file_;
+  std::unordered_map<uint64_t, Outcome> memo_;
+  uint64_t visits_ = 0;
+};
 
 // A DIB icon image: header, colour table and colour bits, all of them
 // inside the image. The height counts both bitmaps, but the AND mask after
@@ -158,9 +210,15 @@ const char* CheckDib(const uint8_t* data, size_t size) {
   return nullptr;
 }
 
+const char* CheckImageAt(PngWalk& png, const ByteView& file, uint64_t offset, uint64_t size) {
+  if (!file.Has(offset, size)) return "icon image lies past the end of the file";
+  if (size >= 4 && std::memcmp(file.At(offset), "\x89PNG", 4) == 0) return png.Check(offset, size);
+  return CheckDib(file.At(offset), static_cast<size_t>(size));
+}
+
 // Everything the shell reads of an executable: each group's header and
 // entries, then each icon image it can look up.
-IconFileCheck CheckExecutable(const ByteView& file, const IconResourceWalk& walk) {
+IconFileCheck CheckExecutable(const ByteView& file, const IconResourceWalk& walk, PngWalk& png) {
   const IconFileFormat format = walk.format();
   if (walk.problem()) return Damaged(format, walk.problem());
   for (uint32_t i = 0; i < walk.GroupCount(); ++i) {
@@ -171,13 +229,13 @@ IconFileCheck CheckExecutable(const ByteView& file, const IconResourceWalk& walk
   for (uint32_t i = 0; i < walk.ImageCount(); ++i) {
     ByteRange image;
     if (const char* problem = walk.Image(i, &image)) return Damaged(format, problem);
-    if (const char* problem = CheckImageAt(file, image.offset, image.size)) return Damaged(format, problem);
+    if (const char* problem = CheckImageAt(png, file, image.offset, image.size)) return Damaged(format, problem);
   }
   // The shell keeps the count in 16 bits.
   return Sound(format, static_cast<uint16_t>(walk.GroupCount()));
 }
 
-IconFileCheck CheckIco(const ByteView& file) {
+IconFileCheck CheckIco(const ByteView& file, PngWalk& png) {
   const IconFileFormat ico = IconFileFormat::kIco;
   GroupIconHeader header{};
   if (!file.Read(0, &header)) return Damaged(ico, "icon file header cut short");
@@ -188,7 +246,7 @@ IconFileCheck CheckIco(const ByteView& file) {
   for (uint16_t i = 0; i < header.count; ++i) {
     IcoEntry entry{};
     file.Read(entries + uint64_t{i} * sizeof entry, &entry);
-    if (const char* problem = CheckImageAt(file, entry.offset, entry.bytes)) return Damaged(ico, problem);
+    if (const char* problem = CheckImageAt(png, file, entry.offset, entry.bytes)) return Damaged(ico, problem);
   }
   // The shell counts an icon file as one icon, whatever number of images it holds.
   return Sound(ico, 1);
@@ -197,20 +255,24 @@ IconFileCheck CheckIco(const ByteView& file) {
 }  // namespace
 
 const char* CheckIconImage(const uint8_t* data, size_t size) {
-  if (size >= 4 && std::memcmp(data, "\x89PNG", 4) == 0) return CheckPng(data, size);
-  return CheckDib(data, size);
+  const ByteView image(data, size);
+  PngWalk png(image);
+  return CheckImageAt(png, image, 0, size);
 }
 
 IconFileCheck CheckIconFile(const uint8_t* data, size_t size) {
   const ByteView file(data, size);
   const IconResourceWalk walk(file);
+  PngWalk png(file);
+  IconFileCheck check = Sound(IconFileFormat::kOther, 0);
   switch (walk.format()) {
     case IconFileFormat::kPe:
-    case IconFileFormat::kNe: return CheckExecutable(file, walk);
-    case IconFileFormat::kIco: return CheckIco(file);
+    case IconFileFormat::kNe: check = CheckExecutable(file, walk, png); break;
+    case IconFileFormat::kIco: check = CheckIco(file, png); break;
     case IconFileFormat::kOther: break;
   }
-  return Sound(IconFileFormat::kOther, 0);
+  check.png_chunk_visits = png.chunk_visits();
+  return check;
 }
 
 }  // namespace util

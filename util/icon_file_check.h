@@ -11,7 +11,9 @@
 //
 // The check works on a byte buffer, reads nothing outside it and does
 // bounded work: every loop runs over entries already known to lie inside
-// the buffer, and the resource tree is walked to a fixed depth.
+// the buffer, the resource tree is walked to a fixed depth, and each PNG
+// chunk is walked a bounded number of times, whatever number of images
+// lead to it.
 #pragma once
 
 #include <cstddef>
@@ -36,6 +38,9 @@ struct IconFileCheck {
   uint32_t icon_count = 0;
   // Why the file counts as damaged; a static string, empty when it is not.
   const char* problem = "";
+  // How many PNG chunks the check walked: its work, which the file's size
+  // bounds however often the file names its images (for tests).
+  uint64_t png_chunk_visits = 0;
 
   bool HoldsIconStructure() const { return format != IconFileFormat::kOther && !damaged; }
 };

@@ -271,6 +271,37 @@ TEST(IconFileCheck, PngImagesMustBeComplete) {
   }
 }
 
+TEST(IconFileCheck, AnImageNamedOverAndOverIsWalkedOnce) {
+  // A PNG of 5,000 chunks, and an icon file naming it 4,000 times.
+  const Bytes png = icon_builder::Png(16, 16);
+  Bytes many(png.begin(), png.begin() + 8 + 25);
+  constexpr int kChunks = 5000;
+  for (int i = 0; i < kChunks; ++i) icon_builder::AppendChunk(many, "teXt", {});
+  many.insert(many.end(), png.begin() + 8 + 25, png.end());
+  constexpr uint16_t kEntries = 4000;
+  Bytes ico;
+  icon_builder::Append16(ico, 0);
+  icon_builder::Append16(ico, 1);
+  icon_builder::Append16(ico, kEntries);
+  for (int i = 0; i < kEntries; ++i) {
+    ico.insert(ico.end(), {16, 16, 0, 0});
+    icon_builder::Append16(ico, 1);
+    icon_builder::Append16(ico, 32);
+    icon_builder::Append32(ico, static_cast<uint32_t>(many.size()));
+    icon_builder::Append32(ico, 6 + 16 * uint32_t{kEntries});
+  }
+  icon_builder::Append(ico, many);
+
+  const util::IconFileCheck check = util::CheckIconFile(ico.data(), ico.size());
+  EXPECT_FALSE(check.damaged) << check.problem;
+  EXPECT_EQ(1u, check.icon_count);
+  EXPECT_LE(check.png_chunk_visits, uint64_t{8} * (kChunks + 2)) << "work bound by the file, not by the entries";
+
+  // Named once more with a size that cuts the stream: the same walk, refused.
+  icon_builder::Put32(ico, 6 + 16 * (kEntries - 1) + 8, static_cast<uint32_t>(many.size() - 1));
+  EXPECT_TRUE(util::CheckIconFile(ico.data(), ico.size()).damaged);
+}
+
 TEST(IconFileCheck, BitmapImagesMustHoldTheirBits) {
   struct Case {
     const char* name;

@@ -5,9 +5,14 @@
 #include "imaging/icon_group_png.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
+#include <cstring>
 #include <functional>
 #include <vector>
+
+#include "imaging/png_writer.h"
+#include "util/byte_sink.h"
 
 namespace imaging {
 namespace {
@@ -116,11 +121,15 @@ TEST(IconImageDecoder, EveryBitCountWithItsMask) {
 
 TEST(IconImageDecoder, ThirtyTwoBitAlphaIsKeptOverTheMask) {
   const RawPixel ramp = [](int x, int y) { return (static_cast<uint32_t>(x * 40 + 3) << 24) | (0x123456u + y); };
-  const Bytes dib = BuildDib(5, 2, 32, {}, ramp, [](int, int) { return true; });
-  DecodedIconImage out;
-  ASSERT_EQ(IconImageDecodeResult::kOk, DecodeIconImage(dib.data(), dib.size(), &out));
-  for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 5; ++x) EXPECT_EQ(ramp(x, y), out.pixels.At(x, y)) << x << "," << y;
+  // Without a colour table, and with one of two colours, which a DIB of
+  // more than 8 bits may carry before its pixels all the same.
+  for (const std::vector<uint32_t>& table : {std::vector<uint32_t>{}, std::vector<uint32_t>{0xABCDEF, 0x010203}}) {
+    const Bytes dib = BuildDib(5, 2, 32, table, ramp, [](int, int) { return true; });
+    DecodedIconImage out;
+    ASSERT_EQ(IconImageDecodeResult::kOk, DecodeIconImage(dib.data(), dib.size(), &out));
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 5; ++x) EXPECT_EQ(ramp(x, y), out.pixels.At(x, y)) << table.size() << ": " << x << "," << y;
+  }
 }
 
 TEST(IconImageDecoder, PngStreamIsHandedBackAsStored) {
@@ -202,20 +211,59 @@ Bytes IconFile(const std::vector<std::pair<int, Bytes>>& images) {
   return b;
 }
 
+// A real PNG of w x h pixels, as the writer makes it.
+Bytes WrittenPng(int w, int h) {
+  Image32 image(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) image.At(x, y) = MakePixel(static_cast<uint8_t>(x * 9), static_cast<uint8_t>(y * 5), 7);
+  util::MemorySink sink;
+  EXPECT_TRUE(WritePng(image, sink));
+  return sink.take();
+}
+
+uint32_t Be32(const Bytes& b, size_t at) {
+  return (uint32_t{b[at]} << 24) | (uint32_t{b[at + 1]} << 16) | (uint32_t{b[at + 2]} << 8) | b[at + 3];
+}
+
+// The PNG with the chunk of the given type changed by `change` (which may
+// resize its data) and, unless told not to, its checksum made right again.
+Bytes ChangeChunk(const Bytes& png, const char* type, const std::function<void(Bytes&)>& change,
+                  bool fix_checksum = true) {
+  Bytes out(png.begin(), png.begin() + 8);
+  for (size_t pos = 8; pos + 12 <= png.size();) {
+    const uint32_t length = Be32(png, pos);
+    Bytes body(png.begin() + pos + 8, png.begin() + pos + 8 + length);
+    uint32_t crc = Be32(png, pos + 8 + length);
+    const bool chosen = std::memcmp(&png[pos + 4], type, 4) == 0;
+    if (chosen) {
+      change(body);
+      Bytes typed(type, type + 4);
+      typed.insert(typed.end(), body.begin(), body.end());
+      crc = fix_checksum ? static_cast<uint32_t>(crc32(0, typed.data(), static_cast<uInt>(typed.size()))) : crc ^ 1;
+    }
+    for (int k = 3; k >= 0; --k) out.push_back(static_cast<uint8_t>(body.size() >> (8 * k)));
+    out.insert(out.end(), png.begin() + pos + 4, png.begin() + pos + 8);
+    out.insert(out.end(), body.begin(), body.end());
+    for (int k = 3; k >= 0; --k) out.push_back(static_cast<uint8_t>(crc >> (8 * k)));
+    pos += 12 + length;
+  }
+  return out;
+}
+
 TEST(IconGroupPng, EveryImageOfAGroupBecomesAPngAndABrokenGroupNone) {
   const Bytes dib = BuildDib(4, 3, 8, {0x102030, 0x405060}, [](int x, int) { return x % 2; }, Corner);
-  const Bytes png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R',
-                     0,    0,   1,   0,   0,    0,    1,    0,    8, 6, 0, 0,  0,   1,   2,   3};
+  const Bytes png = WrittenPng(20, 10);
   std::vector<TGroupImagePng> out;
   const Bytes file = IconFile({{8, dib}, {32, png}});
   ASSERT_TRUE(GroupImagesAsPng(file.data(), file.size(), &out));
+  ASSERT_TRUE(GroupPngImagesDecode(file.data(), file.size()));
   ASSERT_EQ(2u, out.size());
   EXPECT_EQ(4, out[0].width);
   EXPECT_EQ(3, out[0].height);
   EXPECT_EQ(8, out[0].bit_count);
   EXPECT_EQ(Bytes(png.begin(), png.begin() + 8), Bytes(out[0].png.begin(), out[0].png.begin() + 8)) << "written anew";
   EXPECT_EQ(png, out[1].png) << "a stored PNG stays as it is";
-  EXPECT_EQ(256, out[1].width);
+  EXPECT_EQ(20, out[1].width);
 
   // An image that lies past the end, or that cannot be decoded, spoils the group.
   Bytes cut = file;
@@ -226,6 +274,41 @@ TEST(IconGroupPng, EveryImageOfAGroupBecomesAPngAndABrokenGroupNone) {
   const Bytes damaged = IconFile({{32, png}, {8, short_dib}});
   EXPECT_FALSE(GroupImagesAsPng(damaged.data(), damaged.size(), &out));
   EXPECT_TRUE(out.empty());
+}
+
+TEST(IconGroupPng, AStoredPngMustDecodeWhole) {
+  const Bytes png = WrittenPng(20, 10);
+  const std::pair<const char*, Bytes> broken[] = {
+      {"bad checksum", ChangeChunk(png, "IDAT", [](Bytes&) {}, false)},
+      {"short image data", ChangeChunk(png, "IDAT", [](Bytes& d) { d.resize(d.size() / 2); })},
+      {"broken zlib stream", ChangeChunk(png, "IDAT", [](Bytes& d) { d[0] ^= 0x01; })},
+      {"interlaced rows missing", ChangeChunk(png, "IHDR", [](Bytes& d) { d[12] = 1; })},
+  };
+  for (const auto& [what, image] : broken) {
+    const Bytes file = IconFile({{32, image}});
+    std::vector<TGroupImagePng> out;
+    EXPECT_FALSE(GroupImagesAsPng(file.data(), file.size(), &out)) << what;
+    EXPECT_FALSE(GroupPngImagesDecode(file.data(), file.size())) << what;
+  }
+}
+
+TEST(IconGroupPng, AnImageNamedAgainIsOneAndTheGroupIsBounded) {
+  const Bytes png = WrittenPng(16, 16);
+  Bytes file = IconFile({{32, png}, {32, png}, {32, png}});
+  // Every entry names the first image.
+  for (int i = 1; i < 3; ++i) std::memcpy(&file[6 + 16 * i + 12], &file[6 + 12], 4);
+  std::vector<TGroupImagePng> out;
+  ASSERT_TRUE(GroupImagesAsPng(file.data(), file.size(), &out));
+  EXPECT_EQ(1u, out.size());
+
+  // A header that claims 4096 x 4096 pixels beside a real image: together
+  // more than a group may decode to, refused before anything is decoded.
+  Bytes huge = png;
+  const uint8_t side[4] = {0, 0, 0x10, 0};
+  std::memcpy(&huge[16], side, 4);
+  std::memcpy(&huge[20], side, 4);
+  const Bytes big = IconFile({{32, png}, {32, huge}});
+  EXPECT_FALSE(GroupImagesAsPng(big.data(), big.size(), &out));
 }
 
 }  // namespace

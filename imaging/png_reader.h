@@ -1,0 +1,17 @@
+// Whether a stored PNG stream decodes whole, as libpng reads it: every
+// critical chunk's checksum, the zlib stream and every row (interlaced or
+// not). An icon file may hold a PNG image whose chunks are complete but
+// whose data is not; nothing can show such an image, so it must not be
+// written out as it is.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace imaging {
+
+// The decoded picture is at most max_pixel_bytes (4 bytes a pixel); a
+// larger one counts as not decoding.
+bool PngDecodes(const uint8_t* data, size_t size, uint64_t max_pixel_bytes);
+
+}  // namespace imaging
