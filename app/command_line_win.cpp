@@ -11,6 +11,7 @@
 #include "gui/cursor.h"
 #include "util/file_utils.h"
 #include "util/file_utils_win.h"
+#include "util/system_paths_win.h"
 
 namespace app {
 
@@ -37,7 +38,7 @@ void TForm1::RunCommandLine() {
     source = JoinedSource(args);
   }
 
-  if (!util::FileExists(source)) {
+  if (!util::FileExists(util::NativePath(source))) {
     ShowCommandLineError(LangFormat(sFileMissing, source));
     return;
   }

@@ -51,7 +51,11 @@ namespace {
 class TExtraction {
  public:
   TExtraction(controls::IconShell& shell, const std::string& path)
-      : shell_(shell), path_(path), inspection_(shell.Inspect(path)), size_(shell.ExtractedIconSize()) {}
+      : shell_(shell), inspection_(shell.Inspect(path)), path_(inspection_.Source(path)),
+        size_(shell.ExtractedIconSize()) {}
+
+  // The file the icons are read from (see util::IconFileInspection).
+  const std::string& Source() const { return path_; }
 
   bool ShellMayRead() const {
     return inspection_.ShellMayRead() && !inspection_.HoldsNoIconFormat();
@@ -77,8 +81,8 @@ class TExtraction {
 
  private:
   controls::IconShell& shell_;
-  std::string path_;
   util::IconFileInspection inspection_;
+  std::string path_;
   SIZE size_;
 };
 
@@ -156,10 +160,17 @@ bool WritesIconFiles(TExportType type) {
 }
 
 // The icon file of group `index` of a source whose bytes are at hand; false
-// when there are none or the group cannot be read whole.
+// when there are none or the group cannot be read whole. Its stored PNG
+// images are still to be checked (see WholeGroupFile).
 bool BuildGroup(const util::MappedFile& source, int index, std::vector<uint8_t>* bytes) {
   return source.mapped() && index >= 0 &&
          util::BuildIconGroupFile(source.data(), source.size(), static_cast<uint32_t>(index), bytes) == nullptr;
+}
+
+// The group's icon file, to be written as it is: a stored PNG image that
+// does not decode counts as an image that cannot be read.
+bool WholeGroupFile(const util::MappedFile& source, int index, std::vector<uint8_t>* bytes) {
+  return BuildGroup(source, index, bytes) && imaging::GroupPngImagesDecode(bytes->data(), bytes->size());
 }
 
 }  // namespace
@@ -251,7 +262,7 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
   // icons to take groups from.
   std::unique_ptr<util::MappedFile> groups;
   if (request.AllSizes && (WritesIconFiles(type) || image_type == etPNG) && extraction.ShellMayRead())
-    groups = std::make_unique<util::MappedFile>(path);
+    groups = std::make_unique<util::MappedFile>(extraction.Source());
   std::vector<uint8_t> group_bytes;
   std::vector<imaging::TGroupImagePng> group_pngs;
   bool yes_to_all = false;
@@ -271,12 +282,12 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
       }
     }
 
-    if (groups && BuildGroup(*groups, i, &group_bytes)) {
-      if (image_type != etPNG) {
-        WriteOrRaise(folder, name, group_bytes);
-        ++count;
-        continue;
-      }
+    if (groups && image_type != etPNG && WholeGroupFile(*groups, i, &group_bytes)) {
+      WriteOrRaise(folder, name, group_bytes);
+      ++count;
+      continue;
+    }
+    if (groups && image_type == etPNG && BuildGroup(*groups, i, &group_bytes)) {
       // As PNG, every image of the group is a file of its own.
       if (imaging::GroupImagesAsPng(group_bytes.data(), group_bytes.size(), &group_pngs)) {
         std::map<std::string, int> seen;
@@ -370,10 +381,10 @@ void SaveSingleIcon(const controls::TZuImageBox& grid, int position, const std::
 bool SaveSingleIconGroup(const controls::TZuImageBox& grid, int position, const std::string& file_name) {
   // The grid shows the file's groups only when the file is sound; a damaged
   // file shows the icon of its type instead.
-  const util::MappedFile source(CurrentFileName);
+  const util::MappedFile source(util::InspectIconFile(CurrentFileName).Source(CurrentFileName));
   std::vector<uint8_t> bytes;
   const bool sound = source.mapped() && util::CheckIconFile(source.data(), source.size()).HoldsIconStructure();
-  if (!sound || position >= grid.IconSet().IconCount() || !BuildGroup(source, position, &bytes)) {
+  if (!sound || position >= grid.IconSet().IconCount() || !WholeGroupFile(source, position, &bytes)) {
     SaveSingleIcon(grid, position, file_name, false, etIcon);
     return false;
   }

@@ -9,6 +9,7 @@
 #include "gui/error.h"
 #include "util/file_utils_win.h"
 #include "util/handles_win.h"
+#include "util/system_paths_win.h"
 
 namespace app {
 
@@ -153,13 +154,13 @@ TLoadedSettings LoadSettings(const TSettingsTarget& target, TRecentFiles& recent
   TLoadedSettings loaded;
   {
     util::UniqueRegKey settings = CreateKey(SubKey(root, "Settings"));
-    RunCount = ReadStoredInt(ReadText(settings.get(), "Run"), 0) + 1;
+    RunCount = NextRunCount(ReadText(settings.get(), "Run"));
     WriteText(settings.get(), "Run", StoredText(RunCount));
     ExportSettings = ReadExportSettings(LookupIn(settings.get()));
   }
 
   util::UniqueRegKey recent_key = OpenForReading(SubKey(root, "Recent"));
-  recent.Load(ReadAllTexts(recent_key.get()), [](const std::string& path) { return util::FileExists(path); });
+  recent.Load(ReadAllTexts(recent_key.get()), [](const std::string& path) { return util::FileExists(util::NativePath(path)); });
 
   util::UniqueRegKey placement = OpenForReading(SubKey(root, "Placement"));
   if (target.window) loaded.show_command = RestorePlacement(target.window, placement.get());

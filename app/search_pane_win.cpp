@@ -24,6 +24,7 @@
 #include "gui/error.h"
 #include "gui/text.h"
 #include "util/file_utils.h"
+#include "util/system_paths_win.h"
 
 namespace app {
 
@@ -281,7 +282,7 @@ void TForm1::FileBoxGetItemParams(int index, imaging::TBitmap* bitmap, int& offs
   if (!bitmap) return;
   const std::string name = util::AddBackslash(Tree.GetPath()) + FileBox.Item(index);
   SHFILEINFOA info{};
-  if (!SHGetFileInfoA(name.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON)) return;
+  if (!SHGetFileInfoA(util::NativePath(name).c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON)) return;
   util::UniqueIcon icon(info.hIcon);
   if (!icon || !bitmap->SetSize(16, 16, imaging::PixelFormat::pfDevice)) return;
   bitmap->Fill(kRowPictureKey);

@@ -43,6 +43,10 @@ set_source_files_properties(app/tamsel.rc PROPERTIES OBJECT_DEPENDS "${rc_inputs
 
 add_executable(tamsel WIN32 app/entry_win.cpp app/tamsel.rc)
 target_link_libraries(tamsel PRIVATE tamsel_win)
+# The same program built for 64-bit Windows is tamsel64.exe.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set_target_properties(tamsel PROPERTIES OUTPUT_NAME tamsel64)
+endif()
 
 # The help file glimbo.chm beside tamsel.exe, compiled from the pages in
 # help/ by Free Pascal's chmcmd. Without chmcmd the program is built alone:

@@ -2,6 +2,7 @@
 
 #include "controls/folder_watch.h"
 #include "util/handles_win.h"
+#include "util/system_paths_win.h"
 
 namespace controls {
 
@@ -26,7 +27,7 @@ bool TThDirChange::Start() {
 void TThDirChange::Watch(gui::TThread& self) const {
   while (!self.StopRequested()) {
     util::UniqueChangeNotification change(
-        FindFirstChangeNotificationA(folder_.c_str(), FALSE, FILE_NOTIFY_CHANGE_DIR_NAME));
+        FindFirstChangeNotificationA(util::NativePath(folder_).c_str(), FALSE, FILE_NOTIFY_CHANGE_DIR_NAME));
     if (!change) {
       WaitForSingleObject(self.StopEvent(), kPollMs);
       continue;

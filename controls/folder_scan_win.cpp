@@ -4,6 +4,7 @@
 
 #include "util/file_utils.h"
 #include "util/handles_win.h"
+#include "util/system_paths_win.h"
 
 namespace controls {
 
@@ -13,8 +14,12 @@ bool IsDotEntry(const char* name) { return std::string(name) == "." || std::stri
 
 }  // namespace
 
+// The scan names folders and files as the user knows them; it enters each
+// folder by the path that reaches the real one (System32 through Sysnative
+// in the 32-bit program on 64-bit Windows), and the names it then reads
+// are relative to that.
 bool TWinScanFileSystem::EnterFolder(const std::string& folder) {
-  if (SetCurrentDirectoryA(folder.c_str())) return true;
+  if (SetCurrentDirectoryA(util::NativePath(folder).c_str())) return true;
   last_error_ = GetLastError();
   return false;
 }
@@ -36,7 +41,7 @@ std::vector<std::string> TWinScanFileSystem::Subfolders(const std::string& folde
   // Hidden and system folders are not entered.
   std::vector<std::string> names;
   WIN32_FIND_DATAA data;
-  util::UniqueFindHandle find(FindFirstFileA(util::JoinPath(folder, "*.*").c_str(), &data));
+  util::UniqueFindHandle find(FindFirstFileA(util::NativePath(util::JoinPath(folder, "*.*")).c_str(), &data));
   if (!find) return names;
   do {
     const DWORD a = data.dwFileAttributes;
@@ -54,7 +59,7 @@ uint32_t TWinScanFileSystem::IconCount(const std::string& name) {
   // not open (a folder matching the mask, a file held by another process).
   const util::IconFileInspection inspection = shell_.Inspect(name);
   if (inspection.opened) return inspection.check.damaged ? 0 : inspection.check.icon_count;
-  return shell_.Count(name);
+  return shell_.Count(inspection.Source(name));
 }
 
 }  // namespace controls

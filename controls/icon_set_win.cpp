@@ -55,22 +55,25 @@ bool TIconSet::LoadIcons(const std::string& path) {
   Clear();
 
   const util::IconFileInspection inspection = shell_.Inspect(path);
-  if (!inspection.ShellMayRead()) return LoadWithoutOwnIcons(path, false);
+  // The shell reads the file the check read (the same file through
+  // Sysnative, or a system library's .mun file); the set keeps the name.
+  const std::string& source = inspection.Source(path);
+  if (!inspection.ShellMayRead()) return LoadWithoutOwnIcons(source, false);
   if (inspection.HoldsNoIconFormat()) {
     // The shell's answer for such a file is a probe of 1 and a count of 0.
     return true;
   }
 
-  HICON probe = shell_.Probe(path);
-  if (!probe) return LoadWithoutOwnIcons(path, true);
+  HICON probe = shell_.Probe(source);
+  if (!probe) return LoadWithoutOwnIcons(source, true);
   if (probe != NotAnIconFileAnswer()) DestroyIcon(probe);
 
-  const UINT count = std::min(shell_.Count(path), kMaxIcons);
+  const UINT count = std::min(shell_.Count(source), kMaxIcons);
   // The shell makes every icon it extracts at the large-icon size, so the
   // size need not be read back from each icon's bitmaps.
   const SIZE size = shell_.ExtractedIconSize();
   icons_.reserve(count);
-  for (UINT i = 0; i < count; ++i) Append(shell_.Extract(path, i), size);
+  for (UINT i = 0; i < count; ++i) Append(shell_.Extract(source, i), size);
   return true;
 }
 

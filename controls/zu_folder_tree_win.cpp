@@ -10,6 +10,7 @@
 #include "gui/cursor.h"
 #include "gui/text.h"
 #include "util/file_utils.h"
+#include "util/system_paths_win.h"
 
 namespace controls {
 
@@ -286,23 +287,64 @@ HTREEITEM TzuFolderTree::AddFolderNode(LPCITEMIDLIST item, HTREEITEM parent, boo
     node->path = "\\\\" + names.in_folder;
   }
 
+  UINT overlay = 0;
+  if (attributes & SFGAO_SHARE) overlay = INDEXTOOVERLAYMASK(1);
+  else if (attributes & SFGAO_LINK) overlay = INDEXTOOVERLAYMASK(2);
+  return InsertNode(std::move(node), parent, parent && !in_file_system ? TVI_FIRST : TVI_LAST, image, selected_image,
+                    (attributes & SFGAO_HASSUBFOLDER) != 0, overlay);
+}
+
+HTREEITEM TzuFolderTree::InsertNode(std::unique_ptr<TFolderNode> node, HTREEITEM parent, HTREEITEM after, int image,
+                                    int selected_image, bool has_children, UINT overlay) {
   const std::wstring text = gui::AnsiToWide(node->text);
   TVINSERTSTRUCTW insert{};
   insert.hParent = parent ? parent : TVI_ROOT;
-  insert.hInsertAfter = parent && !in_file_system ? TVI_FIRST : TVI_LAST;
+  insert.hInsertAfter = after;
   insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_CHILDREN | TVIF_STATE;
   insert.item.pszText = const_cast<wchar_t*>(text.c_str());
   insert.item.iImage = image;
   insert.item.iSelectedImage = selected_image;
   insert.item.lParam = static_cast<LPARAM>(node->serial);
-  insert.item.cChildren = (attributes & SFGAO_HASSUBFOLDER) ? 1 : 0;
+  insert.item.cChildren = has_children ? 1 : 0;
   insert.item.stateMask = TVIS_OVERLAYMASK;
-  if (attributes & SFGAO_SHARE) insert.item.state = INDEXTOOVERLAYMASK(1);
-  else if (attributes & SFGAO_LINK) insert.item.state = INDEXTOOVERLAYMASK(2);
+  insert.item.state = overlay;
   node->item = reinterpret_cast<HTREEITEM>(SendMessageW(Handle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
   if (!node->item) return nullptr;
   HTREEITEM added = node->item;
   nodes_[node->serial] = std::move(node);
+  return added;
+}
+
+// In the 32-bit program on 64-bit Windows the shell lists System32 and the
+// folders in it as their redirected twins in SysWOW64, and cannot name a
+// folder through Sysnative. The subfolders of such a folder are therefore
+// read from the file system through Sysnative, so that the tree shows what a
+// 64-bit Explorer shows. Their nodes have no shell folder and no item list
+// of their own; they show the picture of any folder.
+bool TzuFolderTree::PopulateFromFileSystem(HTREEITEM parent, const std::string& native_path) {
+  const TFolderNode* parent_node = Record(parent);
+  if (!parent_node) return false;
+  SHFILEINFOA closed{};
+  SHGetFileInfoA("x", FILE_ATTRIBUTE_DIRECTORY, &closed, sizeof closed, SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX);
+  SHFILEINFOA open{};
+  SHGetFileInfoA("x", FILE_ATTRIBUTE_DIRECTORY, &open, sizeof open,
+                 SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_OPENICON);
+  bool added = false;
+  WIN32_FIND_DATAA found;
+  util::UniqueFindHandle find(FindFirstFileA(util::JoinPath(native_path, "*").c_str(), &found));
+  if (!find) return false;
+  do {
+    const std::string name = found.cFileName;
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == "." || name == "..") continue;
+    auto node = std::make_unique<TFolderNode>();
+    node->serial = next_serial_++;
+    node->path = util::JoinPath(parent_node->path, name);
+    node->text = name;
+    node->has_parent = true;
+    node->volume_serial = parent_node->volume_serial;
+    node->item_list.assign(2, 0);
+    added |= InsertNode(std::move(node), parent, TVI_LAST, closed.iIcon, open.iIcon, true, 0) != nullptr;
+  } while (FindNextFileA(find.get(), &found));
   return added;
 }
 
@@ -360,7 +402,11 @@ bool TzuFolderTree::PopulateNode(HTREEITEM node) {
   bool has_children = true;
   bool added = false;
   util::UniqueComPtr<IEnumIDList> items;
-  if (record->folder &&
+  const std::string native_path = util::NativePath(record->path);
+  if (!record->path.empty() && native_path != record->path) {
+    added = PopulateFromFileSystem(node, native_path);
+    has_children = added;
+  } else if (record->folder &&
       SUCCEEDED(record->folder->EnumObjects(Owner(), SHCONTF_FOLDERS | SHCONTF_INCLUDEHIDDEN, items.put()))) {
     has_children = false;
     if (items) {

@@ -88,6 +88,9 @@ class TzuFolderTree : public gui::TSystemControl {
   void SetNodeText(TFolderNode* record, const std::string& text) const;
 
   HTREEITEM AddFolderNode(LPCITEMIDLIST item, HTREEITEM parent, bool force);
+  HTREEITEM InsertNode(std::unique_ptr<TFolderNode> node, HTREEITEM parent, HTREEITEM after, int image,
+                       int selected_image, bool has_children, UINT overlay);
+  bool PopulateFromFileSystem(HTREEITEM parent, const std::string& native_path);
   HTREEITEM AddSpecialRoot(int csidl, TNodeKind kind, const std::string& path);
   void BuildRoots();
   bool PopulateNode(HTREEITEM node);

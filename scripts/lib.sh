@@ -9,6 +9,11 @@ TAMSEL_JPEG_ROOT="$TAMSEL_CACHE/libjpeg-turbo-mingw32"
 TAMSEL_PNG_ROOT="$TAMSEL_CACHE/libpng-mingw32"
 NATIVE_BUILD="$TAMSEL_BUILD/native"
 MINGW_BUILD="$TAMSEL_BUILD/mingw"
+# tamsel64.exe, the same program for 64-bit Windows, which the tests run in
+# a 64-bit prefix of its own beside the 32-bit one.
+MINGW64_BUILD="$TAMSEL_BUILD/mingw64"
+TAMSEL64_EXE="$MINGW64_BUILD/tamsel64.exe"
+TAMSEL_WINEPREFIX64="$TAMSEL_BUILD/wineprefix64"
 export WINEPREFIX="${WINEPREFIX:-$TAMSEL_BUILD/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
@@ -22,7 +27,17 @@ configure_mingw() {
   [ -f /usr/src/googletest/CMakeLists.txt ] || tests=OFF
   cmake -S "$TAMSEL_ROOT" -B "$MINGW_BUILD" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$TAMSEL_ROOT/cmake/mingw-i686.cmake" -DTAMSEL_BUILD_TESTS=$tests \
+    -DTAMSEL64_EXE="$TAMSEL64_EXE" -DTAMSEL_WINEPREFIX64="$TAMSEL_WINEPREFIX64" \
     -DCMAKE_BUILD_TYPE=Release -DTAMSEL_JPEG_ROOT="$TAMSEL_JPEG_ROOT" -DTAMSEL_PNG_ROOT="$TAMSEL_PNG_ROOT" >/dev/null
+}
+
+# tamsel64.exe alone: the tests need nothing else of the 64-bit build.
+build_program64() {
+  cmake -S "$TAMSEL_ROOT" -B "$MINGW64_BUILD" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$TAMSEL_ROOT/cmake/mingw-x86_64.cmake" -DTAMSEL_BUILD_TESTS=OFF \
+    -DCMAKE_BUILD_TYPE=Release -DTAMSEL_JPEG_ROOT="$TAMSEL_CACHE/libjpeg-turbo-mingw64" \
+    -DTAMSEL_PNG_ROOT="$TAMSEL_CACHE/libpng-mingw64" >/dev/null
+  cmake --build "$MINGW64_BUILD" -j "$(nproc)" --target tamsel
 }
 
 # What running needs: tamsel.exe and its help file, nothing of the tests.
@@ -37,6 +52,7 @@ build_all() {
   local jobs; jobs="$(nproc)"
   cmake -S "$TAMSEL_ROOT" -B "$NATIVE_BUILD" -G Ninja >/dev/null
   cmake --build "$NATIVE_BUILD" -j "$jobs"
+  build_program64
   configure_mingw
   cmake --build "$MINGW_BUILD" -j "$jobs"
 }
@@ -58,16 +74,19 @@ start_xvfb() {
 
 stop_session() {
   wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX="$TAMSEL_WINEPREFIX64" wineserver -k >/dev/null 2>&1 || true
   if [ -n "${TAMSEL_XVFB_PID:-}" ]; then kill "$TAMSEL_XVFB_PID" 2>/dev/null || true; fi
 }
 
 # The build's own Wine prefix: made once, then configured so that closing a
 # window does not stall without a window manager and Chinese texts render.
+# A 32-bit prefix, unless WINEARCH says otherwise (where Wine's 64-bit
+# package is installed, a new prefix would be 64-bit).
 ensure_prefix() {
   if [ ! -f "$WINEPREFIX/.tamsel-ready" ]; then
     log "making the Wine prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
+    WINEARCH="${WINEARCH:-win32}" wineboot -i >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
       /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei\0SIMSUN.TTC,SimSun' /f >/dev/null 2>&1
@@ -80,6 +99,39 @@ ensure_prefix() {
 start_wineserver() {
   wineserver -p >/dev/null 2>&1 || true
   wine cmd /c exit >/dev/null 2>&1 || true
+}
+
+# The 64-bit prefix of the tests that need one; in the same state as the
+# 32-bit one, with its own wineserver.
+ensure_prefix64() {
+  WINEPREFIX="$TAMSEL_WINEPREFIX64" WINEARCH=win64 ensure_prefix
+  WINEPREFIX="$TAMSEL_WINEPREFIX64" start_wineserver
+}
+
+# Whether a process of the current prefix runs whose command line matches
+# the pattern.
+prefix_process_running() {
+  local pid
+  for pid in $(pgrep -f "$1"); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then return 0; fi
+  done
+  return 1
+}
+
+# Keeps one Wine desktop process of the current prefix for the whole test
+# run (see tests/tools/hold_desktop.cpp): starts the holder unless it runs,
+# and waits until the desktop process is there. Its output goes nowhere, so
+# that no test's output pipe is ever held by it.
+hold_desktop() {
+  if ! prefix_process_running 'hold_desktop\.exe'; then
+    wine "$MINGW_BUILD/tools/hold_desktop.exe" >/dev/null 2>&1 </dev/null &
+  fi
+  for _ in $(seq 300); do
+    if prefix_process_running 'hold_desktop\.exe' && prefix_process_running 'explorer\.exe /desktop'; then return 0; fi
+    sleep 0.1
+  done
+  log "Wine's desktop process did not start in $WINEPREFIX"
+  return 1
 }
 
 # A PDF printer for the printing tests: CUPS without systemd and a cups-pdf

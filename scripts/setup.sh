@@ -33,6 +33,7 @@ if [ "$purpose" != run ]; then
     libjpeg62-turbo-dev libjpeg-turbo-progs imagemagick libpng-dev
     x11-utils xdotool libx11-dev python3-dbfread python3-pefile
     cups printer-driver-cups-pdf libcups2:i386 poppler-utils util-linux
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
   )
 fi
 
@@ -103,46 +104,47 @@ fetch_deb_src() {
   (cd "$2" && dpkg-source -x --no-check ./*.dsc src >/dev/null)
 }
 
-# libjpeg-turbo for MinGW, built from Debian's own source package.
-jpeg_prefix="$cache/libjpeg-turbo-mingw32"
-if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
-  work="$cache/libjpeg-turbo-src"
-  fetch_deb_src libjpeg-turbo "$work"
-  log "building libjpeg-turbo for i686-w64-mingw32"
-  cmake -S "$work/src" -B "$work/build" -G Ninja \
-    -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=X86 \
-    -DCMAKE_C_COMPILER=i686-w64-mingw32-gcc-posix \
-    -DCMAKE_RC_COMPILER=i686-w64-mingw32-windres \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$jpeg_prefix" \
-    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF \
-    -DWITH_SIMD=ON >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; exit 1; }
-  cmake --build "$work/build" --target jpeg-static >"$work/build.log" 2>&1 || { tail -50 "$work/build.log"; exit 1; }
-  mkdir -p "$jpeg_prefix/lib" "$jpeg_prefix/include"
-  cp "$work/build/libjpeg.a" "$jpeg_prefix/lib/libjpeg.a"
-  cp "$work/src/jpeglib.h" "$work/src/jmorecfg.h" "$work/src/jerror.h" "$work/build/jconfig.h" "$jpeg_prefix/include/"
-  rm -rf "$work"
-fi
-log "libjpeg-turbo for MinGW: $jpeg_prefix"
+# libjpeg-turbo and libpng for MinGW, built from Debian's own source
+# packages (libpng over the zlib of Debian's libz-mingw-w64-dev), static,
+# for one target: i686 (cache suffix 32) or x86_64 (suffix 64).
+build_mingw_libraries() {
+  local triple="$1" bits="$2" processor="$3"
+  local jpeg_prefix="$cache/libjpeg-turbo-mingw$bits" png_prefix="$cache/libpng-mingw$bits" work
+  local cross=(-DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR="$processor"
+               -DCMAKE_C_COMPILER="$triple-gcc-posix" -DCMAKE_RC_COMPILER="$triple-windres"
+               -DCMAKE_BUILD_TYPE=Release)
+  if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
+    work="$cache/libjpeg-turbo-src"
+    fetch_deb_src libjpeg-turbo "$work"
+    log "building libjpeg-turbo for $triple"
+    cmake -S "$work/src" -B "$work/build" -G Ninja "${cross[@]}" -DCMAKE_INSTALL_PREFIX="$jpeg_prefix" \
+      -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF \
+      -DWITH_SIMD=ON >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; exit 1; }
+    cmake --build "$work/build" --target jpeg-static >"$work/build.log" 2>&1 || { tail -50 "$work/build.log"; exit 1; }
+    mkdir -p "$jpeg_prefix/lib" "$jpeg_prefix/include"
+    cp "$work/build/libjpeg.a" "$jpeg_prefix/lib/libjpeg.a"
+    cp "$work/src/jpeglib.h" "$work/src/jmorecfg.h" "$work/src/jerror.h" "$work/build/jconfig.h" "$jpeg_prefix/include/"
+    rm -rf "$work"
+  fi
+  log "libjpeg-turbo for $triple: $jpeg_prefix"
+  if [ ! -f "$png_prefix/lib/libpng.a" ]; then
+    work="$cache/libpng-src"
+    fetch_deb_src libpng1.6 "$work"
+    log "building libpng for $triple"
+    cmake -S "$work/src" -B "$work/build" -G Ninja "${cross[@]}" \
+      -DCMAKE_FIND_ROOT_PATH="/usr/$triple" \
+      -DCMAKE_FIND_ROOT_PATH_MODE_LIBRARY=ONLY -DCMAKE_FIND_ROOT_PATH_MODE_INCLUDE=ONLY \
+      -DCMAKE_INSTALL_PREFIX="$png_prefix" \
+      -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; exit 1; }
+    cmake --build "$work/build" --target png_static >"$work/build.log" 2>&1 || { tail -50 "$work/build.log"; exit 1; }
+    mkdir -p "$png_prefix/lib" "$png_prefix/include"
+    cp "$work/build/libpng16.a" "$png_prefix/lib/libpng.a"
+    cp "$work/src/png.h" "$work/src/pngconf.h" "$work/build/pnglibconf.h" "$png_prefix/include/"
+    rm -rf "$work"
+  fi
+  log "libpng for $triple: $png_prefix"
+}
 
-# libpng for MinGW, built from Debian's own source package over the zlib of
-# Debian's libz-mingw-w64-dev.
-png_prefix="$cache/libpng-mingw32"
-if [ ! -f "$png_prefix/lib/libpng.a" ]; then
-  work="$cache/libpng-src"
-  fetch_deb_src libpng1.6 "$work"
-  log "building libpng for i686-w64-mingw32"
-  cmake -S "$work/src" -B "$work/build" -G Ninja \
-    -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=X86 \
-    -DCMAKE_C_COMPILER=i686-w64-mingw32-gcc-posix \
-    -DCMAKE_RC_COMPILER=i686-w64-mingw32-windres \
-    -DCMAKE_FIND_ROOT_PATH=/usr/i686-w64-mingw32 \
-    -DCMAKE_FIND_ROOT_PATH_MODE_LIBRARY=ONLY -DCMAKE_FIND_ROOT_PATH_MODE_INCLUDE=ONLY \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$png_prefix" \
-    -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; exit 1; }
-  cmake --build "$work/build" --target png_static >"$work/build.log" 2>&1 || { tail -50 "$work/build.log"; exit 1; }
-  mkdir -p "$png_prefix/lib" "$png_prefix/include"
-  cp "$work/build/libpng16.a" "$png_prefix/lib/libpng.a"
-  cp "$work/src/png.h" "$work/src/pngconf.h" "$work/build/pnglibconf.h" "$png_prefix/include/"
-  rm -rf "$work"
-fi
-log "libpng for MinGW: $png_prefix"
+build_mingw_libraries i686-w64-mingw32 32 X86
+# tamsel64.exe, which only the tests need.
+[ "$purpose" = run ] || build_mingw_libraries x86_64-w64-mingw32 64 AMD64

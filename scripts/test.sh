@@ -13,11 +13,17 @@ trap stop_session EXIT
 start_xvfb
 ensure_prefix
 start_wineserver
+ensure_prefix64
 start_printer
+
+hold_desktop
+WINEPREFIX="$TAMSEL_WINEPREFIX64" hold_desktop
 
 status=0
 log "native tests"
 ctest --test-dir "$NATIVE_BUILD" --output-on-failure -j "$(nproc)" || status=1
 log "Win32 and end-to-end tests under Wine"
+hold_desktop
+WINEPREFIX="$TAMSEL_WINEPREFIX64" hold_desktop
 ctest --test-dir "$MINGW_BUILD" --output-on-failure || status=1
 exit $status

@@ -5,6 +5,8 @@
 #include <cstdint>
 
 #include "util/handles_win.h"
+#include "util/system_paths.h"
+#include "util/system_paths_win.h"
 
 namespace util {
 namespace {
@@ -60,13 +62,38 @@ MappedFile::~MappedFile() {
   if (view_) UnmapViewOfFile(view_);
 }
 
-IconFileInspection InspectIconFile(const std::string& path) {
+namespace {
+
+IconFileInspection InspectOneFile(const std::string& path) {
   IconFileInspection result;
+  result.source = path;
   const MappedFile file(path);
   if (!file.opened()) return result;
   result.opened = true;
   result.check = file.mapped() ? CheckIconFile(file.data(), file.size()) : Unmappable();
   return result;
+}
+
+// A library that holds no icon groups of its own is, on 64-bit Windows 10
+// and later, a system library whose icons the resource loader reads from
+// SystemResources\<name>.mun. The shell's calls on the library give those
+// icons there; reading them from the .mun file gives them everywhere.
+bool MayKeepIconsElsewhere(const IconFileInspection& inspection) {
+  return inspection.opened && !inspection.check.damaged && inspection.check.format == IconFileFormat::kPe &&
+         inspection.check.icon_count == 0;
+}
+
+}  // namespace
+
+IconFileInspection InspectIconFile(const std::string& path) {
+  IconFileInspection own = InspectOneFile(NativePath(path));
+  if (!MayKeepIconsElsewhere(own)) return own;
+  const std::string mun = MunFilePath(path, WindowsFolder());
+  if (mun.empty() || GetFileAttributesW(WidePathForOpen(mun).c_str()) == INVALID_FILE_ATTRIBUTES) return own;
+  IconFileInspection resources = InspectOneFile(mun);
+  const bool holds_icons = resources.opened && resources.check.HoldsIconStructure() && resources.check.icon_count > 0 &&
+                           resources.check.format != IconFileFormat::kIco;
+  return holds_icons ? resources : own;
 }
 
 }  // namespace util

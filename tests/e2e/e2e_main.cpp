@@ -11,6 +11,7 @@
 namespace e2e {
 namespace {
 std::string g_tamsel;
+std::string g_tamsel64;
 }
 
 // Every test starts tamsel.exe with the settings of a user who has run it
@@ -45,6 +46,7 @@ class StderrReport : public ::testing::EmptyTestEventListener {
 };
 
 const std::string& TamselPath() { return g_tamsel; }
+const std::string& Tamsel64Path() { return g_tamsel64; }
 
 }  // namespace e2e
 
@@ -54,6 +56,8 @@ int main(int argc, char** argv) {
   ::testing::UnitTest::GetInstance()->listeners().Append(new e2e::FreshSettings);
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--tamsel=", 9) == 0) e2e::g_tamsel = testing_support::ToWindowsPath(argv[i] + 9);
+    if (std::strncmp(argv[i], "--tamsel64=", 11) == 0)
+      e2e::g_tamsel64 = testing_support::ToWindowsPath(argv[i] + 11);
   }
   if (e2e::g_tamsel.empty()) {
     std::fprintf(stderr, "usage: tamsel_e2e_tests --tamsel=PATH\n");

@@ -8,4 +8,8 @@ namespace e2e {
 // Windows path of the tamsel.exe under test (from --tamsel=...).
 const std::string& TamselPath();
 
+// Windows path of tamsel64.exe (from --tamsel64=...), for the tests that
+// compare the two programs; empty when not given.
+const std::string& Tamsel64Path();
+
 }  // namespace e2e

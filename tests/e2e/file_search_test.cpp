@@ -10,84 +10,27 @@
 #include <vector>
 
 #include "e2e/running_tamsel.h"
+#include "e2e/search_pane.h"
 #include "e2e/unix_dir.h"
 #include "win/win_test_support.h"
 #include "win/window_driver.h"
 
 namespace {
 
+using e2e::kScanningText;
 using e2e::kTimeout;
+using e2e::EditText;
+using e2e::ListCount;
+using e2e::ListItems;
+using e2e::Pane;
 using e2e::Running;
+using e2e::WaitUntil;
 using testing_support::ChildWindows;
 using testing_support::WindowText;
 
 void Copy(const std::string& fixture, const std::string& to) {
   ASSERT_TRUE(CopyFileA(testing_support::FixturePath(fixture).c_str(), to.c_str(), FALSE)) << to;
 }
-
-std::vector<std::string> ListItems(HWND list) {
-  std::vector<std::string> items;
-  const int n = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < n; ++i) {
-    wchar_t text[MAX_PATH] = {};
-    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-    items.push_back(std::string(text, text + wcslen(text)));  // the fixtures' names are ASCII
-  }
-  return items;
-}
-
-// The status bar's first panel while a scan runs.
-const std::wstring kScanningText = L"\x626B\x63CF\x6587\x4EF6\x5939(s)... (\x6309 ESC \x53D6\x6D88)";
-
-// An edit's text: GetWindowText does not ask a window of another process.
-std::wstring EditText(HWND edit) {
-  wchar_t text[64] = {};
-  SendMessageW(edit, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
-  return text;
-}
-
-int ListCount(HWND list) { return static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); }
-
-template <typename Done>
-bool WaitUntil(Done done, DWORD ms = kTimeout) {
-  const DWORD end = GetTickCount() + ms;
-  while (!done()) {
-    if (GetTickCount() > end) return false;
-    Sleep(50);
-  }
-  return true;
-}
-
-HWND ChildWithText(HWND parent, const std::wstring& class_name, const std::wstring& text) {
-  for (HWND child : ChildWindows(parent, class_name))
-    if (WindowText(child) == text) return child;
-  return nullptr;
-}
-
-constexpr int kMinimumId = 113;  // the minimum's edit
-
-// The pane's controls in another process.
-struct Pane {
-  HWND search_button = nullptr;  // on the search bar, which also holds the find-folder button
-  HWND file_box = nullptr;
-  HWND subfolders = nullptr;
-  HWND minimum = nullptr;
-  HWND file_panel = nullptr;
-
-  explicit Pane(HWND main_window) {
-    for (HWND button : ChildWindows(main_window, L"Button")) {
-      if (WindowText(button).rfind(L"\x67E5\x627E", 0) == 0) search_button = button;  // "查找..."
-    }
-    subfolders = ChildWithText(main_window, L"Button", L"Include subfolders");
-    const std::vector<HWND> lists = ChildWindows(main_window, L"ListBox");
-    file_box = lists.empty() ? nullptr : lists.front();
-    for (HWND edit : ChildWindows(main_window, L"Edit")) {
-      if (GetDlgCtrlID(edit) == kMinimumId) minimum = edit;
-    }
-    file_panel = file_box ? GetParent(file_box) : nullptr;
-  }
-  HWND search_bar() const { return GetParent(search_button); }
-};
 
 // Pure red pixels of the file panel: the mark of a cancelled scan.
 int RedPixels(HWND file_panel) {

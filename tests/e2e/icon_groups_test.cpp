@@ -22,6 +22,7 @@ namespace {
 using testing_support::FixturePath;
 using testing_support::Quote;
 using testing_support::ReadFileBytes;
+using testing_support::UnixPath;
 using Bytes = std::vector<unsigned char>;
 using e2e::UnixDir;
 using export_fixtures::FilesIn;
@@ -29,21 +30,6 @@ using export_fixtures::LE16;
 using export_fixtures::LE32;
 
 constexpr DWORD kTimeout = 60000;
-
-// Wine's name on the host for a Windows path.
-std::string UnixPath(const std::string& path) {
-  using ToUnix = char*(CDECL*)(LPCWSTR);
-  static const auto to_unix =
-      reinterpret_cast<ToUnix>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
-  if (!to_unix) return "";
-  wchar_t wide[MAX_PATH];
-  if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH)) return "";
-  char* unix = to_unix(wide);
-  if (!unix) return "";
-  std::string out(unix);
-  HeapFree(GetProcessHeap(), 0, unix);
-  return out;
-}
 
 UINT ShellIconCount(const std::string& path) {
   return static_cast<UINT>(

@@ -215,18 +215,55 @@ std::wstring StatusBarText(HWND status_bar, int panel) {
 }
 
 std::wstring TreeItemText(HWND tree, HTREEITEM item) {
+  if (!item) return {};
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(tree, &process_id);
   wchar_t text[MAX_PATH] = {};
   TVITEMW tv{};
   tv.mask = TVIF_TEXT;
   tv.hItem = item;
   tv.pszText = text;
   tv.cchTextMax = MAX_PATH;
-  if (!item || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv))) return {};
-  return text;
+  if (process_id == GetCurrentProcessId()) {
+    if (!SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv))) return {};
+    return text;
+  }
+  // Another process's tree reads the item into memory of that process (a
+  // program of the same bitness: the item's layout is this one's).
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id);
+  if (!process) return {};
+  auto* remote = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, sizeof tv + sizeof text, MEM_COMMIT, PAGE_READWRITE));
+  std::wstring result;
+  if (remote) {
+    tv.pszText = reinterpret_cast<wchar_t*>(remote + sizeof tv);
+    SIZE_T done = 0;
+    if (WriteProcessMemory(process, remote, &tv, sizeof tv, &done) &&
+        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote)) &&
+        ReadProcessMemory(process, remote + sizeof tv, text, sizeof text - sizeof(wchar_t), &done))
+      result = text;
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return result;
 }
 
 std::wstring TreeSelectionText(HWND tree) {
   return TreeItemText(tree, reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)));
+}
+
+std::string UnixPath(const std::string& path) {
+  using ToUnix = char*(CDECL*)(LPCWSTR);
+  static const auto to_unix =
+      reinterpret_cast<ToUnix>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+  if (!to_unix) return "";
+  wchar_t wide[MAX_PATH];
+  if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH)) return "";
+  char* unix = to_unix(wide);
+  if (!unix) return "";
+  std::string out(unix);
+  HeapFree(GetProcessHeap(), 0, unix);
+  return out;
 }
 
 }  // namespace testing_support

@@ -59,6 +59,9 @@ void PressButton(HWND dialog, int id);
 // at most timeout_seconds.
 std::string RunUnix(const std::string& command, int timeout_seconds = 30);
 
+// Wine's name on the host for a Windows path; empty outside Wine.
+std::string UnixPath(const std::string& path);
+
 // Real input through X: runs xdotool with these arguments against the
 // Xvfb display the test runs in.
 std::string Xdotool(const std::string& arguments);
@@ -73,7 +76,7 @@ std::wstring StatusBarText(HWND status_bar, int panel);
 int ScreenPixels(const RECT& screen_rect, const std::function<bool(int red, int green, int blue)>& wanted);
 
 // The text of a tree view's item, and of its selected item ("" for none);
-// the tree must belong to this process.
+// the tree may belong to another process of the same bitness.
 std::wstring TreeItemText(HWND tree, HTREEITEM item);
 std::wstring TreeSelectionText(HWND tree);
 
