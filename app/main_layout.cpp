@@ -66,4 +66,13 @@ const char* DepthDigits(int depth_code) {
   return depth_code >= 0 && depth_code < 5 ? kDigits[depth_code] : "?";
 }
 
+TRectI CountLabelBox(const TRectI& column, int text_width) {
+  if (text_width <= column.width) return column;
+  TRectI box = column;
+  box.width = text_width;
+  box.left = column.left + column.width / 2 - text_width / 2;
+  if (box.left < 0) box.left = 0;
+  return box;
+}
+
 }  // namespace app

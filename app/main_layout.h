@@ -66,6 +66,11 @@ struct TSearchPanePlaces {
   TRectI count_label;
   TRectI failed_label;
 };
+// The count label's box for a text `text_width` pixels wide: the column's
+// box, widened about its centre as far as the text needs (a count in the
+// thousands is wider than the column), but never past the pane's left edge.
+TRectI CountLabelBox(const TRectI& column, int text_width);
+
 constexpr int kPaneMargin = 8;        // the tree's left offset, the margin throughout
 constexpr int kPaneListTop = 22;      // the tree and the list, under their labels
 constexpr int kPaneLabelHeight = 13;

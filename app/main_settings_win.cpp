@@ -130,12 +130,16 @@ bool WasMaximized(const WINDOWPLACEMENT& wp) {
 
 // Places the window at its stored rectangle and state. A rectangle left
 // from a monitor that is gone would put the window where no one can reach
-// it, so one that meets no monitor gives way to the window's own.
+// it, so one that meets no monitor, or is larger than all of them together,
+// gives way to the window's own.
 int RestorePlacement(HWND window, HKEY placement_key) {
   WINDOWPLACEMENT wp = PlacementOf(window);
   bool maximized = ReadStoredBool(ReadText(placement_key, "Maximized"), false);
-  RECT stored = ToRect(ReadNormalRect(LookupIn(placement_key), ToNormalRect(wp.rcNormalPosition)));
-  if (MonitorFromRect(&stored, MONITOR_DEFAULTTONULL) != nullptr) wp.rcNormalPosition = stored;
+  const TNormalRect read = ReadNormalRect(LookupIn(placement_key), ToNormalRect(wp.rcNormalPosition));
+  RECT stored = ToRect(read);
+  if (FitsScreen(read, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)) &&
+      MonitorFromRect(&stored, MONITOR_DEFAULTTONULL) != nullptr)
+    wp.rcNormalPosition = stored;
 
   int show_command = maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
   if (IsWindowVisible(window)) {
@@ -162,16 +166,22 @@ TLoadedSettings LoadSettings(const TSettingsTarget& target, TRecentFiles& recent
   util::UniqueRegKey recent_key = OpenForReading(SubKey(root, "Recent"));
   recent.Load(ReadAllTexts(recent_key.get()), [](const std::string& path) { return util::FileExists(util::NativePath(path)); });
 
+  // The window first takes its stored place and size; the panes are then
+  // held to the room the window has there, not to the room it had before.
   util::UniqueRegKey placement = OpenForReading(SubKey(root, "Placement"));
-  if (target.window) loaded.show_command = RestorePlacement(target.window, placement.get());
+  TSettingsTarget placed = target;
+  if (target.window) {
+    loaded.show_command = RestorePlacement(target.window, placement.get());
+    if (target.measure) target.measure(placed);
+  }
   TValueLookup lookup = LookupIn(placement.get());
   loaded.panes.find_panel_visible = ReadStoredBool(lookup("FindPanelVisible"), false);
   loaded.panes.find_panel_height =
       ClampFindPanelHeight(ReadStoredInt(lookup("FindPanelHeight"), target.panes.find_panel_height),
-                           target.client_height, target.find_splitter_height, target.status_bar_height);
+                           placed.client_height, placed.find_splitter_height, placed.status_bar_height);
   loaded.panes.file_panel_width =
       ClampFilePanelWidth(ReadStoredInt(lookup("FilePanelWidth"), target.panes.file_panel_width),
-                          target.find_panel_client_width, target.file_splitter_width);
+                          placed.find_panel_client_width, placed.file_splitter_width);
   return loaded;
 }
 

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "app/settings.h"
@@ -31,6 +32,9 @@ struct TSettingsTarget {
   int file_splitter_width = 0;
   // The pane as it is now: the defaults on loading, what is stored on saving.
   TPaneLayout panes;
+  // Takes the sizes above from the window again, once loading has given it
+  // its stored place and size (none: they stay as they are).
+  std::function<void(TSettingsTarget&)> measure;
 };
 
 struct TLoadedSettings {

@@ -105,6 +105,7 @@ TSettingsTarget TForm1::SettingsTarget() const {
   target.panes.find_panel_height = pane.bottom - pane.top;
   const RECT files = FilePanel.BoundsRect();
   target.panes.file_panel_width = files.right - files.left;
+  target.measure = [this](TSettingsTarget& placed) { placed = SettingsTarget(); };
   return target;
 }
 
@@ -349,6 +350,9 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_RUNCOMMANDLINE:
       RunCommandLine();
+      return 0;
+    case WM_MINIMUMCHANGED:
+      MinimumChanged();
       return 0;
     case WM_SIZE:
       FormResize();

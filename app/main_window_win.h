@@ -30,6 +30,7 @@
 
 #include "app/command_line.h"
 #include "app/export_commands_win.h"
+#include "app/main_layout.h"
 #include "app/main_settings_win.h"
 #include "app/settings.h"
 #include "controls/icon_set_win.h"
@@ -48,6 +49,8 @@
 namespace app {
 
 constexpr UINT WM_RUNCOMMANDLINE = 4025;
+// The minimum icon count changed: the folder is scanned again (see SpinChange).
+constexpr UINT WM_MINIMUMCHANGED = 4026;
 
 // The window's commands, also the ids of their menu items.
 enum TMainCommand : int {
@@ -127,6 +130,7 @@ class TForm1 : public gui::TForm {
   void FormDestroy() override;
   bool FormKeyDown(UINT key, bool ctrl, bool shift, bool alt) override;
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnTimer(UINT_PTR id) override;
   bool OnCommand(int id, int code, HWND control) override;
 
  private:
@@ -154,6 +158,8 @@ class TForm1 : public gui::TForm {
   void VSplitterMoved();
   void TreeChange();
   void DirBoxChange();
+  void SetFoundCountText(const std::wstring& text);
+  void MinimumChanged();
   void RunScan(const std::string& folder);
   void SpinChange();
   void Edit1KeyPress(wchar_t& key);
@@ -221,6 +227,8 @@ class TForm1 : public gui::TForm {
   gui::TCheckBox ChkSubFolders;
   gui::TImage Img;
   gui::TLabel Label4;  // the count found
+  TRectI count_column_;  // the count's place in the pane's layout (see SetFoundCountText)
+  bool minimum_scan_pending_ = false;  // a WM_MINIMUMCHANGED or its timer is on its way
   gui::TLabel Label6;  // the mark of a cancelled scan
   controls::TzuPopupButton SaveAllBtn;
   gui::TLabel Label5;  // the search bar's minimum count, and the button

@@ -36,8 +36,10 @@ constexpr int kSubFoldersId = 112;
 constexpr int kMinimumId = 113;
 constexpr int kSpinId = 114;
 constexpr const char* kScanMasks = "*.dll;*.exe;*.ocx";
+// How often a change of the minimum looks whether the spin button was let go.
+constexpr UINT_PTR kMinimumTimer = 1;
+constexpr UINT kMinimumTimerMs = 50;
 // The key colour of a row's picture: what the icon leaves uncovered.
-constexpr COLORREF kRowPictureKey = RGB(255, 0, 255);
 
 }  // namespace
 
@@ -83,10 +85,10 @@ void TForm1::CreateSearchPane(HFONT font) {
   Img.SetBounds(p.strip.left, p.strip.top, p.strip.width, p.strip.height);
   Img.LoadBitmapResource(L"PANE_STRIP");
   Img.SetParent(&FilePanel);
-  Label4.SetBounds(p.count_label.left, p.count_label.top, p.count_label.width, p.count_label.height);
+  count_column_ = p.count_label;
   Label4.SetAlignment(DT_CENTER);
-  Label4.SetCaption(L"0...");
   Label4.SetParent(&FilePanel);
+  SetFoundCountText(L"0...");
   Label6.SetBounds(p.failed_label.left, p.failed_label.top, p.failed_label.width, p.failed_label.height);
   Label6.SetAlignment(DT_CENTER);
   Label6.SetFontColor(RGB(255, 0, 0));
@@ -148,13 +150,26 @@ void TForm1::LayOutSearchPane() {
   ChkSubFolders.SetBounds(p.check_box.left, p.check_box.top, p.check_box.width, p.check_box.height);
   Img.SetBounds(p.strip.left, p.strip.top, p.strip.width, p.strip.height);
   SaveAllBtn.SetBounds(p.save_all.left, p.save_all.top, p.save_all.width, p.save_all.height);
-  Label4.SetBounds(p.count_label.left, p.count_label.top, p.count_label.width, p.count_label.height);
+  count_column_ = p.count_label;
+  SetFoundCountText(Label4.Caption());
   Label6.SetBounds(p.failed_label.left, p.failed_label.top, p.failed_label.width, p.failed_label.height);
 }
 
 // A folder chosen while a scan runs is scanned once that scan has ended:
 // the list never mixes two scans.
 void TForm1::TreeChange() { DirBoxChange(); }
+
+// The count shows whole: its label grows about the column's centre as far
+// as the text needs.
+void TForm1::SetFoundCountText(const std::wstring& text) {
+  Label4.SetCaption(text);
+  util::WindowDc screen(nullptr);
+  util::SelectGuard font(screen.get(), Label4.Font());
+  SIZE extent{};
+  GetTextExtentPoint32W(screen.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+  const TRectI box = CountLabelBox(count_column_, extent.cx + 2);
+  Label4.SetBounds(box.left, box.top, box.width, box.height);
+}
 
 void TForm1::DirBoxChange() {
   if (Scanning) {
@@ -174,7 +189,7 @@ void TForm1::DirBoxChange() {
 void TForm1::RunScan(const std::string& folder) {
   UpdateWindow(Tree.Handle());
   UpdateWindow(FileBox.Handle());
-  Label4.SetCaption(L"0...");
+  SetFoundCountText(L"0...");
   Label4.Repaint();
   Label6.SetVisible(false);
   // Disabling the window takes the focus away; it comes back afterwards,
@@ -197,7 +212,7 @@ void TForm1::RunScan(const std::string& folder) {
       form.SetStatusText(0, L"");
       std::wstring count = form.Label4.Caption();
       count.resize(count.size() >= 3 ? count.size() - 3 : 0);
-      form.Label4.SetCaption(count);
+      form.SetFoundCountText(count);
       form.LeaveScanState();
       if (focus && IsWindow(focus) && IsWindowEnabled(focus) && IsWindowVisible(focus)) SetFocus(focus);
       if (form.close_after_scan_) PostMessageW(form.Handle(), WM_CLOSE, 0, 0);
@@ -248,7 +263,7 @@ void TForm1::LeaveScanState() {
 }
 
 bool TForm1::ScanProgress(int count) {
-  Label4.SetCaption(std::to_wstring(count) + L"...");
+  SetFoundCountText(std::to_wstring(count) + L"...");
   Label4.Repaint();
   gui::Application().ProcessMessages();
   return Scanning;
@@ -259,6 +274,12 @@ void TForm1::Edit1KeyPress(wchar_t& key) {
   if (key >= 32 && (key < L'0' || key > L'9')) key = 0;
 }
 
+// The minimum changed, typed or stepped by the spin button. The folder is
+// scanned again once the change has been handled, never inside it: a scan
+// inside the spin button's own click would disable the button before it
+// saw the mouse button go up, and its repeat timer would step on and on.
+// While the spin button is held its steps are not scanned; the scan comes
+// once it is let go.
 void TForm1::SpinChange() {
   const std::wstring text = Edit1.Text();
   if (text.empty() || text == L"0") {
@@ -266,7 +287,25 @@ void TForm1::SpinChange() {
     Edit1.SelectAll();
     return;
   }
+  if (minimum_scan_pending_) return;
+  minimum_scan_pending_ = true;
+  PostMessageW(Handle(), WM_MINIMUMCHANGED, 0, 0);
+}
+
+void TForm1::MinimumChanged() {
+  if (GetCapture() == UpDown1.Handle() && (GetAsyncKeyState(VK_LBUTTON) & 0x8000)) {
+    SetTimer(Handle(), kMinimumTimer, kMinimumTimerMs, nullptr);
+    return;
+  }
+  KillTimer(Handle(), kMinimumTimer);
+  minimum_scan_pending_ = false;
   DirBoxChange();
+}
+
+bool TForm1::OnTimer(UINT_PTR id) {
+  if (id != kMinimumTimer) return TForm::OnTimer(id);
+  MinimumChanged();
+  return true;
 }
 
 void TForm1::FileBoxClick() {
@@ -276,7 +315,9 @@ void TForm1::FileBoxClick() {
   if (path != CurrentFileName) OpenIconFile(path);
 }
 
-// A row's picture is the file's small shell icon; its text stands after it.
+// A row's picture is the file's small shell icon drawn on the row's own
+// colour, so that its soft edges blend with what is around them; its text
+// stands after it.
 void TForm1::FileBoxGetItemParams(int index, imaging::TBitmap* bitmap, int& offset, std::string& /*text*/) const {
   offset = 20;
   if (!bitmap) return;
@@ -285,10 +326,8 @@ void TForm1::FileBoxGetItemParams(int index, imaging::TBitmap* bitmap, int& offs
   if (!SHGetFileInfoA(util::NativePath(name).c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON)) return;
   util::UniqueIcon icon(info.hIcon);
   if (!icon || !bitmap->SetSize(16, 16, imaging::PixelFormat::pfDevice)) return;
-  bitmap->Fill(kRowPictureKey);
+  bitmap->Fill(FileBox.RowBackground(index));
   DrawIconEx(bitmap->Canvas(), 0, 0, icon.get(), 16, 16, 0, nullptr, DI_NORMAL);
-  bitmap->Transparent = true;
-  bitmap->TransparentColor = kRowPictureKey;
 }
 
 void TForm1::CopyDirBtnClick() {

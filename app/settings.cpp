@@ -107,6 +107,12 @@ TNormalRect ReadNormalRect(const TValueLookup& lookup, const TNormalRect& curren
   return r;
 }
 
+bool FitsScreen(const TNormalRect& rect, int screen_width, int screen_height) {
+  const int64_t width = static_cast<int64_t>(rect.right) - rect.left;
+  const int64_t height = static_cast<int64_t>(rect.bottom) - rect.top;
+  return width > 0 && height > 0 && width <= screen_width && height <= screen_height;
+}
+
 std::vector<TNamedValue> NormalRectValues(const TNormalRect& rect) {
   return {{"Left", StoredText(rect.left)},
           {"Top", StoredText(rect.top)},

@@ -82,6 +82,11 @@ struct TNormalRect {
 TNormalRect ReadNormalRect(const TValueLookup& lookup, const TNormalRect& current);
 std::vector<TNamedValue> NormalRectValues(const TNormalRect& rect);
 
+// Whether a window may take the rectangle on a screen of the given size: it
+// is no wider and no taller than the screen. A rectangle stretching to the
+// limits of int would put the window's corner where nobody reaches it.
+bool FitsScreen(const TNormalRect& rect, int screen_width, int screen_height);
+
 // The files opened last, newest first, at most twelve; the one shown now
 // carries the check mark. Paths are compared without regard to case (a
 // double-byte character's trail byte is compared exactly), and a path

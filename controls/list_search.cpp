@@ -79,4 +79,9 @@ THintRect LongRowHint(int text_width, int offset, int client_width, int row_top,
   return hint;
 }
 
+TEnterSelection EnterSelection(unsigned long start, unsigned long end, unsigned long length) {
+  if (start != 0) return TEnterSelection::kSelectAll;
+  return end >= length ? TEnterSelection::kCaretToEnd : TEnterSelection::kSelectAll;
+}
+
 }  // namespace controls

@@ -35,6 +35,14 @@ struct TCompletion {
 TCompletion Complete(const TSearchText& edit, size_t prev_length, const std::vector<std::string>& items,
                      int selected_item);
 
+// What Enter does to the search edit's selection [start, end) in a text of
+// `length` characters before it looks the text up: a selection that does
+// not start at 0 becomes the whole text, one that already covers the whole
+// text gives way to the caret at the end, and anything else (the caret at
+// 0, the start of the text) becomes the whole text again.
+enum class TEnterSelection { kSelectAll, kCaretToEnd };
+TEnterSelection EnterSelection(unsigned long start, unsigned long end, unsigned long length);
+
 // Where a row's picture goes vertically, centred in the row (a row one
 // pixel taller than the picture puts it one pixel lower).
 int PictureTop(int row_top, int row_bottom, int picture_height);

@@ -225,7 +225,14 @@ void TzuPopupButton::DropDown() {
   POINT p{corner.X, corner.Y};
   ClientToScreen(ParentHandle(), &p);
   if (menu_) {
-    // The commands go to the top-level window, where the command table is.
+    // The button's tool tip would lie over the menu: it stays hidden while
+    // the menu is open. The commands go to the top-level window, where the
+    // command table is.
+    struct TipHidden {
+      TzuPopupButton& button;
+      explicit TipHidden(TzuPopupButton& b) : button(b) { button.SuppressToolTip(true); }
+      ~TipHidden() { button.SuppressToolTip(false); }
+    } hidden(*this);
     TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, p.x, p.y, 0,
                    GetAncestor(ParentHandle(), GA_ROOT), nullptr);
   } else {

@@ -63,6 +63,13 @@ void TSearchEdit::Changed() {
 }
 
 void TSearchEdit::EnterPressed() {
+  DWORD start = 0, end = 0;
+  SendMessageW(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  const DWORD length = static_cast<DWORD>(GetWindowTextLengthW(Handle()));
+  switch (EnterSelection(start, end, length)) {
+    case TEnterSelection::kSelectAll: SendMessageW(Handle(), EM_SETSEL, 0, -1); break;
+    case TEnterSelection::kCaretToEnd: CaretToEnd(); break;
+  }
   const int before = list_.ItemIndex();
   const std::wstring text = Text();
   SendMessageW(list_.Handle(), LB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
@@ -313,6 +320,10 @@ bool TZuListBox::OnReflectedCommand(int code) {
   if (code != LBN_SELCHANGE) return false;
   if (OnClick) OnClick(*this);
   return true;
+}
+
+COLORREF TZuListBox::RowBackground(int index) const {
+  return GetSysColor(index == ItemIndex() ? COLOR_HIGHLIGHT : COLOR_WINDOW);
 }
 
 bool TZuListBox::OnReflectedDrawItem(DRAWITEMSTRUCT* item) {

@@ -60,6 +60,10 @@ class TZuListBox : public gui::TSystemControl {
   std::string Item(int index) const;
   std::vector<std::string> Items() const;
   int ItemIndex() const;
+  // The colour a row is drawn on: the highlight for the selected row, the
+  // window's colour for the others. A row picture that is not transparent
+  // is drawn on it.
+  COLORREF RowBackground(int index) const;
   void SetItemIndex(int index) const;
 
   bool DirectSearch = false;

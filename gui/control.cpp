@@ -66,6 +66,10 @@ HFONT TGraphicControl::Font() const {
   return parent ? reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0)) : nullptr;
 }
 
+void TGraphicControl::SuppressToolTip(bool suppress) {
+  if (host_) host_->SuppressToolTip(this, suppress);
+}
+
 void TGraphicControl::Invalidate() const {
   if (host_ && host_->Handle() && visible_) InvalidateRect(host_->Handle(), &bounds_, !Opaque());
 }

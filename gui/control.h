@@ -65,6 +65,8 @@ class TGraphicControl {
 
   // Asks the host to repaint the control's area; Repaint does it at once.
   void Invalidate() const;
+  // Hides the host's tool tip and keeps it hidden until allowed again.
+  void SuppressToolTip(bool suppress);
   void Repaint() const;
 
   // Whether the mouse is over the control, as the host tracks it.

@@ -56,4 +56,8 @@ void TToolTip::Remove(UINT_PTR id) {
   SendMessageW(tip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
+void TToolTip::Pop() {
+  if (tip_) SendMessageW(tip_, TTM_POP, 0, 0);
+}
+
 }  // namespace gui

@@ -22,6 +22,8 @@ class TToolTip {
   // Adds or updates a child window as a tool; an empty text removes it.
   void SetWindowTool(HWND child, const std::wstring& text);
   void Remove(UINT_PTR id);
+  // Hides the tip now showing.
+  void Pop();
 
  private:
   HWND host_;

@@ -364,6 +364,16 @@ void TWindow::UpdateToolTip(TGraphicControl* control) {
   tool_tip_->SetRectTool(reinterpret_cast<UINT_PTR>(control), control->BoundsRect(), text);
 }
 
+void TWindow::SuppressToolTip(TGraphicControl* control, bool suppress) {
+  if (!tool_tip_) return;
+  if (!suppress) {
+    UpdateToolTip(control);
+    return;
+  }
+  tool_tip_->Pop();
+  tool_tip_->Remove(reinterpret_cast<UINT_PTR>(control));
+}
+
 void TWindow::Realign() {
   if (!hwnd_) return;
   // Direct children only (EnumChildWindows would also walk grandchildren).

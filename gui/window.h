@@ -188,6 +188,10 @@ class TWindow {
   void AddGraphicControl(TGraphicControl* control);
   void RemoveGraphicControl(TGraphicControl* control);
   void UpdateToolTip(TGraphicControl* control);
+  // Hides the control's tool tip and keeps it from coming up until allowed
+  // again: a menu the control dropped must not lie under it. The tool goes
+  // meanwhile, as a tip already on its way would come up all the same.
+  void SuppressToolTip(TGraphicControl* control, bool suppress);
 
   HWND hwnd_ = nullptr;
   util::TAlign align_ = util::TAlign::alNone;

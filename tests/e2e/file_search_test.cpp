@@ -130,4 +130,42 @@ TEST(FileSearch, EscStopsAScanAndAFolderGoneMeanwhileEndsOneWithAMessageBothKeep
   EXPECT_EQ(0, RedPixels(pane.file_panel)) << "an error is no cancel";
 }
 
+// One click on the minimum's spin button steps once and scans once, even
+// when the scan takes a while; holding it steps on, and letting go stops it.
+TEST(FileSearch, TheSpinButtonStepsOncePerClickAndStopsWhenLetGo) {
+  e2e::UnixDir dir;
+  const std::string fixture = std::string(TAMSEL_FIXTURE_DIR) + "/main_3.dll";
+  ASSERT_EQ("done\n", dir.Run("cd " + dir.unix(".") + " && for i in $(seq 1 600); do cp " + fixture +
+                              " f$i.dll; done && echo done"));
+  Running tamsel(dir.win("f1.dll"));
+  ASSERT_NE(nullptr, tamsel.window());
+  Pane pane(tamsel.window());
+  tamsel.Click(pane.search_button, 10, 10);
+  tamsel.Click(pane.search_bar(), 173, 20);
+  ASSERT_TRUE(WaitUntil([&] { return ListCount(pane.file_box) == 600; }, 60000));
+  const std::vector<HWND> spins = testing_support::ChildWindows(tamsel.window(), L"msctls_updown32");
+  ASSERT_FALSE(spins.empty());
+  RECT spin;
+  GetClientRect(spins.front(), &spin);
+  POINT up{spin.right / 2, spin.bottom / 4};
+  ClientToScreen(spins.front(), &up);
+  const std::string at = std::to_string(up.x) + " " + std::to_string(up.y);
+
+  testing_support::Xdotool("mousemove --sync " + at + " click 1");
+  ASSERT_TRUE(WaitUntil([&] { return EditText(pane.minimum) == L"2"; }));
+  ASSERT_TRUE(WaitUntil([&] { return tamsel.Status(0) != kScanningText; }, 60000));
+  Sleep(1500);  // a runaway button would have stepped on by now
+  EXPECT_EQ(L"2", EditText(pane.minimum)) << "one click, one step";
+
+  testing_support::Xdotool("mousedown 1");
+  Sleep(1500);
+  testing_support::Xdotool("mouseup 1");
+  const int held = std::stoi(EditText(pane.minimum));
+  EXPECT_GT(held, 3) << "holding the button steps on";
+  ASSERT_TRUE(WaitUntil([&] { return tamsel.Status(0) != kScanningText; }, 60000));
+  Sleep(1500);
+  EXPECT_EQ(held, std::stoi(EditText(pane.minimum))) << "letting go stops it";
+  EXPECT_EQ(0, ListCount(pane.file_box)) << "scanned with the final minimum";
+}
+
 }  // namespace

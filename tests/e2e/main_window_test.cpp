@@ -177,4 +177,57 @@ TEST(MainWindow, FirstStartOpensTheHelpF1WithModifiersOpensItAndClosingTheWindow
   EXPECT_NE(nullptr, HelpWindow(tamsel.id(), kTimeout)) << "F1 with a modifier opens the help";
 }
 
+// A visible top-level window of the class in the process.
+struct ClassSearch {
+  DWORD process;
+  const wchar_t* class_name;
+  bool found;
+};
+
+BOOL CALLBACK FindVisibleOfClass(HWND window, LPARAM lp) {
+  auto* search = reinterpret_cast<ClassSearch*>(lp);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->process && IsWindowVisible(window) &&
+      testing_support::ClassName(window) == search->class_name)
+    search->found = true;
+  return TRUE;
+}
+
+bool ShowsWindowOfClass(DWORD process, const wchar_t* class_name) {
+  ClassSearch search{process, class_name, false};
+  EnumWindows(FindVisibleOfClass, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A button's tool tip does not come up over the menu the button dropped,
+// and comes back once the menu is closed.
+TEST(MainWindow, AButtonsToolTipStaysHiddenWhileItsMenuIsOpen) {
+  Running tamsel("main_3.dll");
+  ASSERT_NE(nullptr, tamsel.window());
+  POINT save{76, 16};  // the Save button on the toolbar
+  ClientToScreen(tamsel.window(), &save);
+  const std::string away = std::to_string(save.x) + " " + std::to_string(save.y + 150);
+  const std::string on = std::to_string(save.x) + " " + std::to_string(save.y);
+  const auto tip_shown = [&] { return ShowsWindowOfClass(tamsel.id(), L"tooltips_class32"); };
+
+  // Onto the button and a click at once, before the tip's delay is over.
+  Xdotool("mousemove --sync " + away);
+  Xdotool("mousemove --sync " + on + " click 1");
+  for (int i = 0; i < 100 && !ShowsWindowOfClass(tamsel.id(), L"#32768"); ++i) Sleep(50);
+  ASSERT_TRUE(ShowsWindowOfClass(tamsel.id(), L"#32768")) << "the button drops its menu";
+  int shown = 0;
+  for (int i = 0; i < 40; ++i) {
+    shown += tip_shown();
+    Sleep(50);
+  }
+  EXPECT_EQ(0, shown) << "times the tip lay over the open menu";
+  tamsel.Keys("Escape");
+
+  Xdotool("mousemove --sync " + away);
+  Xdotool("mousemove --sync " + on);
+  for (int i = 0; i < 100 && !tip_shown(); ++i) Sleep(50);
+  EXPECT_TRUE(tip_shown()) << "the tip comes back with the menu closed";
+}
+
 }  // namespace

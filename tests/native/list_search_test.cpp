@@ -57,4 +57,13 @@ TEST(ListSearch, RowPicturesAndLongRowHints) {
   EXPECT_FALSE(controls::LongRowHint(0, 20, 230, 36, 54, true).show) << "an empty text shows none";
 }
 
+TEST(ListSearch, EnterSelectsAllUnlessTheWholeTextIsSelectedAlready) {
+  // "sh" typed (caret at 2): all of it; Enter again: the caret to the end.
+  EXPECT_EQ(controls::TEnterSelection::kSelectAll, controls::EnterSelection(2, 2, 2));
+  EXPECT_EQ(controls::TEnterSelection::kCaretToEnd, controls::EnterSelection(0, 2, 2));
+  EXPECT_EQ(controls::TEnterSelection::kSelectAll, controls::EnterSelection(0, 1, 5)) << "the start only";
+  EXPECT_EQ(controls::TEnterSelection::kSelectAll, controls::EnterSelection(0, 0, 5)) << "the caret at the start";
+  EXPECT_EQ(controls::TEnterSelection::kCaretToEnd, controls::EnterSelection(0, 0, 0)) << "no text";
+}
+
 }  // namespace

@@ -56,4 +56,15 @@ TEST(MainLayout, DepthCodesNameTheirBitsAndAnythingElseIsUnknown) {
   EXPECT_STREQ("?", app::DepthDigits(-1));
 }
 
+TEST(MainLayout, TheCountLabelGrowsAboutItsColumnForAWideCount) {
+  const app::TRectI column{4, 100, 44, 13};
+  const auto same = [](const app::TRectI& a, const app::TRectI& b) {
+    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+  };
+  EXPECT_TRUE(same(column, app::CountLabelBox(column, 30))) << "a narrow count keeps the column";
+  EXPECT_TRUE(same(column, app::CountLabelBox(column, 44)));
+  EXPECT_TRUE(same(app::TRectI{1, 100, 50, 13}, app::CountLabelBox(column, 50))) << "centred on the column";
+  EXPECT_TRUE(same(app::TRectI{0, 100, 70, 13}, app::CountLabelBox(column, 70))) << "not past the left edge";
+}
+
 }  // namespace

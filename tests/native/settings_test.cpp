@@ -123,6 +123,14 @@ TEST(SettingsTest, NormalRectTakesMissingCornersFromCurrent) {
 
 std::string FileName(int i) { return "C:\\f" + std::to_string(i) + ".dll"; }
 
+TEST(SettingsTest, ARectangleFitsTheScreenOnlyWithinItsSize) {
+  EXPECT_TRUE(FitsScreen({10, 10, 1210, 960}, 1280, 1024));
+  EXPECT_TRUE(FitsScreen({-5000, 0, -3720, 1024}, 1280, 1024)) << "where it lies is for the monitors to say";
+  EXPECT_FALSE(FitsScreen({0, 0, 1281, 100}, 1280, 1024));
+  EXPECT_FALSE(FitsScreen({INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, 1280, 1024));
+  EXPECT_FALSE(FitsScreen({5, 5, 5, 100}, 1280, 1024));
+}
+
 TEST(RecentFilesTest, LoadTakesValuesByPositionAndStopsAtTwelve) {
   // In the order Wine enumerates them: sorted by name as text.
   std::vector<TNamedValue> values;

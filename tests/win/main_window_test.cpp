@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 #include <shlwapi.h>
 
 #include <functional>
@@ -13,6 +14,7 @@
 #include "app/main_settings_win.h"
 #include "app/main_window_win.h"
 #include "gui/text.h"
+#include "imaging/bitmap_win.h"
 #include "util/handles_win.h"
 #include "win/win_test_support.h"
 #include "win/window_driver.h"
@@ -129,6 +131,42 @@ TEST(MainWindowSearchPane, ComesBackAsLeftAndSavesTheIconsOfEveryFileFound) {
   DropQuit();
   EXPECT_EQ("1", StoredPlacement("FindPanelVisible"));
   EXPECT_EQ("260", StoredPlacement("FilePanelWidth"));
+  SHDeleteKeyA(HKEY_CURRENT_USER, app::kSettingsRoot);
+}
+
+// A found file's row shows its small shell icon on the row's own colour:
+// the icon's soft edges blend with that colour and nothing else.
+TEST(MainWindowSearchPane, RowPicturesBlendWithTheRowsOwnColour) {
+  testing_support::TempDir dir;
+  ASSERT_TRUE(CopyFileA(testing_support::FixturePath("main_2.dll").c_str(), dir.file("soft.dll").c_str(), FALSE));
+  StorePlacement("FindPanelVisible", "1");
+  {
+    app::TForm1 form(TestArguments());
+    ASSERT_TRUE(CreateShown(form));
+    form.FolderTree().SelectPath(dir.path());
+    ASSERT_TRUE(PumpUntil([&] { return form.FoundFiles().Count() == 1; }));
+
+    SHFILEINFOA info{};
+    ASSERT_TRUE(SHGetFileInfoA(dir.file("soft.dll").c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON));
+    util::UniqueIcon icon(info.hIcon);
+    controls::TZuListBox& files = const_cast<controls::TZuListBox&>(form.FoundFiles());
+    for (const bool selected : {false, true}) {
+      SendMessageW(files.Handle(), LB_SETCURSEL, selected ? 0 : static_cast<WPARAM>(-1), 0);
+      imaging::TBitmap picture;
+      int offset = 0;
+      std::string text = files.Item(0);
+      files.OnGetItemParams(files, 0, &picture, offset, text);
+      imaging::TBitmap want(16, 16);
+      want.Fill(GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+      DrawIconEx(want.Canvas(), 0, 0, icon.get(), 16, 16, 0, nullptr, DI_NORMAL);
+      ASSERT_EQ(16, picture.Width());
+      int differing = 0;
+      for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) differing += picture.PixelAt(x, y) != want.PixelAt(x, y);
+      EXPECT_EQ(0, differing) << (selected ? "selected row" : "row");
+    }
+  }
+  DropQuit();
   SHDeleteKeyA(HKEY_CURRENT_USER, app::kSettingsRoot);
 }
 

@@ -225,16 +225,44 @@ TEST_F(SettingsTest, MaximizedRestoresWithTheStoredNormalRectangle) {
   ExpectRect(NormalRect(window_), 50, 60, 450, 360);
 }
 
-TEST_F(SettingsTest, RectangleOnNoMonitorGivesWayToTheWindowsOwn) {
-  StoreText("Placement", "Left", "30000");
-  StoreText("Placement", "Top", "30000");
-  StoreText("Placement", "Right", "30400");
-  StoreText("Placement", "Bottom", "30300");
-  MakeWindow(WS_VISIBLE);
-  RECT before = NormalRect(window_);
-  Load();
-  ExpectRect(NormalRect(window_), before.left, before.top, before.right, before.bottom);
-  EXPECT_NE(MonitorFromWindow(window_, MONITOR_DEFAULTTONULL), nullptr);
+TEST_F(SettingsTest, RectangleOnNoMonitorOrLargerThanTheScreenGivesWayToTheWindowsOwn) {
+  const char* const rectangles[][4] = {{"30000", "30000", "30400", "30300"},
+                                       {"-2147483648", "-2147483648", "2147483647", "2147483647"}};
+  for (const auto& r : rectangles) {
+    StoreText("Placement", "Left", r[0]);
+    StoreText("Placement", "Top", r[1]);
+    StoreText("Placement", "Right", r[2]);
+    StoreText("Placement", "Bottom", r[3]);
+    MakeWindow(WS_VISIBLE);
+    RECT before = NormalRect(window_);
+    Load();
+    ExpectRect(NormalRect(window_), before.left, before.top, before.right, before.bottom);
+    EXPECT_NE(MonitorFromWindow(window_, MONITOR_DEFAULTTONULL), nullptr);
+    DestroyWindow(window_);
+    window_ = nullptr;
+  }
+}
+
+// The panes are held to the room of the window as placed, not as made.
+TEST_F(SettingsTest, PaneSizesAreHeldToTheRestoredWindow) {
+  StoreText("Placement", "Left", "10");
+  StoreText("Placement", "Top", "10");
+  StoreText("Placement", "Right", "1210");
+  StoreText("Placement", "Bottom", "960");
+  StoreText("Placement", "FindPanelHeight", "400");
+  StoreText("Placement", "FilePanelWidth", "600");
+  MakeWindow(0);
+  target_.client_height = 300;  // the window as made is small
+  target_.find_panel_client_width = 400;
+  target_.measure = [this](TSettingsTarget& placed) {
+    RECT client{};
+    GetClientRect(window_, &client);
+    placed.client_height = client.bottom;
+    placed.find_panel_client_width = client.right;
+  };
+  const app::TLoadedSettings loaded = Load();
+  EXPECT_EQ(400, loaded.panes.find_panel_height);
+  EXPECT_EQ(600, loaded.panes.file_panel_width);
 }
 
 TEST_F(SettingsTest, RefusedKeyRaisesTheLanguageError) {

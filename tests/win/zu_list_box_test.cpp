@@ -61,6 +61,25 @@ TEST(ZuListBox, TypingOpensACompletingSearchThatSelectsOnEnter) {
   EXPECT_EQ(1, clicks) << "Enter that changed the selection clicks";
   EXPECT_FALSE(list.SearchActive()) << "and closes the search";
 
+  // Enter that leaves the selection as it was keeps the search open and
+  // selects the whole text, then puts the caret at the end.
+  SendMessageW(list.Handle(), WM_CHAR, 's', 0);
+  ASSERT_TRUE(list.SearchActive());
+  edit = list.SearchEdit()->Handle();
+  SendMessageW(edit, WM_CHAR, '\r', 0);
+  Pump();
+  ASSERT_TRUE(list.SearchActive());
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(0u, start);
+  EXPECT_EQ(11u, end);
+  SendMessageW(edit, WM_CHAR, '\r', 0);
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(11u, start);
+  EXPECT_EQ(11u, end);
+  EXPECT_EQ(1, clicks);
+  SendMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+  Pump();
+
   SendMessageW(list.Handle(), WM_CHAR, 'n', 0);
   ASSERT_TRUE(list.SearchActive());
   SendMessageW(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 100));
