@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "util/file_utils.h"
 #include "util/handles_win.h"
+#include "util/icon_file_check_win.h"
 #include "util/system_paths_win.h"
 
 namespace controls {
@@ -11,6 +14,38 @@ namespace controls {
 namespace {
 
 bool IsDotEntry(const char* name) { return std::string(name) == "." || std::string(name) == ".."; }
+
+// What tells one folder from every other: its volume and its file index.
+struct FolderIdentity {
+  DWORD volume = 0;
+  DWORD high = 0;
+  DWORD low = 0;
+  bool operator==(const FolderIdentity& o) const { return volume == o.volume && high == o.high && low == o.low; }
+};
+
+std::optional<FolderIdentity> IdentityOf(const std::string& folder) {
+  util::UniqueFile handle(CreateFileW(util::WidePathForOpen(util::NativePath(util::AddBackslash(folder))).c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!handle || !GetFileInformationByHandle(handle.get(), &info)) return std::nullopt;
+  return FolderIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+// A subfolder reached through a link (a junction, a symbolic link, a Unix
+// symbolic link under Wine) that leads back to the folder it lies in or to
+// one above it: entering it would walk the same folders round and round
+// until the path grows too long. A link that leads nowhere is no folder.
+bool LinksBack(const std::string& folder, const std::string& name) {
+  const std::optional<FolderIdentity> target = IdentityOf(util::JoinPath(folder, name));
+  if (!target) return true;
+  for (std::string up = util::RemoveBackslash(folder);;) {
+    if (IdentityOf(up) == target) return true;
+    const std::string parent = util::RemoveBackslash(util::ExtractFileDir(up));
+    if (parent.empty() || parent.size() >= up.size()) return false;
+    up = parent;
+  }
+}
 
 }  // namespace
 
@@ -38,7 +73,7 @@ std::vector<std::string> TWinScanFileSystem::Files(const std::string& pattern) {
 }
 
 std::vector<std::string> TWinScanFileSystem::Subfolders(const std::string& folder) {
-  // Hidden and system folders are not entered.
+  // Hidden and system folders are not entered, nor links that lead back.
   std::vector<std::string> names;
   WIN32_FIND_DATAA data;
   util::UniqueFindHandle find(FindFirstFileA(util::NativePath(util::JoinPath(folder, "*.*")).c_str(), &data));
@@ -46,7 +81,7 @@ std::vector<std::string> TWinScanFileSystem::Subfolders(const std::string& folde
   do {
     const DWORD a = data.dwFileAttributes;
     if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) &&
-        !IsDotEntry(data.cFileName))
+        !IsDotEntry(data.cFileName) && !((a & FILE_ATTRIBUTE_REPARSE_POINT) && LinksBack(folder, data.cFileName)))
       names.push_back(data.cFileName);
   } while (FindNextFileA(find.get(), &data));
   return names;

@@ -6,9 +6,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "controls/folder_scan_win.h"
 #include "win/win_test_support.h"
+#include "win/window_driver.h"
 
 namespace {
 
@@ -72,6 +75,29 @@ TEST(FolderScanWin, ListsByIconCountAndKeepsOutHiddenAndSystemFoldersAndEveryDam
   controls::FindFiles(fs, dir.path(), dir.file("damaged"), "*.dll", 1, false, list, nullptr);
   EXPECT_EQ(std::vector<std::string>{}, list.entries);
   SetCurrentDirectoryA(previous);
+}
+
+// Links that lead back to a folder of the walk (a Unix symbolic link under
+// Wine, as a junction on Windows) are not entered; one to a folder beside
+// the walk is.
+TEST(FolderScanWin, LinksBackIntoTheWalkAreNotFollowed) {
+  testing_support::TempDir dir;
+  Copy("main_2.dll", dir.file("a.dll"));
+  ASSERT_TRUE(CreateDirectoryA(dir.file("sub").c_str(), nullptr));
+  Copy("main_2.dll", dir.file("sub\\b.dll"));
+  const std::string unix_dir = testing_support::UnixPath(dir.path());
+  ASSERT_EQ("done\n", testing_support::RunUnix("cd '" + unix_dir + "' && ln -s . self && ln -s .. sub/up && " +
+                                                "ln -s sub other && ln -s gone dangling && echo done"));
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  controls::TWinScanFileSystem fs;
+  controls::TSortedScanList list;
+  EXPECT_EQ(controls::TScanResult::kCompleted,
+            controls::FindFiles(fs, dir.path(), dir.path(), "*.dll", 1, true, list, nullptr));
+  EXPECT_EQ((std::vector<std::string>{"a.dll", "other\\b.dll", "sub\\b.dll"}), list.entries);
+  SetCurrentDirectoryA(previous);
+  // The links go first: the folder's removal would follow them.
+  testing_support::RunUnix("cd '" + unix_dir + "' && rm self sub/up other dangling");
 }
 
 }  // namespace
