@@ -8,12 +8,13 @@ namespace controls {
 
 namespace {
 
-constexpr DWORD kPollMs = 20;
 // How often a live watch lets go of its handle and takes a fresh one. A
 // folder removed while it is watched is only gone once the watch lets go
 // (its parent's watch hears nothing before), and a handle whose folder
 // has gone signals nothing: both end at the next renewal.
 constexpr DWORD kRenewMs = 500;
+// The stack a watcher's thread keeps; the body needs a few hundred bytes.
+constexpr SIZE_T kStackReserve = 64 * 1024;
 
 }  // namespace
 
@@ -21,7 +22,7 @@ TThDirChange::TThDirChange(const std::string& node_path, HWND target, LPARAM nod
     : folder_(WatchedFolder(node_path)), target_(target), node_(node) {}
 
 bool TThDirChange::Start() {
-  return thread_.Start([this](gui::TThread& self) { Watch(self); });
+  return thread_.Start([this](gui::TThread& self) { Watch(self); }, kStackReserve);
 }
 
 void TThDirChange::Watch(gui::TThread& self) const {
@@ -29,21 +30,20 @@ void TThDirChange::Watch(gui::TThread& self) const {
     util::UniqueChangeNotification change(
         FindFirstChangeNotificationA(util::NativePath(folder_).c_str(), FALSE, FILE_NOTIFY_CHANGE_DIR_NAME));
     if (!change) {
-      WaitForSingleObject(self.StopEvent(), kPollMs);
+      WaitForSingleObject(self.StopEvent(), kRenewMs);
+      ++wakeups_;
       continue;
     }
     HANDLE handles[2] = {change.get(), self.StopEvent()};
-    DWORD since_renewal = 0;
+    const DWORD renew_at = GetTickCount() + kRenewMs;
     for (;;) {
-      const DWORD result = WaitForMultipleObjects(2, handles, FALSE, kPollMs);
-      if (result == WAIT_OBJECT_0) {
-        PostMessageW(target_, kFolderChangedMessage, 0, node_);
-        if (!FindNextChangeNotification(change.get())) break;
-        continue;
-      }
-      if (result != WAIT_TIMEOUT) break;  // stop requested, or the handle failed
-      since_renewal += kPollMs;
-      if (since_renewal >= kRenewMs) break;
+      const DWORD left = renew_at - GetTickCount();
+      const DWORD result =
+          WaitForMultipleObjects(2, handles, FALSE, static_cast<int32_t>(left) > 0 ? left : 0);
+      ++wakeups_;
+      if (result != WAIT_OBJECT_0) break;  // stop requested, the renewal is due, or the handle failed
+      PostMessageW(target_, kFolderChangedMessage, 0, node_);
+      if (!FindNextChangeNotification(change.get())) break;
     }
   }
 }

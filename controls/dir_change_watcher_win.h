@@ -6,16 +6,18 @@
 // notification handle. The thread reads the folder once, never touches the
 // tree, and only posts; it never waits for the window thread, so the window
 // thread may stop and join it at any time. Terminate asks it to stop
-// without waiting; destroying the object joins it (it polls its stop
-// request every 20 ms). A folder that cannot be watched (gone, or no
-// access) is tried again in steps of 20 ms, not in a busy loop. A watch
-// renews its handle every half second: a watched folder removed from
-// outside only goes once its watch lets go, and a handle whose folder has
-// gone signals nothing.
+// without waiting; destroying the object joins it. The thread waits on its
+// notification and its stop event together and wakes for nothing else but
+// one thing: a watch renews its handle every half second, as a watched
+// folder removed from outside only goes once its watch lets go, and a
+// handle whose folder has gone signals nothing. A folder that cannot be
+// watched (gone, or no access) is tried again at the same pace. Hundreds of
+// watchers may run, each on a small stack.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 #include "gui/thread.h"
@@ -34,6 +36,9 @@ class TThDirChange {
   bool Running() const { return thread_.Running(); }
   const std::string& Folder() const { return folder_; }
 
+  // How often the watchers of the process woke up so far (for tests).
+  static long Wakeups() { return wakeups_.load(); }
+
  private:
   void Watch(gui::TThread& self) const;
 
@@ -41,6 +46,7 @@ class TThDirChange {
   HWND target_;
   LPARAM node_;
   gui::TThread thread_;
+  static inline std::atomic<long> wakeups_{0};
 };
 
 }  // namespace controls

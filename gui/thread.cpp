@@ -39,13 +39,14 @@ TThread::~TThread() {
   Join(kJoinBound);
 }
 
-bool TThread::Start(Body body) {
+bool TThread::Start(Body body, SIZE_T stack_reserve) {
   if (Running() || !stop_event_) return false;
   body_ = std::move(body);
   stop_requested_ = false;
   ResetEvent(stop_event_.get());
   ++live_;
-  thread_.reset(CreateThread(nullptr, 0, &TThread::Entry, this, 0, nullptr));
+  thread_.reset(CreateThread(nullptr, stack_reserve, &TThread::Entry, this,
+                             stack_reserve ? STACK_SIZE_PARAM_IS_A_RESERVATION : 0, nullptr));
   if (!thread_) --live_;
   return static_cast<bool>(thread_);
 }

@@ -31,7 +31,9 @@ class TThread {
   static constexpr DWORD kJoinBound = 5000;
 
   // Starts the body; false when the system refused (the body never runs).
-  bool Start(Body body);
+  // stack_reserve: the address space kept for the thread's stack (0: the
+  // program's default), for many threads that need little.
+  bool Start(Body body, SIZE_T stack_reserve = 0);
   bool Running() const;
 
   void RequestStop();

@@ -103,6 +103,19 @@ TEST(DirChangeWatcher, AWatcherOfAMissingFolderWaitsWithoutSpinning) {
   EXPECT_TRUE(watchers.front()->Running());
 }
 
+// An idle watcher sleeps until its folder changes or its handle is due for
+// renewal (twice a second), instead of looking every few milliseconds.
+TEST(DirChangeWatcher, AnIdleWatcherSleeps) {
+  testing_support::TempDir dir;
+  Receiver receiver;
+  controls::TThDirChange watcher(dir.path(), receiver.hwnd(), 1);
+  ASSERT_TRUE(watcher.Start());
+  Sleep(100);
+  const long before = controls::TThDirChange::Wakeups();
+  Sleep(1000);
+  EXPECT_LE(controls::TThDirChange::Wakeups() - before, 3) << "wake-ups in a quiet second";
+}
+
 TEST(DirChangeWatcher, TwoHundredWatchersStopWithoutLeavingAThread) {
   testing_support::TempDir dir;
   Receiver receiver;
