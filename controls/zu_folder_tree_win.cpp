@@ -2,6 +2,7 @@
 
 #include <dbt.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "controls/dir_change_watcher_win.h"
@@ -20,6 +21,10 @@ constexpr UINT kBuildRootsMessage = 1025;
 constexpr UINT kSelectPathMessage = 1026;
 constexpr UINT_PTR kReapTimer = 1;
 constexpr UINT kReapIntervalMs = 200;
+// A burst of changes (a thousand folders made at once) is rebuilt once,
+// after this long without a further change.
+constexpr UINT_PTR kSettleTimer = 2;
+constexpr UINT kSettleMs = 200;
 constexpr int kIndent = 19;
 // Subfolders, file system, share and link: what a node's look needs.
 constexpr SFGAOF kNodeAttributes = SFGAO_HASSUBFOLDER | SFGAO_FILESYSTEM | SFGAO_SHARE | SFGAO_LINK;
@@ -321,7 +326,8 @@ HTREEITEM TzuFolderTree::InsertNode(std::unique_ptr<TFolderNode> node, HTREEITEM
 // read from the file system through Sysnative, so that the tree shows what a
 // 64-bit Explorer shows. Their nodes have no shell folder and no item list
 // of their own; they show the picture of any folder.
-bool TzuFolderTree::PopulateFromFileSystem(HTREEITEM parent, const std::string& native_path) {
+bool TzuFolderTree::PopulateFromFileSystem(HTREEITEM parent, const std::string& native_path,
+                                           std::map<std::string, HTREEITEM>* kept) {
   const TFolderNode* parent_node = Record(parent);
   if (!parent_node) return false;
   SHFILEINFOA closed{};
@@ -336,9 +342,14 @@ bool TzuFolderTree::PopulateFromFileSystem(HTREEITEM parent, const std::string& 
   do {
     const std::string name = found.cFileName;
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == "." || name == "..") continue;
+    const std::string path = util::JoinPath(parent_node->path, name);
+    if (kept && kept->erase(util::LowerCase(path))) {
+      added = true;
+      continue;
+    }
     auto node = std::make_unique<TFolderNode>();
     node->serial = next_serial_++;
-    node->path = util::JoinPath(parent_node->path, name);
+    node->path = path;
     node->text = name;
     node->has_parent = true;
     node->volume_serial = parent_node->volume_serial;
@@ -385,7 +396,7 @@ void TzuFolderTree::BuildRoots() {
   SendMessageW(Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(desktop_node_));
 }
 
-bool TzuFolderTree::PopulateNode(HTREEITEM node) {
+bool TzuFolderTree::PopulateNode(HTREEITEM node, std::map<std::string, HTREEITEM>* kept) {
   TFolderNode* record = Record(node);
   if (!record) return false;
   gui::HourglassCursor hourglass;
@@ -404,7 +415,7 @@ bool TzuFolderTree::PopulateNode(HTREEITEM node) {
   util::UniqueComPtr<IEnumIDList> items;
   const std::string native_path = util::NativePath(record->path);
   if (!record->path.empty() && native_path != record->path) {
-    added = PopulateFromFileSystem(node, native_path);
+    added = PopulateFromFileSystem(node, native_path, kept);
     has_children = added;
   } else if (record->folder &&
       SUCCEEDED(record->folder->EnumObjects(Owner(), SHCONTF_FOLDERS | SHCONTF_INCLUDEHIDDEN, items.put()))) {
@@ -416,6 +427,10 @@ bool TzuFolderTree::PopulateNode(HTREEITEM node) {
         ULONG fetched = 0;
         if (items->Next(1, &raw, &fetched) != S_OK || !raw) break;
         util::UniquePidl item(raw);
+        if (kept && kept->erase(util::LowerCase(DisplayName(record->folder.get(), item.get(), SHGDN_FORPARSING)))) {
+          has_children = added = true;
+          continue;
+        }
         TFolderNode* child = Record(AddFolderNode(item.get(), node, false));
         if (!child) continue;
         child->volume_serial = own_serials ? GetVolumeSerial(child->path) : serial;
@@ -503,18 +518,29 @@ void TzuFolderTree::ReapWatchers() {
 
 // --- rebuilding ------------------------------------------------------------------
 
+// A folder's subfolders changed: the folders still there keep their nodes
+// (their own subfolders, their state, the selection), new ones are added
+// and those gone are deleted.
 void TzuFolderTree::RefreshNode(unsigned serial) {
   const auto it = nodes_.find(serial);
   if (it == nodes_.end()) return;  // the node went after its watcher posted
   HTREEITEM node = it->second->item;
   TUpdateScope scope(*this);
-  const bool expanded =
-      (SendMessageW(Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
-  if (expanded) Collapse(node);
-  DeleteChildren(node, false);  // the desktop's special nodes stay
-  ForgetExpandedOnce(node);
-  PopulateNode(node);
-  if (expanded) SendMessageW(Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node));
+  std::map<std::string, HTREEITEM> kept;
+  for (HTREEITEM child = Child(node); child; child = Next(child)) {
+    const TFolderNode* record = Record(child);
+    if (record && !IsSpecialRoot(record->kind)) kept[util::LowerCase(record->path)] = child;
+  }
+  PopulateNode(node, &kept);
+  for (const auto& gone : kept) DeleteFolderNode(gone.second);
+}
+
+// The changes a burst of notifications told of, each node rebuilt once.
+void TzuFolderTree::RefreshPendingNodes() {
+  if (utility_) KillTimer(utility_->Handle(), kSettleTimer);
+  std::vector<unsigned> pending;
+  pending.swap(refresh_pending_);
+  for (unsigned serial : pending) RefreshNode(serial);
 }
 
 // A medium arrived in or left a drive: the drive's node starts over, with
@@ -655,13 +681,23 @@ std::optional<LRESULT> TzuFolderTree::OnReflectedNotify(NMHDR* header) {
 LRESULT TzuFolderTree::UtilityMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) {
   *handled = true;
   switch (msg) {
-    case kFolderChangedMessage:
-      RefreshNode(static_cast<unsigned>(lp));
+    case kFolderChangedMessage: {
+      // Each notification only puts the node on the list and puts the
+      // rebuild off until the changes settle.
+      const unsigned serial = static_cast<unsigned>(lp);
+      if (std::find(refresh_pending_.begin(), refresh_pending_.end(), serial) == refresh_pending_.end())
+        refresh_pending_.push_back(serial);
+      if (utility_) SetTimer(utility_->Handle(), kSettleTimer, kSettleMs, nullptr);
       return 0;
+    }
     case kBuildRootsMessage:
       BuildRoots();
       return 0;
     case WM_TIMER:
+      if (wp == kSettleTimer) {
+        gui::RunGuarded([&] { RefreshPendingNodes(); });
+        return 0;
+      }
       if (wp != kReapTimer) break;
       ReapWatchers();
       return 0;

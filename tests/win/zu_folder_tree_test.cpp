@@ -19,6 +19,7 @@
 #include "gui/text.h"
 #include "util/file_utils.h"
 #include "win/win_test_support.h"
+#include "win/window_driver.h"
 
 namespace {
 
@@ -165,14 +166,25 @@ TEST(ZuFolderTree, SubfoldersChangedOnDiskShowInAListedFolder) {
   EXPECT_EQ(0, changes) << "a plain file rebuilds nothing (a rebuild would move the selection)";
 
   using Names = std::vector<std::string>;
+  const HTREEITEM selected = Selected(tree);
   ASSERT_TRUE(CreateDirectoryA((watched + "\\two").c_str(), nullptr));
-  EXPECT_TRUE(PumpUntil([&] { return ChildTexts(tree, node) == Names{"one", "two"}; }, 1000)) << "created";
+  EXPECT_TRUE(PumpUntil([&] { return ChildTexts(tree, node) == Names{"one", "two"}; }, 3000)) << "created";
   ASSERT_TRUE(MoveFileA((watched + "\\two").c_str(), (watched + "\\three").c_str()));
-  EXPECT_TRUE(PumpUntil([&] { return ChildTexts(tree, node) == Names{"one", "three"}; }, 1000)) << "renamed";
+  EXPECT_TRUE(PumpUntil([&] { return ChildTexts(tree, node) == Names{"one", "three"}; }, 3000)) << "renamed";
   ASSERT_TRUE(RemoveDirectoryA((watched + "\\three").c_str()));
-  EXPECT_TRUE(PumpUntil([&] { return ChildTexts(tree, node) == Names{"one"}; }, 1000)) << "removed";
-  EXPECT_TRUE(Expanded(tree, node)) << "an open folder is open again after its rebuild";
-  EXPECT_GT(changes, 0) << "the selected child was rebuilt, and the owner heard of it";
+  EXPECT_TRUE(PumpUntil([&] { return ChildTexts(tree, node) == Names{"one"}; }, 3000)) << "removed";
+  EXPECT_TRUE(Expanded(tree, node)) << "an open folder stays open through its rebuilds";
+  EXPECT_EQ(selected, Selected(tree)) << "the folder still there keeps its node, selected as before";
+  EXPECT_EQ(0, changes) << "so the owner hears of no change";
+
+  // A burst of three hundred new folders, made at once on the Unix side,
+  // is rebuilt once it has settled, keeping the nodes there were.
+  ASSERT_EQ("done\n", testing_support::RunUnix("cd '" + testing_support::UnixPath(watched) +
+                                                "' && mkdir burst$(seq -s ' burst' 1 300) && echo done"));
+  EXPECT_TRUE(PumpUntil([&] { return ChildTexts(tree, node).size() == 301; }, 15000)) << "the burst";
+  EXPECT_EQ(selected, Selected(tree));
+  testing_support::RunUnix("cd '" + testing_support::UnixPath(watched) + "' && rmdir burst*");
+  EXPECT_TRUE(PumpUntil([&] { return ChildTexts(tree, node) == Names{"one"}; }, 15000)) << "the burst gone";
 
   // A folder that is itself watched goes too once it is removed.
   HTREEITEM one = Next(tree, node, TVGN_CHILD);
@@ -180,7 +192,7 @@ TEST(ZuFolderTree, SubfoldersChangedOnDiskShowInAListedFolder) {
   ASSERT_EQ(Names{"inner"}, ChildTexts(tree, one));
   ASSERT_TRUE(RemoveDirectoryA((watched + "\\one\\inner").c_str()));
   ASSERT_TRUE(RemoveDirectoryA((watched + "\\one").c_str()));
-  EXPECT_TRUE(PumpUntil([&] { return ChildTexts(tree, node).empty(); }, 1000)) << "a watched folder removed";
+  EXPECT_TRUE(PumpUntil([&] { return ChildTexts(tree, node).empty(); }, 3000)) << "a watched folder removed";
 }
 
 // The process's threads and handles, as the system counts them.
@@ -231,14 +243,19 @@ TEST(ZuFolderTree, TwoHundredWatchersLeaveNoThreadOrHandle) {
     };
     expand_children();
 
-    // A new folder rebuilds the big one: its 200 children go at once, and
-    // with them their watchers.
-    ASSERT_TRUE(CreateDirectoryA((big + "\\new").c_str(), nullptr));
-    EXPECT_TRUE(PumpUntil([&] { return ChildTexts(tree, node).size() == 201 && fixture.tree.WatcherCount() == watchers_listed; }, 10000))
-        << ChildTexts(tree, node).size() << " nodes, " << fixture.tree.WatcherCount() << " watchers";
+    // The 200 folders removed on disk (and a new one made) take their
+    // nodes at once, and with them their watchers.
+    const std::string unix_big = testing_support::UnixPath(big);
+    ASSERT_EQ("done\n", testing_support::RunUnix("cd '" + unix_big + "' && mkdir new && rm -rf d1* && echo done"));
+    EXPECT_TRUE(PumpUntil([&] {
+      return ChildTexts(tree, node) == std::vector<std::string>{"new"} && fixture.tree.WatcherCount() == watchers_listed;
+    }, 10000)) << ChildTexts(tree, node).size() << " nodes, " << fixture.tree.WatcherCount() << " watchers";
     EXPECT_TRUE(PumpUntil([&] { return ThreadCount() == threads_listed; }, 5000)) << ThreadCount() << " threads";
 
-    expand_children();  // the tree goes with 200 watchers running
+    // Made again, they come back; the tree goes with 200 watchers running.
+    ASSERT_EQ("done\n", testing_support::RunUnix("cd '" + unix_big + "' && for i in $(seq 1000 1199); do mkdir -p d$i/sub; done && echo done"));
+    EXPECT_TRUE(PumpUntil([&] { return ChildTexts(tree, node).size() == 201; }, 10000));
+    expand_children();
   }
   EXPECT_TRUE(PumpUntil([&] { return ThreadCount() == threads_before; }, 5000))
       << ThreadCount() << " threads, " << threads_before << " before";
