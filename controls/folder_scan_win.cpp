@@ -53,8 +53,17 @@ bool LinksBack(const std::string& folder, const std::string& name) {
 // folder by the path that reaches the real one (System32 through Sysnative
 // in the 32-bit program on 64-bit Windows), and the names it then reads
 // are relative to that.
+// A folder that may be entered but not read (no right to list it) counts
+// as one that cannot be entered: passing it over in silence would hide
+// from the user that its files were never looked at.
 bool TWinScanFileSystem::EnterFolder(const std::string& folder) {
-  if (SetCurrentDirectoryA(util::NativePath(folder).c_str())) return true;
+  if (!SetCurrentDirectoryA(util::NativePath(folder).c_str())) {
+    last_error_ = GetLastError();
+    return false;
+  }
+  WIN32_FIND_DATAA data;
+  util::UniqueFindHandle find(FindFirstFileA("*", &data));
+  if (find || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_NO_MORE_FILES) return true;
   last_error_ = GetLastError();
   return false;
 }
