@@ -57,6 +57,13 @@ RECT NormalRect(HWND window) {
   return wp.rcNormalPosition;
 }
 
+void StoreRect(const char* left, const char* top, const char* right, const char* bottom) {
+  StoreText("Placement", "Left", left);
+  StoreText("Placement", "Top", top);
+  StoreText("Placement", "Right", right);
+  StoreText("Placement", "Bottom", bottom);
+}
+
 void ExpectRect(const RECT& r, int left, int top, int right, int bottom) {
   EXPECT_EQ(r.left, left);
   EXPECT_EQ(r.top, top);
@@ -201,10 +208,7 @@ TEST_F(SettingsTest, SaveThenLoadGivesEverythingBack) {
 
 TEST_F(SettingsTest, MaximizedRestoresWithTheStoredNormalRectangle) {
   StoreText("Placement", "Maximized", "1");
-  StoreText("Placement", "Left", "50");
-  StoreText("Placement", "Top", "60");
-  StoreText("Placement", "Right", "450");
-  StoreText("Placement", "Bottom", "360");
+  StoreRect("50", "60", "450", "360");
 
   MakeWindow(WS_VISIBLE);
   Load();
@@ -229,10 +233,7 @@ TEST_F(SettingsTest, RectangleOnNoMonitorOrLargerThanTheScreenGivesWayToTheWindo
   const char* const rectangles[][4] = {{"30000", "30000", "30400", "30300"},
                                        {"-2147483648", "-2147483648", "2147483647", "2147483647"}};
   for (const auto& r : rectangles) {
-    StoreText("Placement", "Left", r[0]);
-    StoreText("Placement", "Top", r[1]);
-    StoreText("Placement", "Right", r[2]);
-    StoreText("Placement", "Bottom", r[3]);
+    StoreRect(r[0], r[1], r[2], r[3]);
     MakeWindow(WS_VISIBLE);
     RECT before = NormalRect(window_);
     Load();
@@ -245,10 +246,7 @@ TEST_F(SettingsTest, RectangleOnNoMonitorOrLargerThanTheScreenGivesWayToTheWindo
 
 // The panes are held to the room of the window as placed, not as made.
 TEST_F(SettingsTest, PaneSizesAreHeldToTheRestoredWindow) {
-  StoreText("Placement", "Left", "10");
-  StoreText("Placement", "Top", "10");
-  StoreText("Placement", "Right", "1210");
-  StoreText("Placement", "Bottom", "960");
+  StoreRect("10", "10", "1210", "960");
   StoreText("Placement", "FindPanelHeight", "400");
   StoreText("Placement", "FilePanelWidth", "600");
   MakeWindow(0);
