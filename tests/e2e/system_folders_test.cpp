@@ -79,6 +79,20 @@ std::vector<Bytes> Contents(const std::string& folder) {
   return contents;
 }
 
+// Every file below a folder, its subfolders' included, in name order.
+std::vector<Bytes> TreeContents(const std::string& folder) {
+  std::vector<Bytes> contents;
+  for (const std::string& name : FilesIn(folder)) {
+    const std::string path = folder + "\\" + name;
+    if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
+      for (Bytes& inner : TreeContents(path)) contents.push_back(std::move(inner));
+    } else {
+      contents.push_back(ReadFileBytes(path));
+    }
+  }
+  return contents;
+}
+
 class SystemFolders : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -107,6 +121,41 @@ TEST_F(SystemFolders, ALibraryOnlyInTheRealSystem32ExportsByItsPathFromBothProgr
     RunBatch(program, "-e " + Quote(system32_ + "tamsel_only64.dll") + " " + Quote(out) + " -iconindex=0");
     EXPECT_EQ(expected, Contents(out)) << program;
     EXPECT_EQ("ico_tamsel_only640001.ico", FilesIn(out).front()) << "named after the path given";
+  }
+}
+
+// Every batch export of the system's shell library and of a fixture writes
+// the same bytes from tamsel.exe and tamsel64.exe.
+TEST_F(SystemFolders, BothProgramsWriteTheSameBytes) {
+  if (e2e::Tamsel64Path().empty()) GTEST_SKIP() << "no tamsel64.exe given";
+  const std::vector<std::string> sources{system32_ + "shell32.dll", FixturePath("groups.dll")};
+  const std::vector<std::pair<std::string, std::string>> exports{
+      {"ico", "-iconindex=0"},
+      {"allsizes", "-iconindex=0 -allsizes"},
+      {"bmp", "-iconindex=0 -desttype=bmp"},
+      {"jpg", "-iconindex=0 -desttype=jpg -grayscale"},
+      {"emf", "-iconindex=0 -desttype=emf"},
+      {"png", "-iconindex=0 -desttype=png"},
+      {"pngsizes", "-iconindex=0 -desttype=png -allsizes"},
+      {"all.bmp", "-alliconsasoneimage"},
+      {"page.html", "-desttype=html -includenumbers -drawborders"},
+      {"table.dbf", "-desttype=dbf -dbasedesttype=png"},
+  };
+  testing_support::TempDir dir;
+  for (size_t s = 0; s < sources.size(); ++s) {
+    for (const auto& [target, options] : exports) {
+      std::vector<std::vector<Bytes>> written;
+      for (const char* side : {"32", "64"}) {
+        const std::string folder = dir.file(std::to_string(s) + "_" + side);
+        CreateDirectoryA(folder.c_str(), nullptr);
+        const std::string program = side == std::string("32") ? e2e::TamselPath() : e2e::Tamsel64Path();
+        RunBatch(program, "-e " + Quote(sources[s]) + " " + Quote(folder + "\\" + target) + " " + options);
+        written.push_back(TreeContents(folder));
+        testing_support::RunUnix("rm -rf '" + testing_support::UnixPath(folder) + "'");
+      }
+      EXPECT_FALSE(written[0].empty()) << sources[s] << " " << options;
+      EXPECT_EQ(written[0], written[1]) << sources[s] << " " << options;
+    }
   }
 }
 
