@@ -289,8 +289,10 @@ void TForm1::OpenIconFile(const std::string& path) {
   UpdateWindow(Handle());
 }
 
+// The list keeps full paths: a file opened by a relative name is the same
+// file from wherever the program starts next.
 void TForm1::UpdateRecentFiles(const std::string& path) {
-  recent_.Opened(path);
+  recent_.Opened(util::FullPathName(path));
   RebuildRecentFilesMenu();
 }
 

@@ -29,6 +29,17 @@ std::string GetEnvVar(const std::string& name) {
   }
 }
 
+std::string FullPathName(const std::string& path) {
+  if (path.empty()) return path;
+  const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return path;
+  std::string full(needed, '\0');
+  const DWORD got = GetFullPathNameA(path.c_str(), needed, &full[0], nullptr);
+  if (got == 0 || got >= needed) return path;
+  full.resize(got);
+  return full;
+}
+
 std::string CurrentDirectory() {
   std::vector<char> buffer(MAX_PATH);
   for (;;) {

@@ -23,6 +23,10 @@ std::string GetTempFolder();
 // backslash only at a drive's root).
 std::string CurrentDirectory();
 
+// The full path the system makes of path (a relative one taken from the
+// current directory, "." and ".." resolved); path itself when it cannot.
+std::string FullPathName(const std::string& path);
+
 // The folder of the running program, with a trailing backslash.
 // The program's own file, whatever the length of its path.
 std::string ProgramPath();

@@ -67,6 +67,19 @@ TEST(FolderAndFileExists, TellFoldersFromFiles) {
   EXPECT_FALSE(util::FolderExists(dir.file("missing")));
 }
 
+TEST(FullPathName, ARelativeNameIsTakenFromTheCurrentFolder) {
+  testing_support::TempDir dir;
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryA(dir.path().c_str()));
+  const std::string here = util::CurrentDirectory();
+  EXPECT_EQ(util::AddBackslash(here) + "t1.dll", util::FullPathName("t1.dll"));
+  EXPECT_EQ(util::AddBackslash(here) + "t1.dll", util::FullPathName("sub\\..\\t1.dll"));
+  EXPECT_EQ("C:\\a\\t1.dll", util::FullPathName("C:\\a\\t1.dll"));
+  EXPECT_EQ("", util::FullPathName(""));
+  SetCurrentDirectoryA(previous);
+}
+
 TEST(GetUniqueFileName, LooksAtTheRealFolder) {
   testing_support::TempDir dir;
   EXPECT_EQ("a", util::GetUniqueFileName(dir.path(), "C:\\x\\a.dll", "ico"));
