@@ -15,6 +15,15 @@ namespace {
 
 bool IsDotEntry(const char* name) { return std::string(name) == "." || std::string(name) == ".."; }
 
+// "C:", "C:\", "\\server\share" and "\\server\share\": a folder without "." and "..".
+bool IsRootFolder(const std::string& folder) {
+  const std::string trimmed = util::RemoveBackslash(folder);
+  if (trimmed.size() == 2 && trimmed[1] == ':') return true;
+  if (trimmed.compare(0, 2, "\\\\") != 0) return false;
+  const size_t server_end = trimmed.find('\\', 2);
+  return server_end != std::string::npos && trimmed.find('\\', server_end + 1) == std::string::npos;
+}
+
 // What tells one folder from every other: its volume and its file index.
 struct FolderIdentity {
   DWORD volume = 0;
@@ -63,8 +72,13 @@ bool TWinScanFileSystem::EnterFolder(const std::string& folder) {
   }
   WIN32_FIND_DATAA data;
   util::UniqueFindHandle find(FindFirstFileA("*", &data));
-  if (find || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_NO_MORE_FILES) return true;
-  last_error_ = GetLastError();
+  if (find) return true;
+  // Every folder but the root of a drive or share lists "." and "..", so
+  // finding nothing at all means the folder could not be read (Wine says
+  // "not found" then, Windows "access denied").
+  const DWORD error = GetLastError();
+  if (IsRootFolder(folder) && (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES)) return true;
+  last_error_ = error == ERROR_FILE_NOT_FOUND ? ERROR_ACCESS_DENIED : error;
   return false;
 }
 

@@ -100,4 +100,41 @@ TEST(FolderScanWin, LinksBackIntoTheWalkAreNotFollowed) {
   testing_support::RunUnix("cd '" + unix_dir + "' && rm self sub/up other dangling");
 }
 
+// A folder that may be entered but not listed is reported as one that
+// cannot be entered, the files found before staying listed. Only a process
+// without the power to read every folder sees such a folder: ctest runs
+// this suite once more with the root user's capabilities dropped.
+TEST(FolderScanWithoutPrivileges, AFolderThatCannotBeListedIsReported) {
+  testing_support::TempDir dir;
+  Copy("main_2.dll", dir.file("a.dll"));
+  ASSERT_TRUE(CreateDirectoryA(dir.file("locked").c_str(), nullptr));
+  Copy("main_2.dll", dir.file("locked\\b.dll"));
+  const std::string unix_dir = testing_support::UnixPath(dir.path());
+  ASSERT_EQ("done\n", testing_support::RunUnix("chmod 100 '" + unix_dir + "/locked' && echo done"));
+  struct Unlock {
+    std::string folder;
+    ~Unlock() { testing_support::RunUnix("chmod 755 '" + folder + "/locked'"); }
+  } unlock{unix_dir};
+  WIN32_FIND_DATAA data;
+  HANDLE probe = FindFirstFileA(dir.file("locked\\*").c_str(), &data);
+  if (probe != INVALID_HANDLE_VALUE) {
+    FindClose(probe);
+    GTEST_SKIP() << "this process may read every folder";
+  }
+
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  controls::TWinScanFileSystem fs;
+  controls::TSortedScanList list;
+  try {
+    controls::FindFiles(fs, dir.path(), dir.path(), "*.dll", 1, true, list, nullptr);
+    ADD_FAILURE() << "the folder that cannot be listed was passed over";
+  } catch (const controls::TScanFolderError& e) {
+    EXPECT_EQ(dir.file("locked"), e.folder());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), fs.LastError());
+  }
+  EXPECT_EQ(std::vector<std::string>{"a.dll"}, list.entries) << "what was found stays listed";
+  SetCurrentDirectoryA(previous);
+}
+
 }  // namespace
