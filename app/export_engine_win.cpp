@@ -381,9 +381,10 @@ void SaveSingleIcon(const controls::TZuImageBox& grid, int position, const std::
 bool SaveSingleIconGroup(const controls::TZuImageBox& grid, int position, const std::string& file_name) {
   // The grid shows the file's groups only when the file is sound; a damaged
   // file shows the icon of its type instead.
-  const util::MappedFile source(util::InspectIconFile(CurrentFileName).Source(CurrentFileName));
+  const util::IconFileInspection inspection = util::InspectIconFile(CurrentFileName);
+  const util::MappedFile source(inspection.Source(CurrentFileName));
   std::vector<uint8_t> bytes;
-  const bool sound = source.mapped() && util::CheckIconFile(source.data(), source.size()).HoldsIconStructure();
+  const bool sound = inspection.opened && inspection.check.HoldsIconStructure();
   if (!sound || position >= grid.IconSet().IconCount() || !WholeGroupFile(source, position, &bytes)) {
     SaveSingleIcon(grid, position, file_name, false, etIcon);
     return false;

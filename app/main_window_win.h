@@ -159,6 +159,7 @@ class TForm1 : public gui::TForm {
   void TreeChange();
   void DirBoxChange();
   void SetFoundCountText(const std::wstring& text);
+  void FitFoundCountLabel();
   void MinimumChanged();
   void RunScan(const std::string& folder);
   void SpinChange();

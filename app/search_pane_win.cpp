@@ -151,7 +151,7 @@ void TForm1::LayOutSearchPane() {
   Img.SetBounds(p.strip.left, p.strip.top, p.strip.width, p.strip.height);
   SaveAllBtn.SetBounds(p.save_all.left, p.save_all.top, p.save_all.width, p.save_all.height);
   count_column_ = p.count_label;
-  SetFoundCountText(Label4.Caption());
+  FitFoundCountLabel();
   Label6.SetBounds(p.failed_label.left, p.failed_label.top, p.failed_label.width, p.failed_label.height);
 }
 
@@ -161,8 +161,16 @@ void TForm1::TreeChange() { DirBoxChange(); }
 
 // The count shows whole: its label grows about the column's centre as far
 // as the text needs.
+// The label is measured again only when the text's length changed (the
+// scan sets it after every entry found) or the layout moved its column.
 void TForm1::SetFoundCountText(const std::wstring& text) {
+  const bool longer_or_shorter = text.size() != Label4.Caption().size();
   Label4.SetCaption(text);
+  if (longer_or_shorter) FitFoundCountLabel();
+}
+
+void TForm1::FitFoundCountLabel() {
+  const std::wstring& text = Label4.Caption();
   util::WindowDc screen(nullptr);
   util::SelectGuard font(screen.get(), Label4.Font());
   SIZE extent{};

@@ -61,9 +61,8 @@ bool LinksBack(const std::string& folder, const std::string& name) {
 // The scan names folders and files as the user knows them; it enters each
 // folder by the path that reaches the real one (System32 through Sysnative
 // in the 32-bit program on 64-bit Windows), and the names it then reads
-// are relative to that.
-// A folder that may be entered but not read (no right to list it) counts
-// as one that cannot be entered: passing it over in silence would hide
+// are relative to that. A folder that may be entered but not read (no
+// right to list it) counts as one that cannot be entered: passing it over in silence would hide
 // from the user that its files were never looked at.
 bool TWinScanFileSystem::EnterFolder(const std::string& folder) {
   if (!SetCurrentDirectoryA(util::NativePath(folder).c_str())) {
