@@ -154,6 +154,7 @@ BatchPlan PlanBatch(const ParsedCommandLine& cmd, const std::string& target) {
     // A folder of per-icon files is not opened.
     plan.open_after = cmd.open_destination && (plan.export_type == etHTML || plan.export_type == etDBase);
   }
+  plan.needs_grid = plan.action != BatchAction::kExportIcons || plan.export_type == etHTML;
   plan.show_count = !cmd.close_when_done && !cmd.all_as_one_image;
   // Only icon files hold more than one image of an icon.
   plan.all_sizes = cmd.all_sizes && (plan.export_type == etIcon || plan.export_type == etPNG) &&

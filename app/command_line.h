@@ -76,6 +76,9 @@ struct BatchPlan {
   bool open_after = false;  // OpenExported(target, dest_word) afterwards
   bool show_count = true;   // message 65289 unless closing or a composite image
   bool all_sizes = false;   // icon files: each icon's whole group as stored
+  // The export reads the grid: one icon is taken from it, the composite
+  // picture and the HTML table take its layout. Other exports need no grid.
+  bool needs_grid = true;
 };
 
 BatchPlan PlanBatch(const ParsedCommandLine& cmd, const std::string& target);

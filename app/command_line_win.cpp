@@ -15,12 +15,45 @@
 
 namespace app {
 
+namespace {
+
+// The arguments after the program's path.
+std::vector<std::string> CommandArguments(const std::vector<std::string>& args) {
+  return std::vector<std::string>(args.begin() + (args.empty() ? 0 : 1), args.end());
+}
+
+}  // namespace
+
 void TForm1::ShowCommandLineError(const std::wstring& detail) {
   gui::Application().MessageBox(Lang(sCommandLineError) + L"\r\n" + detail, MB_OK | MB_ICONERROR);
 }
 
+void TForm1::Start(int start_command) {
+  start_show_ = InitialShowCommand(start_command);
+  if (!ParseCommandLine(CommandArguments(args_)).export_requested) {
+    Show(start_show_);
+    return;
+  }
+  // The export reads the grid's layout at the size the window would have.
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  GetWindowPlacement(Handle(), &placement);
+  placement.showCmd = start_show_ == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+  hidden_placement_ = placement;
+  if (start_show_ == SW_SHOWMAXIMIZED) SizeAsMaximized();
+}
+
+void TForm1::ShowAfterBatch() {
+  if (!hidden_placement_) return;
+  WINDOWPLACEMENT placement = *hidden_placement_;
+  hidden_placement_.reset();
+  placement.showCmd = SW_HIDE;
+  SetWindowPlacement(Handle(), &placement);
+  Show(start_show_);
+}
+
 void TForm1::RunCommandLine() {
-  const std::vector<std::string> args(args_.begin() + (args_.empty() ? 0 : 1), args_.end());
+  const std::vector<std::string> args = CommandArguments(args_);
   if (args.empty()) {
     if (RunCount == 1) ShowHelp("");  // the very first start shows the help's contents
     return;
@@ -39,26 +72,45 @@ void TForm1::RunCommandLine() {
   }
 
   if (!util::FileExists(util::NativePath(source))) {
+    ShowAfterBatch();
     ShowCommandLineError(LangFormat(sFileMissing, source));
     return;
   }
-  OpenIconFile(source);
-  if (!cmd.export_requested) return;
-
+  if (!cmd.export_requested) {
+    OpenIconFile(source);
+    return;
+  }
   if (util::Trim(target).empty()) {
+    OpenIconFile(source);
+    ShowAfterBatch();
     ShowCommandLineError(Lang(sTargetMissing));
     return;
   }
 
   // An error inside the export ends the batch where it happened and is
-  // shown by the default error display: no count, no closing.
-  gui::RunGuarded([&] { RunBatch(cmd, target); });
+  // shown by the default error display, over the window: no count, no
+  // closing.
+  gui::RunGuarded([&] {
+    try {
+      RunBatch(cmd, target);
+    } catch (...) {
+      OpenIconFile(source);
+      ShowAfterBatch();
+      throw;
+    }
+  });
 }
 
+// The export runs before the window shows and extracts each icon once, as
+// it writes it: only an export that reads the grid loads it, and the window
+// shows the file once the export is done.
 void TForm1::RunBatch(const ParsedCommandLine& cmd, const std::string& target) {
   int count = 0;
   int single_image_icons = 0;
+  const std::string& source = cmd.plain[0];
   const BatchPlan plan = PlanBatch(cmd, target);
+  MakeCurrentFile(source);
+  if (plan.needs_grid) LoadGrid();
   {
     gui::HourglassCursor hourglass;
     switch (plan.action) {
@@ -85,10 +137,10 @@ void TForm1::RunBatch(const ParsedCommandLine& cmd, const std::string& target) {
         request.Extension = plan.extension;
         request.Target = target;
         request.DestFolder = plan.dest_folder;
-        request.Source = cmd.plain[0];
+        request.Source = source;
         request.AllSizes = plan.all_sizes;
         TExportWork work;
-        ExportIcons(work, count, request, IconSet().IconCount());
+        ExportIcons(work, count, request, 0);
         single_image_icons = work.SingleImageIcons;
         break;
       }
@@ -97,7 +149,11 @@ void TForm1::RunBatch(const ParsedCommandLine& cmd, const std::string& target) {
   }
   if (cmd.close_when_done) {
     Close();
-  } else if (plan.show_count) {
+    return;
+  }
+  OpenIconFile(source);
+  ShowAfterBatch();
+  if (plan.show_count) {
     gui::Application().MessageBox(CountMessage(LangFormat(sIconsExported, count), single_image_icons),
                                   MB_OK | MB_ICONINFORMATION);
   }

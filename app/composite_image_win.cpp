@@ -37,16 +37,15 @@ imaging::Image32 CompositeImageWithAlpha(const controls::TZuImageBox& grid, bool
   imaging::Image32 canvas(width, height, imaging::MakePixel(0, 0, 0, 0));
   const controls::TGridMetrics& metrics = grid.Metrics();
   imaging::Image32 icon;
-  for (int index = 0; index < grid.IconCount(); ++index) {
+  grid.IconSet().VisitIcons(0, grid.IconCount(), [&](int index, const imaging::TIcon& entry) {
     // An icon the shell gave no picture for, or whose bitmaps cannot be
     // read, leaves its cell empty, as it does on screen.
-    const imaging::TIcon& entry = grid.IconSet().Icons(index);
-    if (entry.Empty() || !imaging::ReadIconWithAlpha(entry.Handle(), gray_scale, &icon)) continue;
+    if (entry.Empty() || !imaging::ReadIconWithAlpha(entry.Handle(), gray_scale, &icon)) return;
     const controls::TGridPoint origin = controls::IconOrigin(metrics, grid.Columns(), index);
     imaging::Image32 cell(std::min(icon.width, metrics.ItemWidth()), std::min(icon.height, metrics.ItemHeight()));
     imaging::PlaceImage(cell, icon, 0, 0);
     imaging::PlaceImage(canvas, cell, origin.X, origin.Y);
-  }
+  });
   return canvas;
 }
 

@@ -38,6 +38,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
 
   app::TForm1 form(app::SplitCommandLine(GetCommandLineA()));
   if (!form.Create()) return 1;
-  form.Show(form.InitialShowCommand(show_command));
+  form.Start(show_command);
   return application.Run();
 }

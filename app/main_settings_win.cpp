@@ -200,7 +200,7 @@ void SaveSettings(const TSettingsTarget& target, const TRecentFiles& recent, con
   WriteText(placement.get(), "FilePanelWidth", StoredText(target.panes.file_panel_width));
   WriteText(placement.get(), "FindPanelVisible", StoredText(target.panes.find_panel_visible));
   if (target.window) {
-    WINDOWPLACEMENT wp = PlacementOf(target.window);
+    const WINDOWPLACEMENT wp = target.placement ? *target.placement : PlacementOf(target.window);
     WriteValues(placement.get(), NormalRectValues(ToNormalRect(wp.rcNormalPosition)));
     WriteText(placement.get(), "Maximized", StoredText(WasMaximized(wp)));
   }

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/settings.h"
@@ -35,6 +36,9 @@ struct TSettingsTarget {
   // Takes the sizes above from the window again, once loading has given it
   // its stored place and size (none: they stay as they are).
   std::function<void(TSettingsTarget&)> measure;
+  // The placement to store in place of the window's own (a window held
+  // hidden for an export, which never took its stored state).
+  std::optional<WINDOWPLACEMENT> placement;
 };
 
 struct TLoadedSettings {

@@ -106,6 +106,7 @@ TSettingsTarget TForm1::SettingsTarget() const {
   const RECT files = FilePanel.BoundsRect();
   target.panes.file_panel_width = files.right - files.left;
   target.measure = [this](TSettingsTarget& placed) { placed = SettingsTarget(); };
+  target.placement = hidden_placement_;
   return target;
 }
 
@@ -275,17 +276,29 @@ void TForm1::AppOnHint(const std::wstring& long_hint) {
 
 void TForm1::OpenIconFile(const std::string& path) {
   gui::HourglassCursor hourglass;
+  MakeCurrentFile(path);
+  LoadGrid();
+  ShowLoadedGrid();
+}
+
+void TForm1::MakeCurrentFile(const std::string& path) {
   CurrentFileName = path;
   SetCaption(gui::Application().Title() + L" - " + gui::AnsiToWide(util::ExtractFileName(path)));
+  UpdateRecentFiles(path);
+}
+
+void TForm1::LoadGrid() {
   Grid().LoadIcons(CurrentFileName);
+  HTMLColumnCount = std::min(Grid().IconCount(), Grid().Columns());
+}
+
+void TForm1::ShowLoadedGrid() {
   RedrawWindow(ScrollBox.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   SetStatusText(1, L"");
   const int n = Grid().IconCount();
   icons_loaded_ = n > 0;
   commands_.Update();
   if (n > 0) Grid().SetItemIndex(0);
-  HTMLColumnCount = std::min(n, Grid().Columns());
-  UpdateRecentFiles(path);
   UpdateWindow(Handle());
 }
 

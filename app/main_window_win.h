@@ -25,6 +25,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,11 @@ class TForm1 : public gui::TForm {
     return initial_show_ == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : start_command;
   }
 
+  // Shows the window, unless the command line asks for an export: the
+  // window then stays hidden, at the size it would show at, and appears
+  // once the export is done (never, when it closes then).
+  void Start(int start_command);
+
   // The status bar's panel text (for tests and the hint display).
   std::wstring StatusText(int panel) const;
 
@@ -136,6 +142,8 @@ class TForm1 : public gui::TForm {
  private:
   void RunBatch(const ParsedCommandLine& cmd, const std::string& target);
   void ShowCommandLineError(const std::wstring& detail);
+  // Shows the window held hidden for an export, in its stored state.
+  void ShowAfterBatch();
 
   // main_window_win.cpp
   void CreateControls();
@@ -146,6 +154,11 @@ class TForm1 : public gui::TForm {
   void ScrollBoxSelectItem(int index);
   void ScrollBoxCustomPaint(controls::TZuImageBox& sender, HDC canvas) const;
   void ScrollBoxDropFiles(const std::vector<std::string>& files);
+  // OpenIconFile's parts: the file becomes the current one (caption,
+  // recent files), its icons are loaded into the grid, the grid is shown.
+  void MakeCurrentFile(const std::string& path);
+  void LoadGrid();
+  void ShowLoadedGrid();
   void UpdateRecentFiles(const std::string& path);
   void RebuildRecentFilesMenu();
   // What the stored settings are measured against, and the pane as it is.
@@ -250,6 +263,10 @@ class TForm1 : public gui::TForm {
   bool close_after_scan_ = false;
   TRecentFiles recent_;
   int initial_show_ = SW_SHOWNORMAL;
+  int start_show_ = SW_SHOWNORMAL;
+  // The window's placement while it is held hidden for an export, as it
+  // would be shown: what the settings store if it never is.
+  std::optional<WINDOWPLACEMENT> hidden_placement_;
   util::UniqueFont label_font_;
 };
 

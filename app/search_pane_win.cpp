@@ -4,8 +4,8 @@
 //
 // Every change of the folder, the minimum or the subfolder option rescans
 // at once, on the window thread. The scan disables the window and the
-// pane's options; each file found updates the count and lets the window
-// handle its messages, which is where ESC stops the scan. Whatever ends the
+// pane's options; every 50 ms it shows the count found so far and lets the
+// window handle its messages, which is where ESC stops the scan. Whatever ends the
 // scan, the window comes back as it was; an error is shown afterwards, and
 // the files found before it stay listed.
 #include <windows.h>
@@ -162,7 +162,7 @@ void TForm1::TreeChange() { DirBoxChange(); }
 // The count shows whole: its label grows about the column's centre as far
 // as the text needs.
 // The label is measured again only when the text's length changed (the
-// scan sets it after every entry found) or the layout moved its column.
+// scan sets it as it goes) or the layout moved its column.
 void TForm1::SetFoundCountText(const std::wstring& text) {
   const bool longer_or_shorter = text.size() != Label4.Caption().size();
   Label4.SetCaption(text);
@@ -218,9 +218,7 @@ void TForm1::RunScan(const std::string& folder) {
       if (cancelled) form.Label6.SetVisible(true);
       Scanning = false;
       form.SetStatusText(0, L"");
-      std::wstring count = form.Label4.Caption();
-      count.resize(count.size() >= 3 ? count.size() - 3 : 0);
-      form.SetFoundCountText(count);
+      form.SetFoundCountText(std::to_wstring(form.FileBox.Count()));
       form.LeaveScanState();
       if (focus && IsWindow(focus) && IsWindowEnabled(focus) && IsWindowVisible(focus)) SetFocus(focus);
       if (form.close_after_scan_) PostMessageW(form.Handle(), WM_CLOSE, 0, 0);
@@ -233,14 +231,9 @@ void TForm1::RunScan(const std::string& folder) {
   controls::TWinScanFileSystem file_system;
   try {
     controls::TListBoxScanList list(FileBox);
-    // The window answers once per entry found, and every 50 ms while a
-    // long stretch of files yields none, so that ESC is always heard.
-    const auto found = [this](int count) { return !ScanProgress(count); };
-    const auto quiet = [] {
-      gui::Application().ProcessMessages();
-      return !Scanning;
-    };
-    const controls::TScanAnswers answers = controls::AnswerScan(found, quiet);
+    // The window shows the count and handles its messages every 50 ms, so
+    // that ESC is always heard, and no more often.
+    const controls::TScanAnswers answers = controls::AnswerScan([this](int count) { return !ScanProgress(count); });
     end.cancelled = controls::FindFiles(file_system, folder, folder, kScanMasks, minimum, ChkSubFolders.Checked(),
                                         list, answers.progress, answers.looking) == controls::TScanResult::kCancelled;
   } catch (const controls::TScanFolderError& e) {

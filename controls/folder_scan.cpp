@@ -33,20 +33,26 @@ std::string RelativeEntry(const std::string& root, const std::string& folder, co
   return util::AddBackslash(folder.substr(base.size() <= folder.size() ? base.size() : folder.size())) + name;
 }
 
-TScanAnswers AnswerScan(std::function<bool(int count)> found, std::function<bool()> answer, int quiet_ms) {
-  using Clock = std::chrono::steady_clock;
-  auto answered = std::make_shared<Clock::time_point>(Clock::now());
+TScanAnswers AnswerScan(std::function<bool(int count)> answer, int interval_ms, TScanClock now) {
+  struct State {
+    std::chrono::steady_clock::time_point answered;
+    int count = 0;
+  };
+  auto state = std::make_shared<State>();
+  state->answered = now();
+  const auto interval = std::chrono::milliseconds(interval_ms);
+  const auto answer_when_due = [answer, state, interval, now] {
+    const auto time = now();
+    if (time - state->answered < interval) return false;
+    state->answered = time;
+    return answer(state->count);
+  };
   TScanAnswers answers;
-  answers.progress = [found, answered](int count, const std::string&) {
-    const bool cancel = found(count);
-    *answered = Clock::now();
-    return cancel;
+  answers.progress = [state, answer_when_due](int count, const std::string&) {
+    state->count = count;
+    return answer_when_due();
   };
-  answers.looking = [answer, answered, quiet_ms] {
-    if (Clock::now() - *answered < std::chrono::milliseconds(quiet_ms)) return false;
-    *answered = Clock::now();
-    return answer();
-  };
+  answers.looking = answer_when_due;
   return answers;
 }
 

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <chrono>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -66,15 +67,19 @@ using TScanProgress = std::function<bool(int count, const std::string& entry)>;
 // messages while a long stretch of files yields no entry.
 using TScanLooking = std::function<bool()>;
 
-// How a window answers a scan: found(count) after every entry found (it
-// shows the count and handles the window's messages), and answer() while a
-// long stretch of files yields no entry, at most every quiet_ms after the
-// last answer of either kind. Both return true to cancel.
+// How a window answers a scan: answer(count) shows the count found so far
+// and handles the window's messages; it returns true to cancel. It runs
+// every interval_ms while the scan goes on, whether entries are found or
+// not, and never more often: showing the count for every entry would cost
+// more than finding it. The caller shows the final count. `now` is the
+// clock (a test's own).
 struct TScanAnswers {
   TScanProgress progress;
   TScanLooking looking;
 };
-TScanAnswers AnswerScan(std::function<bool(int count)> found, std::function<bool()> answer, int quiet_ms = 50);
+using TScanClock = std::function<std::chrono::steady_clock::time_point()>;
+TScanAnswers AnswerScan(std::function<bool(int count)> answer, int interval_ms = 50,
+                        TScanClock now = std::chrono::steady_clock::now);
 
 enum class TScanResult { kCompleted = 0, kCancelled = 2 };
 

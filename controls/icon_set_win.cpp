@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "imaging/saveicons_win.h"
+#include "util/handles_win.h"
 
 namespace controls {
 
@@ -17,37 +17,44 @@ void TIconSet::Clear() {
 
 const imaging::TIcon& TIconSet::Icons(int i) const {
   Entry& entry = *icons_[static_cast<size_t>(i)];
-  if (entry.icon.Empty() && entry.stored) {
-    entry.icon = imaging::TIcon(imaging::CreateIconFromImages(entry.color, entry.mask),
-                            SIZE{entry.color.width, entry.color.height});
-    if (!entry.icon.Empty()) Hold(i);
+  if (!entry.extracted) {
+    entry.extracted = true;
+    HICON icon = shell_.Extract(source_, static_cast<UINT>(i));
+    entry.icon = imaging::TIcon(icon, size_);
+    if (icon) Hold(i);
   }
   return entry.icon;
 }
 
+void TIconSet::VisitIcons(int first, int last,
+                          const std::function<void(int index, const imaging::TIcon& icon)>& use) const {
+  for (int i = first; i < last; ++i) {
+    const bool held = Extracted(i);
+    use(i, Icons(i));
+    if (held) continue;
+    Entry& entry = *icons_[static_cast<size_t>(i)];
+    if (!entry.icon.Empty()) held_.erase(std::find(held_.begin(), held_.end(), i));
+    entry.icon = imaging::TIcon();
+    entry.extracted = false;
+  }
+}
+
 void TIconSet::Hold(int index) const {
   while (held_.size() >= static_cast<size_t>(kMaxHeldIcons)) {
-    Store(*icons_[static_cast<size_t>(held_.front())]);
+    Entry& oldest = *icons_[static_cast<size_t>(held_.front())];
+    oldest.icon = imaging::TIcon();
+    oldest.extracted = false;
     held_.pop_front();
   }
   held_.push_back(index);
-}
-
-void TIconSet::Store(Entry& entry) const {
-  if (!entry.stored && !entry.icon.Empty())
-    entry.stored = imaging::ReadIconImages(entry.icon.Handle(), &entry.color, &entry.mask) >= 0;
-  // An icon whose bitmaps cannot be read is let go all the same: the bound
-  // on handles matters more than one picture the system would not give.
-  entry.icon = imaging::TIcon();
 }
 
 void TIconSet::Append(HICON icon, SIZE size) {
   icons_.push_back(std::make_unique<Entry>());
   Entry& entry = *icons_.back();
   entry.icon = imaging::TIcon(icon, size);
-  if (!icon) return;
-  if (held_.size() < static_cast<size_t>(kMaxHeldIcons)) held_.push_back(IconCount() - 1);
-  else Store(entry);
+  entry.extracted = true;
+  if (icon) Hold(IconCount() - 1);
 }
 
 bool TIconSet::LoadIcons(const std::string& path) {
@@ -57,23 +64,25 @@ bool TIconSet::LoadIcons(const std::string& path) {
   const util::IconFileInspection inspection = shell_.Inspect(path);
   // The shell reads the file the check read (the same file through
   // Sysnative, or a system library's .mun file); the set keeps the name.
-  const std::string& source = inspection.Source(path);
-  if (!inspection.ShellMayRead()) return LoadWithoutOwnIcons(source, false);
+  source_ = inspection.Source(path);
+  if (!inspection.ShellMayRead()) return LoadWithoutOwnIcons(source_, false);
   if (inspection.HoldsNoIconFormat()) {
     // The shell's answer for such a file is a probe of 1 and a count of 0.
     return true;
   }
 
-  HICON probe = shell_.Probe(source);
-  if (!probe) return LoadWithoutOwnIcons(source, true);
-  if (probe != NotAnIconFileAnswer()) DestroyIcon(probe);
+  HICON probe = shell_.Probe(source_);
+  if (!probe) return LoadWithoutOwnIcons(source_, true);
+  util::UniqueIcon first(probe != NotAnIconFileAnswer() ? probe : nullptr);
 
-  const UINT count = std::min(shell_.Count(source), kMaxIcons);
+  const UINT count = std::min(shell_.Count(source_), kMaxIcons);
   // The shell makes every icon it extracts at the large-icon size, so the
   // size need not be read back from each icon's bitmaps.
-  const SIZE size = shell_.ExtractedIconSize();
+  size_ = shell_.ExtractedIconSize();
   icons_.reserve(count);
-  for (UINT i = 0; i < count; ++i) Append(shell_.Extract(source, i), size);
+  // The probe is the first icon's extraction.
+  if (count > 0 && first) Append(first.release(), size_);
+  while (icons_.size() < count) icons_.push_back(std::make_unique<Entry>());
   return true;
 }
 

@@ -10,14 +10,16 @@
 // such files (a probe of 1, a count of 0: an empty set, loaded) without the
 // shell being asked, so that it reads the same on every system.
 //
+// The count comes at once; each icon is extracted the first time it is
+// asked for (the grid asks for the icons it shows and a page around them),
+// so a library of thousands of icons opens as fast as a small one.
+//
 // A library may hold tens of thousands of icons, and every icon handle
 // holds two GDI objects: Windows lets a process have 10,000 of them and
 // Wine's server dies a little above 32,000 icons. The set therefore keeps
-// at most kMaxHeldIcons icons as handles. Beyond that an icon is kept as its
-// pixels and mask (read back from the shell's handle, which then goes), and
-// a handle is made from them again when the icon is drawn or written,
-// letting go of the handle held longest. The icons a file shows first keep
-// the handles the shell made.
+// at most kMaxHeldIcons icons as handles. Asking for one more lets go of
+// the handle asked for longest ago; that icon is extracted again when it
+// is next asked for. The probe's icon is kept as icon 0.
 //
 // The set owns its icon objects; callers borrow them by index. A borrowed
 // reference stays valid until the next load, but its handle may be let go
@@ -27,6 +29,7 @@
 #include <windows.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,8 +54,16 @@ class TIconSet {
   bool LoadIcons(const std::string& path);
 
   int IconCount() const { return static_cast<int>(icons_.size()); }
-  // i must lie in 0 .. IconCount() - 1. The icon object has its handle.
+  // i must lie in 0 .. IconCount() - 1. The icon object has its handle
+  // (extracted now if it had none); it is empty when the shell gave none.
   const imaging::TIcon& Icons(int i) const;
+  // Calls use with each icon from first to last - 1. An icon not held
+  // before is extracted for the call and let go after it, so that a pass
+  // over a whole library (a composite picture, a print) holds no more
+  // handles than before and one icon at a time.
+  void VisitIcons(int first, int last, const std::function<void(int index, const imaging::TIcon& icon)>& use) const;
+  // Whether icon i has been asked of the shell and still holds its answer.
+  bool Extracted(int i) const { return icons_[static_cast<size_t>(i)]->extracted; }
   const std::string& FileName() const { return file_name_; }
 
   // How many icons hold a handle now (never more than kMaxHeldIcons).
@@ -69,25 +80,24 @@ class TIconSet {
 
  private:
   struct Entry {
-    imaging::TIcon icon;  // empty while the icon is kept as pixels, or when the shell gave none
-    bool stored = false;  // color and mask hold the icon
-    imaging::Image32 color;
-    imaging::MaskImage mask;
+    imaging::TIcon icon;     // empty before extraction, or when the shell gave none
+    bool extracted = false;  // icon holds the shell's answer
   };
 
   bool LoadWithoutOwnIcons(const std::string& path, bool shell_may_read);
+  // An entry holding the icon (or none), already extracted.
   void Append(HICON icon, SIZE size);
   // Keeps the entry's handle, letting go of the one held longest when the
   // bound is reached.
   void Hold(int index) const;
-  // Reads the entry's pixels from its handle (once) and lets the handle go.
-  void Store(Entry& entry) const;
 
   std::unique_ptr<IconShell> own_shell_;
   IconShell& shell_;
   std::string file_name_;
+  std::string source_;  // the file the shell reads (see IconFileInspection::Source)
+  SIZE size_{};         // the size of every icon the shell extracts
   // Each entry sits at a fixed address, so a borrowed reference stays good
-  // while the list grows. Handles come and go as icons are drawn.
+  // while the list grows. Handles come and go as icons are asked for.
   mutable std::vector<std::unique_ptr<Entry>> icons_;
   // The icons holding a handle, the longest held first.
   mutable std::deque<int> held_;

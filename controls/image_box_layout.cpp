@@ -74,6 +74,17 @@ TIndexRange IconsInBand(const TGridMetrics& metrics, int columns, int icon_count
   return range;
 }
 
+TPrefetchPlan PlanPrefetch(const TGridMetrics& metrics, int columns, int icon_count, int top, int bottom,
+                           int held) {
+  TPrefetchPlan plan;
+  const TIndexRange view = IconsInBand(metrics, columns, icon_count, top, bottom);
+  const int shown = view.Last - view.First;
+  if (shown <= 0 || shown > held / 3) return plan;
+  plan.Ahead = {view.Last, std::min(icon_count, view.Last + shown)};
+  plan.Behind = {std::max(0, view.First - shown), view.First};
+  return plan;
+}
+
 TGridRect SelectionRect(const TGridMetrics& metrics, int columns, int index) {
   columns = AtLeastOne(columns);
   const int col = index % columns;

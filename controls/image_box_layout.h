@@ -71,6 +71,16 @@ struct TIndexRange {
 };
 TIndexRange IconsInBand(const TGridMetrics& metrics, int columns, int icon_count, int top, int bottom);
 
+// The icons worth extracting before they are needed while the band top ..
+// bottom is in view: as many again after the icons in view, then as many
+// again before them. None when the three would not fit in `held` handles,
+// as extracting the ones around would let go of the ones shown.
+struct TPrefetchPlan {
+  TIndexRange Ahead;
+  TIndexRange Behind;
+};
+TPrefetchPlan PlanPrefetch(const TGridMetrics& metrics, int columns, int icon_count, int top, int bottom, int held);
+
 // The highlight and focus rectangle of cell `index`, four pixels around the icon.
 TGridRect SelectionRect(const TGridMetrics& metrics, int columns, int index);
 

@@ -17,8 +17,10 @@ namespace controls {
 
 namespace {
 
-constexpr UINT kBuildRootsMessage = 1025;
 constexpr UINT kSelectPathMessage = 1026;
+// The tree's own timer (the tree view keeps its timers low): it fires once
+// every pending paint of the thread is done, and the shell part is built.
+constexpr UINT_PTR kBuildTimer = 0x7A51;
 constexpr UINT_PTR kReapTimer = 1;
 constexpr UINT kReapIntervalMs = 200;
 // A burst of changes (a thousand folders made at once) is rebuilt once,
@@ -127,6 +129,14 @@ bool TzuFolderTree::Create(HWND parent, UINT_PTR id, int x, int y, int width, in
   const DWORD style = WS_VISIBLE | WS_TABSTOP | WS_BORDER | TVS_HASBUTTONS | TVS_SHOWSELALWAYS;
   if (!TSystemControl::Create(WC_TREEVIEWW, parent, id, style, x, y, width, height)) return false;
   SendMessageW(Handle(), TVM_SETINDENT, kIndent, 0);
+  return true;
+}
+
+void TzuFolderTree::Build() {
+  if (built_ || !Handle()) return;
+  built_ = true;
+  KillTimer(Handle(), kBuildTimer);
+  ole_.emplace();
   if (FAILED(SHGetDesktopFolder(desktop_folder_.put()))) desktop_folder_.reset();
 
   // The shell's small-icon list, shared: node images are indexes into it.
@@ -139,9 +149,11 @@ bool TzuFolderTree::Create(HWND parent, UINT_PTR id, int x, int y, int width, in
   }
 
   utility_ = std::make_unique<TUtilityWindow>(*this);
-  if (!utility_->Create()) return false;
-  PostMessageW(utility_->Handle(), kBuildRootsMessage, 0, 0);
-  return true;
+  if (!utility_->Create()) {
+    utility_.reset();
+    return;
+  }
+  BuildRoots();
 }
 
 HWND TzuFolderTree::Owner() const { return Handle() ? GetParent(Handle()) : nullptr; }
@@ -644,9 +656,21 @@ HTREEITEM TzuFolderTree::FindNodeByPath(const std::string& path) {
 
 LRESULT TzuFolderTree::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == kSelectPathMessage) {
+    Build();
     TUpdateScope scope(*this);
     HTREEITEM node = FindNodeByPath(pending_path_);
     SendMessageW(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
+    return 0;
+  }
+  // Nothing of the shell is asked for before the tree is first seen: its
+  // first paint asks for the build, which comes once the window has painted.
+  if (msg == WM_PAINT && !built_) {
+    const LRESULT result = TSystemControl::HandleMessage(msg, wp, lp);
+    SetTimer(Handle(), kBuildTimer, 0, nullptr);
+    return result;
+  }
+  if (msg == WM_TIMER && wp == kBuildTimer) {
+    gui::RunGuarded([&] { Build(); });
     return 0;
   }
   if (msg == WM_SYSCOLORCHANGE) {
@@ -690,9 +714,6 @@ LRESULT TzuFolderTree::UtilityMessage(UINT msg, WPARAM wp, LPARAM lp, bool* hand
       if (utility_) SetTimer(utility_->Handle(), kSettleTimer, kSettleMs, nullptr);
       return 0;
     }
-    case kBuildRootsMessage:
-      BuildRoots();
-      return 0;
     case WM_TIMER:
       if (wp == kSettleTimer) {
         gui::RunGuarded([&] { RefreshPendingNodes(); });

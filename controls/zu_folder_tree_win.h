@@ -15,10 +15,15 @@
 // list that is joined once it has ended; destroying the tree tells every
 // watcher to stop first and then joins them all, so no thread outlives it.
 //
+// Nothing of the shell (OLE, the desktop folder, the system image list, the
+// roots and their watchers) is built until the tree is first painted: a
+// window whose search pane stays hidden never pays for it. The build comes
+// once the thread's pending paints are done, so the window shows whole
+// first and the tree fills a moment later; selecting a path builds at once.
+//
 // The utility window is a hidden top-level window of the tree's own: it
-// builds the roots (1025, posted at creation, so that the nodes are built
-// once the message loop runs), rebuilds watched nodes (1024) and hears the
-// media broadcasts (WM_DEVICECHANGE), which reach top-level windows only.
+// rebuilds watched nodes (1024) and hears the media broadcasts
+// (WM_DEVICECHANGE), which reach top-level windows only.
 #pragma once
 
 #include <windows.h>
@@ -48,9 +53,11 @@ class TzuFolderTree : public gui::TSystemControl {
   ~TzuFolderTree() override;
 
   // Creates the tree view (read-only, buttons, no lines, no root lines, the
-  // selection shown without the focus, indent 19) and posts the message
-  // that builds the roots once the message loop runs.
+  // selection shown without the focus, indent 19), still empty.
   bool Create(HWND parent, UINT_PTR id, int x, int y, int width, int height);
+  // Builds the shell part and the roots now; nothing once built. The tree's
+  // first paint calls it, a moment later.
+  void Build();
 
   unsigned FolderOptions = 0;  // set before Create
 
@@ -122,7 +129,8 @@ class TzuFolderTree : public gui::TSystemControl {
   // Collapses the node without redrawing the tree meanwhile.
   void Collapse(HTREEITEM node) const;
 
-  util::OleSession ole_;  // the shell's folders need OLE on the window thread
+  std::optional<util::OleSession> ole_;  // the shell's folders need OLE on the window thread
+  bool built_ = false;
   std::unique_ptr<TUtilityWindow> utility_;
   util::UniqueComPtr<IShellFolder> desktop_folder_;
   HIMAGELIST system_images_ = nullptr;  // the shell's own list: never destroyed here

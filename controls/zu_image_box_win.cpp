@@ -11,6 +11,11 @@ namespace {
 
 const gui::WindowClass kGridClass = {L"TZuImageBox"};
 
+// Icons around the view are extracted on a timer, which comes only once
+// every paint is done, a few at a time, so that input is never kept waiting.
+constexpr UINT_PTR kPrefetchTimer = 1;
+constexpr int kPrefetchSlice = 16;
+
 RECT ToRect(const TGridRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 
 // Fills with a system colour brush; those brushes are the system's and are
@@ -98,22 +103,28 @@ void TZuImageBox::SetItemIndex(int value) {
   if (host_.OnSelectItem) host_.OnSelectItem(host_, item_index_);
 }
 
-void TZuImageBox::DrawIconAt(HDC dc, int index) const {
-  HICON icon = Icons(index).Handle();
-  if (!icon) return;  // an empty icon object draws nothing
+void TZuImageBox::DrawIconAt(HDC dc, int index, const imaging::TIcon& icon) const {
+  if (icon.Empty()) return;  // an empty icon object draws nothing
   const TGridPoint p = IconOrigin(metrics_, layout_.Columns, index);
-  DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 1, p.X, p.Y, metrics_.ItemWidth(),
+  DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.Handle()), 1, p.X, p.Y, metrics_.ItemWidth(),
              metrics_.ItemHeight(), DST_ICON);
 }
 
-void TZuImageBox::DrawAllIcons(HDC dc) const {
+void TZuImageBox::DrawAllIcons(HDC dc) const { DrawIcons(dc, false); }
+
+void TZuImageBox::DrawIcons(HDC dc, bool hold) const {
   // Only what the device context can show: the part of the grid in view, or
   // the whole picture of a bitmap. A large library then costs no more to
   // paint than a small one.
   RECT clip{};
   if (GetClipBox(dc, &clip) == ERROR) return;
   const TIndexRange range = IconsInBand(metrics_, layout_.Columns, IconCount(), clip.top, clip.bottom);
-  for (int index = range.First; index < range.Last; ++index) DrawIconAt(dc, index);
+  if (hold) {
+    for (int index = range.First; index < range.Last; ++index) DrawIconAt(dc, index, Icons(index));
+  } else {
+    icons_.VisitIcons(range.First, range.Last,
+                      [&](int index, const imaging::TIcon& icon) { DrawIconAt(dc, index, icon); });
+  }
 }
 
 void TZuImageBox::DrawCell(int index) {
@@ -123,7 +134,7 @@ void TZuImageBox::DrawCell(int index) {
   if (!dc) return;
   const RECT r = ToRect(SelectionRect(metrics_, layout_.Columns, index));
   FillWithSysColor(dc.get(), r, index == item_index_ ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
-  if (index < IconCount()) DrawIconAt(dc.get(), index);
+  if (index < IconCount()) DrawIconAt(dc.get(), index, Icons(index));
   if (host_.Focused() && (index == item_index_ || item_index_ == -1)) DrawFocusRect(dc.get(), &r);
 }
 
@@ -136,8 +147,24 @@ void TZuImageBox::Paint(HDC dc) {
   const int focus_cell = item_index_ >= 0 ? item_index_ : 0;
   const RECT focus_rect = ToRect(SelectionRect(metrics_, layout_.Columns, focus_cell));
   if (item_index_ >= 0) FillWithSysColor(dc, focus_rect, COLOR_HIGHLIGHT);
-  DrawAllIcons(dc);
+  DrawIcons(dc, true);
   if (host_.Focused()) DrawFocusRect(dc, &focus_rect);
+  SetTimer(Handle(), kPrefetchTimer, 0, nullptr);
+}
+
+bool TZuImageBox::PrefetchSlice() {
+  const int top = host_.ScrollPosition();
+  const TPrefetchPlan plan = PlanPrefetch(metrics_, layout_.Columns, IconCount(), top, top + host_.ClientHeight(),
+                                          TIconSet::kMaxHeldIcons);
+  int left = kPrefetchSlice;
+  for (const TIndexRange& range : {plan.Ahead, plan.Behind}) {
+    for (int index = range.First; index < range.Last && left > 0; ++index) {
+      if (icons_.Extracted(index)) continue;
+      icons_.Icons(index);
+      --left;
+    }
+  }
+  return left == 0;
 }
 
 void TZuImageBox::MouseDown(UINT msg, WPARAM wp, int x, int y) {
@@ -158,6 +185,10 @@ LRESULT TZuImageBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       Paint(dc.get());
       return 0;
     }
+    case WM_TIMER:
+      if (wp != kPrefetchTimer) break;
+      if (!PrefetchSlice()) KillTimer(Handle(), kPrefetchTimer);
+      return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -169,8 +200,9 @@ LRESULT TZuImageBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       host_.DblClick();
       return 0;
     default:
-      return DefaultHandler(msg, wp, lp);
+      break;
   }
+  return DefaultHandler(msg, wp, lp);
 }
 
 }  // namespace controls

@@ -5,7 +5,9 @@
 // The grid is a child window of its scrolling host TZuScrollBox, which
 // keeps it as wide as its own client area and scrolls it by moving it. The
 // grid has no events of its own: selection, custom painting, mouse-down and
-// double-click all go through the host. All arithmetic (layout, cell
+// double-click all go through the host. The icons are extracted as they are
+// painted; after each paint a timer extracts a page ahead and a page behind
+// the view, a slice at a time. All arithmetic (layout, cell
 // rectangles, hit test, selection and scroll plans) is in image_box_layout.
 #pragma once
 
@@ -67,7 +69,8 @@ class TZuImageBox : public gui::TWindow {
   // Repaints one cell in place (-1 meaning cell 0).
   void DrawCell(int index);
   // Draws every icon at its grid position, and nothing else, onto any
-  // device context (screen, composite image, printer).
+  // device context (composite image, printer), extracting the icons not
+  // held one at a time.
   void DrawAllIcons(HDC dc) const;
 
  protected:
@@ -75,7 +78,13 @@ class TZuImageBox : public gui::TWindow {
 
  private:
   void Paint(HDC dc);
-  void DrawIconAt(HDC dc, int index) const;
+  // Extracts a few of the icons around the view that are not yet; true
+  // when more may be left.
+  bool PrefetchSlice();
+  void DrawIconAt(HDC dc, int index, const imaging::TIcon& icon) const;
+  // The icons the device context shows; hold: they keep their handles
+  // (the screen's), or they go again once drawn.
+  void DrawIcons(HDC dc, bool hold) const;
   void MouseDown(UINT msg, WPARAM wp, int x, int y);
   void Resize(int width, int height);
 

@@ -26,6 +26,21 @@ void TForm::Show(int show_command) const {
   UpdateWindow(Handle());
 }
 
+void TForm::SizeAsMaximized() const {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoW(MonitorFromWindow(Handle(), MONITOR_DEFAULTTOPRIMARY), &monitor)) return;
+  // The frame alone, without the caption: a caption's border is the frame's.
+  DWORD style = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE));
+  if ((style & WS_CAPTION) == WS_CAPTION) style &= ~WS_BORDER;
+  RECT frame{};
+  AdjustWindowRectEx(&frame, style, FALSE, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE)));
+  const RECT& work = monitor.rcWork;
+  SetWindowPos(Handle(), nullptr, work.left + frame.left, work.top + frame.top,
+               work.right - work.left + frame.right - frame.left, work.bottom - work.top + frame.bottom - frame.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TForm::Close() const {
   if (Handle()) SendMessageW(Handle(), WM_CLOSE, 0, 0);
 }

@@ -21,6 +21,10 @@ class TForm : public TWindow {
   bool CreateForm(const wchar_t* class_name, const std::wstring& caption, int x, int y, int width, int height,
                   HICON icon = nullptr);
   void Show(int show_command = SW_SHOWNORMAL) const;
+  // Gives the hidden window the place and size it would take maximized on
+  // its monitor, without showing it: a maximized window covers the work
+  // area with its sizing frame just outside it.
+  void SizeAsMaximized() const;
 
   // Asks the form to close, as the close box does.
   void Close() const;

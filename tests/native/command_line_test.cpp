@@ -193,6 +193,15 @@ TEST(PlanBatch, HtmlAndDbaseExportEveryIcon) {
   EXPECT_EQ("", Plan({"-e", "-desttype=dbase"}, "icons").dest_folder);
 }
 
+TEST(PlanBatch, OnlyExportsThatReadTheGridLoadIt) {
+  EXPECT_TRUE(Plan({"-e", "-iconindex=3"}, "x.png").needs_grid) << "one icon, from the grid";
+  EXPECT_TRUE(Plan({"-e", "-iconindex=3", "-allsizes"}, "x.ico").needs_grid) << "one group, counted by the grid";
+  EXPECT_TRUE(Plan({"-e", "-alliconsasoneimage"}, "all.png").needs_grid) << "the grid's layout";
+  EXPECT_TRUE(Plan({"-e", "-desttype=html"}, "page.htm").needs_grid) << "the grid's column count";
+  for (const char* type : {"-desttype=ico", "-desttype=png", "-desttype=jpg", "-desttype=dbf", "-desttype=emf"})
+    EXPECT_FALSE(Plan({"-e", "-iconindex=0", type}, "out").needs_grid) << type;
+}
+
 TEST(PlanBatch, HtmlImagesAreJpegUnlessPngIsAsked) {
   struct Case {
     std::vector<std::string> args;

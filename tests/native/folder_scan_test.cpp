@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <map>
 #include <set>
 
@@ -132,30 +134,50 @@ TEST(FolderScan, EntriesAreRelativeToTheRootWhateverItsCase) {
   EXPECT_EQ("System32\\shell32.dll", controls::RelativeEntry("C:\\", "C:\\System32", "shell32.dll"));
 }
 
-TEST(FolderScan, AWindowAnswersEveryEntryAndQuietStretchesOnlyAfterAWhile) {
-  int found = 0, quiet = 0;
-  const auto counting = [&](int quiet_ms) {
-    return controls::AnswerScan([&](int) { return ++found == 3; }, [&] { return ++quiet, false; }, quiet_ms);
-  };
-  // No pause between quiet answers: every look answers, every entry too,
-  // and the third entry cancels.
+TEST(FolderScan, TheWindowAnswersEveryIntervalWithTheLatestCountAndCanCancel) {
+  // A clock that moves 10 ms at every look: with 50 ms between answers,
+  // every fifth look answers, whether it saw an entry or a file.
+  std::chrono::steady_clock::time_point clock{};
+  const auto ticking = [&clock] { return clock += std::chrono::milliseconds(10); };
+  std::vector<int> shown;
   FakeFileSystem fs = Tree();
   OrderedList list;
-  controls::TScanAnswers answers = counting(0);
-  EXPECT_EQ(controls::TScanResult::kCancelled,
+  controls::TScanAnswers answers = controls::AnswerScan(
+      [&](int count) {
+        shown.push_back(count);
+        return false;
+      },
+      50, ticking);
+  EXPECT_EQ(controls::TScanResult::kCompleted,
             controls::FindFiles(fs, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true, list, answers.progress,
                                 answers.looking));
-  EXPECT_EQ(3, found);
-  EXPECT_GT(quiet, 3);
-  // A pause longer than the walk: no look answers.
-  found = quiet = 0;
+  const auto looks = clock.time_since_epoch() / std::chrono::milliseconds(10) - 1;  // the first reading starts the clock
+  ASSERT_GT(looks, 10);
+  EXPECT_EQ(static_cast<size_t>(looks / 5), shown.size());
+  ASSERT_FALSE(shown.empty());
+  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+  EXPECT_LE(shown.back(), static_cast<int>(list.entries.size()));
+
+  // An answer that cancels ends the walk there.
   FakeFileSystem again = Tree();
+  OrderedList partial;
+  int answered = 0;
+  answers = controls::AnswerScan([&](int) { return ++answered == 2; }, 50, ticking);
+  EXPECT_EQ(controls::TScanResult::kCancelled,
+            controls::FindFiles(again, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true, partial, answers.progress,
+                                answers.looking));
+  EXPECT_EQ(2, answered);
+  EXPECT_LT(partial.entries.size(), list.entries.size());
+
+  // A clock that stands still: no answer at all.
+  const auto still = [] { return std::chrono::steady_clock::time_point{}; };
+  answered = 0;
+  FakeFileSystem third = Tree();
   OrderedList none;
-  answers = counting(60000);
-  controls::FindFiles(again, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1000, true, none, answers.progress,
-                      answers.looking);
-  EXPECT_EQ(0, found);
-  EXPECT_EQ(0, quiet);
+  answers = controls::AnswerScan([&](int) { return ++answered, false; }, 50, still);
+  controls::FindFiles(third, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true, none, answers.progress, answers.looking);
+  EXPECT_EQ(0, answered);
+  EXPECT_EQ(list.entries, none.entries);
 }
 
 }  // namespace

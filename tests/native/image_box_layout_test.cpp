@@ -186,6 +186,31 @@ TEST(ImageBoxLayoutTest, IconsInBandAreExactlyThoseDrawnThere) {
   }
 }
 
+TEST(ImageBoxLayoutTest, PrefetchTakesAPageEachSideWithinTheHeldHandles) {
+  // Default metrics: rows 42 pixels apart, ten columns; a band of four rows.
+  TGridMetrics metrics;
+  const int pitch = metrics.Offset() + metrics.ItemHeight() + 4;
+  const TIndexRange view = IconsInBand(metrics, 10, 5000, 100 * pitch, 104 * pitch);
+  const int shown = view.Last - view.First;
+  ASSERT_GT(shown, 0);
+  TPrefetchPlan plan = PlanPrefetch(metrics, 10, 5000, 100 * pitch, 104 * pitch, 1024);
+  EXPECT_EQ(view.Last, plan.Ahead.First);
+  EXPECT_EQ(view.Last + shown, plan.Ahead.Last);
+  EXPECT_EQ(view.First - shown, plan.Behind.First);
+  EXPECT_EQ(view.First, plan.Behind.Last);
+
+  // At the ends of the grid the pages are cut short.
+  plan = PlanPrefetch(metrics, 10, 5000, 0, 4 * pitch, 1024);
+  EXPECT_EQ(0, plan.Behind.Last - plan.Behind.First);
+  plan = PlanPrefetch(metrics, 10, 45, 0, 4 * pitch, 1024);
+  EXPECT_EQ(45, plan.Ahead.Last);
+
+  // Three pages that would not fit in the handles held: nothing around.
+  plan = PlanPrefetch(metrics, 10, 5000, 100 * pitch, 104 * pitch, 3 * shown - 1);
+  EXPECT_EQ(0, plan.Ahead.Last - plan.Ahead.First);
+  EXPECT_EQ(0, plan.Behind.Last - plan.Behind.First);
+}
+
 TEST(ImageBoxLayoutTest, KeyTable) {
   struct Case {
     TGridKey key;

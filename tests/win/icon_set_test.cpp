@@ -106,6 +106,7 @@ struct OrderCase {
   Calls calls;
   bool loaded;
   std::vector<bool> empty;  // per icon of the set: an empty icon object
+  Calls asked = {};         // the calls made once every icon is asked for
 };
 
 RecordingShell::Script MakeScript(util::IconFileInspection inspection,
@@ -128,7 +129,7 @@ TEST(IconSet, CallsTheShellInOrderAndConcludesFromItsAnswers) {
          s.count = 3;
          s.extract_null = {false, true, false};
        }),
-       {"Inspect", "Probe", "Count", "Extract 0", "Extract 1", "Extract 2"}, true, {false, true, false}},
+       {"Inspect", "Probe", "Count"}, true, {false, true, false}, {"Extract 1", "Extract 2"}},
       {"probe answers 1, count 0", p,
        MakeScript(Sound(util::IconFileFormat::kPe, 0), [](S& s) { s.probe = S::kOne; }),
        {"Inspect", "Probe", "Count"}, true, {}},
@@ -164,13 +165,55 @@ TEST(IconSet, CallsTheShellInOrderAndConcludesFromItsAnswers) {
     EXPECT_EQ(c.calls, shell.calls);
     EXPECT_EQ(c.path, set.FileName());
     ASSERT_EQ(static_cast<int>(c.empty.size()), set.IconCount());
-    for (int i = 0; i < set.IconCount(); ++i) EXPECT_EQ(c.empty[i], set.Icons(i).Empty()) << i;
-    // The probe's icon is a test only and is destroyed at once; every other
-    // handle now belongs to the set.
+    const size_t loading = shell.calls.size();
+    // The probe's icon is icon 0 when the file counts icons, and is
+    // destroyed at once when it does not.
     if (c.script.probe == S::kIcon && c.calls.size() > 1 && c.calls[1] == "Probe") {
-      EXPECT_FALSE(IconAlive(shell.handed_out.front()));
+      if (set.IconCount() > 0 && c.script.count > 0) {
+        EXPECT_EQ(shell.handed_out.front(), set.Icons(0).Handle());
+        EXPECT_TRUE(IconAlive(shell.handed_out.front()));
+      } else if (set.IconCount() == 0) {
+        EXPECT_FALSE(IconAlive(shell.handed_out.front()));
+      }
     }
+    for (int i = 0; i < set.IconCount(); ++i) EXPECT_EQ(c.empty[i], set.Icons(i).Empty()) << i;
+    EXPECT_EQ(c.asked, Calls(shell.calls.begin() + static_cast<long>(loading), shell.calls.end()));
   }
+}
+
+TEST(IconSet, ExtractsOnDemandAndHoldsABoundedNumberOfHandles) {
+  constexpr int kIcons = TIconSet::kMaxHeldIcons + 100;
+  RecordingShell shell(MakeScript(Sound(util::IconFileFormat::kPe, kIcons), [](RecordingShell::Script& s) {
+    s.count = kIcons;
+  }));
+  TIconSet set(shell);
+  ASSERT_TRUE(set.LoadIcons("big.dll"));
+  ASSERT_EQ(kIcons, set.IconCount());
+  EXPECT_EQ(1, set.HeldIconCount()) << "only the probe's icon";
+
+  // A pass that visits every icon extracts each once and lets it go again.
+  int visited = 0;
+  set.VisitIcons(0, kIcons, [&](int index, const imaging::TIcon& icon) {
+    EXPECT_FALSE(icon.Empty()) << index;
+    ++visited;
+  });
+  EXPECT_EQ(kIcons, visited);
+  EXPECT_EQ(1, set.HeldIconCount());
+  EXPECT_FALSE(set.Extracted(kIcons - 1));
+  EXPECT_TRUE(set.Extracted(0)) << "held before the pass, held after it";
+  EXPECT_FALSE(IconAlive(shell.handed_out[1])) << "an icon visited is destroyed after its visit";
+
+  // Asking for every icon holds at most the bound; the icon asked for
+  // longest ago goes first and is extracted again when asked for again.
+  for (int i = 0; i < kIcons; ++i) ASSERT_FALSE(set.Icons(i).Empty()) << i;
+  EXPECT_EQ(TIconSet::kMaxHeldIcons, set.HeldIconCount());
+  EXPECT_FALSE(set.Extracted(0));
+  EXPECT_FALSE(IconAlive(shell.handed_out[0])) << "the handle let go is destroyed";
+  EXPECT_TRUE(set.Extracted(kIcons - 1));
+  shell.calls.clear();
+  set.Icons(0);
+  EXPECT_EQ(Calls{"Extract 0"}, shell.calls);
+  EXPECT_EQ(TIconSet::kMaxHeldIcons, set.HeldIconCount());
 }
 
 TEST(IconSet, ALoadFreesEveryIconOfThePreviousOne) {
