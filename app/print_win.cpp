@@ -21,6 +21,7 @@
 #include "gui/dialog_template.h"
 #include "gui/error.h"
 #include "imaging/zu_graphic_utils_win.h"
+#include "util/late_bound_win.h"
 
 namespace app {
 
@@ -151,9 +152,9 @@ void TPrintFrm::Choose(int id) {
 
 util::UniquePrinterDc DefaultPrinterDc() {
   DWORD size = 0;
-  GetDefaultPrinterW(nullptr, &size);
+  util::late::GetDefaultPrinterW(nullptr, &size);
   std::vector<wchar_t> name(size + 1, L'\0');
-  if (size == 0 || !GetDefaultPrinterW(name.data(), &size)) throw gui::Error(Lang(sNoDefaultPrinter));
+  if (size == 0 || !util::late::GetDefaultPrinterW(name.data(), &size)) throw gui::Error(Lang(sNoDefaultPrinter));
   util::UniquePrinterDc dc(CreateDCW(L"WINSPOOL", name.data(), nullptr, nullptr));
   if (!dc) throw gui::Error(Lang(sNoDefaultPrinter));
   return dc;

@@ -47,6 +47,17 @@ target_link_libraries(tamsel PRIVATE tamsel_win)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set_target_properties(tamsel PROPERTIES OUTPUT_NAME tamsel64)
 endif()
+# The program ships without the debug sections the static run-time
+# libraries bring along; they stay beside it in tamsel.exe.debug, which a
+# debugger finds through the link the program keeps to it.
+if(MINGW AND CMAKE_OBJCOPY)
+  add_custom_command(TARGET tamsel POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:tamsel> $<TARGET_FILE:tamsel>.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-debug --strip-unneeded --add-gnu-debuglink=$<TARGET_FILE:tamsel>.debug
+            $<TARGET_FILE:tamsel>
+    WORKING_DIRECTORY $<TARGET_FILE_DIR:tamsel>
+    VERBATIM)
+endif()
 
 # The help file glimbo.chm beside tamsel.exe, compiled from the pages in
 # help/ by Free Pascal's chmcmd. Without chmcmd the program is built alone:

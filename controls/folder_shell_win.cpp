@@ -4,6 +4,7 @@
 
 #include "gui/text.h"
 #include "util/file_utils.h"
+#include "util/late_bound_win.h"
 
 namespace controls {
 
@@ -20,7 +21,7 @@ std::string StrRetText(STRRET& answer, LPCITEMIDLIST item, bool* missing) {
         return std::string();
       }
       std::string text = gui::WideToAnsi(answer.pOleStr);
-      CoTaskMemFree(answer.pOleStr);
+      util::late::CoTaskMemFree(answer.pOleStr);
       return text;
     }
     case STRRET_OFFSET: {

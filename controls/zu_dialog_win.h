@@ -24,6 +24,8 @@
 #include <memory>
 #include <string>
 
+#include "util/late_bound_win.h"
+
 namespace controls {
 
 // The extra check box as its owner sets it up; after a run it holds the
@@ -88,7 +90,7 @@ class TZuOpenDialog {
   bool Execute(HWND owner);
 
  protected:
-  virtual BOOL RunSystemDialog(OPENFILENAMEW& ofn) { return GetOpenFileNameW(&ofn); }
+  virtual BOOL RunSystemDialog(OPENFILENAMEW& ofn) { return util::late::GetOpenFileNameW(&ofn); }
 
  private:
   static UINT_PTR CALLBACK HookProc(HWND hook, UINT msg, WPARAM wp, LPARAM lp);
@@ -109,7 +111,7 @@ class TZuOpenDialog {
 
 class TZuSaveDialog : public TZuOpenDialog {
  protected:
-  BOOL RunSystemDialog(OPENFILENAMEW& ofn) override { return GetSaveFileNameW(&ofn); }
+  BOOL RunSystemDialog(OPENFILENAMEW& ofn) override { return util::late::GetSaveFileNameW(&ofn); }
 };
 
 class TZuDirDialog {

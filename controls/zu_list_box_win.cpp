@@ -345,7 +345,7 @@ bool TZuListBox::OnReflectedDrawItem(DRAWITEMSTRUCT* item) {
     const int x = row.left + 2;
     const int y = PictureTop(row.top, row.bottom, picture.Height());
     if (picture.Transparent) {
-      TransparentBlt(dc, x, y, picture.Width(), picture.Height(), picture.Canvas(), 0, 0, picture.Width(),
+      GdiTransparentBlt(dc, x, y, picture.Width(), picture.Height(), picture.Canvas(), 0, 0, picture.Width(),
                      picture.Height(), picture.TransparentColor);
     } else {
       BitBlt(dc, x, y, picture.Width(), picture.Height(), picture.Canvas(), 0, 0, SRCCOPY);

@@ -58,7 +58,7 @@ void TImage::Paint(HDC dc) {
   if (!bitmap_) return;
   util::UniqueMemoryDc source(CreateCompatibleDC(dc));
   util::SelectGuard select(source.get(), bitmap_.get());
-  TransparentBlt(dc, 0, 0, Width(), Height(), source.get(), 0, 0, size_.cx, size_.cy, transparent_);
+  GdiTransparentBlt(dc, 0, 0, Width(), Height(), source.get(), 0, 0, size_.cx, size_.cy, transparent_);
 }
 
 bool TCheckBox::Create(HWND parent, UINT_PTR id, int x, int y, int width, int height, const std::wstring& caption) {

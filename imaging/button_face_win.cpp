@@ -165,7 +165,7 @@ class FacePainter {
     util::UniqueMemoryDc source(CreateCompatibleDC(dc_));
     util::SelectGuard select(source.get(), frame.bitmap.get());
     if (!select.ok()) return;
-    TransparentBlt(dc_, g.draw_position.x, g.draw_position.y, frame.width, frame.height, source.get(), 0, 0,
+    GdiTransparentBlt(dc_, g.draw_position.x, g.draw_position.y, frame.width, frame.height, source.get(), 0, 0,
                    frame.width, frame.height, frame.transparent);
   }
 

@@ -20,6 +20,8 @@
 #include <atomic>
 #include <utility>
 
+#include "util/late_bound_win.h"
+
 namespace util {
 
 class GdiObjectCount {
@@ -208,7 +210,7 @@ struct ItemIdListTraits {
   static void close(Handle h) {
     UniqueComPtr<IMalloc> allocator;
     if (SUCCEEDED(SHGetMalloc(allocator.put())) && allocator) allocator->Free(h);
-    else CoTaskMemFree(h);
+    else late::CoTaskMemFree(h);
   }
 };
 
@@ -261,9 +263,9 @@ using UniquePidl = UniqueHandle<ItemIdListTraits>;
 // a thread in the multi-threaded apartment refuses and is left as it is.
 class OleSession {
  public:
-  OleSession() noexcept : initialised_(SUCCEEDED(OleInitialize(nullptr))) {}
+  OleSession() noexcept : initialised_(SUCCEEDED(late::OleInitialize(nullptr))) {}
   ~OleSession() {
-    if (initialised_) OleUninitialize();
+    if (initialised_) late::OleUninitialize();
   }
   OleSession(const OleSession&) = delete;
   OleSession& operator=(const OleSession&) = delete;
