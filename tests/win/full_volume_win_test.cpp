@@ -17,6 +17,7 @@
 #include "imaging/saveicons_win.h"
 #include "imaging/zu_graphic_utils_win.h"
 #include "win/win_test_support.h"
+#include "win/window_driver.h"
 
 namespace imaging {
 namespace {
@@ -27,18 +28,7 @@ using testing_support::ReadFileBytes;
 // Starts a Unix shell command; Wine gives no usable process handle for it,
 // so callers wait for the file the command makes.
 bool RunUnixShell(const std::string& command) {
-  std::string line = "/bin/sh -c \"" + command + "\"";
-  std::vector<char> buffer(line.begin(), line.end());
-  buffer.push_back('\0');
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA("Z:\\bin\\sh", buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    return false;
-  }
-  if (pi.hThread) CloseHandle(pi.hThread);
-  if (pi.hProcess) CloseHandle(pi.hProcess);
-  return true;
+  return testing_support::StartUnixProgram("Z:\\bin\\sh -c \"" + command + "\"");
 }
 
 bool WaitFor(const std::string& path, bool present) {

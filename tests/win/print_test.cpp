@@ -160,16 +160,6 @@ std::optional<Page> ReadPpm(const std::string& path) {
   return page;
 }
 
-// Runs a Linux program from this Wine process and waits for it to end.
-void RunLinuxProgram(std::string command_line) {
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, &command_line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
-  WaitForSingleObject(pi.hProcess, 30000);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-}
 
 // Waits for the one page the printer makes and renders it.
 std::optional<Page> WaitForPrintedPage(const std::string& folder) {
@@ -178,7 +168,7 @@ std::optional<Page> WaitForPrintedPage(const std::string& folder) {
     const std::vector<std::string> pdfs = PdfsIn(windows_folder);
     if (pdfs.size() == 1 && PdfComplete(windows_folder + "\\" + pdfs[0])) {
       DeleteFileA((windows_folder + "\\page.ppm").c_str());
-      RunLinuxProgram("Z:\\usr\\bin\\pdftoppm -r 72 -singlefile \"" + folder + "/" + pdfs[0] + "\" \"" + folder +
+      testing_support::StartUnixProgram("Z:\\usr\\bin\\pdftoppm -r 72 -singlefile \"" + folder + "/" + pdfs[0] + "\" \"" + folder +
                       "/page\"");
       for (int j = 0; j < 100; ++j) {
         if (auto page = ReadPpm(windows_folder + "\\page.ppm")) return page;

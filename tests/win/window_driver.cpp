@@ -153,18 +153,20 @@ std::string Quote(const std::string& arg) {
   return out + "\"";
 }
 
+bool StartUnixProgram(std::string command_line) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  return CreateProcessA(nullptr, &command_line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
+}
+
 std::string RunUnix(const std::string& command, int timeout_seconds) {
   static int counter = 0;
   const std::string out =
       "/tmp/tamsel-unix-out-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
-  std::string line = "/bin/sh -c \"(" + command + ") > " + out + ".part 2>&1; mv " + out + ".part " + out + "\"";
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA("Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+  if (!StartUnixProgram("Z:\\bin\\sh -c \"(" + command + ") > " + out + ".part 2>&1; mv " + out + ".part " + out +
+                        "\""))
     return "<cannot start /bin/sh>";
-  if (pi.hThread) CloseHandle(pi.hThread);
-  if (pi.hProcess) CloseHandle(pi.hProcess);
   const std::string win_out = ToWindowsPath(out);
   for (int i = 0; i < timeout_seconds * 50 && !FileExists(win_out); ++i) Sleep(20);
   const std::vector<unsigned char> bytes = ReadFileBytes(win_out);

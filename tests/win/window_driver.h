@@ -59,6 +59,14 @@ void PressButton(HWND dialog, int id);
 // at most timeout_seconds.
 std::string RunUnix(const std::string& command, int timeout_seconds = 30);
 
+// Starts a Unix program (a Z:\ path and its arguments) from this Wine
+// process, without waiting for it. Wine hands back no usable handles for a
+// Unix program: the thread handle it reports is whatever its stack held,
+// and closing it can close a handle of this process's own (seen: the
+// thread's desktop, after which no window could be created). They are
+// therefore never touched.
+bool StartUnixProgram(std::string command_line);
+
 // Wine's name on the host for a Windows path; empty outside Wine.
 std::string UnixPath(const std::string& path);
 
