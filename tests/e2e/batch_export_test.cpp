@@ -4,11 +4,13 @@
 // the dBase table), which Wine starts through /bin/sh.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "e2e/e2e_main.h"
@@ -544,6 +546,71 @@ TEST(BatchExport, OpenDestinationOpensTheWrittenFile) {
     ASSERT_EQ(65u + 5 * 11 + 1, table.size());
     EXPECT_EQ(table, WaitForBytes(dir.win("opened.dbf")));
   }
+}
+
+BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM lp) {
+  auto* wanted = reinterpret_cast<std::pair<DWORD, bool>*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != wanted->first || !IsWindowVisible(window)) return TRUE;
+  wanted->second = true;
+  return FALSE;
+}
+
+// Runs a batch that must close by itself and returns whether any window of
+// it was ever seen on the screen.
+bool RunBatchWatchingWindows(const std::string& arguments) {
+  Process p(e2e::TamselPath(), arguments);
+  EXPECT_TRUE(p.started());
+  std::pair<DWORD, bool> seen{p.id(), false};
+  for (DWORD waited = 0; !p.WaitForExit(2) && waited < kTimeout; waited += 2)
+    EnumWindows(&FindVisibleWindow, reinterpret_cast<LPARAM>(&seen));
+  EXPECT_TRUE(p.WaitForExit(0)) << arguments;
+  return seen.second;
+}
+
+// A batch that closes shows no window; the grid's layout it reads is the
+// one the window shows. With the window stored maximized the composite
+// picture and the HTML table come out as the shown window makes them, and
+// the stored state stays.
+TEST(BatchExport, AClosingBatchShowsNoWindowAndLaysOutAsTheWindowWould) {
+  UnixDir dir;
+  const char* placement = "Software\\Korvane\\Tamsel\\Placement";
+  SHSetValueA(HKEY_CURRENT_USER, placement, "Maximized", REG_SZ, "1", 2);
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  const std::string source = std::string(system) + "\\shell32.dll";
+  // The same names in two folders: the page names its image folder.
+  CreateDirectoryA(dir.win("shown").c_str(), nullptr);
+  CreateDirectoryA(dir.win("hidden").c_str(), nullptr);
+  {
+    Process p(e2e::TamselPath(), "-e " + Quote(source) + " " + Quote(dir.win("shown\\all.bmp")) + " -alliconsasoneimage");
+    ASSERT_TRUE(p.started());
+    HWND main_window = WaitForWindow(p.id(), L"TForm1", kTimeout);
+    ASSERT_NE(nullptr, main_window);
+    for (int i = 0; i < 500 && !testing_support::FileExists(dir.win("shown\\all.bmp")); ++i) Sleep(20);
+    EXPECT_TRUE(IsZoomed(main_window));
+    PostMessageW(main_window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(p.WaitForExit(kTimeout));
+  }
+  EXPECT_EQ(L"Icons exported: 184", RunBatchExpectingBox("-e " + Quote(source) + " " + Quote(dir.win("shown\\page.htm"))));
+
+  EXPECT_FALSE(RunBatchWatchingWindows("-e " + Quote(source) + " " + Quote(dir.win("hidden\\all.bmp")) +
+                                       " -alliconsasoneimage -closewhendone"));
+  EXPECT_FALSE(RunBatchWatchingWindows("-e " + Quote(source) + " " + Quote(dir.win("hidden\\page.htm")) + " -closewhendone"));
+  const Bytes shown = ReadFileBytes(dir.win("shown\\all.bmp"));
+  ASSERT_GT(shown.size(), 54u);
+  EXPECT_GT(LE32(shown, 18), 640u) << "as wide as the screen";
+  EXPECT_TRUE(shown == ReadFileBytes(dir.win("hidden\\all.bmp")));
+  const Bytes page = ReadFileBytes(dir.win("shown\\page.htm"));
+  ASSERT_FALSE(page.empty());
+  EXPECT_TRUE(page == ReadFileBytes(dir.win("hidden\\page.htm")));
+
+  char value[8] = {};
+  DWORD size = sizeof value;
+  SHGetValueA(HKEY_CURRENT_USER, placement, "Maximized", nullptr, value, &size);
+  EXPECT_STREQ("1", value);
+  SHDeleteValueA(HKEY_CURRENT_USER, placement, "Maximized");
 }
 
 TEST(BatchExport, ErrorsEndTheBatchWithoutClosing) {

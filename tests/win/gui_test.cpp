@@ -64,4 +64,23 @@ TEST(Form, DestroyingTheObjectDestroysTheWindow) {
   EXPECT_FALSE(IsWindow(hwnd));
 }
 
+TEST(Form, SizedAsMaximizedWhileHiddenItTakesTheRectangleOfAMaximizedWindow) {
+  ProbeForm hidden, shown;
+  ASSERT_TRUE(hidden.CreateForm(L"TamselProbeForm", L"Hidden", 10, 20, 300, 200));
+  ASSERT_TRUE(shown.CreateForm(L"TamselProbeForm", L"Shown", 10, 20, 300, 200));
+  hidden.SizeAsMaximized();
+  EXPECT_FALSE(IsWindowVisible(hidden.Handle()));
+  shown.Show(SW_SHOWMAXIMIZED);
+  ASSERT_TRUE(IsZoomed(shown.Handle()));
+  RECT a{}, b{}, ca{}, cb{};
+  GetWindowRect(hidden.Handle(), &a);
+  GetWindowRect(shown.Handle(), &b);
+  GetClientRect(hidden.Handle(), &ca);
+  GetClientRect(shown.Handle(), &cb);
+  EXPECT_TRUE(EqualRect(&a, &b)) << a.left << "," << a.top << " " << a.right << "," << a.bottom << " against "
+                                 << b.left << "," << b.top << " " << b.right << "," << b.bottom;
+  EXPECT_TRUE(EqualRect(&ca, &cb)) << ca.right << "x" << ca.bottom << " against " << cb.right << "x" << cb.bottom;
+  EXPECT_GT(ca.right, 300);
+}
+
 }  // namespace
