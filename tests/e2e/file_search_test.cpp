@@ -82,16 +82,16 @@ TEST(FileSearch, TheOpenFilesFolderIsScannedByTheMinimumAndItsSubfoldersAndAFoun
 }
 
 TEST(FileSearch, EscStopsAScanAndAFolderGoneMeanwhileEndsOneWithAMessageBothKeepingWhatWasFound) {
-  // Enough files that a scan lasts a while, and a last folder to remove;
-  // copied on the Unix side, where that is quick.
+  // Enough files that a scan lasts a few seconds, and a last folder to
+  // remove; written on the Unix side, where that is quick (one tee a folder).
   constexpr int kFolders = 12;
-  constexpr int kFilesPerFolder = 100;
+  constexpr int kFilesPerFolder = 500;
   e2e::UnixDir dir;
   const std::string fixture = std::string(TAMSEL_FIXTURE_DIR) + "/main_2.dll";
   ASSERT_EQ("done\n", dir.Run("cd " + dir.unix(".") + " && cp " + fixture + " start.dll && for f in $(seq 10 " +
-                              std::to_string(9 + kFolders) + "); do mkdir d$f; for i in $(seq 1 " +
-                              std::to_string(kFilesPerFolder) + "); do cp " + fixture +
-                              " d$f/f$i.dll; done; done && mkdir zz && echo done"));
+                              std::to_string(9 + kFolders) + "); do mkdir d$f; tee $(seq -f d$f/f%g.dll 1 " +
+                              std::to_string(kFilesPerFolder) + ") < " + fixture +
+                              " > /dev/null; done && mkdir zz && echo done"));
   const std::string last = dir.win("zz");
   constexpr int kAll = 1 + kFolders * kFilesPerFolder;
 
