@@ -1,17 +1,27 @@
 #!/usr/bin/env bash
 # Builds the MinGW build and runs every Win32 benchmark program
-# ($MINGW_BUILD/tests/winbench/*_bench.exe; other programs there are helpers
-# the benchmarks start themselves) under Wine in its own Xvfb, with the
-# wineserver and every Wine process pinned to one CPU, so that a call that
-# reaches the wineserver costs the same on both sides of a comparison.
-# Extra arguments are passed to every benchmark. The native benchmarks
-# (Google Benchmark) run first, from a release build without sanitizers.
+# ($MINGW_BUILD/tests/winbench/*_bench.exe; the other programs there are
+# the baselines the benchmarks start themselves) under Wine in its own Xvfb,
+# with this script and the Xvfb pinned to one CPU from then on, so that the
+# wineserver, Wine's desktop process, every benchmark and every program a
+# benchmark starts share it: a call that reaches the wineserver then costs
+# the same on both sides of a comparison. Each benchmark prints one summary line per row
+# of the README's performance table, which is written anew from them after a
+# full run (scripts/bench_table.py); what every benchmark printed stays in
+# $TAMSEL_BUILD/bench-results.txt.
+#
+# Extra arguments are passed to every benchmark (a file to measure instead
+# of shell32.dll); TAMSEL_BENCH_ONLY=REGEX runs only the benchmarks whose
+# names match. Either leaves the README as it is. TAMSEL_BENCH_JOBS sets
+# the build's parallel jobs (default 2). The native benchmarks (Google
+# Benchmark) run first, from a release build without sanitizers.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+jobs="${TAMSEL_BENCH_JOBS:-2}"
 
 bench_build="$TAMSEL_BUILD/native-bench"
 cmake -S "$TAMSEL_ROOT" -B "$bench_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMSEL_SANITIZE=OFF >/dev/null
-cmake --build "$bench_build" -j 2
+cmake --build "$bench_build" -j "$jobs"
 for bench in "$bench_build"/tests/bench/*_bench; do
   log "$(basename "$bench")"
   taskset -c 0 "$bench"
@@ -20,20 +30,42 @@ done
 cmake -S "$TAMSEL_ROOT" -B "$MINGW_BUILD" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$TAMSEL_ROOT/cmake/mingw-i686.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DTAMSEL_JPEG_ROOT="$TAMSEL_JPEG_ROOT" -DTAMSEL_PNG_ROOT="$TAMSEL_PNG_ROOT" >/dev/null
-cmake --build "$MINGW_BUILD" -j 2
+cmake --build "$MINGW_BUILD" -j "$jobs" --target tamsel_winbench
 
 export TAMSEL_OWN_DISPLAY=1
 trap stop_session EXIT
 start_xvfb
+# Another Xvfb may have taken the display between the look and the start;
+# ours then ends at once.
+sleep 0.5
+if [ -z "${TAMSEL_XVFB_PID:-}" ] || ! kill -0 "$TAMSEL_XVFB_PID" 2>/dev/null; then
+  log "Xvfb did not start on $DISPLAY"
+  exit 1
+fi
 ensure_prefix
 wineserver -k >/dev/null 2>&1 || true
-taskset -c 0 wineserver -p >/dev/null 2>&1 || true
-taskset -c 0 wine cmd /c exit >/dev/null 2>&1 || true
+taskset -pc 0 "$TAMSEL_XVFB_PID" >/dev/null
+taskset -pc 0 $$ >/dev/null
+wineserver -p >/dev/null 2>&1 || true
+wine cmd /c exit >/dev/null 2>&1 || true
+if [ -f "$MINGW_BUILD/tools/hold_desktop.exe" ]; then hold_desktop; fi
 
+results="$TAMSEL_BUILD/bench-results.txt"
+: >"$results"
 status=0
 shopt -s nullglob
 for bench in "$MINGW_BUILD"/tests/winbench/*_bench.exe; do
-  log "$(basename "$bench")"
-  taskset -c 0 wine "$bench" "$@" || status=1
+  name="$(basename "$bench" .exe)"
+  if [ -n "${TAMSEL_BENCH_ONLY:-}" ] && ! [[ "$name" =~ $TAMSEL_BENCH_ONLY ]]; then continue; fi
+  log "$name"
+  started=$SECONDS
+  wine "$bench" "$@" 2>&1 | tee -a "$results" || status=1
+  log "$name took $((SECONDS - started)) s"
 done
+
+if [ $# -eq 0 ] && [ -z "${TAMSEL_BENCH_ONLY:-}" ]; then
+  python3 "$TAMSEL_ROOT/scripts/bench_table.py" "$results" "$TAMSEL_ROOT/README.md"
+fi
+log "summary:"
+grep '^ROW ' "$results" || true
 exit $status

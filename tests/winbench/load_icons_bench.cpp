@@ -1,9 +1,12 @@
-// LoadIcons against the bare shell calls it is made of.
+// The icon source against the bare shell calls it is made of, every icon
+// extracted.
 //
 // Both sides make the same calls on the same file in the same process: a
 // probe for icon 0, the count, every icon by index, and the destruction of
-// every handle. LoadIcons adds the structural check of the file and the icon
-// objects; the ratio of the medians tells what that costs.
+// every handle. The icon source extracts an icon the first time it is asked
+// for, so its side loads the file and then asks for every icon, as a pass
+// over the whole grid does. It adds the structural check of the file and
+// the icon objects; the ratio of the medians tells what that costs.
 //
 // Usage: load_icons_bench [file]   (default: the system folder's shell32.dll)
 #include <windows.h>
@@ -40,6 +43,7 @@ int BareCalls(const std::string& path) {
 int WithIconSet(controls::TIconSet& set, const std::string& path) {
   set.LoadIcons(path);
   const int count = set.IconCount();
+  for (int i = 0; i < count; ++i) set.Icons(i);
   set.Clear();
   return count;
 }
@@ -73,7 +77,7 @@ int main(int argc, char** argv) {
   const double b = bench::Median(bare), l = bench::Median(loaded);
   std::printf("load_icons_bench: %s, %d icons, %d rounds\n", path.c_str(), bare_count, kRounds);
   std::printf("  bare ExtractIconA calls: median %.2f ms\n", b * 1e3);
-  std::printf("  LoadIcons:               median %.2f ms\n", l * 1e3);
-  std::printf("  ratio LoadIcons / bare:  %.3f (goal <= 1.10)\n", l / b);
+  std::printf("  LoadIcons, every icon:   median %.2f ms\n", l * 1e3);
+  std::printf("  ratio icon source / bare: %.3f (goal <= 1.10)\n", l / b);
   return 0;
 }

@@ -1,14 +1,14 @@
 #!/usr/bin/env python3
 """Writes a folder tree for the folder-scan benchmark, from the Linux side.
 
-Usage: make_scan_tree.py TARGET FILES ICON_LIBRARY PLAIN_EXE
+Usage: make_scan_tree.py TARGET FILES ICON_LIBRARY
 
-TARGET gets FILES / 100 top folders, each holding ten files of its own and
-nine subfolders of ten files each, so that FILES files lie in FILES / 10
-folders. In every folder one file is a copy of ICON_LIBRARY (a library with
-icons), one a copy of PLAIN_EXE (a real executable without icons), and the
-other eight are small stand-ins of a few hundred bytes that begin like a DOS
-program and hold no icon structure. The names end in .dll, .exe and .ocx.
+TARGET gets FILES files in FILES / 10 folders: one file in TARGET itself
+(first.dll, which the benchmark opens so that the search pane finds its
+folder), nine in the first of FILES / 100 top folders and ten in every
+other folder, each top folder having nine subfolders. Every file is a copy
+of ICON_LIBRARY, so that every file holds an icon; the names end in .dll,
+.exe and .ocx in turn.
 
 Writing this many files from inside Wine is slow (Wine looks through the
 whole folder for every new name), so the benchmark has it written here. A
@@ -21,36 +21,23 @@ import sys
 
 FILES_PER_FOLDER = 10
 SUBFOLDERS = 9
-LAYOUT = "v1"
+LAYOUT = "v2"
+EXTENSIONS = (".dll", ".exe", ".ocx")
 
 
-def stand_in(index):
-    # "MZ" and a header that points past the end: a plain DOS program, no
-    # executable that could carry icons.
-    body = bytearray(b"MZ" + bytes(62) + b"stand-in %d " % index)
-    body.extend(bytes((index * 7 + i) & 0xFF for i in range(256 + index % 200)))
-    body[60:64] = (0x7FFFFFF0).to_bytes(4, "little")
-    return bytes(body)
-
-
-def fill(folder, icon_bytes, plain_bytes, stand_ins):
-    os.mkdir(folder)
-    extensions = (".dll", ".exe", ".ocx")
-    for i in range(FILES_PER_FOLDER):
-        if i == 0:
-            name, data = "icons%d.dll" % i, icon_bytes
-        elif i == 1:
-            name, data = "plain%d.exe" % i, plain_bytes
-        else:
-            name, data = "stub%d%s" % (i, extensions[i % 3]), stand_ins[i]
-        with open(os.path.join(folder, name), "wb") as f:
+def fill(folder, data, count):
+    os.makedirs(folder)
+    for i in range(count):
+        with open(os.path.join(folder, "lib%d%s" % (i, EXTENSIONS[i % 3])), "wb") as f:
             f.write(data)
 
 
 def main():
-    target, files, icon_library, plain_exe = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4]
+    target, files, icon_library = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+    if files < 100 or files % 100:
+        sys.exit("FILES must be a multiple of 100")
     stamp = target + ".done"
-    wanted = "%s %d %s %s\n" % (LAYOUT, files, os.path.getsize(icon_library), os.path.getsize(plain_exe))
+    wanted = "%s %d %d\n" % (LAYOUT, files, os.path.getsize(icon_library))
     if os.path.isdir(target) and os.path.exists(stamp):
         with open(stamp) as f:
             if f.read() == wanted:
@@ -61,16 +48,14 @@ def main():
     shutil.rmtree(target, ignore_errors=True)
     os.makedirs(target)
     with open(icon_library, "rb") as f:
-        icon_bytes = f.read()
-    with open(plain_exe, "rb") as f:
-        plain_bytes = f.read()
-    stand_ins = [stand_in(i) for i in range(FILES_PER_FOLDER)]
-    tops = files // (FILES_PER_FOLDER * (SUBFOLDERS + 1))
-    for t in range(tops):
+        data = f.read()
+    with open(os.path.join(target, "first.dll"), "wb") as f:
+        f.write(data)
+    for t in range(files // (FILES_PER_FOLDER * (SUBFOLDERS + 1))):
         top = os.path.join(target, "t%04d" % t)
-        fill(top, icon_bytes, plain_bytes, stand_ins)
+        fill(top, data, FILES_PER_FOLDER - 1 if t == 0 else FILES_PER_FOLDER)
         for s in range(SUBFOLDERS):
-            fill(os.path.join(top, "s%d" % s), icon_bytes, plain_bytes, stand_ins)
+            fill(os.path.join(top, "s%d" % s), data, FILES_PER_FOLDER)
     with open(stamp, "w") as f:
         f.write(wanted)
     print("wrote", target)
