@@ -58,17 +58,6 @@ bool LinksBack(const std::string& folder, const std::string& name) {
 
 }  // namespace
 
-TWinScanFileSystem::TWinScanFileSystem() {
-  const DWORD length = GetCurrentDirectoryW(0, nullptr);
-  if (length == 0) return;
-  previous_directory_.resize(length);
-  previous_directory_.resize(GetCurrentDirectoryW(length, &previous_directory_[0]));
-}
-
-TWinScanFileSystem::~TWinScanFileSystem() {
-  if (!previous_directory_.empty()) SetCurrentDirectoryW(previous_directory_.c_str());
-}
-
 // The scan names folders and files as the user knows them; it enters each
 // folder by the path that reaches the real one (System32 through Sysnative
 // in the 32-bit program on 64-bit Windows), and the names it then reads

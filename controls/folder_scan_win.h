@@ -11,17 +11,8 @@
 
 namespace controls {
 
-// The scan enters each folder as the current directory; the one current
-// before comes back when the object goes, so that no folder the scan
-// passed stays the process's current directory (Windows lets no one remove
-// a folder that is some process's current directory).
 class TWinScanFileSystem : public TScanFileSystem {
  public:
-  TWinScanFileSystem();
-  ~TWinScanFileSystem() override;
-  TWinScanFileSystem(const TWinScanFileSystem&) = delete;
-  TWinScanFileSystem& operator=(const TWinScanFileSystem&) = delete;
-
   bool EnterFolder(const std::string& folder) override;
   std::vector<std::string> Files(const std::string& pattern) override;
   std::vector<std::string> Subfolders(const std::string& folder) override;
@@ -33,7 +24,6 @@ class TWinScanFileSystem : public TScanFileSystem {
  private:
   DWORD last_error_ = 0;
   ShellIcons shell_;
-  std::wstring previous_directory_;
 };
 
 // The file list as the scan fills it: one batch update for the whole walk,
