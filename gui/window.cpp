@@ -3,6 +3,8 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 
 #include "gui/application.h"
 #include "gui/control.h"
@@ -14,7 +16,20 @@ namespace gui {
 
 namespace {
 
-const wchar_t kObjectProperty[] = L"TamselWindowObject";
+// The object of each window bound to one, by handle. A window property
+// would do the same, but under Wine every property lookup is a round trip
+// to the server, and the lookup runs for every message.
+struct TWindowRegistry {
+  std::mutex lock;
+  std::unordered_map<HWND, TWindow*> objects;
+};
+
+// Never destroyed: a window object living in static storage may go after
+// every other static object.
+TWindowRegistry& Registry() {
+  static TWindowRegistry* registry = new TWindowRegistry;
+  return *registry;
+}
 
 MouseButton ButtonOf(UINT msg) {
   switch (msg) {
@@ -50,17 +65,27 @@ void TWindow::DestroyHandle() {
 }
 
 TWindow* TWindow::FromHandle(HWND hwnd) {
-  return hwnd ? static_cast<TWindow*>(GetPropW(hwnd, kObjectProperty)) : nullptr;
+  if (!hwnd) return nullptr;
+  TWindowRegistry& registry = Registry();
+  std::lock_guard<std::mutex> hold(registry.lock);
+  const auto found = registry.objects.find(hwnd);
+  return found == registry.objects.end() ? nullptr : found->second;
 }
 
 void TWindow::Bind(HWND hwnd) {
   hwnd_ = hwnd;
-  SetPropW(hwnd, kObjectProperty, this);
+  TWindowRegistry& registry = Registry();
+  std::lock_guard<std::mutex> hold(registry.lock);
+  registry.objects[hwnd] = this;
 }
 
 void TWindow::Unbind() {
   if (!hwnd_) return;
-  RemovePropW(hwnd_, kObjectProperty);
+  {
+    TWindowRegistry& registry = Registry();
+    std::lock_guard<std::mutex> hold(registry.lock);
+    registry.objects.erase(hwnd_);
+  }
   if (base_proc_) {
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base_proc_));
   }
