@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <optional>
 
 #include "util/file_utils.h"
@@ -13,7 +14,7 @@ namespace controls {
 
 namespace {
 
-bool IsDotEntry(const char* name) { return std::string(name) == "." || std::string(name) == ".."; }
+bool IsDotEntry(const char* name) { return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0; }
 
 // "C:", "C:\", "\\server\share" and "\\server\share\": a folder without "." and "..".
 bool IsRootFolder(const std::string& folder) {
@@ -65,47 +66,68 @@ bool LinksBack(const std::string& folder, const std::string& name) {
 // right to list it) counts as one that cannot be entered: passing it over in silence would hide
 // from the user that its files were never looked at.
 bool TWinScanFileSystem::EnterFolder(const std::string& folder) {
+  listed_folder_.clear();
+  listing_.clear();
   if (!SetCurrentDirectoryA(util::NativePath(folder).c_str())) {
     last_error_ = GetLastError();
     return false;
   }
   WIN32_FIND_DATAA data;
   util::UniqueFindHandle find(FindFirstFileA("*", &data));
-  if (find) return true;
-  // Every folder but the root of a drive or share lists "." and "..", so
-  // finding nothing at all means the folder could not be read (Wine says
-  // "not found" then, Windows "access denied").
-  const DWORD error = GetLastError();
-  if (IsRootFolder(folder) && (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES)) return true;
-  last_error_ = error == ERROR_FILE_NOT_FOUND ? ERROR_ACCESS_DENIED : error;
-  return false;
+  if (!find) {
+    // Every folder but the root of a drive or share lists "." and "..", so
+    // finding nothing at all means the folder could not be read (Wine says
+    // "not found" then, Windows "access denied").
+    const DWORD error = GetLastError();
+    if (IsRootFolder(folder) && (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES)) {
+      listed_folder_ = folder;
+      return true;
+    }
+    last_error_ = error == ERROR_FILE_NOT_FOUND ? ERROR_ACCESS_DENIED : error;
+    return false;
+  }
+  do {
+    if (!IsDotEntry(data.cFileName))
+      listing_.push_back({data.cFileName, data.cAlternateFileName, data.dwFileAttributes});
+  } while (FindNextFileA(find.get(), &data));
+  listed_folder_ = folder;
+  return true;
 }
 
 std::vector<std::string> TWinScanFileSystem::Files(const std::string& pattern) {
   // Every attribute: hidden and system files count, and a folder whose
   // name matches is seen like a file (the shell then finds no icon in it).
+  // A name matches as the file system's own search matches it: by its long
+  // name or by its short one.
   std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  util::UniqueFindHandle find(FindFirstFileA(pattern.c_str(), &data));
-  if (!find) return names;
-  do {
-    if (!IsDotEntry(data.cFileName)) names.push_back(data.cFileName);
-  } while (FindNextFileA(find.get(), &data));
+  for (const Entry& entry : listing_) {
+    if (util::MatchesFileMask(entry.name, pattern) ||
+        (!entry.short_name.empty() && util::MatchesFileMask(entry.short_name, pattern)))
+      names.push_back(entry.name);
+  }
   return names;
 }
 
 std::vector<std::string> TWinScanFileSystem::Subfolders(const std::string& folder) {
+  std::vector<Entry> listed;
+  if (folder == listed_folder_) {
+    listed = listing_;
+  } else {
+    WIN32_FIND_DATAA data;
+    util::UniqueFindHandle find(FindFirstFileA(util::NativePath(util::JoinPath(folder, "*.*")).c_str(), &data));
+    if (find) {
+      do listed.push_back({data.cFileName, data.cAlternateFileName, data.dwFileAttributes});
+      while (FindNextFileA(find.get(), &data));
+    }
+  }
   // Hidden and system folders are not entered, nor links that lead back.
   std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  util::UniqueFindHandle find(FindFirstFileA(util::NativePath(util::JoinPath(folder, "*.*")).c_str(), &data));
-  if (!find) return names;
-  do {
-    const DWORD a = data.dwFileAttributes;
+  for (const Entry& entry : listed) {
+    const DWORD a = entry.attributes;
     if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) &&
-        !IsDotEntry(data.cFileName) && !((a & FILE_ATTRIBUTE_REPARSE_POINT) && LinksBack(folder, data.cFileName)))
-      names.push_back(data.cFileName);
-  } while (FindNextFileA(find.get(), &data));
+        !IsDotEntry(entry.name.c_str()) && !((a & FILE_ATTRIBUTE_REPARSE_POINT) && LinksBack(folder, entry.name)))
+      names.push_back(entry.name);
+  }
   return names;
 }
 

@@ -22,8 +22,18 @@ class TWinScanFileSystem : public TScanFileSystem {
   DWORD LastError() const { return last_error_; }
 
  private:
+  struct Entry {
+    std::string name;
+    std::string short_name;  // the 8.3 name, when the file system keeps one
+    DWORD attributes = 0;
+  };
+
   DWORD last_error_ = 0;
   ShellIcons shell_;
+  // The current folder's entries, listed once as it is entered: every mask
+  // and the subfolders are taken from this one listing.
+  std::string listed_folder_;
+  std::vector<Entry> listing_;
 };
 
 // The file list as the scan fills it: one batch update for the whole walk,

@@ -1,5 +1,6 @@
 #include "util/file_utils.h"
 
+#include <cctype>
 #include <climits>
 
 #include "util/mbcs.h"
@@ -128,6 +129,31 @@ bool ParseDecimal(const std::string& text, int* value) {
   if (v < INT_MIN || v > INT_MAX) return false;
   *value = static_cast<int>(v);
   return true;
+}
+
+bool MatchesFileMask(const std::string& name, const std::string& mask) {
+  const auto same = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  };
+  // Greedy with one point to come back to: the last '*' seen and where the
+  // name stood then.
+  size_t n = 0, m = 0, star = std::string::npos, resume = 0;
+  while (n < name.size()) {
+    if (m < mask.size() && (mask[m] == '?' || (mask[m] != '*' && same(mask[m], name[n])))) {
+      ++n;
+      ++m;
+    } else if (m < mask.size() && mask[m] == '*') {
+      star = m++;
+      resume = n;
+    } else if (star != std::string::npos) {
+      m = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (m < mask.size() && mask[m] == '*') ++m;
+  return m == mask.size();
 }
 
 }  // namespace util

@@ -40,6 +40,10 @@ std::string UpperCase(const std::string& s);
 std::string LowerCase(const std::string& s);
 std::string Trim(const std::string& s);
 
+// Whether a file name matches a search mask as the file system matches it:
+// '*' any run of characters (dots too), '?' any one, letters in either case.
+bool MatchesFileMask(const std::string& name, const std::string& mask);
+
 // A decimal number with an optional sign and nothing around it that fits
 // an int; false (value untouched) for anything else.
 bool ParseDecimal(const std::string& text, int* value);

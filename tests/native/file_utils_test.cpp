@@ -126,3 +126,19 @@ TEST(WindowsVersionName, EveryRowOfTheTable) {
 
 }  // namespace
 }  // namespace util
+
+TEST(FileUtils, FileMasksMatchAsTheFileSystemDoes) {
+  const struct {
+    const char* name;
+    const char* mask;
+    bool matches;
+  } cases[] = {
+      {"shell32.dll", "*.dll", true},     {"SHELL32.DLL", "*.dll", true},   {"a.b.dll", "*.dll", true},
+      {".dll", "*.dll", true},            {"shell32.dll2", "*.dll", false}, {"shell32.dl", "*.dll", false},
+      {"dll", "*.dll", false},            {"x.exe", "*.dll", false},        {"anything", "*", true},
+      {"", "*", true},                    {"a", "?", true},                 {"ab", "?", false},
+      {"icon7.ico", "icon?.ico", true},   {"icon77.ico", "icon?.ico", false}, {"abcabd", "*abd", true},
+      {"mississippi", "m*ss*p?", true},   {"mississippi", "m*ss*x", false}, {"name", "", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.matches, util::MatchesFileMask(c.name, c.mask)) << c.name << " " << c.mask;
+}
