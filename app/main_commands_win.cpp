@@ -161,6 +161,7 @@ void TForm1::RefreshBtnClick() { OpenIconFile(CurrentFileName); }
 
 void TForm1::SearchBtnClick() {
   const bool show = !FindPanel.Visible();
+  if (show) BuildSearchPane();
   CopyDirBtn.SetVisible(show);
   FindPanel.SetVisible(show);
   Label5.SetVisible(show);

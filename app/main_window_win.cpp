@@ -61,10 +61,7 @@ void TForm1::FormCreate() {
   // The pane starts opposite to its stored state; the toggle brings it
   // there with the matching caption.
   FindPanel.SetBounds(0, 0, FindPanel.BoundsRect().right, loaded.panes.find_panel_height);
-  // The file list keeps its right edge, so that it stays right of its splitter.
-  const RECT files = FilePanel.BoundsRect();
-  FilePanel.SetBounds(files.right - loaded.panes.file_panel_width, files.top, loaded.panes.file_panel_width,
-                      files.bottom - files.top);
+  file_panel_width_ = loaded.panes.file_panel_width;
   FindPanel.SetVisible(!loaded.panes.find_panel_visible);
   SearchBtnClick();
   help_file_ = util::ProgramFolder() + "glimbo.chm";
@@ -104,7 +101,7 @@ TSettingsTarget TForm1::SettingsTarget() const {
   target.panes.find_panel_visible = FindPanel.Visible();
   target.panes.find_panel_height = pane.bottom - pane.top;
   const RECT files = FilePanel.BoundsRect();
-  target.panes.file_panel_width = files.right - files.left;
+  target.panes.file_panel_width = search_pane_built_ ? files.right - files.left : file_panel_width_;
   target.measure = [this](TSettingsTarget& placed) { placed = SettingsTarget(); };
   target.placement = hidden_placement_;
   return target;
@@ -180,7 +177,6 @@ void TForm1::CreateControls() {
   SendMessageW(Panel2.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SearchBtn.Create(Panel2.Handle(), kSearchBtnId, 0, 8, 179, 25, Lang(sSearchOpen));
   SearchBtn.OnClick = [this](controls::TZuButton&) { SearchBtnClick(); };
-  CreateSearchPane(font);
 
   ScrollBox.Create(MainPanel.Handle(), 0, kToolbarHeight, kFormWidth, kFormHeight / 2, kScrollBoxId);
   ScrollBox.SetAlign(util::TAlign::alClient);

@@ -165,6 +165,8 @@ class TForm1 : public gui::TForm {
   TSettingsTarget SettingsTarget() const;
 
   // search_pane_win.cpp
+  // The pane's controls are made the first time it is shown.
+  void BuildSearchPane();
   void CreateSearchPane(HFONT font);
   void CreateSearchPaneMenu();
   void LayOutSearchPane();
@@ -262,6 +264,8 @@ class TForm1 : public gui::TForm {
   // The window was asked to close while a scan ran.
   bool close_after_scan_ = false;
   TRecentFiles recent_;
+  bool search_pane_built_ = false;
+  int file_panel_width_ = kFilePanelWidth;  // the file list's width until the pane is built
   int initial_show_ = SW_SHOWNORMAL;
   int start_show_ = SW_SHOWNORMAL;
   // The window's placement while it is held hidden for an export, as it

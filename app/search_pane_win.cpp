@@ -43,6 +43,15 @@ constexpr UINT kMinimumTimerMs = 50;
 
 }  // namespace
 
+void TForm1::BuildSearchPane() {
+  if (search_pane_built_) return;
+  search_pane_built_ = true;
+  CreateSearchPane(reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+  // The file list keeps its right edge, so that it stays right of its splitter.
+  const RECT files = FilePanel.BoundsRect();
+  FilePanel.SetBounds(files.right - file_panel_width_, files.top, file_panel_width_, files.bottom - files.top);
+}
+
 void TForm1::CreateSearchPane(HFONT font) {
   auto with_font = [font](const gui::TWindow& window) {
     SendMessageW(window.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -140,6 +149,7 @@ void TForm1::VSplitterMoved() {
 }
 
 void TForm1::LayOutSearchPane() {
+  if (!search_pane_built_) return;
   const RECT dir = DirPanel.ClientRect();
   const RECT files = FilePanel.ClientRect();
   const TSearchPanePlaces p = SearchPanePlaces(dir.right, dir.bottom, files.right, files.bottom);

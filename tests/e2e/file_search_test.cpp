@@ -53,9 +53,7 @@ TEST(FileSearch, TheOpenFilesFolderIsScannedByTheMinimumAndItsSubfoldersAndAFoun
   ASSERT_NE(nullptr, tamsel.window());
   Pane pane(tamsel.window());
   ASSERT_NE(nullptr, pane.search_button);
-  ASSERT_NE(nullptr, pane.file_box);
-  tamsel.Click(pane.search_button, 10, 10);
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(pane.file_box) != FALSE; })) << "the button opens the pane";
+  ASSERT_TRUE(pane.Open(tamsel)) << "the button opens the pane";
 
   // The find-folder button (window-less, left of the minimum's spin button)
   // selects the open file's folder in the tree, which scans it.
@@ -98,7 +96,7 @@ TEST(FileSearch, EscStopsAScanAndAFolderGoneMeanwhileEndsOneWithAMessageBothKeep
   Running tamsel(dir.win("start.dll"));
   ASSERT_NE(nullptr, tamsel.window());
   Pane pane(tamsel.window());
-  tamsel.Click(pane.search_button, 10, 10);
+  ASSERT_TRUE(pane.Open(tamsel));
   tamsel.Click(pane.search_bar(), 173, 20);
   ASSERT_TRUE(WaitUntil([&] { return ListItems(pane.file_box) == std::vector<std::string>{"start.dll"}; }));
   EXPECT_EQ(0, RedPixels(pane.file_panel));
@@ -140,7 +138,7 @@ TEST(FileSearch, TheSpinButtonStepsOncePerClickAndStopsWhenLetGo) {
   Running tamsel(dir.win("f1.dll"));
   ASSERT_NE(nullptr, tamsel.window());
   Pane pane(tamsel.window());
-  tamsel.Click(pane.search_button, 10, 10);
+  ASSERT_TRUE(pane.Open(tamsel));
   tamsel.Click(pane.search_bar(), 173, 20);
   ASSERT_TRUE(WaitUntil([&] { return ListCount(pane.file_box) == 600; }, 60000));
   const std::vector<HWND> spins = testing_support::ChildWindows(tamsel.window(), L"msctls_updown32");

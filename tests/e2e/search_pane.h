@@ -53,18 +53,33 @@ inline HWND ChildWithText(HWND parent, const std::wstring& class_name, const std
 
 constexpr int kMinimumId = 113;  // the minimum's edit
 
-// The pane's controls in another process.
+// The pane's controls in another process. The window makes them the first
+// time the pane is shown: Open finds them once the search button is pressed.
 struct Pane {
+  HWND main_window = nullptr;
   HWND search_button = nullptr;  // on the search bar, which also holds the find-folder button
   HWND file_box = nullptr;
   HWND subfolders = nullptr;
   HWND minimum = nullptr;
   HWND file_panel = nullptr;
 
-  explicit Pane(HWND main_window) {
+  explicit Pane(HWND main) : main_window(main) {
     for (HWND button : testing_support::ChildWindows(main_window, L"Button")) {
       if (testing_support::WindowText(button).rfind(L"\x67E5\x627E", 0) == 0) search_button = button;  // "查找..."
     }
+  }
+
+  // Presses the search button and waits until the pane is there and shown.
+  template <typename Running>
+  bool Open(Running& tamsel) {
+    tamsel.Click(search_button, 10, 10);
+    return WaitUntil([&] {
+      Find();
+      return file_box && IsWindowVisible(file_box);
+    });
+  }
+
+  void Find() {
     subfolders = ChildWithText(main_window, L"Button", L"Include subfolders");
     const std::vector<HWND> lists = testing_support::ChildWindows(main_window, L"ListBox");
     file_box = lists.empty() ? nullptr : lists.front();

@@ -233,8 +233,7 @@ TEST_F(SystemFolders, TheWindowShowsAndScansTheRealSystem32) {
     EXPECT_EQ(L"1 : 2", tamsel.Status(1));
     e2e::Pane pane(tamsel.window());
     ASSERT_NE(nullptr, pane.search_button);
-    tamsel.Click(pane.search_button, 10, 10);
-    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(pane.file_box) != FALSE; }));
+    ASSERT_TRUE(pane.Open(tamsel));
     tamsel.Click(pane.search_bar(), 173, 20);  // the open file's folder
     const auto listed = [&](const std::string& name) {
       for (const std::string& item : e2e::ListItems(pane.file_box))
