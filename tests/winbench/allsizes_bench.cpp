@@ -66,31 +66,21 @@ int main(int argc, char** argv) {
   const std::string theirs_folder = bench::FreshTempFolder("tamsel-allsizes-bench-wrestool");
   const std::string theirs = testing_support::UnixPath(theirs_folder);
   constexpr int kRounds = 9;
-  std::vector<double> tamsel, wrestool;
-  const char* failure = unix_source.empty() || theirs.empty() ? "no Unix path for the files" : nullptr;
-  // Round 0 warms both up and is not counted.
-  for (int round = 0; round <= kRounds && !failure; ++round) {
-    for (int side = 0; side < 2; ++side) {
-      const bool tamsel_side = (round + side) % 2 == 0;
-      int written = 0;
-      const double seconds =
-          tamsel_side ? TimedTamsel(source, ours, &written) : TimedWrestool(unix_source, theirs, &written);
-      if (written != icons || icons == 0 || seconds <= 0) {
-        std::printf("allsizes_bench: %s wrote %d icon files of %d\n", tamsel_side ? "tamsel.exe" : "wrestool", written,
-                    icons);
-        failure = tamsel_side ? "tamsel.exe did not write every icon" : "wrestool did not write every icon group";
-        break;
-      }
-      if (round > 0) (tamsel_side ? tamsel : wrestool).push_back(seconds * 1e3);
-    }
+  bench::AlternateRuns runs;
+  if (unix_source.empty() || theirs.empty()) {
+    runs.failure = "no Unix path for the files";
+  } else {
+    runs = bench::TimeAlternately(kRounds, icons, "allsizes_bench", "wrestool", [&](bool tamsel_side, int* written) {
+      return tamsel_side ? TimedTamsel(source, ours, written) : TimedWrestool(unix_source, theirs, written);
+    });
   }
   bench::RemoveFolder(ours);
   bench::RemoveFolder(theirs_folder);
-  if (failure) {
-    bench::PrintRow("batch-allsizes", 0, 0, "ms", 0.5, failure);
+  if (runs.failure) {
+    bench::PrintRow("batch-allsizes", 0, 0, "ms", 0.5, runs.failure);
     return 1;
   }
-  const double t = bench::Median(tamsel), w = bench::Median(wrestool);
+  const double t = runs.tamsel_ms, w = runs.baseline_ms;
   std::printf(
       "-allsizes export of %s, %d icon groups, whole process, median of %d: tamsel.exe %.1f ms, wrestool "
       "(native) %.1f ms; ratio %.2f (goal <= 0.5)\n",

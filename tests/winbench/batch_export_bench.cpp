@@ -44,32 +44,18 @@ int main(int argc, char** argv) {
       "-e \"" + source + "\" \"" + ours + "\" -iconindex=0 -desttype=ICO -closewhendone";
   const std::string bare_arguments = "\"" + source + "\" \"" + theirs + "\"";
   constexpr int kRounds = 9;
-  std::vector<double> tamsel, bare;
-  const char* failure = nullptr;
-  // Round 0 warms both up and is not counted.
-  for (int round = 0; round <= kRounds && !failure; ++round) {
-    for (int side = 0; side < 2; ++side) {
-      const bool tamsel_side = (round + side) % 2 == 0;
-      int written = 0;
-      const double seconds = tamsel_side
-                                 ? TimedRun(bench::TamselExe(), tamsel_arguments, ours, &written)
-                                 : TimedRun(bench::Here() + "bare_export.exe", bare_arguments, theirs, &written);
-      if (written != icons || icons == 0) {
-        std::printf("batch_export_bench: %s wrote %d icon files of %d\n",
-                    tamsel_side ? "tamsel.exe" : "bare_export.exe", written, icons);
-        failure = tamsel_side ? "tamsel.exe did not write every icon" : "the bare export did not write every icon";
-        break;
-      }
-      if (round > 0) (tamsel_side ? tamsel : bare).push_back(seconds * 1e3);
-    }
-  }
+  const bench::AlternateRuns runs =
+      bench::TimeAlternately(kRounds, icons, "batch_export_bench", "bare_export.exe", [&](bool tamsel_side, int* written) {
+        return tamsel_side ? TimedRun(bench::TamselExe(), tamsel_arguments, ours, written)
+                           : TimedRun(bench::Here() + "bare_export.exe", bare_arguments, theirs, written);
+      });
   bench::RemoveFolder(ours);
   bench::RemoveFolder(theirs);
-  if (failure) {
-    bench::PrintRow("batch-ico", 0, 0, "ms", 1.2, failure);
+  if (runs.failure) {
+    bench::PrintRow("batch-ico", 0, 0, "ms", 1.2, runs.failure);
     return 1;
   }
-  const double t = bench::Median(tamsel), b = bench::Median(bare);
+  const double t = runs.tamsel_ms, b = runs.baseline_ms;
   std::printf(
       "batch export of %s, %d icons as .ico files, whole process, median of %d: tamsel.exe %.1f ms, bare "
       "export %.1f ms; ratio %.2f (goal <= 1.2)\n",

@@ -330,6 +330,41 @@ class Program {
   DWORD id_ = 0;
 };
 
+// Whole runs of tamsel.exe and of its baseline, alternately (which goes
+// first alternating too), each checked to have written `expected` files:
+// run(tamsel_side, &written) returns the run's seconds. A warm-up round
+// goes first and is not counted. The medians are in milliseconds.
+struct AlternateRuns {
+  const char* failure = nullptr;
+  double tamsel_ms = 0;
+  double baseline_ms = 0;
+};
+
+template <typename Run>
+AlternateRuns TimeAlternately(int rounds, int expected, const char* bench, const char* baseline_name, Run run) {
+  AlternateRuns result;
+  std::vector<double> tamsel, baseline;
+  for (int round = 0; round <= rounds && !result.failure; ++round) {
+    for (int side = 0; side < 2; ++side) {
+      const bool tamsel_side = (round + side) % 2 == 0;
+      int written = 0;
+      const double seconds = run(tamsel_side, &written);
+      if (written != expected || expected == 0 || seconds <= 0) {
+        std::printf("%s: %s wrote %d files of %d\n", bench, tamsel_side ? "tamsel.exe" : baseline_name, written,
+                    expected);
+        result.failure = tamsel_side ? "tamsel.exe did not write every file" : "the baseline did not write every file";
+        break;
+      }
+      if (round > 0) (tamsel_side ? tamsel : baseline).push_back(seconds * 1e3);
+    }
+  }
+  if (!result.failure) {
+    result.tamsel_ms = Median(tamsel);
+    result.baseline_ms = Median(baseline);
+  }
+  return result;
+}
+
 // The summary line of a row whose goal is on the ratio Tamsel / baseline.
 // A row without a measurement (value 0) prints as missed, with the reason.
 inline void PrintRow(const char* name, double tamsel, double baseline, const char* unit, double goal,
