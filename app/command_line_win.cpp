@@ -151,7 +151,9 @@ void TForm1::RunBatch(const ParsedCommandLine& cmd, const std::string& target) {
     Close();
     return;
   }
-  OpenIconFile(source);
+  // The source is the current file already; the grid shows it now.
+  if (!plan.needs_grid) LoadGrid();
+  ShowLoadedGrid();
   ShowAfterBatch();
   if (plan.show_count) {
     gui::Application().MessageBox(CountMessage(LangFormat(sIconsExported, count), single_image_icons),

@@ -109,20 +109,18 @@ std::vector<std::string> TWinScanFileSystem::Files(const std::string& pattern) {
 }
 
 std::vector<std::string> TWinScanFileSystem::Subfolders(const std::string& folder) {
-  std::vector<Entry> listed;
-  if (folder == listed_folder_) {
-    listed = listing_;
-  } else {
+  std::vector<Entry> other;
+  if (folder != listed_folder_) {
     WIN32_FIND_DATAA data;
     util::UniqueFindHandle find(FindFirstFileA(util::NativePath(util::JoinPath(folder, "*.*")).c_str(), &data));
     if (find) {
-      do listed.push_back({data.cFileName, data.cAlternateFileName, data.dwFileAttributes});
+      do other.push_back({data.cFileName, data.cAlternateFileName, data.dwFileAttributes});
       while (FindNextFileA(find.get(), &data));
     }
   }
   // Hidden and system folders are not entered, nor links that lead back.
   std::vector<std::string> names;
-  for (const Entry& entry : listed) {
+  for (const Entry& entry : folder == listed_folder_ ? listing_ : other) {
     const DWORD a = entry.attributes;
     if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) &&
         !IsDotEntry(entry.name.c_str()) && !((a & FILE_ATTRIBUTE_REPARSE_POINT) && LinksBack(folder, entry.name)))

@@ -33,7 +33,8 @@ void TIconSet::VisitIcons(int first, int last,
     use(i, Icons(i));
     if (held) continue;
     Entry& entry = *icons_[static_cast<size_t>(i)];
-    if (!entry.icon.Empty()) held_.erase(std::find(held_.begin(), held_.end(), i));
+    const auto holding = std::find(held_.begin(), held_.end(), i);
+    if (holding != held_.end()) held_.erase(holding);
     entry.icon = imaging::TIcon();
     entry.extracted = false;
   }
