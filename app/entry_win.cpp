@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/argv_split.h"
+#include "app/export/argv_split.h"
 #include "app/help_win.h"
 #include "app/main_window_win.h"
 #include "gui/application.h"

@@ -12,8 +12,8 @@
 #include "app/mru_menu_win.h"
 #include "app/about_links.h"
 #include "app/about_win.h"
-#include "app/composite_image_win.h"
-#include "app/export_commands_win.h"
+#include "app/export/composite_image_win.h"
+#include "app/export/export_commands_win.h"
 #include "app/help_win.h"
 #include "app/print_win.h"
 #include "gui/application.h"
@@ -23,17 +23,17 @@
 namespace app {
 
 void TForm1::CreateCommands() {
-  util::TCommandList& c = commands_;
+  gui::TCommandList& c = commands_;
   auto loaded = [this] { return icons_loaded_; };
   c.Add(cmOpen, [this] { OpenBtnClick(); });
   c.Add(cmSaveSelected, [this] { SaveSelClick(); }, loaded);
   c.Add(cmSaveAllAsOne, [this] { SaveAllAsOneClick(); }, loaded);
   for (int type = 0; type < 4; ++type) {
-    c.Add(cmSaveAllIcons + type, [this, type] { SaveAllClick(static_cast<TExportType>(type)); }, loaded);
+    c.Add(cmSaveAllIcons + type, [this, type] { SaveAllClick(static_cast<imaging::TExportType>(type)); }, loaded);
   }
   c.Add(cmSaveSelectedAllSizes, [this] { SaveSelAllSizesClick(); }, loaded);
-  c.Add(cmSaveAllIconGroups, [this] { SaveAllClick(etIcon, true); }, loaded);
-  c.Add(cmSaveAllPng, [this] { SaveAllClick(etPNG); }, loaded);
+  c.Add(cmSaveAllIconGroups, [this] { SaveAllClick(imaging::etIcon, true); }, loaded);
+  c.Add(cmSaveAllPng, [this] { SaveAllClick(imaging::etPNG); }, loaded);
   c.Add(cmExportHtml, [this] { NHTMClick(); }, loaded);
   c.Add(cmExportDBase, [this] { NDBFClick(); }, loaded);
   c.Add(cmCopy, [this] { CopyBtnClick(); }, loaded);
@@ -46,10 +46,10 @@ void TForm1::CreateCommands() {
   c.Add(cmWebSite, [this] { Label1Click(); });
   auto found = [this] { return FileBox.Count() > 0 && !Scanning; };
   for (int type = 0; type < 4; ++type) {
-    c.Add(cmSaveFoundIcons + type, [this, type] { SaveFoundClick(static_cast<TExportType>(type)); }, found);
+    c.Add(cmSaveFoundIcons + type, [this, type] { SaveFoundClick(static_cast<imaging::TExportType>(type)); }, found);
   }
-  c.Add(cmSaveFoundIconGroups, [this] { SaveFoundClick(etIcon, true); }, found);
-  c.Add(cmSaveFoundPng, [this] { SaveFoundClick(etPNG); }, found);
+  c.Add(cmSaveFoundIconGroups, [this] { SaveFoundClick(imaging::etIcon, true); }, found);
+  c.Add(cmSaveFoundPng, [this] { SaveFoundClick(imaging::etPNG); }, found);
 
   // "Ctrl+" is Ctrl alone; F1 takes any modifiers.
   c.AddShortcut(cmOpen, {'O', true});
@@ -96,7 +96,7 @@ void TForm1::AppendSaveAllItems(HMENU menu, int first_type, int groups, int png)
   const int captions[] = {sIconsMenu, sBitmapsMenu, sJpegMenu, sMetafilesMenu};
   for (int type = 0; type < 4; ++type) {
     AppendMenuW(menu, MF_STRING, first_type + type, Lang(captions[type]).c_str());
-    if (type == etIcon) AppendMenuW(menu, MF_STRING, groups, Lang(sAllSizesMenu).c_str());
+    if (type == imaging::etIcon) AppendMenuW(menu, MF_STRING, groups, Lang(sAllSizesMenu).c_str());
   }
   AppendMenuW(menu, MF_STRING, png, Lang(sPngMenu).c_str());
 }
@@ -201,7 +201,7 @@ void TForm1::SaveSelAllSizesClick() {
   SaveSelectedWithAllSizes(context);
 }
 
-void TForm1::SaveAllClick(TExportType type, bool all_sizes) {
+void TForm1::SaveAllClick(imaging::TExportType type, bool all_sizes) {
   TExportContext context = ExportContext();
   SaveAll(context, type, {}, all_sizes);
 }

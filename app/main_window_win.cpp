@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/export_engine_win.h"
+#include "app/export/export_engine_win.h"
 #include "app/globals.h"
 #include "app/lng_eng.h"
 #include "app/lng_eng_win.h"
@@ -118,19 +118,19 @@ void TForm1::CreateControls() {
                               nullptr, gui::Application().Instance(), nullptr);
   Panel1.Create(Handle(), 0, 0, kFormWidth, kFormHeight);
   FindPanel.Create(Panel1.Handle(), 0, 0, kFormWidth, kFindPanelHeight, 0);  // hidden at start
-  FindPanel.SetAlign(util::TAlign::alBottom);
+  FindPanel.SetAlign(gui::TAlign::alBottom);
   HSplitter.SetBounds(0, 0, kFormWidth, kSplitterThickness);
-  HSplitter.SetAlign(util::TAlign::alBottom);
+  HSplitter.SetAlign(gui::TAlign::alBottom);
   HSplitter.SetMinSize(kFindPanelHeight);
   HSplitter.SetVisible(false);
   HSplitter.SetParent(&Panel1);
   HSplitter.OnMoved = [this](controls::TzuSplitter&) { HSplitterMoved(); };
   MainPanel.Create(Panel1.Handle(), 0, 0, kFormWidth, kFormHeight);
-  MainPanel.SetAlign(util::TAlign::alClient);
+  MainPanel.SetAlign(gui::TAlign::alClient);
 
   Bevel1.Create(MainPanel.Handle(), 0, 0, kFormWidth, kToolbarHeight);
   Bevel1.SetBevel(gui::Bevel::Raised);
-  Bevel1.SetAlign(util::TAlign::alTop);
+  Bevel1.SetAlign(gui::TAlign::alTop);
   SendMessageW(Bevel1.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   struct ToolButton {
     controls::TzuSoftButton& button;
@@ -173,13 +173,13 @@ void TForm1::CreateControls() {
   Label1.SetParent(&Bevel1);
 
   Panel2.Create(MainPanel.Handle(), 0, 0, kFormWidth, kSearchBarHeight);
-  Panel2.SetAlign(util::TAlign::alBottom);
+  Panel2.SetAlign(gui::TAlign::alBottom);
   SendMessageW(Panel2.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SearchBtn.Create(Panel2.Handle(), kSearchBtnId, 0, 8, 179, 25, Lang(sSearchOpen));
   SearchBtn.OnClick = [this](controls::TZuButton&) { SearchBtnClick(); };
 
   ScrollBox.Create(MainPanel.Handle(), 0, kToolbarHeight, kFormWidth, kFormHeight / 2, kScrollBoxId);
-  ScrollBox.SetAlign(util::TAlign::alClient);
+  ScrollBox.SetAlign(gui::TAlign::alClient);
   ScrollBox.SetHint(L"|" + Lang(sDropFilesHere));
   ScrollBox.OnSelectItem = [this](controls::TZuScrollBox&, int index) { ScrollBoxSelectItem(index); };
   ScrollBox.OnCustomPaint = [this](controls::TZuImageBox& sender, HDC canvas) { ScrollBoxCustomPaint(sender, canvas); };

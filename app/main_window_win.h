@@ -29,8 +29,8 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/export_commands_win.h"
+#include "app/export/command_line.h"
+#include "app/export/export_commands_win.h"
 #include "app/main_layout.h"
 #include "app/main_settings_win.h"
 #include "app/settings.h"
@@ -44,7 +44,7 @@
 #include "gui/form.h"
 #include "gui/panel.h"
 #include "gui/standard_controls.h"
-#include "util/command_list.h"
+#include "gui/model/command_list.h"
 #include "util/handles_win.h"
 
 namespace app {
@@ -97,7 +97,7 @@ class TForm1 : public gui::TForm {
   const controls::TIconSet& IconSet() const { return ScrollBox.ImageBox().IconSet(); }
   controls::TZuImageBox& Grid() { return ScrollBox.ImageBox(); }
   const controls::TZuImageBox& Grid() const { return ScrollBox.ImageBox(); }
-  util::TCommandList& Commands() { return commands_; }
+  gui::TCommandList& Commands() { return commands_; }
 
   // The batch half of the command line (message 4025).
   void RunCommandLine();
@@ -182,7 +182,7 @@ class TForm1 : public gui::TForm {
   void FileBoxClick();
   void FileBoxGetItemParams(int index, imaging::TBitmap* bitmap, int& offset, std::string& text) const;
   void CopyDirBtnClick();
-  void SaveFoundClick(TExportType type, bool all_sizes = false);
+  void SaveFoundClick(imaging::TExportType type, bool all_sizes = false);
   // The full names of the files listed, in list order.
   std::vector<std::string> FoundFileNames() const;
 
@@ -197,7 +197,7 @@ class TForm1 : public gui::TForm {
   void RefreshBtnClick();
   void SaveSelClick();
   void SaveAllAsOneClick();
-  void SaveAllClick(TExportType type, bool all_sizes = false);
+  void SaveAllClick(imaging::TExportType type, bool all_sizes = false);
   void SaveSelAllSizesClick();
   void NHTMClick();
   void NDBFClick();
@@ -214,7 +214,7 @@ class TForm1 : public gui::TForm {
   std::string program_path_;
   std::string help_file_;
   bool icons_loaded_ = false;
-  util::TCommandList commands_;
+  gui::TCommandList commands_;
 
   // The controls, in the order they are laid out.
   gui::TPanel Panel1;

@@ -108,7 +108,7 @@ void TSaveFrm::CreateControls() {
              Lang(sExportAs));
   const unsigned type_names[kTypeCount] = {sTypeIcon, sTypeBitmap, sTypeJpeg, sTypeMetafile, sTypePng};
   for (int i = 0; i < kTypeCount; ++i) {
-    const util::TLayoutRect r =
+    const gui::TLayoutRect r =
         RadioGroupItemBounds(group_width, group_height, kTypeCount, kTypeColumns, kLabelHeight, i);
     AddControl(L"BUTTON", BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0), kSaveFrmTypeIconId + i,
                group_left + r.left, group_top + r.top, r.width, r.height, Lang(type_names[i]));

@@ -11,13 +11,13 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/export_commands_win.h"
+#include "app/export/export_commands_win.h"
 #include "app/globals.h"
 #include "app/lng_eng.h"
 #include "app/lng_eng_win.h"
 #include "app/main_layout.h"
 #include "app/main_window_win.h"
-#include "controls/folder_scan_win.h"
+#include "app/search_scan_win.h"
 #include "gui/application.h"
 #include "gui/commands.h"
 #include "gui/cursor.h"
@@ -59,15 +59,15 @@ void TForm1::CreateSearchPane(HFONT font) {
   // The file panel first: the aligned layout gives the right edge to the
   // first right-aligned child, then the splitter, then the tree's panel.
   FilePanel.Create(FindPanel.Handle(), 0, 0, kFilePanelWidth, kFindPanelHeight);
-  FilePanel.SetAlign(util::TAlign::alRight);
+  FilePanel.SetAlign(gui::TAlign::alRight);
   with_font(FilePanel);
   VSplitter.SetBounds(0, 0, kSplitterThickness, kFindPanelHeight);
-  VSplitter.SetAlign(util::TAlign::alRight);
+  VSplitter.SetAlign(gui::TAlign::alRight);
   VSplitter.SetMinSize(kFilePanelWidth);
   VSplitter.SetParent(&FindPanel);
   VSplitter.OnMoved = [this](controls::TzuSplitter&) { VSplitterMoved(); };
   DirPanel.Create(FindPanel.Handle(), 0, 0, kFormWidth - kFilePanelWidth, kFindPanelHeight);
-  DirPanel.SetAlign(util::TAlign::alClient);
+  DirPanel.SetAlign(gui::TAlign::alClient);
   with_font(DirPanel);
 
   const TSearchPanePlaces p = SearchPanePlaces(kFormWidth - kFilePanelWidth - kSplitterThickness, kFindPanelHeight,
@@ -238,15 +238,15 @@ void TForm1::RunScan(const std::string& folder) {
   const std::string minimum_text = gui::WideToAnsi(Edit1.Text());
   int minimum = 0;
   if (!util::ParseDecimal(minimum_text, &minimum)) throw gui::Error(LangFormat(sNotAnInteger, minimum_text));
-  controls::TWinScanFileSystem file_system;
+  TShellScanFileSystem file_system;
   try {
-    controls::TListBoxScanList list(FileBox);
+    TListBoxScanList list(FileBox);
     // The window shows the count and handles its messages every 50 ms, so
     // that ESC is always heard, and no more often.
-    const controls::TScanAnswers answers = controls::AnswerScan([this](int count) { return !ScanProgress(count); });
-    end.cancelled = controls::FindFiles(file_system, folder, folder, kScanMasks, minimum, ChkSubFolders.Checked(),
-                                        list, answers.progress, answers.looking) == controls::TScanResult::kCancelled;
-  } catch (const controls::TScanFolderError& e) {
+    const util::TScanAnswers answers = util::AnswerScan([this](int count) { return !ScanProgress(count); });
+    end.cancelled = util::FindFiles(file_system, folder, folder, kScanMasks, minimum, ChkSubFolders.Checked(),
+                                        list, answers.progress, answers.looking) == util::TScanResult::kCancelled;
+  } catch (const util::TScanFolderError& e) {
     throw gui::Error(LangFormat(sCannotScanFolder, e.folder()) + L"\n" +
                      gui::SystemErrorText(file_system.LastError()));
   }
@@ -353,7 +353,7 @@ std::vector<std::string> TForm1::FoundFileNames() const {
   return names;
 }
 
-void TForm1::SaveFoundClick(TExportType type, bool all_sizes) {
+void TForm1::SaveFoundClick(imaging::TExportType type, bool all_sizes) {
   TExportContext context = ExportContext();
   SaveAll(context, type, FoundFileNames(), all_sizes);
 }

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/export_types.h"
+#include "imaging/export_types.h"
 #include "app/globals.h"
 
 namespace app {
@@ -42,7 +42,7 @@ std::string StoredText(bool value);
 int NextRunCount(const TStoredText& stored);
 
 // The last memo type a dBase table may hold (PNG).
-constexpr int kLastMemoType = etPNG;
+constexpr int kLastMemoType = imaging::etPNG;
 
 // The export settings as the Settings key holds them; ExpDBFType outside
 // 0..4 (negative ones included) reads as 0. Run is not among them: it is

@@ -62,7 +62,7 @@ bool TIconSet::LoadIcons(const std::string& path) {
   file_name_ = path;
   Clear();
 
-  const util::IconFileInspection inspection = shell_.Inspect(path);
+  const imaging::IconFileInspection inspection = shell_.Inspect(path);
   // The shell reads the file the check read (the same file through
   // Sysnative, or a system library's .mun file); the set keeps the name.
   source_ = inspection.Source(path);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "util/mapped_file_win.h"
 #include "util/mbcs.h"
 
 namespace controls {
@@ -35,7 +36,7 @@ std::string TypeStandIn(const std::string& path) {
   return stand_in;
 }
 
-util::IconFileInspection ShellIcons::Inspect(const std::string& path) { return util::InspectIconFile(path); }
+imaging::IconFileInspection ShellIcons::Inspect(const std::string& path) { return imaging::InspectIconFile(path); }
 
 HICON ShellIcons::Probe(const std::string& path) { return ExtractIconA(instance_, path.c_str(), 0); }
 

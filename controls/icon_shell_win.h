@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "util/icon_file_check_win.h"
+#include "imaging/icon_file_check_win.h"
 
 namespace controls {
 
@@ -21,7 +21,7 @@ class IconShell {
 
   // The structural check of the file (not a shell call; it decides whether
   // the shell may read the file at all).
-  virtual util::IconFileInspection Inspect(const std::string& path) = 0;
+  virtual imaging::IconFileInspection Inspect(const std::string& path) = 0;
   // ExtractIconA with index 0: null when the file holds no icon of its own.
   virtual HICON Probe(const std::string& path) = 0;
   // ExtractIconA with index (UINT)-1: the number of icons in the file.
@@ -42,7 +42,7 @@ class ShellIcons : public IconShell {
   // The instance handle the shell is given; the application's by default.
   explicit ShellIcons(HINSTANCE instance = GetModuleHandleA(nullptr)) : instance_(instance) {}
 
-  util::IconFileInspection Inspect(const std::string& path) override;
+  imaging::IconFileInspection Inspect(const std::string& path) override;
   HICON Probe(const std::string& path) override;
   UINT Count(const std::string& path) override;
   HICON Extract(const std::string& path, UINT index) override;

@@ -12,12 +12,12 @@
 #include <functional>
 #include <vector>
 
-#include "util/align_layout.h"
+#include "gui/model/align_layout.h"
 
 namespace controls {
 
 // The edges a control sticks to, as the aligned layout knows them.
-using TAlign = util::TAlign;
+using TAlign = gui::TAlign;
 enum class TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
 
 // A control's bounds in its parent's client coordinates.

@@ -137,7 +137,7 @@ void Tzu3DLabel::DrawLabelText(HDC dc, RECT& rect, UINT flags) const {
 // --- TzuSplitter --------------------------------------------------------------
 
 TzuSplitter::TzuSplitter() {
-  SetAlign(util::TAlign::alLeft);
+  SetAlign(gui::TAlign::alLeft);
   SetBounds(0, 0, 3, 100);
   drag_.MinSize = 40;
 }
@@ -196,7 +196,7 @@ void TzuSplitter::MouseDown(gui::MouseButton button, int x, int y, UINT /*keys*/
     MapWindowPoints(nullptr, host->Handle(), reinterpret_cast<POINT*>(&r), 2);
     gui::TWindow* window = gui::TWindow::FromHandle(child);
     parent.Siblings.push_back({{r.left, r.top, r.right - r.left, r.bottom - r.top},
-                               window ? window->Align() : util::TAlign::alNone,
+                               window ? window->Align() : gui::TAlign::alNone,
                                IsWindowVisible(child) != FALSE, IsWindowEnabled(child) != FALSE});
     siblings_.push_back({child, nullptr});
   }

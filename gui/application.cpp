@@ -5,7 +5,7 @@
 #include "gui/error.h"
 #include "gui/form.h"
 #include "gui/text.h"
-#include "util/hint_text.h"
+#include "gui/model/hint_text.h"
 
 namespace gui {
 
@@ -60,7 +60,7 @@ bool TApplication::PreTranslate(MSG& msg) {
         if (TWindow* w = TWindow::FromHandle(h)) hint = w->Hint();
         if (!(GetWindowLongW(h, GWL_STYLE) & WS_CHILD)) break;
       }
-      ShowHint(util::LongHint(hint));
+      ShowHint(gui::LongHint(hint));
     }
   }
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);

@@ -39,7 +39,7 @@ void TGraphicControl::SetVisible(bool visible) {
   }
 }
 
-void TGraphicControl::SetAlign(util::TAlign align) {
+void TGraphicControl::SetAlign(gui::TAlign align) {
   align_ = align;
   if (host_) host_->Realign();
 }

@@ -46,8 +46,8 @@ class TGraphicControl {
   void SetVisible(bool visible);
   bool Visible() const { return visible_; }
   // The edge the control sticks to in its host (alNone: placed by hand).
-  void SetAlign(util::TAlign align);
-  util::TAlign Align() const { return align_; }
+  void SetAlign(gui::TAlign align);
+  gui::TAlign Align() const { return align_; }
   void SetEnabled(bool enabled);
   bool Enabled() const { return enabled_; }
 
@@ -102,7 +102,7 @@ class TGraphicControl {
   RECT bounds_{0, 0, 0, 0};
   bool visible_ = true;
   bool enabled_ = true;
-  util::TAlign align_ = util::TAlign::alNone;
+  gui::TAlign align_ = gui::TAlign::alNone;
   std::wstring hint_;
   HFONT font_ = nullptr;
   HCURSOR cursor_ = nullptr;

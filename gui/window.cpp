@@ -10,7 +10,7 @@
 #include "gui/control.h"
 #include "gui/tooltip.h"
 #include "util/handles_win.h"
-#include "util/hint_text.h"
+#include "gui/model/hint_text.h"
 
 namespace gui {
 
@@ -346,7 +346,7 @@ void TWindow::SetHoverControl(TGraphicControl* control) {
       tracking_leave_ = TrackMouseEvent(&track) != FALSE;
     }
     control->MouseEnter();
-    Application().ShowHint(util::LongHint(control->Hint()));
+    Application().ShowHint(gui::LongHint(control->Hint()));
   }
 }
 
@@ -383,7 +383,7 @@ void TWindow::RemoveGraphicControl(TGraphicControl* control) {
 
 void TWindow::UpdateToolTip(TGraphicControl* control) {
   if (!hwnd_) return;
-  const std::wstring text = control->Visible() ? util::ShortHint(control->Hint()) : std::wstring();
+  const std::wstring text = control->Visible() ? gui::ShortHint(control->Hint()) : std::wstring();
   if (text.empty() && !tool_tip_) return;
   if (!tool_tip_) tool_tip_ = std::make_unique<TToolTip>(hwnd_);
   tool_tip_->SetRectTool(reinterpret_cast<UINT_PTR>(control), control->BoundsRect(), text);
@@ -405,15 +405,15 @@ void TWindow::Realign() {
   std::vector<TWindow*> windows;
   for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     TWindow* window = FromHandle(child);
-    if (window && window->align_ != util::TAlign::alNone) windows.push_back(window);
+    if (window && window->align_ != gui::TAlign::alNone) windows.push_back(window);
   }
   std::vector<TGraphicControl*> controls;
   for (TGraphicControl* control : graphic_controls_) {
-    if (control->Align() != util::TAlign::alNone) controls.push_back(control);
+    if (control->Align() != gui::TAlign::alNone) controls.push_back(control);
   }
   if (windows.empty() && controls.empty()) return;
 
-  std::vector<util::TAlignedItem> items;
+  std::vector<gui::TAlignedItem> items;
   for (TWindow* window : windows) {
     const RECT r = window->BoundsRect();
     items.push_back({window->align_, {r.left, r.top, r.right - r.left, r.bottom - r.top}, window->Visible()});
@@ -423,14 +423,14 @@ void TWindow::Realign() {
     items.push_back({control->Align(), {r.left, r.top, r.right - r.left, r.bottom - r.top}, control->Visible()});
   }
   const RECT client = ClientRect();
-  util::AlignItems(client.right, client.bottom, items);
+  gui::AlignItems(client.right, client.bottom, items);
   size_t i = 0;
   for (TWindow* window : windows) {
-    const util::TLayoutRect& b = items[i++].bounds;
+    const gui::TLayoutRect& b = items[i++].bounds;
     window->SetBounds(b.left, b.top, b.width, b.height);
   }
   for (TGraphicControl* control : controls) {
-    const util::TLayoutRect& b = items[i++].bounds;
+    const gui::TLayoutRect& b = items[i++].bounds;
     control->SetBounds(b.left, b.top, b.width, b.height);
   }
 }

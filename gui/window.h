@@ -31,7 +31,7 @@
 #include <string>
 #include <vector>
 
-#include "util/align_layout.h"
+#include "gui/model/align_layout.h"
 
 namespace gui {
 
@@ -114,8 +114,8 @@ class TWindow {
 
   // The edge this window sticks to in its parent (alNone: placed by hand).
   // A parent lays its aligned children out when it is sized, and on Realign.
-  void SetAlign(util::TAlign align) { align_ = align; }
-  util::TAlign Align() const { return align_; }
+  void SetAlign(gui::TAlign align) { align_ = align; }
+  gui::TAlign Align() const { return align_; }
   void Realign();
 
   // Window-less controls placed on this window, in the order they were
@@ -194,7 +194,7 @@ class TWindow {
   void SuppressToolTip(TGraphicControl* control, bool suppress);
 
   HWND hwnd_ = nullptr;
-  util::TAlign align_ = util::TAlign::alNone;
+  gui::TAlign align_ = gui::TAlign::alNone;
   std::wstring hint_;
   WNDPROC base_proc_ = nullptr;  // a subclassed system control's own procedure
   bool dialog_ = false;

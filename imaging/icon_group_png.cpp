@@ -8,8 +8,8 @@
 #include "imaging/png_reader.h"
 #include "imaging/png_writer.h"
 #include "util/byte_sink.h"
-#include "util/icon_groups.h"
-#include "util/icon_resource_walk.h"
+#include "imaging/icon_groups.h"
+#include "imaging/icon_resource_walk.h"
 
 namespace imaging {
 
@@ -25,16 +25,16 @@ int HeaderBitCount(const uint8_t* image, size_t size) {
 
 // The entries of an icon file, each lying inside it; false when the file is
 // no icon file or an entry points outside it.
-bool ReadEntries(const uint8_t* data, size_t size, std::vector<util::IcoEntry>* entries) {
-  util::GroupIconHeader header{};
+bool ReadEntries(const uint8_t* data, size_t size, std::vector<imaging::IcoEntry>* entries) {
+  imaging::GroupIconHeader header{};
   if (size < sizeof header) return false;
   std::memcpy(&header, data, sizeof header);
   if (header.reserved != 0 || header.type != 1 || header.count == 0 ||
-      sizeof header + uint64_t{header.count} * sizeof(util::IcoEntry) > size)
+      sizeof header + uint64_t{header.count} * sizeof(imaging::IcoEntry) > size)
     return false;
   entries->resize(header.count);
   for (uint16_t i = 0; i < header.count; ++i) {
-    util::IcoEntry& entry = (*entries)[i];
+    imaging::IcoEntry& entry = (*entries)[i];
     std::memcpy(&entry, data + sizeof header + i * sizeof entry, sizeof entry);
     if (uint64_t{entry.offset} + entry.bytes > size) return false;
   }
@@ -47,14 +47,14 @@ bool IsPng(const uint8_t* image, size_t size) { return size >= 4 && std::memcmp(
 
 bool GroupImagesAsPng(const uint8_t* data, size_t size, std::vector<TGroupImagePng>* out) {
   out->clear();
-  std::vector<util::IcoEntry> entries;
+  std::vector<imaging::IcoEntry> entries;
   if (!ReadEntries(data, size, &entries)) return false;
   // An icon file may name one image many times: it is one image, written
   // once. What the images decode to is held to the bound of a group's
   // icon file, so that a small file cannot ask for gigabytes.
   std::set<std::pair<uint32_t, uint32_t>> seen;
   uint64_t decoded_bytes = 0;
-  for (const util::IcoEntry& entry : entries) {
+  for (const imaging::IcoEntry& entry : entries) {
     if (!seen.insert({entry.offset, entry.bytes}).second) continue;
     const uint8_t* image = data + entry.offset;
     DecodedIconImage decoded;
@@ -63,7 +63,7 @@ bool GroupImagesAsPng(const uint8_t* data, size_t size, std::vector<TGroupImageP
       return false;
     }
     decoded_bytes += uint64_t{static_cast<uint32_t>(decoded.width)} * static_cast<uint32_t>(decoded.height) * 4;
-    if (decoded_bytes > util::kMaxIconGroupFileSize) {
+    if (decoded_bytes > imaging::kMaxIconGroupFileSize) {
       out->clear();
       return false;
     }
@@ -71,7 +71,7 @@ bool GroupImagesAsPng(const uint8_t* data, size_t size, std::vector<TGroupImageP
     frame.width = decoded.width;
     frame.height = decoded.height;
     if (decoded.is_png) {
-      if (!PngDecodes(image, entry.bytes, util::kMaxIconGroupFileSize)) {
+      if (!PngDecodes(image, entry.bytes, imaging::kMaxIconGroupFileSize)) {
         out->clear();
         return false;
       }
@@ -92,13 +92,13 @@ bool GroupImagesAsPng(const uint8_t* data, size_t size, std::vector<TGroupImageP
 }
 
 bool GroupPngImagesDecode(const uint8_t* data, size_t size) {
-  std::vector<util::IcoEntry> entries;
+  std::vector<imaging::IcoEntry> entries;
   if (!ReadEntries(data, size, &entries)) return false;
   std::set<std::pair<uint32_t, uint32_t>> seen;
-  for (const util::IcoEntry& entry : entries) {
+  for (const imaging::IcoEntry& entry : entries) {
     if (!seen.insert({entry.offset, entry.bytes}).second) continue;
     const uint8_t* image = data + entry.offset;
-    if (IsPng(image, entry.bytes) && !PngDecodes(image, entry.bytes, util::kMaxIconGroupFileSize)) return false;
+    if (IsPng(image, entry.bytes) && !PngDecodes(image, entry.bytes, imaging::kMaxIconGroupFileSize)) return false;
   }
   return true;
 }

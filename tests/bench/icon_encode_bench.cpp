@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/export_types.h"
+#include "imaging/export_types.h"
 #include "imaging/image_formats.h"
 #include "imaging/saveicons.h"
 
@@ -62,7 +62,7 @@ void BM_JpegEncode(benchmark::State& state) {
     for (int x = 0; x < 32; ++x) buffer.Set(x, y, MakePixel(static_cast<uint8_t>(x * 8), static_cast<uint8_t>(y * 8), 90));
   for (auto _ : state) {
     util::MemorySink sink;
-    ImageWriteResult r = EncodeBitmap(buffer.view(), sink, app::etJPEG);
+    ImageWriteResult r = EncodeBitmap(buffer.view(), sink, imaging::etJPEG);
     benchmark::DoNotOptimize(r);
   }
 }

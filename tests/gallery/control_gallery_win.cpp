@@ -217,21 +217,21 @@ class Gallery : public gui::TForm {
   void Splitters() {
     panel_top_.Create(Handle(), 0, 0, 0, 120);
     panel_top_.SetBevel(gui::Bevel::Lowered);
-    panel_top_.SetAlign(util::TAlign::alTop);
+    panel_top_.SetAlign(gui::TAlign::alTop);
     bottom_.Create(Handle(), 0, 0, 0, 150);
     bottom_.SetBevel(gui::Bevel::Lowered);
-    bottom_.SetAlign(util::TAlign::alBottom);
+    bottom_.SetAlign(gui::TAlign::alBottom);
     left_.Create(Handle(), 0, 0, 200, 0);
     left_.SetBevel(gui::Bevel::Lowered);
-    left_.SetAlign(util::TAlign::alLeft);
+    left_.SetAlign(gui::TAlign::alLeft);
     client_.Create(Handle(), 0, 0, 0, 0);
     client_.SetBevel(gui::Bevel::Lowered);
-    client_.SetAlign(util::TAlign::alClient);
+    client_.SetAlign(gui::TAlign::alClient);
     horizontal_.SetBounds(0, 121, 760, 6);
-    horizontal_.SetAlign(util::TAlign::alTop);
+    horizontal_.SetAlign(gui::TAlign::alTop);
     horizontal_.SetParent(this);
     vertical_.SetBounds(201, 0, 6, 100);
-    vertical_.SetAlign(util::TAlign::alLeft);
+    vertical_.SetAlign(gui::TAlign::alLeft);
     vertical_.SetBeveled(true);
     vertical_.SetParent(this);
     Realign();

@@ -1,12 +1,12 @@
-#include "util/align_layout.h"
+#include "gui/model/align_layout.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using util::TAlign;
+using gui::TAlign;
 
-std::vector<int> Flat(const std::vector<util::TAlignedItem>& items) {
+std::vector<int> Flat(const std::vector<gui::TAlignedItem>& items) {
   std::vector<int> v;
   for (const auto& i : items) v.insert(v.end(), {i.bounds.left, i.bounds.top, i.bounds.width, i.bounds.height});
   return v;
@@ -15,7 +15,7 @@ std::vector<int> Flat(const std::vector<util::TAlignedItem>& items) {
 TEST(AlignLayout, EdgesTakeTheirSizeInPositionOrderAndClientFillsTheRest) {
   // A toolbar on top, a status bar below, a search pane with its splitter
   // above the status bar, a tree on the left and the grid in between.
-  std::vector<util::TAlignedItem> items{
+  std::vector<gui::TAlignedItem> items{
       {TAlign::alClient, {0, 0, 0, 0}},
       {TAlign::alBottom, {0, 300, 10, 20}},    // status bar: lowest
       {TAlign::alBottom, {0, 100, 10, 172}},   // search pane
@@ -25,7 +25,7 @@ TEST(AlignLayout, EdgesTakeTheirSizeInPositionOrderAndClientFillsTheRest) {
       {TAlign::alNone, {7, 8, 9, 10}},         // placed by hand
       {TAlign::alRight, {0, 0, 50, 10}, false},  // hidden
   };
-  util::AlignItems(640, 480, items);
+  gui::AlignItems(640, 480, items);
   EXPECT_EQ((std::vector<int>{120, 30, 520, 255,  // client: 480 - 30 - 20 - 172 - 3 high
                               0, 460, 640, 20,     // status bar at the bottom
                               0, 288, 640, 172,    // search pane above it
@@ -38,9 +38,9 @@ TEST(AlignLayout, EdgesTakeTheirSizeInPositionOrderAndClientFillsTheRest) {
 }
 
 TEST(AlignLayout, AnAreaTooSmallGivesEmptyNotNegativeSizes) {
-  std::vector<util::TAlignedItem> items{{TAlign::alTop, {0, 0, 0, 80}}, {TAlign::alBottom, {0, 0, 0, 80}},
+  std::vector<gui::TAlignedItem> items{{TAlign::alTop, {0, 0, 0, 80}}, {TAlign::alBottom, {0, 0, 0, 80}},
                                         {TAlign::alClient, {}}};
-  util::AlignItems(100, 100, items);
+  gui::AlignItems(100, 100, items);
   EXPECT_EQ(0, items[2].bounds.height);
   EXPECT_EQ(100, items[2].bounds.width);
 }

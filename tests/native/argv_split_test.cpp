@@ -1,4 +1,4 @@
-#include "app/argv_split.h"
+#include "app/export/argv_split.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/command_line.h"
+#include "app/export/command_line.h"
 
 #include <gtest/gtest.h>
 
@@ -106,14 +106,14 @@ TEST(JoinedSource, JoinsWithSingleBlanks) {
 TEST(ExportTypeFromWord, TableAndRewrites) {
   struct Case {
     const char* word;
-    TExportType type;
+    imaging::TExportType type;
     const char* after;
   } cases[] = {
-      {"BMP", etBitmap, "BMP"},     {"BITMAP", etBitmap, "BMP"}, {"JPEG", etJPEG, "JPEG"}, {"JPG", etJPEG, "JPG"},
-      {"EMF", etMetafile, "EMF"},   {"WMF", etMetafile, "WMF"},  {"METAFILE", etMetafile, "EMF"},
-      {"HTM", etHTML, "HTM"},       {"HTML", etHTML, "HTML"},    {"DBF", etDBase, "DBF"},  {"DBASE", etDBase, "DBF"},
-      {"ICO", etIcon, "ICO"},       {"", etIcon, "ICO"},         {"PNG", etPNG, "PNG"},   {"bmp", etIcon, "ICO"},
-      {"png", etIcon, "ICO"},
+      {"BMP", imaging::etBitmap, "BMP"},     {"BITMAP", imaging::etBitmap, "BMP"}, {"JPEG", imaging::etJPEG, "JPEG"}, {"JPG", imaging::etJPEG, "JPG"},
+      {"EMF", imaging::etMetafile, "EMF"},   {"WMF", imaging::etMetafile, "WMF"},  {"METAFILE", imaging::etMetafile, "EMF"},
+      {"HTM", imaging::etHTML, "HTM"},       {"HTML", imaging::etHTML, "HTML"},    {"DBF", imaging::etDBase, "DBF"},  {"DBASE", imaging::etDBase, "DBF"},
+      {"ICO", imaging::etIcon, "ICO"},       {"", imaging::etIcon, "ICO"},         {"PNG", imaging::etPNG, "PNG"},   {"bmp", imaging::etIcon, "ICO"},
+      {"png", imaging::etIcon, "ICO"},
   };
   for (const Case& c : cases) {
     std::string word = c.word;
@@ -143,25 +143,25 @@ BatchPlan Plan(std::vector<std::string> args, const std::string& target) {
 TEST(PlanBatch, SingleIconByDefaultTakesTypeFromTargetExtension) {
   BatchPlan p = Plan({"-e"}, "out");
   EXPECT_EQ(BatchAction::kSingleIcon, p.action);
-  EXPECT_EQ(etIcon, p.export_type);
+  EXPECT_EQ(imaging::etIcon, p.export_type);
   EXPECT_EQ(1, p.icon_index);
   EXPECT_EQ(".ico", p.extension);
 
   p = Plan({"-e"}, "C:\\x.jpg");
-  EXPECT_EQ(etJPEG, p.export_type);
+  EXPECT_EQ(imaging::etJPEG, p.export_type);
   EXPECT_EQ("JPG", p.dest_word);
 
   p = Plan({"-e"}, "x.png");
-  EXPECT_EQ(etPNG, p.export_type);
+  EXPECT_EQ(imaging::etPNG, p.export_type);
   EXPECT_EQ("PNG", p.dest_word);
   EXPECT_EQ(".png", p.extension);
 
   p = Plan({"-e"}, "x.gif");  // unknown word: icon format under the given name
-  EXPECT_EQ(etIcon, p.export_type);
+  EXPECT_EQ(imaging::etIcon, p.export_type);
   EXPECT_EQ("ICO", p.dest_word);
 
   p = Plan({"-e", "-desttype=bitmap"}, "x.jpg");  // the switch beats the extension
-  EXPECT_EQ(etBitmap, p.export_type);
+  EXPECT_EQ(imaging::etBitmap, p.export_type);
   EXPECT_EQ(".bmp", p.extension);
 }
 
@@ -176,7 +176,7 @@ TEST(PlanBatch, AllIconsGoToTheTargetFolder) {
 TEST(PlanBatch, HtmlAndDbaseExportEveryIcon) {
   BatchPlan p = Plan({"-e", "-desttype=html", "-iconindex=3", "-opendestination"}, "C:\\o\\page");
   EXPECT_EQ(BatchAction::kExportIcons, p.action);
-  EXPECT_EQ(etHTML, p.export_type);
+  EXPECT_EQ(imaging::etHTML, p.export_type);
   EXPECT_EQ(0, p.icon_index);
   EXPECT_EQ("C:\\o\\page_files", p.dest_folder);
   EXPECT_EQ(".html", p.extension);
@@ -185,7 +185,7 @@ TEST(PlanBatch, HtmlAndDbaseExportEveryIcon) {
   EXPECT_EQ("C:\\o\\page_files", Plan({"-e"}, "C:\\o\\page.htm").dest_folder);
 
   p = Plan({"-e", "-dbasedesttype=jpg"}, "C:\\o\\icons.dbf");
-  EXPECT_EQ(etDBase, p.export_type);
+  EXPECT_EQ(imaging::etDBase, p.export_type);
   EXPECT_EQ(2, p.memo_type);
   EXPECT_EQ("C:\\o", p.dest_folder);
   EXPECT_EQ(".dbf", p.extension);
@@ -207,14 +207,14 @@ TEST(PlanBatch, HtmlImagesAreJpegUnlessPngIsAsked) {
     std::vector<std::string> args;
     int type;
   } cases[] = {
-      {{"-e"}, etJPEG},
-      {{"-e", "-HtmlDestType= png "}, etPNG},
-      {{"-e", "-htmldesttype=jpg"}, etJPEG},
-      {{"-e", "-htmldesttype=bmp", "-htmldesttype=png"}, etJPEG},  // the first word wins
+      {{"-e"}, imaging::etJPEG},
+      {{"-e", "-HtmlDestType= png "}, imaging::etPNG},
+      {{"-e", "-htmldesttype=jpg"}, imaging::etJPEG},
+      {{"-e", "-htmldesttype=bmp", "-htmldesttype=png"}, imaging::etJPEG},  // the first word wins
   };
   for (const Case& c : cases) {
     BatchPlan p = Plan(c.args, "C:\\o\\page.htm");
-    EXPECT_EQ(etHTML, p.export_type);
+    EXPECT_EQ(imaging::etHTML, p.export_type);
     EXPECT_EQ(c.type, p.html_image_type) << c.args.back();
   }
 }
@@ -223,12 +223,12 @@ TEST(PlanBatch, AllAsOneImage) {
   struct Case {
     std::vector<std::string> args;
     std::string target;
-    TExportType type;
+    imaging::TExportType type;
   } cases[] = {
-      {{"-alliconsasoneimage"}, "all.jpg", etJPEG},       {{"-alliconsasoneimage"}, "all.emf", etMetafile},
-      {{"-alliconsasoneimage"}, "all.ico", etBitmap},     {{"-alliconsasoneimage"}, "all.xyz", etBitmap},
-      {{"-alliconsasoneimage", "-desttype=html"}, "all", etHTML},
-      {{"-alliconsasoneimage"}, "all.png", etPNG},
+      {{"-alliconsasoneimage"}, "all.jpg", imaging::etJPEG},       {{"-alliconsasoneimage"}, "all.emf", imaging::etMetafile},
+      {{"-alliconsasoneimage"}, "all.ico", imaging::etBitmap},     {{"-alliconsasoneimage"}, "all.xyz", imaging::etBitmap},
+      {{"-alliconsasoneimage", "-desttype=html"}, "all", imaging::etHTML},
+      {{"-alliconsasoneimage"}, "all.png", imaging::etPNG},
   };
   for (const Case& c : cases) {
     BatchPlan p = Plan(c.args, c.target);

@@ -1,13 +1,13 @@
-#include "util/command_list.h"
+#include "gui/model/command_list.h"
 
 #include <gtest/gtest.h>
 
-#include "util/hint_text.h"
+#include "gui/model/hint_text.h"
 
 namespace {
 
 TEST(CommandList, RunsOnlyWhenEnabledAndUpdatesItsBindings) {
-  util::TCommandList commands;
+  gui::TCommandList commands;
   bool file_open = false;
   int saves = 0;
   commands.Add(1, [&] { file_open = true; });
@@ -26,7 +26,7 @@ TEST(CommandList, RunsOnlyWhenEnabledAndUpdatesItsBindings) {
 }
 
 TEST(CommandList, ShortcutsMatchTheirModifiersExactlyUnlessAnyAreAllowed) {
-  util::TCommandList commands;
+  gui::TCommandList commands;
   bool enabled = true;
   commands.Add(1, nullptr, [&] { return enabled; });
   commands.Add(2, nullptr);
@@ -43,11 +43,11 @@ TEST(CommandList, ShortcutsMatchTheirModifiersExactlyUnlessAnyAreAllowed) {
 }
 
 TEST(HintText, SplitsAtTheFirstBar) {
-  EXPECT_EQ(L"Open", util::ShortHint(L"Open|Opens a file|x"));
-  EXPECT_EQ(L"Opens a file|x", util::LongHint(L"Open|Opens a file|x"));
-  EXPECT_EQ(L"Both", util::ShortHint(L"Both"));
-  EXPECT_EQ(L"Both", util::LongHint(L"Both"));
-  EXPECT_EQ(L"", util::LongHint(L"Short|"));
+  EXPECT_EQ(L"Open", gui::ShortHint(L"Open|Opens a file|x"));
+  EXPECT_EQ(L"Opens a file|x", gui::LongHint(L"Open|Opens a file|x"));
+  EXPECT_EQ(L"Both", gui::ShortHint(L"Both"));
+  EXPECT_EQ(L"Both", gui::LongHint(L"Both"));
+  EXPECT_EQ(L"", gui::LongHint(L"Short|"));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/dbase_export.h"
+#include "app/export/dbase_export.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/export_names.h"
+#include "app/export/export_names.h"
 
 namespace app {
 namespace {

@@ -1,10 +1,10 @@
-#include "app/export_names.h"
+#include "app/export/export_names.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "app/export_types.h"
+#include "imaging/export_types.h"
 #include "util/mbcs.h"
 
 namespace app {
@@ -17,10 +17,10 @@ TEST(ExportNamesTest, ExtensionsByType) {
     const char* per_icon;
     const char* document;
   } cases[] = {
-      {etIcon, "", ".ico", ".ico"},       {etBitmap, "", ".bmp", ".bmp"},   {etJPEG, "", ".jpg", ".jpg"},
-      {etMetafile, "", ".emf", ".emf"},   {etHTML, "", ".jpg", ".htm"},     {etDBase, "", "", ".dbf"},
-      {7, "", ".ico", ".ico"},            {-1, "", ".ico", ".ico"},         {etHTML, ".HTML", ".jpg", ".html"},
-      {etDBase, ".Tbl", "", ".tbl"},     {etPNG, "", ".png", ".png"},
+      {imaging::etIcon, "", ".ico", ".ico"},       {imaging::etBitmap, "", ".bmp", ".bmp"},   {imaging::etJPEG, "", ".jpg", ".jpg"},
+      {imaging::etMetafile, "", ".emf", ".emf"},   {imaging::etHTML, "", ".jpg", ".htm"},     {imaging::etDBase, "", "", ".dbf"},
+      {7, "", ".ico", ".ico"},            {-1, "", ".ico", ".ico"},         {imaging::etHTML, ".HTML", ".jpg", ".html"},
+      {imaging::etDBase, ".Tbl", "", ".tbl"},     {imaging::etPNG, "", ".png", ".png"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(PerIconExtension(c.type), c.per_icon) << c.type;
@@ -52,17 +52,17 @@ TEST(ExportNamesTest, SingleAndCompositeNames) {
     const char* single;
     const char* composite;
   } cases[] = {
-      {"x", etIcon, "x.ico", "x.bmp"},
-      {"x", etBitmap, "x.bmp", "x.bmp"},
-      {"x", etJPEG, "x.jpg", "x.jpg"},
-      {"x", etMetafile, "x.emf", "x.emf"},
-      {"x", etHTML, "x.ico", "x.bmp"},
-      {"x.", etJPEG, "x..jpg", "x..jpg"},
-      {"x.", etIcon, "x..ico", "x..bmp"},
-      {"x.png", etIcon, "x.png", "x.png"},
-      {"x", etPNG, "x.png", "x.png"},
-      {"x.ico", etPNG, "x.ico", "x.ico"},
-      {"C:\\a.b\\x", etBitmap, "C:\\a.b\\x.bmp", "C:\\a.b\\x.bmp"},
+      {"x", imaging::etIcon, "x.ico", "x.bmp"},
+      {"x", imaging::etBitmap, "x.bmp", "x.bmp"},
+      {"x", imaging::etJPEG, "x.jpg", "x.jpg"},
+      {"x", imaging::etMetafile, "x.emf", "x.emf"},
+      {"x", imaging::etHTML, "x.ico", "x.bmp"},
+      {"x.", imaging::etJPEG, "x..jpg", "x..jpg"},
+      {"x.", imaging::etIcon, "x..ico", "x..bmp"},
+      {"x.png", imaging::etIcon, "x.png", "x.png"},
+      {"x", imaging::etPNG, "x.png", "x.png"},
+      {"x.ico", imaging::etPNG, "x.ico", "x.ico"},
+      {"C:\\a.b\\x", imaging::etBitmap, "C:\\a.b\\x.bmp", "C:\\a.b\\x.bmp"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(SingleIconFileName(c.name, c.type), c.single) << c.name << " " << c.type;
@@ -95,11 +95,11 @@ TEST(ExportNamesTest, HtmlTargets) {
       {"C:\\a.b\\page", ".htm", "C:\\a.b\\page_files", "page_files", "C:\\a.b\\page.htm"},
   };
   for (const Case& c : cases) {
-    const std::string folder = BatchDestinationFolder(c.target, etHTML);
+    const std::string folder = BatchDestinationFolder(c.target, imaging::etHTML);
     EXPECT_EQ(folder, HtmlImageFolder(c.target));
     EXPECT_EQ(folder, c.folder);
     EXPECT_EQ(HtmlImageFolderName(folder), c.folder_name);
-    EXPECT_EQ(HtmlDocumentPath(folder, DocumentExtension(etHTML, c.extension)), c.document);
+    EXPECT_EQ(HtmlDocumentPath(folder, DocumentExtension(imaging::etHTML, c.extension)), c.document);
   }
 }
 
@@ -119,14 +119,14 @@ TEST(ExportNamesTest, DBaseTargets) {
       {"C:\\o\\x.y.dbf", ".dbf", "C:\\o\\x.y.dbf", "C:\\o\\x.y.dbt", "X.Y"},
   };
   for (const Case& c : cases) {
-    TDBasePaths paths = DBasePaths(BatchDestinationFolder(c.target, etDBase), c.target, c.extension);
+    TDBasePaths paths = DBasePaths(BatchDestinationFolder(c.target, imaging::etDBase), c.target, c.extension);
     EXPECT_EQ(paths.Table, c.table) << c.target;
     EXPECT_EQ(paths.Memo, c.memo) << c.target;
     EXPECT_EQ(DBaseMemoName(paths.Memo), c.memo_name) << c.target;
   }
-  EXPECT_EQ(BatchDestinationFolder("C:\\icons", etDBase), "C:\\");
-  EXPECT_EQ(BatchDestinationFolder("C:\\o\\icons", etDBase), "C:\\o");
-  EXPECT_EQ(BatchDestinationFolder("C:\\o\\out", etBitmap), "C:\\o\\out");
+  EXPECT_EQ(BatchDestinationFolder("C:\\icons", imaging::etDBase), "C:\\");
+  EXPECT_EQ(BatchDestinationFolder("C:\\o\\icons", imaging::etDBase), "C:\\o");
+  EXPECT_EQ(BatchDestinationFolder("C:\\o\\out", imaging::etBitmap), "C:\\o\\out");
 }
 
 TEST(ExportNamesTest, FieldNames) {

@@ -1,4 +1,4 @@
-#include "controls/folder_scan.h"
+#include "util/folder_scan.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ struct FakeFolder {
   bool enterable = true;
 };
 
-class FakeFileSystem : public controls::TScanFileSystem {
+class FakeFileSystem : public util::TScanFileSystem {
  public:
   std::map<std::string, FakeFolder> folders;
   std::vector<std::string> visited;
@@ -48,7 +48,7 @@ class FakeFileSystem : public controls::TScanFileSystem {
   std::string current_;
 };
 
-class OrderedList : public controls::TScanList {
+class OrderedList : public util::TScanList {
  public:
   std::vector<std::string> entries;  // in the order added
   int clears = 0;
@@ -74,8 +74,8 @@ FakeFileSystem Tree() {
 TEST(FolderScan, FilesMaskByMaskThenSubfoldersDepthFirstWithRelativeEntries) {
   FakeFileSystem fs = Tree();
   OrderedList list;
-  EXPECT_EQ(controls::TScanResult::kCompleted,
-            controls::FindFiles(fs, "C:\\W", "C:\\W", "*.dll; *.exe ;*.ocx", 1, true, list, nullptr));
+  EXPECT_EQ(util::TScanResult::kCompleted,
+            util::FindFiles(fs, "C:\\W", "C:\\W", "*.dll; *.exe ;*.ocx", 1, true, list, nullptr));
   EXPECT_EQ((std::vector<std::string>{"c.dll", "b.exe", "d.ocx", "sub\\x.dll", "sub\\deep\\y.exe", "Two\\z.dll"}),
             list.entries);
   EXPECT_EQ(1, list.clears) << "only the root's call empties the list";
@@ -89,7 +89,7 @@ TEST(FolderScan, TheMinimumDecidesAndANegativeOneAdmitsAll) {
   for (const auto& c : cases) {
     FakeFileSystem fs = Tree();
     OrderedList list;
-    controls::FindFiles(fs, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", c.min_count, false, list, nullptr);
+    util::FindFiles(fs, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", c.min_count, false, list, nullptr);
     EXPECT_EQ(c.listed, list.entries.size()) << c.min_count;
   }
 }
@@ -98,9 +98,9 @@ TEST(FolderScan, CancelStopsAtOnceAndAFolderThatCannotBeEnteredRaisesWithThePart
   FakeFileSystem fs = Tree();
   OrderedList list;
   int calls = 0;
-  const auto result = controls::FindFiles(fs, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true, list,
+  const auto result = util::FindFiles(fs, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true, list,
                                           [&](int count, const std::string&) { return ++calls, count == 4; });
-  EXPECT_EQ(controls::TScanResult::kCancelled, result);
+  EXPECT_EQ(util::TScanResult::kCancelled, result);
   EXPECT_EQ(4u, list.entries.size());
   EXPECT_EQ(4, calls) << "nothing is visited after the cancel";
   EXPECT_EQ((std::vector<std::string>{"C:\\W", "C:\\W\\sub"}), fs.visited);
@@ -110,8 +110,8 @@ TEST(FolderScan, CancelStopsAtOnceAndAFolderThatCannotBeEnteredRaisesWithThePart
   FakeFileSystem quiet = Tree();
   OrderedList none;
   int looks = 0;
-  EXPECT_EQ(controls::TScanResult::kCancelled,
-            controls::FindFiles(quiet, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1000, true, none, nullptr,
+  EXPECT_EQ(util::TScanResult::kCancelled,
+            util::FindFiles(quiet, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1000, true, none, nullptr,
                                 [&] { return ++looks == 3; }));
   EXPECT_EQ(3, looks);
   EXPECT_EQ(std::vector<std::string>{"C:\\W"}, quiet.visited);
@@ -120,18 +120,18 @@ TEST(FolderScan, CancelStopsAtOnceAndAFolderThatCannotBeEnteredRaisesWithThePart
   locked.folders["C:\\W\\Two"].enterable = false;
   OrderedList partial;
   try {
-    controls::FindFiles(locked, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true, partial, nullptr);
+    util::FindFiles(locked, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true, partial, nullptr);
     ADD_FAILURE() << "no error for a folder that cannot be entered";
-  } catch (const controls::TScanFolderError& e) {
+  } catch (const util::TScanFolderError& e) {
     EXPECT_EQ("C:\\W\\Two", e.folder());
   }
   EXPECT_EQ(5u, partial.entries.size()) << "the entries before the error stay";
 }
 
 TEST(FolderScan, EntriesAreRelativeToTheRootWhateverItsCase) {
-  EXPECT_EQ("a.dll", controls::RelativeEntry("C:\\W\\", "c:\\w", "a.dll"));
-  EXPECT_EQ("System32\\shell32.dll", controls::RelativeEntry("C:\\Windows", "C:\\Windows\\System32", "shell32.dll"));
-  EXPECT_EQ("System32\\shell32.dll", controls::RelativeEntry("C:\\", "C:\\System32", "shell32.dll"));
+  EXPECT_EQ("a.dll", util::RelativeEntry("C:\\W\\", "c:\\w", "a.dll"));
+  EXPECT_EQ("System32\\shell32.dll", util::RelativeEntry("C:\\Windows", "C:\\Windows\\System32", "shell32.dll"));
+  EXPECT_EQ("System32\\shell32.dll", util::RelativeEntry("C:\\", "C:\\System32", "shell32.dll"));
 }
 
 TEST(FolderScan, TheWindowAnswersEveryIntervalWithTheLatestCountAndCanCancel) {
@@ -142,14 +142,14 @@ TEST(FolderScan, TheWindowAnswersEveryIntervalWithTheLatestCountAndCanCancel) {
   std::vector<int> shown;
   FakeFileSystem fs = Tree();
   OrderedList list;
-  controls::TScanAnswers answers = controls::AnswerScan(
+  util::TScanAnswers answers = util::AnswerScan(
       [&](int count) {
         shown.push_back(count);
         return false;
       },
       50, ticking);
-  EXPECT_EQ(controls::TScanResult::kCompleted,
-            controls::FindFiles(fs, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true, list, answers.progress,
+  EXPECT_EQ(util::TScanResult::kCompleted,
+            util::FindFiles(fs, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true, list, answers.progress,
                                 answers.looking));
   const auto looks = clock.time_since_epoch() / std::chrono::milliseconds(10) - 1;  // the first reading starts the clock
   ASSERT_GT(looks, 10);
@@ -162,9 +162,9 @@ TEST(FolderScan, TheWindowAnswersEveryIntervalWithTheLatestCountAndCanCancel) {
   FakeFileSystem again = Tree();
   OrderedList partial;
   int answered = 0;
-  answers = controls::AnswerScan([&](int) { return ++answered == 2; }, 50, ticking);
-  EXPECT_EQ(controls::TScanResult::kCancelled,
-            controls::FindFiles(again, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true, partial, answers.progress,
+  answers = util::AnswerScan([&](int) { return ++answered == 2; }, 50, ticking);
+  EXPECT_EQ(util::TScanResult::kCancelled,
+            util::FindFiles(again, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true, partial, answers.progress,
                                 answers.looking));
   EXPECT_EQ(2, answered);
   EXPECT_LT(partial.entries.size(), list.entries.size());
@@ -174,8 +174,8 @@ TEST(FolderScan, TheWindowAnswersEveryIntervalWithTheLatestCountAndCanCancel) {
   answered = 0;
   FakeFileSystem third = Tree();
   OrderedList none;
-  answers = controls::AnswerScan([&](int) { return ++answered, false; }, 50, still);
-  controls::FindFiles(third, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true, none, answers.progress, answers.looking);
+  answers = util::AnswerScan([&](int) { return ++answered, false; }, 50, still);
+  util::FindFiles(third, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true, none, answers.progress, answers.looking);
   EXPECT_EQ(0, answered);
   EXPECT_EQ(list.entries, none.entries);
 }

@@ -1,11 +1,11 @@
-#include "app/html_export.h"
+#include "app/export/html_export.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-#include "app/export_names.h"
+#include "app/export/export_names.h"
 
 namespace app {
 namespace {

@@ -1,4 +1,4 @@
-#include "util/icon_file_check.h"
+#include "imaging/icon_file_check.h"
 
 #include <gtest/gtest.h>
 
@@ -16,12 +16,12 @@ using icon_builder::Append32;
 using icon_builder::Bytes;
 using icon_builder::Put16;
 using icon_builder::Put32;
-using util::CheckIconFile;
-using util::IconFileFormat;
+using imaging::CheckIconFile;
+using imaging::IconFileFormat;
 
 // Checks a copy of exactly the file's size, so that the sanitizer catches
 // any read past its end.
-util::IconFileCheck Check(const Bytes& b) {
+imaging::IconFileCheck Check(const Bytes& b) {
   std::unique_ptr<uint8_t[]> copy(new uint8_t[b.size() ? b.size() : 1]);
   if (!b.empty()) std::memcpy(copy.get(), b.data(), b.size());
   return CheckIconFile(copy.get(), b.size());
@@ -95,7 +95,7 @@ TEST(IconFileCheck, SoundFilesPassWithTheShellsCount) {
   };
   for (const SoundCase& c : cases) {
     SCOPED_TRACE(c.name);
-    util::IconFileCheck r = Check(c.make());
+    imaging::IconFileCheck r = Check(c.make());
     EXPECT_FALSE(r.damaged) << r.problem;
     EXPECT_EQ(c.format, r.format);
     EXPECT_EQ(c.count, r.icon_count);
@@ -216,7 +216,7 @@ TEST(IconFileCheck, DamagedFilesAreKeptFromTheShell) {
   };
   for (const DamageCase& c : cases) {
     SCOPED_TRACE(c.name);
-    util::IconFileCheck r = Check(c.make());
+    imaging::IconFileCheck r = Check(c.make());
     EXPECT_TRUE(r.damaged);
     EXPECT_EQ(c.format, r.format);
     EXPECT_STRNE("", r.problem);
@@ -239,7 +239,7 @@ TEST(IconFileCheck, EveryTruncationIsCaught) {
     ASSERT_FALSE(Check(f.second).damaged);
     for (size_t n = 4; n < f.second.size(); ++n) {
       Bytes cut(f.second.begin(), f.second.begin() + n);
-      util::IconFileCheck r = Check(cut);
+      imaging::IconFileCheck r = Check(cut);
       if (f.second[0] == 'M' && n == 64) {
         EXPECT_EQ(IconFileFormat::kOther, r.format);
         EXPECT_EQ(0u, r.icon_count);
@@ -252,8 +252,8 @@ TEST(IconFileCheck, EveryTruncationIsCaught) {
 
 TEST(IconFileCheck, PngImagesMustBeComplete) {
   const Bytes png = icon_builder::Png(20, 12);
-  EXPECT_EQ(nullptr, util::CheckIconImage(png.data(), png.size()));
-  for (size_t n = 4; n < png.size(); ++n) EXPECT_NE(nullptr, util::CheckIconImage(png.data(), n)) << n;
+  EXPECT_EQ(nullptr, imaging::CheckIconImage(png.data(), png.size()));
+  for (size_t n = 4; n < png.size(); ++n) EXPECT_NE(nullptr, imaging::CheckIconImage(png.data(), n)) << n;
 
   auto without = [&](const char* type) {
     Bytes out(png.begin(), png.begin() + 8);
@@ -267,7 +267,7 @@ TEST(IconFileCheck, PngImagesMustBeComplete) {
   };
   for (const char* type : {"IHDR", "IDAT", "IEND"}) {
     Bytes b = without(type);
-    EXPECT_NE(nullptr, util::CheckIconImage(b.data(), b.size())) << "without " << type;
+    EXPECT_NE(nullptr, imaging::CheckIconImage(b.data(), b.size())) << "without " << type;
   }
 }
 
@@ -292,14 +292,14 @@ TEST(IconFileCheck, AnImageNamedOverAndOverIsWalkedOnce) {
   }
   icon_builder::Append(ico, many);
 
-  const util::IconFileCheck check = util::CheckIconFile(ico.data(), ico.size());
+  const imaging::IconFileCheck check = imaging::CheckIconFile(ico.data(), ico.size());
   EXPECT_FALSE(check.damaged) << check.problem;
   EXPECT_EQ(1u, check.icon_count);
   EXPECT_LE(check.png_chunk_visits, uint64_t{8} * (kChunks + 2)) << "work bound by the file, not by the entries";
 
   // Named once more with a size that cuts the stream: the same walk, refused.
   icon_builder::Put32(ico, 6 + 16 * (kEntries - 1) + 8, static_cast<uint32_t>(many.size() - 1));
-  EXPECT_TRUE(util::CheckIconFile(ico.data(), ico.size()).damaged);
+  EXPECT_TRUE(imaging::CheckIconFile(ico.data(), ico.size()).damaged);
 }
 
 TEST(IconFileCheck, BitmapImagesMustHoldTheirBits) {
@@ -331,17 +331,17 @@ TEST(IconFileCheck, BitmapImagesMustHoldTheirBits) {
     SCOPED_TRACE(c.name);
     Bytes b = icon_builder::Dib(16, 16);
     c.edit(b);
-    const char* problem = util::CheckIconImage(b.data(), b.size());
+    const char* problem = imaging::CheckIconImage(b.data(), b.size());
     EXPECT_EQ(c.sound, problem == nullptr) << (problem ? problem : "");
   }
   // An 8-bit image needs its colour table: 256 entries unless it says fewer.
   Bytes b = icon_builder::Dib(16, 16);
   Put16(b, 14, 8);
   b.resize(40 + 16 * 16 + 2 * 16 * 4);
-  EXPECT_NE(nullptr, util::CheckIconImage(b.data(), b.size()));
+  EXPECT_NE(nullptr, imaging::CheckIconImage(b.data(), b.size()));
   Put32(b, 32, 16);  // 16 colours used
   b.resize(40 + 16 * 4 + 16 * 16 + 16 * 4);
-  EXPECT_EQ(nullptr, util::CheckIconImage(b.data(), b.size()));
+  EXPECT_EQ(nullptr, imaging::CheckIconImage(b.data(), b.size()));
 }
 
 // Real icons store images without the AND mask; the shell reads the colour
@@ -367,10 +367,10 @@ TEST(IconFileCheck, BitmapImagesMayLackTheirMask) {
         ASSERT_EQ(40u + 4096u, b.size());  // the site icon's image
       }
 
-      EXPECT_EQ(nullptr, util::CheckIconImage(b.data(), b.size()));
-      EXPECT_NE(nullptr, util::CheckIconImage(b.data(), b.size() - 1));
+      EXPECT_EQ(nullptr, imaging::CheckIconImage(b.data(), b.size()));
+      EXPECT_NE(nullptr, imaging::CheckIconImage(b.data(), b.size() - 1));
       b.resize(b.size() + size_t((size.w + 31) / 32 * 4) * size.h);
-      EXPECT_EQ(nullptr, util::CheckIconImage(b.data(), b.size()));
+      EXPECT_EQ(nullptr, imaging::CheckIconImage(b.data(), b.size()));
     }
   }
 }
@@ -398,7 +398,7 @@ TEST(IconFileCheck, PngImagesAreBoundedInDecodedSize) {
       png[16 + i] = static_cast<uint8_t>(c.w >> (24 - 8 * i));
       png[20 + i] = static_cast<uint8_t>(c.h >> (24 - 8 * i));
     }
-    const char* problem = util::CheckIconImage(png.data(), png.size());
+    const char* problem = imaging::CheckIconImage(png.data(), png.size());
     EXPECT_EQ(c.sound, problem == nullptr) << (problem ? problem : "");
     const Bytes ico = icon_builder::Ico({icon_builder::Dib(16, 16), png}).bytes;
     EXPECT_EQ(!c.sound, Check(ico).damaged);
@@ -415,7 +415,7 @@ TEST(IconFileCheck, RandomDamageNeverEscapesTheBuffer) {
   for (const Bytes& seed : seeds) {
     for (int round = 0; round < 3000; ++round) {
       const Bytes b = icon_builder::RandomlyDamaged(seed, rng);
-      util::IconFileCheck r = Check(b);
+      imaging::IconFileCheck r = Check(b);
       if (r.damaged) {
         ++damaged;
         EXPECT_EQ(0u, r.icon_count);

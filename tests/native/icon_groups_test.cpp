@@ -1,4 +1,4 @@
-#include "util/icon_groups.h"
+#include "imaging/icon_groups.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "icon_file_builder.h"
-#include "util/icon_file_check.h"
+#include "imaging/icon_file_check.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ uint32_t Le32(const Bytes& b, size_t at) { return Le16(b, at) | (Le16(b, at + 2)
 const char* Build(const Bytes& file, uint32_t index, Bytes* out) {
   std::unique_ptr<uint8_t[]> copy(new uint8_t[file.size() ? file.size() : 1]);
   if (!file.empty()) std::memcpy(copy.get(), file.data(), file.size());
-  return util::BuildIconGroupFile(copy.get(), file.size(), index, out);
+  return imaging::BuildIconGroupFile(copy.get(), file.size(), index, out);
 }
 
 // An icon file read independently: every entry's description, size and
@@ -96,7 +96,7 @@ TEST(IconGroups, EachGroupIsItsImagesAsStoredInTheShellsOrder) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     // The groups are the icons the check counts.
-    ASSERT_EQ(kGroups.size(), util::CheckIconFile(c.file.data(), c.file.size()).icon_count);
+    ASSERT_EQ(kGroups.size(), imaging::CheckIconFile(c.file.data(), c.file.size()).icon_count);
     for (size_t g = 0; g < kGroups.size(); ++g) {
       SCOPED_TRACE("group " + std::to_string(g));
       Bytes out;
@@ -167,7 +167,7 @@ TEST(IconGroups, GroupsThatCannotBeReadWholeAreRefused) {
   // One image named over and over: the file stays small, its icon file
   // would not. The limit refuses it before anything is built.
   const Bytes big = icon_builder::Dib(256, 128);
-  const size_t repeats = util::kMaxIconGroupFileSize / big.size() + 1;
+  const size_t repeats = imaging::kMaxIconGroupFileSize / big.size() + 1;
   const Bytes file = icon_builder::Pe({big}, false, {std::vector<uint16_t>(repeats, 1)}).bytes;
   Bytes out;
   EXPECT_NE(nullptr, Build(file, 0, &out));
@@ -212,7 +212,7 @@ TEST(IconGroups, RandomDamageNeverEscapesTheBuffer) {
         ++built;
         const IcoFile ico = ReadIco(out);
         ASSERT_EQ("", ico.error);
-        for (const Bytes& image : ico.images) EXPECT_EQ(nullptr, util::CheckIconImage(image.data(), image.size()));
+        for (const Bytes& image : ico.images) EXPECT_EQ(nullptr, imaging::CheckIconImage(image.data(), image.size()));
       }
     }
   }

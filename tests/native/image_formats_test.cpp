@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/export_types.h"
+#include "imaging/export_types.h"
 #include "imaging/image_formats.h"
 #include "imaging/saveicons.h"
 #include "tests/native/ico_reader.h"
@@ -61,7 +61,7 @@ TEST(BitmapFiles, ReadBackByImageMagick) {
   for (int bpp : {24, 32}) {
     PixelBuffer picture = TestPicture(13, 7, bpp);
     std::string path = dir.file("p" + std::to_string(bpp) + ".bmp");
-    ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapViewToFile(picture.view(), path, app::etBitmap));
+    ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapViewToFile(picture.view(), path, imaging::etBitmap));
     std::vector<uint8_t> bytes = ReadAll(path);
     uint64_t stride = DibStride(13, bpp);
     ASSERT_EQ(54 + stride * 7, bytes.size());
@@ -84,7 +84,7 @@ TEST(JpegFiles, BaselineQualityNinetyReadBackByDjpeg) {
     PixelBuffer picture = TestPicture(41, 23, bpp);
     std::string path = dir.file("p.jpg");
     std::string error;
-    ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapViewToFile(picture.view(), path, app::etJPEG, &error)) << error;
+    ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapViewToFile(picture.view(), path, imaging::etJPEG, &error)) << error;
     std::vector<uint8_t> bytes = ReadAll(path);
     ASSERT_GT(bytes.size(), 4u);
     // Markers: a baseline frame (SOF0), no progressive one (SOF2), three
@@ -144,7 +144,7 @@ TEST(MetafileBytes, HeaderNamesTheReferenceDevice) {
   PixelBuffer picture = TestPicture(9, 5, 32);
   for (const Case& c : cases) {
     util::MemorySink sink;
-    ASSERT_EQ(ImageWriteResult::kOk, EncodeBitmap(picture.view(), sink, app::etMetafile, nullptr, c.device));
+    ASSERT_EQ(ImageWriteResult::kOk, EncodeBitmap(picture.view(), sink, imaging::etMetafile, nullptr, c.device));
     const std::vector<uint8_t>& b = sink.bytes();
     EXPECT_EQ(c.pixels_x, testing_ico::Le32(b, 72));
     EXPECT_EQ(c.pixels_y, testing_ico::Le32(b, 76));
@@ -161,7 +161,7 @@ TEST(MetafileBytes, HeaderNamesTheReferenceDevice) {
 TEST(MetafileBytes, RecordsAddUpAndHoldTheRows) {
   PixelBuffer picture = TestPicture(9, 5, 24);
   util::MemorySink sink;
-  ASSERT_EQ(ImageWriteResult::kOk, EncodeBitmap(picture.view(), sink, app::etMetafile));
+  ASSERT_EQ(ImageWriteResult::kOk, EncodeBitmap(picture.view(), sink, imaging::etMetafile));
   const std::vector<uint8_t>& b = sink.bytes();
   ASSERT_GE(b.size(), 108u);
   EXPECT_EQ(1u, testing_ico::Le32(b, 0));
@@ -188,7 +188,7 @@ TEST(MetafileBytes, RecordsAddUpAndHoldTheRows) {
 }
 
 TEST(ImageWriters, EveryFailedWriteIsReported) {
-  for (int type : {app::etBitmap, app::etJPEG, app::etMetafile}) {
+  for (int type : {imaging::etBitmap, imaging::etJPEG, imaging::etMetafile}) {
     for (int bpp : {24, 32}) {
       PixelBuffer picture = TestPicture(17, 11, bpp);
       util::MemorySink whole;
@@ -199,7 +199,7 @@ TEST(ImageWriters, EveryFailedWriteIsReported) {
         std::string error;
         EXPECT_EQ(ImageWriteResult::kWriteFailed, EncodeBitmap(picture.view(), failing, type, &error))
             << "type " << type << " limit " << limit;
-        if (type == app::etJPEG) {
+        if (type == imaging::etJPEG) {
           EXPECT_FALSE(error.empty());
         }
       }
@@ -207,7 +207,7 @@ TEST(ImageWriters, EveryFailedWriteIsReported) {
   }
   PixelBuffer odd(4, 4, 16);
   util::MemorySink sink;
-  EXPECT_EQ(ImageWriteResult::kUnsupportedBitmap, EncodeBitmap(odd.view(), sink, app::etBitmap));
+  EXPECT_EQ(ImageWriteResult::kUnsupportedBitmap, EncodeBitmap(odd.view(), sink, imaging::etBitmap));
 }
 
 // A write that fails after N bytes, through the real file writer: the old
@@ -219,9 +219,9 @@ TEST(ImageWriters, FailedFileWriteKeepsThePreviousFile) {
   PixelBuffer picture = TestPicture(17, 11, 24);
   Image32 icon(16, 16, 0x123456);
   MaskImage mask(16, 16);
-  for (int type : {app::etIcon, app::etBitmap, app::etJPEG, app::etMetafile}) {
+  for (int type : {imaging::etIcon, imaging::etBitmap, imaging::etJPEG, imaging::etMetafile}) {
     util::MemorySink whole;
-    if (type == app::etIcon) {
+    if (type == imaging::etIcon) {
       ASSERT_GT(SaveIconImageToSink(whole, icon, mask), 0);
     } else {
       ASSERT_EQ(ImageWriteResult::kOk, EncodeBitmap(picture.view(), whole, type));
@@ -231,7 +231,7 @@ TEST(ImageWriters, FailedFileWriteKeepsThePreviousFile) {
       ASSERT_TRUE(testing_files::WriteAll(target, previous));
       util::FileWriteResult r = util::WriteFileAtomically(target, [&](util::ByteSink& file) {
         util::FailingSink failing(limit, &file);
-        if (type == app::etIcon) return SaveIconImageToSink(failing, icon, mask) > 0;
+        if (type == imaging::etIcon) return SaveIconImageToSink(failing, icon, mask) > 0;
         return EncodeBitmap(picture.view(), failing, type) == ImageWriteResult::kOk;
       });
       EXPECT_EQ(util::FileWriteResult::kWriteFailed, r) << type << " " << limit;
@@ -254,12 +254,12 @@ TEST(ImageWriters, FullAndReadOnlyVolume) {
   struct Case {
     const char* name;
     int type;
-  } cases[] = {{"a.ico", app::etIcon}, {"a.bmp", app::etBitmap}, {"a.jpg", app::etJPEG}, {"a.emf", app::etMetafile}};
+  } cases[] = {{"a.ico", imaging::etIcon}, {"a.bmp", imaging::etBitmap}, {"a.jpg", imaging::etJPEG}, {"a.emf", imaging::etMetafile}};
   for (const Case& c : cases) ASSERT_TRUE(testing_files::WriteAll(volume.file(c.name), previous));
   volume.Fill();
   for (const Case& c : cases) {
     std::string path = volume.file(c.name);
-    if (c.type == app::etIcon) {
+    if (c.type == imaging::etIcon) {
       EXPECT_EQ(kIconWriteFailed, SaveIconImageToFile(path, icon, mask));
     } else {
       std::string error;

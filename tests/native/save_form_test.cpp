@@ -2,7 +2,7 @@
 // extension, without a window.
 #include <gtest/gtest.h>
 
-#include "app/save_dialog_filter.h"
+#include "app/export/save_dialog_filter.h"
 #include "app/save_form.h"
 
 namespace app {
@@ -37,7 +37,7 @@ TEST(SaveForm, RadioChoicesFillColumnByColumnBelowTheCaption) {
     int index, left, top;
   } cases[] = {{0, 8, 14}, {1, 8, 41}, {2, 127, 14}, {3, 127, 41}};
   for (const auto& c : cases) {
-    const util::TLayoutRect r = RadioGroupItemBounds(249, 73, 4, 2, 13, c.index);
+    const gui::TLayoutRect r = RadioGroupItemBounds(249, 73, 4, 2, 13, c.index);
     EXPECT_EQ(c.left, r.left) << c.index;
     EXPECT_EQ(c.top, r.top) << c.index;
     EXPECT_EQ(119, r.width);

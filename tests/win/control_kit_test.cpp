@@ -116,13 +116,13 @@ class SplitterHost : public Host {
  public:
   SplitterHost() {
     top.Create(Handle(), 0, 0, 400, 100);
-    top.SetAlign(util::TAlign::alTop);
+    top.SetAlign(gui::TAlign::alTop);
     splitter.SetBounds(0, 100, 400, 6);
-    splitter.SetAlign(util::TAlign::alTop);
+    splitter.SetAlign(gui::TAlign::alTop);
     splitter.SetMinSize(50);
     splitter.SetParent(this);
     rest.Create(Handle(), 0, 0, 0, 0);
-    rest.SetAlign(util::TAlign::alClient);
+    rest.SetAlign(gui::TAlign::alClient);
     Realign();
     splitter.OnMoved = [this](controls::TzuSplitter&) { ++moved; };
   }

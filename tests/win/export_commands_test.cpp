@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/export_commands_win.h"
+#include "app/export/export_commands_win.h"
 #include "app/globals.h"
 #include "app/lng_eng.h"
 #include "app/lng_eng_win.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/dbase_export_win.h"
-#include "app/export_engine_win.h"
+#include "app/export/dbase_export_win.h"
+#include "app/export/export_engine_win.h"
 #include "app/globals.h"
 #include "gui/error.h"
 #include "gui/text.h"
@@ -97,9 +97,9 @@ class ExportEngineTest : public ::testing::Test {
 
 TEST_F(ExportEngineTest, PerIconFilesOfEveryTypeAreNamedCountedAndDecodable) {
   const struct {
-    TExportType type;
+    imaging::TExportType type;
     const char* ext;
-  } cases[] = {{etIcon, ".ico"}, {etBitmap, ".bmp"}, {etJPEG, ".jpg"}, {etMetafile, ".emf"}, {TExportType(7), ".ico"}};
+  } cases[] = {{imaging::etIcon, ".ico"}, {imaging::etBitmap, ".bmp"}, {imaging::etJPEG, ".jpg"}, {imaging::etMetafile, ".emf"}, {imaging::TExportType(7), ".ico"}};
   for (const auto& c : cases) {
     const std::string folder = dir_.file(std::string("out") + c.ext + std::to_string(c.type));
     TExportRequest request;
@@ -213,7 +213,7 @@ TEST_F(ExportEngineTest, HtmlDocumentByteForByte) {
     CurrentFileName = FixturePath(c.dll);
     HTMLColumnCount = c.k;
     TExportRequest request;
-    request.Type = etHTML;
+    request.Type = imaging::etHTML;
     request.Target = dir.file("page.HTML");
     request.Extension = ".HTML";
     request.DestFolder = dir.file("page_files");
@@ -244,7 +244,7 @@ TEST_F(ExportEngineTest, HtmlSkippedIconsAndEmptySource) {
     ASSERT_TRUE(testing_support::WriteFileBytes(name, "old", 3));
   }
   TExportRequest request;
-  request.Type = etHTML;
+  request.Type = imaging::etHTML;
   request.Target = dir_.file("page.htm");
   request.DestFolder = dir_.file("page_files");
   int count = 0;
@@ -282,7 +282,7 @@ Bytes MemoAt(const Bytes& dbt, uint32_t block) {
 
 TEST_F(ExportEngineTest, DBaseOneIconOf766Bytes) {
   TExportRequest request;
-  request.Type = etDBase;
+  request.Type = imaging::etDBase;
   request.Source = FixturePath("bpp4.ico");
   request.Target = dir_.file("icons");
   request.DestFolder = dir_.path();
@@ -318,7 +318,7 @@ TEST_F(ExportEngineTest, DBaseMemoTypesHoldThePerIconFiles) {
   for (int memo_type = 0; memo_type <= 3; ++memo_type) {
     TempDir dir;
     TExportRequest per_icon;
-    per_icon.Type = memo_type == 0 ? etIcon : static_cast<TExportType>(memo_type);
+    per_icon.Type = memo_type == 0 ? imaging::etIcon : static_cast<imaging::TExportType>(memo_type);
     per_icon.Source = FixturePath("few_icons.dll");
     per_icon.DestFolder = dir.file("files");
     ASSERT_EQ(6, Run(per_icon));
@@ -326,7 +326,7 @@ TEST_F(ExportEngineTest, DBaseMemoTypesHoldThePerIconFiles) {
     ASSERT_EQ(6u, files.size());
 
     TExportRequest request;
-    request.Type = etDBase;
+    request.Type = imaging::etDBase;
     request.MemoType = memo_type;
     request.Source = per_icon.Source;
     request.Target = dir.file("my_icon_table.tbl");
@@ -364,7 +364,7 @@ TEST_F(ExportEngineTest, DBaseEdgeNames) {
   // a source without icons writes nothing and leaves files of the table's
   // names as they were.
   TExportRequest request;
-  request.Type = etDBase;
+  request.Type = imaging::etDBase;
   request.Source = FixturePath("bpp4.ico");
   request.Target = dir_.file(".dbf");
   request.DestFolder = dir_.path();
@@ -508,11 +508,11 @@ TEST_F(ExportEngineTest, OverwriteAnswers) {
 TEST_F(ExportEngineTest, WriteFailurePartWayKeepsWhatWasWritten) {
   // Icon 3's name is taken by a folder: the export ends there with an error
   // naming it; icons 1 and 2 stay.
-  for (TExportType type : {etIcon, etBitmap, etJPEG}) {
+  for (imaging::TExportType type : {imaging::etIcon, imaging::etBitmap, imaging::etJPEG}) {
     TempDir dir;
     const std::string folder = dir.file("out");
     CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string ext = type == etIcon ? ".ico" : type == etBitmap ? ".bmp" : ".jpg";
+    const std::string ext = type == imaging::etIcon ? ".ico" : type == imaging::etBitmap ? ".bmp" : ".jpg";
     const std::string blocked = folder + "\\ico_export_50003" + ext;
     CreateDirectoryA(blocked.c_str(), nullptr);
     TExportRequest request;
@@ -540,7 +540,7 @@ TEST_F(ExportEngineTest, WriteFailurePartWayKeepsWhatWasWritten) {
     TempDir dir;
     CurrentFileName = FixturePath("export_5.dll");
     TExportRequest html;
-    html.Type = etHTML;
+    html.Type = imaging::etHTML;
     html.Target = dir.file("page.htm");
     html.DestFolder = dir.file("page_files");
     CreateDirectoryA(html.DestFolder.c_str(), nullptr);
@@ -562,7 +562,7 @@ TEST_F(ExportEngineTest, WriteFailurePartWayKeepsWhatWasWritten) {
   // anything is written.
   CreateDirectoryA(dir_.file("icons.dbt").c_str(), nullptr);
   TExportRequest request;
-  request.Type = etDBase;
+  request.Type = imaging::etDBase;
   request.Source = FixturePath("export_5.dll");
   request.Target = dir_.file("icons.dbf");
   request.DestFolder = dir_.path();
@@ -584,7 +584,7 @@ TEST_F(ExportEngineTest, DamagedAndIconlessSourcesWriteNothing) {
                            "no_icons.exe", "missing.dll"};
   for (const char* source : sources) {
     TExportRequest request;
-    request.Type = etBitmap;
+    request.Type = imaging::etBitmap;
     request.Source = FixturePath(source);
     request.DestFolder = dir_.file("out");
     EXPECT_EQ(0, Run(request)) << source;
@@ -594,7 +594,7 @@ TEST_F(ExportEngineTest, DamagedAndIconlessSourcesWriteNothing) {
 
 TEST_F(ExportEngineTest, GrayScaleAndColorDepth) {
   TExportRequest request;
-  request.Type = etBitmap;
+  request.Type = imaging::etBitmap;
   request.GrayScale = true;
   request.Source = FixturePath("export_5.dll");
   request.DestFolder = dir_.file("grey");

@@ -1,7 +1,7 @@
 // The export folder: names compared as Windows compares them whatever path
 // a new file takes, and a replacement that fails keeps the old file and
 // leaves nothing behind.
-#include "app/export_file_win.h"
+#include "app/export/export_file_win.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

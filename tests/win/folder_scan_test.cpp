@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "controls/folder_scan_win.h"
+#include "app/search_scan_win.h"
 #include "win/win_test_support.h"
 #include "win/window_driver.h"
 
@@ -61,18 +61,18 @@ TEST(FolderScanWin, ListsByIconCountAndKeepsOutHiddenAndSystemFoldersAndEveryDam
       {0, false, {"damaged.dll", "hidden.dll", "none.exe", "system.exe", "three.ocx", "two.dll"}},
   };
   for (const auto& c : cases) {
-    controls::TWinScanFileSystem fs;
-    controls::TSortedScanList list;
-    controls::FindFiles(fs, dir.path(), dir.path(), "*.dll;*.exe;*.ocx", c.min_count, c.subfolders, list, nullptr);
+    app::TShellScanFileSystem fs;
+    util::TSortedScanList list;
+    util::FindFiles(fs, dir.path(), dir.path(), "*.dll;*.exe;*.ocx", c.min_count, c.subfolders, list, nullptr);
     EXPECT_EQ(c.expected, list.entries) << c.min_count << " " << c.subfolders;
   }
   // Damaged files hold no icons, and the shell never sees them.
-  controls::TWinScanFileSystem fs;
-  controls::TSortedScanList list;
-  controls::FindFiles(fs, dir.path(), dir.file("damaged"), "*.dll", 0, false, list, nullptr);
+  app::TShellScanFileSystem fs;
+  util::TSortedScanList list;
+  util::FindFiles(fs, dir.path(), dir.file("damaged"), "*.dll", 0, false, list, nullptr);
   EXPECT_EQ(damaged, list.entries) << "a minimum of 0 lists them all";
   list.entries.clear();
-  controls::FindFiles(fs, dir.path(), dir.file("damaged"), "*.dll", 1, false, list, nullptr);
+  util::FindFiles(fs, dir.path(), dir.file("damaged"), "*.dll", 1, false, list, nullptr);
   EXPECT_EQ(std::vector<std::string>{}, list.entries);
   SetCurrentDirectoryA(previous);
 }
@@ -90,10 +90,10 @@ TEST(FolderScanWin, LinksBackIntoTheWalkAreNotFollowed) {
                                                 "ln -s sub other && ln -s gone dangling && echo done"));
   char previous[MAX_PATH];
   GetCurrentDirectoryA(MAX_PATH, previous);
-  controls::TWinScanFileSystem fs;
-  controls::TSortedScanList list;
-  EXPECT_EQ(controls::TScanResult::kCompleted,
-            controls::FindFiles(fs, dir.path(), dir.path(), "*.dll", 1, true, list, nullptr));
+  app::TShellScanFileSystem fs;
+  util::TSortedScanList list;
+  EXPECT_EQ(util::TScanResult::kCompleted,
+            util::FindFiles(fs, dir.path(), dir.path(), "*.dll", 1, true, list, nullptr));
   EXPECT_EQ((std::vector<std::string>{"a.dll", "other\\b.dll", "sub\\b.dll"}), list.entries);
   SetCurrentDirectoryA(previous);
   // The links go first: the folder's removal would follow them.
@@ -124,12 +124,12 @@ TEST(FolderScanWithoutPrivileges, AFolderThatCannotBeListedIsReported) {
 
   char previous[MAX_PATH];
   GetCurrentDirectoryA(MAX_PATH, previous);
-  controls::TWinScanFileSystem fs;
-  controls::TSortedScanList list;
+  app::TShellScanFileSystem fs;
+  util::TSortedScanList list;
   try {
-    controls::FindFiles(fs, dir.path(), dir.path(), "*.dll", 1, true, list, nullptr);
+    util::FindFiles(fs, dir.path(), dir.path(), "*.dll", 1, true, list, nullptr);
     ADD_FAILURE() << "the folder that cannot be listed was passed over";
-  } catch (const controls::TScanFolderError& e) {
+  } catch (const util::TScanFolderError& e) {
     EXPECT_EQ(dir.file("locked"), e.folder());
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), fs.LastError());
   }

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/dbase_export_win.h"
-#include "app/export_types.h"
+#include "app/export/dbase_export_win.h"
+#include "imaging/export_types.h"
 #include "gui/error.h"
 #include "util/handles_win.h"
 #include "imaging/saveicons_win.h"
@@ -117,16 +117,16 @@ TEST(FullVolume, EveryWriterKeepsThePreviousFile) {
   volume.Fill();
 
   EXPECT_EQ(kIconWriteFailed, SaveIconToFile(volume.file("a.ico"), icon.get()));
-  EXPECT_EQ(ImageWriteResult::kWriteFailed, SaveBitmapToFile(picture, volume.file("a.bmp"), app::etBitmap));
-  EXPECT_EQ(ImageWriteResult::kWriteFailed, SaveBitmapToFile(picture, volume.file("a.jpg"), app::etJPEG));
-  EXPECT_EQ(ImageWriteResult::kWriteFailed, SaveBitmapToFile(picture, volume.file("a.emf"), app::etMetafile));
+  EXPECT_EQ(ImageWriteResult::kWriteFailed, SaveBitmapToFile(picture, volume.file("a.bmp"), imaging::etBitmap));
+  EXPECT_EQ(ImageWriteResult::kWriteFailed, SaveBitmapToFile(picture, volume.file("a.jpg"), imaging::etJPEG));
+  EXPECT_EQ(ImageWriteResult::kWriteFailed, SaveBitmapToFile(picture, volume.file("a.emf"), imaging::etMetafile));
   // The dBase table and its memo file are kept as a pair.
   app::TExportWork work;
   work.Icon = imaging::TIcon(CopyIcon(icon.get()));
   EXPECT_THROW(
       {
         app::TDBaseExport dbase({volume.file("a.dbf"), volume.file("a.dbt")}, "ICON");
-        for (int i = 0; i < 8; ++i) dbase.AddIcon(work, app::etIcon);
+        for (int i = 0; i < 8; ++i) dbase.AddIcon(work, imaging::etIcon);
         dbase.Finish();
       },
       gui::Error);

@@ -185,7 +185,7 @@ TEST(WindowScheme, HostRoutesTheMouseAndPaintsWindowlessControls) {
 TEST(WindowScheme, CommandsShowTheirStateOnMenusAndControlsAndHintsReachTheDisplay) {
   HostForm form;
   ASSERT_TRUE(form.Create());
-  util::TCommandList commands;
+  gui::TCommandList commands;
   bool open = false;
   commands.Add(5, [&] { open = true; });
   commands.AddShortcut(5, {'O', true});

@@ -1,4 +1,4 @@
-#include "util/icon_file_check_win.h"
+#include "imaging/icon_file_check_win.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -58,11 +58,11 @@ TEST(IconFileCheckOnDisk, AgreesWithTheShellOnTheSystemFolder) {
 
   int with_icons = 0, icons = 0, ne = 0, ico = 0, mismatches = 0;
   for (const std::string& file : files) {
-    const util::IconFileInspection inspection = util::InspectIconFile(file);
+    const imaging::IconFileInspection inspection = imaging::InspectIconFile(file);
     ASSERT_TRUE(inspection.opened) << file;
     EXPECT_FALSE(inspection.check.damaged) << file << ": " << inspection.check.problem;
-    if (inspection.check.format == util::IconFileFormat::kNe) ++ne;
-    if (inspection.check.format == util::IconFileFormat::kIco) ++ico;
+    if (inspection.check.format == imaging::IconFileFormat::kNe) ++ne;
+    if (inspection.check.format == imaging::IconFileFormat::kIco) ++ico;
     const UINT count = ShellCount(file);
     if (count != inspection.check.icon_count) ++mismatches;
     EXPECT_EQ(count, inspection.check.icon_count) << file;
@@ -93,7 +93,7 @@ TEST(IconFileCheckOnDisk, FixturesGetTheShellsCount) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const util::IconFileInspection inspection = util::InspectIconFile(FixturePath(c.name));
+    const imaging::IconFileInspection inspection = imaging::InspectIconFile(FixturePath(c.name));
     ASSERT_TRUE(inspection.opened);
     EXPECT_EQ(c.icon_structure, inspection.check.HoldsIconStructure()) << inspection.check.problem;
     EXPECT_EQ(ShellCount(FixturePath(c.name)), inspection.check.icon_count);
@@ -104,7 +104,7 @@ TEST(IconFileCheckOnDisk, DamagedFixturesAreCaught) {
   int seen = 0;
   for (const std::string& name : testing_support::FixtureIndex("damaged")) {
     SCOPED_TRACE(name);
-    const util::IconFileInspection inspection = util::InspectIconFile(FixturePath("damaged\\" + name));
+    const imaging::IconFileInspection inspection = imaging::InspectIconFile(FixturePath("damaged\\" + name));
     EXPECT_TRUE(inspection.opened);
     EXPECT_TRUE(inspection.check.damaged);
     EXPECT_FALSE(inspection.ShellMayRead());
@@ -118,17 +118,17 @@ TEST(IconFileCheckOnDisk, FilesThatCannotBeRead) {
   struct Case {
     std::string path;
     bool opened;
-    util::IconFileFormat format;
+    imaging::IconFileFormat format;
   } cases[] = {
-      {FixturePath("missing.dll"), false, util::IconFileFormat::kOther},
-      {dir.path(), false, util::IconFileFormat::kOther},
-      {FixturePath("empty.bin"), true, util::IconFileFormat::kOther},
-      {FixturePath("text.txt"), true, util::IconFileFormat::kOther},
-      {"", false, util::IconFileFormat::kOther},
+      {FixturePath("missing.dll"), false, imaging::IconFileFormat::kOther},
+      {dir.path(), false, imaging::IconFileFormat::kOther},
+      {FixturePath("empty.bin"), true, imaging::IconFileFormat::kOther},
+      {FixturePath("text.txt"), true, imaging::IconFileFormat::kOther},
+      {"", false, imaging::IconFileFormat::kOther},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
-    const util::IconFileInspection inspection = util::InspectIconFile(c.path);
+    const imaging::IconFileInspection inspection = imaging::InspectIconFile(c.path);
     EXPECT_EQ(c.opened, inspection.opened);
     EXPECT_FALSE(inspection.check.damaged);
     EXPECT_EQ(c.format, inspection.check.format);
@@ -142,10 +142,10 @@ TEST(IconFileCheckOnDisk, FilesThatCannotBeRead) {
   ASSERT_TRUE(testing_support::WriteFileBytes(held, bytes.data(), bytes.size()));
   HANDLE hold = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, hold);
-  EXPECT_FALSE(util::InspectIconFile(held).opened);
+  EXPECT_FALSE(imaging::InspectIconFile(held).opened);
   EXPECT_EQ(0u, ShellCount(held));
   CloseHandle(hold);
-  EXPECT_TRUE(util::InspectIconFile(held).check.damaged);
+  EXPECT_TRUE(imaging::InspectIconFile(held).check.damaged);
 }
 
 // Where the resource section of a PE starts, 0 when there is none; damage
@@ -201,7 +201,7 @@ TEST(IconFileCheckOnDisk, WhatPassesIsSafeForTheShell) {
       }
     }
     ASSERT_TRUE(testing_support::WriteFileBytes(path, b.data(), b.size()));
-    const util::IconFileInspection inspection = util::InspectIconFile(path);
+    const imaging::IconFileInspection inspection = imaging::InspectIconFile(path);
     if (!inspection.ShellMayRead()) {
       ++kept_away;
       continue;

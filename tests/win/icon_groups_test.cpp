@@ -1,4 +1,4 @@
-#include "util/icon_groups.h"
+#include "imaging/icon_groups.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -48,7 +48,7 @@ TEST(IconGroupsOnDisk, GroupIIsTheIconTheShellExtractsAsI) {
   std::set<COLORREF> colours;
   for (UINT i = 0; i < count; ++i) {
     std::vector<uint8_t> group;
-    ASSERT_EQ(nullptr, util::BuildIconGroupFile(file.data(), file.size(), i, &group)) << i;
+    ASSERT_EQ(nullptr, imaging::BuildIconGroupFile(file.data(), file.size(), i, &group)) << i;
     // The first image is a 32-bit bitmap: its first pixel follows the
     // 40-byte header, stored blue, green, red.
     const size_t pixel = Le32(group, 6 + 12) + 40;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "util/mapped_file_win.h"
 #include "win/icon_fixtures.h"
 #include "win/win_test_support.h"
 
@@ -23,7 +24,7 @@ using testing_support::FixturePath;
 class RecordingShell : public IconShell {
  public:
   struct Script {
-    util::IconFileInspection inspection;
+    imaging::IconFileInspection inspection;
     enum { kNull, kOne, kIcon } probe = kIcon;
     UINT count = 0;
     std::vector<bool> extract_null;  // per index; an icon where false or missing
@@ -38,7 +39,7 @@ class RecordingShell : public IconShell {
   std::vector<HICON> handed_out;
   Script& script() { return script_; }
 
-  util::IconFileInspection Inspect(const std::string& path) override {
+  imaging::IconFileInspection Inspect(const std::string& path) override {
     calls.push_back("Inspect");
     return scripted_ ? script_.inspection : real_.Inspect(path);
   }
@@ -80,22 +81,22 @@ class RecordingShell : public IconShell {
   bool scripted_ = false;
 };
 
-util::IconFileInspection Sound(util::IconFileFormat format, uint32_t count) {
-  util::IconFileInspection i;
+imaging::IconFileInspection Sound(imaging::IconFileFormat format, uint32_t count) {
+  imaging::IconFileInspection i;
   i.opened = true;
   i.check.format = format;
   i.check.icon_count = count;
   return i;
 }
-util::IconFileInspection Damaged() {
-  util::IconFileInspection i;
+imaging::IconFileInspection Damaged() {
+  imaging::IconFileInspection i;
   i.opened = true;
-  i.check.format = util::IconFileFormat::kPe;
+  i.check.format = imaging::IconFileFormat::kPe;
   i.check.damaged = true;
   i.check.problem = "test";
   return i;
 }
-util::IconFileInspection Unopened() { return util::IconFileInspection(); }
+imaging::IconFileInspection Unopened() { return imaging::IconFileInspection(); }
 
 using Calls = std::vector<std::string>;
 
@@ -109,7 +110,7 @@ struct OrderCase {
   Calls asked = {};         // the calls made once every icon is asked for
 };
 
-RecordingShell::Script MakeScript(util::IconFileInspection inspection,
+RecordingShell::Script MakeScript(imaging::IconFileInspection inspection,
                                   std::function<void(RecordingShell::Script&)> edit = nullptr) {
   RecordingShell::Script s;
   s.inspection = inspection;
@@ -125,19 +126,19 @@ TEST(IconSet, CallsTheShellInOrderAndConcludesFromItsAnswers) {
   using S = RecordingShell::Script;
   const OrderCase cases[] = {
       {"icons, one of them null", p,
-       MakeScript(Sound(util::IconFileFormat::kPe, 3), [](S& s) {
+       MakeScript(Sound(imaging::IconFileFormat::kPe, 3), [](S& s) {
          s.count = 3;
          s.extract_null = {false, true, false};
        }),
        {"Inspect", "Probe", "Count"}, true, {false, true, false}, {"Extract 1", "Extract 2"}},
       {"probe answers 1, count 0", p,
-       MakeScript(Sound(util::IconFileFormat::kPe, 0), [](S& s) { s.probe = S::kOne; }),
+       MakeScript(Sound(imaging::IconFileFormat::kPe, 0), [](S& s) { s.probe = S::kOne; }),
        {"Inspect", "Probe", "Count"}, true, {}},
       {"no icon of its own: the associated icon", p,
-       MakeScript(Sound(util::IconFileFormat::kPe, 0), [](S& s) { s.probe = S::kNull; }),
+       MakeScript(Sound(imaging::IconFileFormat::kPe, 0), [](S& s) { s.probe = S::kNull; }),
        {"Inspect", "Probe", "Associated"}, true, {false}},
       {"neither probe nor associated icon: failed", p,
-       MakeScript(Sound(util::IconFileFormat::kPe, 0), [](S& s) {
+       MakeScript(Sound(imaging::IconFileFormat::kPe, 0), [](S& s) {
          s.probe = S::kNull;
          s.associated = false;
        }),
@@ -147,14 +148,14 @@ TEST(IconSet, CallsTheShellInOrderAndConcludesFromItsAnswers) {
       {"damaged and no type icon: failed", p, MakeScript(Damaged(), [](S& s) { s.type_icon = false; }),
        {"Inspect", "TypeIcon"}, false, {}},
       {"not an executable or icon file: empty but loaded", p,
-       MakeScript(Sound(util::IconFileFormat::kOther, 0)), {"Inspect"}, true, {}},
+       MakeScript(Sound(imaging::IconFileFormat::kOther, 0)), {"Inspect"}, true, {}},
       {"cannot be opened: the shell decides", p,
        MakeScript(Unopened(), [](S& s) { s.probe = S::kNull; }), {"Inspect", "Probe", "Associated"}, true, {false}},
       {"long path without own icons: never the associated-icon call", long_path,
-       MakeScript(Sound(util::IconFileFormat::kPe, 0), [](S& s) { s.probe = S::kNull; }),
+       MakeScript(Sound(imaging::IconFileFormat::kPe, 0), [](S& s) { s.probe = S::kNull; }),
        {"Inspect", "Probe", "TypeIcon"}, true, {false}},
       {"259 characters still fit", longest_short,
-       MakeScript(Sound(util::IconFileFormat::kPe, 0), [](S& s) { s.probe = S::kNull; }),
+       MakeScript(Sound(imaging::IconFileFormat::kPe, 0), [](S& s) { s.probe = S::kNull; }),
        {"Inspect", "Probe", "Associated"}, true, {false}},
   };
   for (const OrderCase& c : cases) {
@@ -183,7 +184,7 @@ TEST(IconSet, CallsTheShellInOrderAndConcludesFromItsAnswers) {
 
 TEST(IconSet, ExtractsOnDemandAndHoldsABoundedNumberOfHandles) {
   constexpr int kIcons = TIconSet::kMaxHeldIcons + 100;
-  RecordingShell shell(MakeScript(Sound(util::IconFileFormat::kPe, kIcons), [](RecordingShell::Script& s) {
+  RecordingShell shell(MakeScript(Sound(imaging::IconFileFormat::kPe, kIcons), [](RecordingShell::Script& s) {
     s.count = kIcons;
   }));
   TIconSet set(shell);
@@ -217,7 +218,7 @@ TEST(IconSet, ExtractsOnDemandAndHoldsABoundedNumberOfHandles) {
 }
 
 TEST(IconSet, ALoadFreesEveryIconOfThePreviousOne) {
-  RecordingShell shell(MakeScript(Sound(util::IconFileFormat::kPe, 2), [](RecordingShell::Script& s) {
+  RecordingShell shell(MakeScript(Sound(imaging::IconFileFormat::kPe, 2), [](RecordingShell::Script& s) {
     s.count = 2;
   }));
   TIconSet set(shell);
@@ -479,7 +480,7 @@ TEST(IconSetOnFiles, PathsLongerThanMaxPath) {
   ASSERT_GT(sound.size(), 300u);
 
   // The check reads the file whatever the length of its path.
-  util::IconFileInspection inspection = util::InspectIconFile(sound);
+  imaging::IconFileInspection inspection = imaging::InspectIconFile(sound);
   EXPECT_TRUE(inspection.opened);
   EXPECT_EQ(6u, inspection.check.icon_count);
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/export_engine_win.h"
+#include "app/export/export_engine_win.h"
 #include "app/globals.h"
 #include "controls/icon_set_win.h"
 #include "util/handles_win.h"
@@ -82,7 +82,7 @@ TEST(LargeLibrary, OpensAndExportsWithinTheGdiObjectLimit) {
   TempDir dir;
   app::BatchModeScope batch;
   app::TExportRequest request;
-  request.Type = app::etIcon;
+  request.Type = imaging::etIcon;
   request.Source = path;
   request.DestFolder = dir.file("icons");
   app::TExportWork work;

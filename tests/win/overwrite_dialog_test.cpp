@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/export_engine_win.h"
+#include "app/export/export_engine_win.h"
 #include "app/globals.h"
-#include "app/overwrite_dialog_win.h"
+#include "app/export/overwrite_dialog_win.h"
 #include "gui/text.h"
 #include "win/win_test_support.h"
 #include "win/window_driver.h"
@@ -123,7 +123,7 @@ TEST(OverwriteDialog, ExportAsksThroughTheDialog) {
     seen.push_back(Answer(Press::NoToAll));
   });
   TExportRequest request;
-  request.Type = etBitmap;
+  request.Type = imaging::etBitmap;
   request.Source = testing_support::FixturePath("export_5.dll");
   request.DestFolder = dir.path();
   int count = 0;

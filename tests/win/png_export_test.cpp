@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/export_engine_win.h"
+#include "app/export/export_engine_win.h"
 #include "app/globals.h"
 #include "win/export_fixtures.h"
 #include "win/win_test_support.h"
@@ -82,8 +82,8 @@ TEST_F(PngExportTest, HtmlImagesArePngWithAlphaAndGreyKeepsIt) {
     const std::string page = dir_.file(grey ? "grey.htm" : "page.htm");
     const std::string folder = page.substr(0, page.size() - 4) + "_files";
     TExportRequest request;
-    request.Type = etHTML;
-    request.HtmlImageType = etPNG;
+    request.Type = imaging::etHTML;
+    request.HtmlImageType = imaging::etPNG;
     request.GrayScale = grey;
     request.Target = page;
     request.DestFolder = folder;
@@ -106,8 +106,8 @@ TEST_F(PngExportTest, HtmlImagesArePngWithAlphaAndGreyKeepsIt) {
 
 TEST_F(PngExportTest, DBaseMemosHoldPngWithAlpha) {
   TExportRequest request;
-  request.Type = etDBase;
-  request.MemoType = etPNG;
+  request.Type = imaging::etDBase;
+  request.MemoType = imaging::etPNG;
   request.Target = dir_.file("icons.dbf");
   request.DestFolder = dir_.path();
   request.Source = FixturePath("imaging_depths.dll");

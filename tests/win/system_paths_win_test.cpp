@@ -9,7 +9,7 @@
 #include <string>
 
 #include "controls/icon_set_win.h"
-#include "util/icon_file_check_win.h"
+#include "imaging/icon_file_check_win.h"
 #include "win/win_test_support.h"
 
 namespace {
@@ -56,14 +56,14 @@ TEST(SystemPathsWin, ALibraryWithoutIconGroupsTakesThoseOfItsMunFile) {
                      Resources("tamsel_unit_damaged.dll.mun"));
   ASSERT_TRUE(stub.placed() && mun.placed() && lone.placed() && damaged_stub.placed() && damaged_mun.placed());
 
-  const util::IconFileInspection found = util::InspectIconFile(stub.path());
+  const imaging::IconFileInspection found = imaging::InspectIconFile(stub.path());
   EXPECT_TRUE(found.opened);
-  EXPECT_EQ(util::IconFileFormat::kPe, found.check.format);
+  EXPECT_EQ(imaging::IconFileFormat::kPe, found.check.format);
   EXPECT_EQ(4u, found.check.icon_count);
   EXPECT_EQ(mun.path(), found.source);
 
   for (const Placed* own : {&lone, &damaged_stub}) {
-    const util::IconFileInspection inspection = util::InspectIconFile(own->path());
+    const imaging::IconFileInspection inspection = imaging::InspectIconFile(own->path());
     EXPECT_EQ(0u, inspection.check.icon_count) << own->path();
     EXPECT_EQ(own->path(), inspection.source) << "no .mun, or one the check refuses";
   }

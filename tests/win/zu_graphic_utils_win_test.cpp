@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/export_types.h"
+#include "imaging/export_types.h"
 #include "imaging/zu_graphic_utils_win.h"
 #include "win/win_test_support.h"
 
@@ -39,7 +39,7 @@ TEST(SaveBitmapToFile, BmpReadBackByGdi) {
     ASSERT_FALSE(picture.Empty());
     Paint(picture);
     std::string path = dir.file("p.bmp");
-    ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapToFile(picture, path, app::etBitmap));
+    ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapToFile(picture, path, imaging::etBitmap));
     util::UniqueBitmap loaded(static_cast<HBITMAP>(
         LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     ASSERT_TRUE(loaded);
@@ -58,7 +58,7 @@ TEST(SaveBitmapToFile, MetafilePlaysBackToTheSamePixels) {
   imaging::TBitmap picture(21, 9, imaging::PixelFormat::pf24bit);
   Paint(picture);
   std::string path = dir.file("p.emf");
-  ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapToFile(picture, path, app::etMetafile));
+  ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapToFile(picture, path, imaging::etMetafile));
   HENHMETAFILE emf = GetEnhMetaFileA(path.c_str());
   ASSERT_NE(nullptr, emf);
   ENHMETAHEADER header{};
@@ -73,7 +73,7 @@ TEST(SaveBitmapToFile, MetafilePlaysBackToTheSamePixels) {
   ExpectSamePixels(picture, played, "emf file");
 
   util::MemorySink stream;
-  ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapToStream(picture, stream, app::etMetafile));
+  ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapToStream(picture, stream, imaging::etMetafile));
   EXPECT_EQ(ReadFileBytes(path).size(), stream.bytes().size());
   HENHMETAFILE from_bytes = SetEnhMetaFileBits(static_cast<UINT>(stream.bytes().size()), stream.bytes().data());
   ASSERT_NE(nullptr, from_bytes);
@@ -99,7 +99,7 @@ TEST(SaveBitmapToFile, MetafileNamesTheScreenAsGdiRecordingDoes) {
   imaging::TBitmap picture(21, 9, imaging::PixelFormat::pf24bit);
   Paint(picture);
   util::MemorySink stream;
-  ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapToStream(picture, stream, app::etMetafile));
+  ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapToStream(picture, stream, imaging::etMetafile));
   HENHMETAFILE ours = SetEnhMetaFileBits(static_cast<UINT>(stream.bytes().size()), stream.bytes().data());
   ASSERT_NE(nullptr, ours);
   ENHMETAHEADER got{};
@@ -118,7 +118,7 @@ TEST(SaveBitmapToFile, JpegAndFailuresReachTheCaller) {
   imaging::TBitmap picture(16, 16, imaging::PixelFormat::pfDevice);
   Paint(picture);
   std::string path = dir.file("p.jpg");
-  ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapToFile(picture, path, app::etJPEG));
+  ASSERT_EQ(ImageWriteResult::kOk, SaveBitmapToFile(picture, path, imaging::etJPEG));
   std::vector<unsigned char> bytes = ReadFileBytes(path);
   ASSERT_GT(bytes.size(), 100u);
   EXPECT_EQ(0xFF, bytes[0]);
@@ -126,7 +126,7 @@ TEST(SaveBitmapToFile, JpegAndFailuresReachTheCaller) {
 
   // A target held open without sharing cannot be replaced: every format
   // reports it, and the old bytes stay.
-  for (int type : {app::etBitmap, app::etJPEG, app::etMetafile}) {
+  for (int type : {imaging::etBitmap, imaging::etJPEG, imaging::etMetafile}) {
     std::string locked = dir.file("locked" + std::to_string(type));
     ASSERT_TRUE(testing_support::WriteFileBytes(locked, "old", 3));
     HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -136,9 +136,9 @@ TEST(SaveBitmapToFile, JpegAndFailuresReachTheCaller) {
     std::vector<unsigned char> old = ReadFileBytes(locked);
     EXPECT_EQ(std::string("old"), std::string(old.begin(), old.end())) << type;
   }
-  EXPECT_EQ(ImageWriteResult::kCreateFailed, SaveBitmapToFile(picture, dir.file("no\\such\\p.bmp"), app::etBitmap));
+  EXPECT_EQ(ImageWriteResult::kCreateFailed, SaveBitmapToFile(picture, dir.file("no\\such\\p.bmp"), imaging::etBitmap));
   imaging::TBitmap empty;
-  EXPECT_EQ(ImageWriteResult::kUnsupportedBitmap, SaveBitmapToFile(empty, dir.file("e.bmp"), app::etBitmap));
+  EXPECT_EQ(ImageWriteResult::kUnsupportedBitmap, SaveBitmapToFile(empty, dir.file("e.bmp"), imaging::etBitmap));
   EXPECT_FALSE(testing_support::FileExists(dir.file("e.bmp")));
 }
 

@@ -25,9 +25,9 @@
 #include <string>
 #include <vector>
 
-#include "app/export_engine_win.h"
-#include "app/export_file_win.h"
-#include "app/export_names.h"
+#include "app/export/export_engine_win.h"
+#include "app/export/export_file_win.h"
+#include "app/export/export_names.h"
 #include "app/globals.h"
 #include "imaging/image_formats.h"
 #include "imaging/saveicons.h"
@@ -122,12 +122,12 @@ bool ReferencePicture(ReferenceWork& work, HICON icon, const std::string& path, 
   imaging::BitmapView view{work.width, work.height, 32, static_cast<size_t>(work.width) * 4,
                            reinterpret_cast<uint8_t*>(picture.bits)};
   util::MemorySink sink;
-  if (imaging::EncodeBitmap(view, sink, type == app::etHTML ? app::etJPEG : type) != imaging::ImageWriteResult::kOk)
+  if (imaging::EncodeBitmap(view, sink, type == imaging::etHTML ? imaging::etJPEG : type) != imaging::ImageWriteResult::kOk)
     return false;
   return WriteWhole(path, sink.bytes());
 }
 
-int ReferenceLoop(const std::string& source, const std::string& folder, app::TExportType type) {
+int ReferenceLoop(const std::string& source, const std::string& folder, imaging::TExportType type) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   const UINT total = static_cast<UINT>(reinterpret_cast<UINT_PTR>(ExtractIconA(instance, source.c_str(), UINT(-1))));
   const std::string ext = app::PerIconExtension(type);
@@ -138,14 +138,14 @@ int ReferenceLoop(const std::string& source, const std::string& folder, app::TEx
     HICON icon = ExtractIconA(instance, source.c_str(), i);
     if (!icon) continue;
     const std::string path = app::PerIconFileName(folder, stem, static_cast<int>(i), ext);
-    if (type == app::etIcon ? ReferenceIco(work, icon, path) : ReferencePicture(work, icon, path, type)) ++written;
+    if (type == imaging::etIcon ? ReferenceIco(work, icon, path) : ReferencePicture(work, icon, path, type)) ++written;
     DestroyIcon(icon);
   }
   return written;
 }
 
 int EngineLoop(app::TExportWork& work, const std::string& source, const std::string& folder,
-               app::TExportType type) {
+               imaging::TExportType type) {
   app::TExportRequest request;
   request.Type = type;
   request.Source = source;
@@ -298,13 +298,13 @@ int main(int argc, char** argv) {
   CreateDirectoryA(root.c_str(), nullptr);
 
   const struct {
-    app::TExportType type;
+    imaging::TExportType type;
     const char* name;
     double goal;
-  } cases[] = {{app::etIcon, ".ico", 1.2},
-               {app::etBitmap, ".bmp", 1.2},
-               {app::etJPEG, ".jpg", 1.5},
-               {app::etHTML, ".jpg", 1.5}};
+  } cases[] = {{imaging::etIcon, ".ico", 1.2},
+               {imaging::etBitmap, ".bmp", 1.2},
+               {imaging::etJPEG, ".jpg", 1.5},
+               {imaging::etHTML, ".jpg", 1.5}};
   const int kRounds = 9;
   int status = 0;
   app::TExportWork work;
@@ -318,7 +318,7 @@ int main(int argc, char** argv) {
     bool same = ref_count == engine_count && ref_count > 0;
     for (int i = 0; same && i < ref_count; ++i) {
       const std::string name = app::PerIconFileName("", util::BaseNameWithoutExt(source), i, c.name);
-      if (c.type == app::etHTML && i == 0) std::printf("  HTML: the images compared; the document is the engine's alone\n");
+      if (c.type == imaging::etHTML && i == 0) std::printf("  HTML: the images compared; the document is the engine's alone\n");
       const std::vector<uint8_t> a = ReadAll(ref_folder + "\\" + name), b = ReadAll(engine_folder + "\\" + name);
       if (a.empty() || a != b) {
         std::printf("  %s: %s differs (%u and %u bytes)\n", c.name, name.c_str(), static_cast<unsigned>(a.size()),
@@ -352,7 +352,7 @@ int main(int argc, char** argv) {
         }
         const double r = bench::Median(ref), e = bench::Median(engine);
         std::printf("  %s %s: %d icons; reference %.3f ms/icon, ExportIcons %.3f ms/icon, ratio %.3f%s\n",
-                    c.type == app::etHTML ? "HTML" : c.name,
+                    c.type == imaging::etHTML ? "HTML" : c.name,
                     fresh ? "into a fresh folder" : "replacing every file", ref_count, r * 1e3 / ref_count,
                     e * 1e3 / ref_count, e / r, fresh ? (c.goal == 1.2 ? " (goal <= 1.2)" : " (goal <= 1.5)") : "");
       }

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/export_engine_win.h"
+#include "app/export/export_engine_win.h"
 #include "app/globals.h"
 #include "util/file_utils_win.h"
 
@@ -27,7 +27,7 @@ double Now() {
 }
 
 // One export into a folder of its own; the seconds it took, and the count.
-double TimedExport(const std::string& source, const std::string& folder, app::TExportType type, int* count) {
+double TimedExport(const std::string& source, const std::string& folder, imaging::TExportType type, int* count) {
   app::TExportRequest request;
   request.Type = type;
   request.Source = source;
@@ -53,11 +53,11 @@ int main(int argc, char** argv) {
     const std::string ico_folder = base + "_ico" + std::to_string(round);
     // Alternating the order spares either side the colder first run.
     if (round % 2 == 0) {
-      png.push_back(TimedExport(source, png_folder, app::etPNG, &png_count));
-      ico.push_back(TimedExport(source, ico_folder, app::etIcon, &ico_count));
+      png.push_back(TimedExport(source, png_folder, imaging::etPNG, &png_count));
+      ico.push_back(TimedExport(source, ico_folder, imaging::etIcon, &ico_count));
     } else {
-      ico.push_back(TimedExport(source, ico_folder, app::etIcon, &ico_count));
-      png.push_back(TimedExport(source, png_folder, app::etPNG, &png_count));
+      ico.push_back(TimedExport(source, ico_folder, imaging::etIcon, &ico_count));
+      png.push_back(TimedExport(source, png_folder, imaging::etPNG, &png_count));
     }
     bench::RemoveFolder(png_folder);
     bench::RemoveFolder(ico_folder);

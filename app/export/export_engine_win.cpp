@@ -1,0 +1,418 @@
+// The export engine of the main window.
+//
+// ExportIcons is one loop over the icons of a source file; the per-type work
+// (one file per icon, an HTML cell, a dBase memo) happens inside it, and the
+// documents that span the loop are completed after it: the dBase table on
+// every path (its owner's destructor), the HTML document only when the loop
+// ended without an error.
+#include "app/export/export_engine_win.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <utility>
+
+#include "app/export/composite_image_win.h"
+#include "app/export/dbase_export_win.h"
+#include "app/export/export_file_win.h"
+#include "app/export/export_names.h"
+#include "app/globals.h"
+#include "app/export/html_export.h"
+#include "app/lng_eng.h"
+#include "app/lng_eng_win.h"
+#include "app/export/overwrite_dialog_win.h"
+#include "app/main_window_win.h"
+#include "gui/application.h"
+#include "gui/error.h"
+#include "util/mapped_file_win.h"
+#include "util/handles_win.h"
+#include "gui/text.h"
+#include "imaging/icon_group_png.h"
+#include "imaging/icon_png_win.h"
+#include "imaging/image_formats.h"
+#include "imaging/saveicons.h"
+#include "imaging/saveicons_win.h"
+#include "imaging/zu_graphic_utils_win.h"
+#include "util/atomic_file.h"
+#include "util/file_utils.h"
+#include "util/file_utils_win.h"
+#include "imaging/icon_file_check_win.h"
+#include "imaging/icon_groups.h"
+
+namespace app {
+
+namespace {
+
+// The icons of one file as the engine extracts them. The file passes the
+// same structural check as the icon source before the shell may read it: a
+// damaged file would take the process down inside ExtractIconA. Such a file,
+// and a file that is no executable or icon file, yields no icon.
+class TExtraction {
+ public:
+  TExtraction(controls::IconShell& shell, const std::string& path)
+      : shell_(shell), inspection_(shell.Inspect(path)), path_(inspection_.Source(path)),
+        size_(shell.ExtractedIconSize()) {}
+
+  // The file the icons are read from (see imaging::IconFileInspection).
+  const std::string& Source() const { return path_; }
+
+  bool ShellMayRead() const {
+    return inspection_.ShellMayRead() && !inspection_.HoldsNoIconFormat();
+  }
+
+  int Count() const {
+    if (!ShellMayRead()) return 0;
+    return static_cast<int>(std::min(shell_.Count(path_), controls::TIconSet::kMaxIcons));
+  }
+
+  HICON Extract(int index) const {
+    if (!ShellMayRead()) return nullptr;
+    HICON icon = shell_.Extract(path_, static_cast<UINT>(index));
+    return icon == controls::NotAnIconFileAnswer() ? nullptr : icon;
+  }
+
+  // The shell makes every icon it extracts at one size: taking it spares
+  // reading the size back from each icon's bitmaps.
+  imaging::TIcon ExtractIcon(int index) const {
+    HICON icon = Extract(index);
+    return icon ? imaging::TIcon(icon, size_) : imaging::TIcon();
+  }
+
+ private:
+  controls::IconShell& shell_;
+  imaging::IconFileInspection inspection_;
+  std::string path_;
+  SIZE size_;
+};
+
+std::string ImageWriteReason(imaging::ImageWriteResult result, const std::string& detail) {
+  std::string reason = imaging::DescribeImageWriteResult(result);
+  if (!detail.empty()) reason += " (" + detail + ")";
+  return reason;
+}
+
+void SaveBitmapOrRaise(const imaging::TBitmap& bitmap, const std::string& file_name, int image_type) {
+  std::string detail;
+  const imaging::ImageWriteResult result = imaging::SaveBitmapToFile(bitmap, file_name, image_type, &detail);
+  if (result != imaging::ImageWriteResult::kOk) RaiseWriteError(file_name, ImageWriteReason(result, detail));
+}
+
+void SavePngOrRaise(const imaging::Image32& image, const std::string& file_name) {
+  std::string detail;
+  const imaging::ImageWriteResult result = imaging::SavePngToFile(image, file_name, &detail);
+  if (result != imaging::ImageWriteResult::kOk) RaiseWriteError(file_name, ImageWriteReason(result, detail));
+}
+
+// Bytes of one file, kept from icon to icon so that its memory is reused.
+class TByteBuffer : public util::ByteSink {
+ public:
+  bool Write(const void* data, size_t size) override {
+    const uint8_t* p = static_cast<const uint8_t*>(data);
+    bytes_.insert(bytes_.end(), p, p + size);
+    return true;
+  }
+  void Clear() { bytes_.clear(); }
+  const std::vector<uint8_t>& bytes() const { return bytes_; }
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
+// The icon file's bytes; false when the icon cannot be written as one.
+bool EncodeIcon(HICON icon, TByteBuffer* bytes) {
+  imaging::Image32 color;
+  imaging::MaskImage mask;
+  if (imaging::ReadIconImages(icon, &color, &mask) < 0) return false;
+  bytes->Clear();
+  return imaging::SaveIconImageToSink(*bytes, color, mask) > 0;
+}
+
+void EncodePictureOrRaise(const imaging::TBitmap& bitmap, const std::string& file_name, int image_type,
+                          const imaging::EmfReferenceDevice& screen, TByteBuffer* bytes) {
+  bytes->Clear();
+  std::string detail;
+  const imaging::ImageWriteResult result =
+      imaging::EncodeBitmap(bitmap.View(), *bytes, image_type, &detail, screen);
+  if (result != imaging::ImageWriteResult::kOk) RaiseWriteError(file_name, ImageWriteReason(result, detail));
+}
+
+// The PNG file's bytes of the icon's own pixels; false when the icon's
+// bitmaps cannot be read.
+bool EncodeIconPngOrRaise(HICON icon, bool gray_scale, const std::string& file_name, TByteBuffer* bytes) {
+  bytes->Clear();
+  std::string detail;
+  const imaging::ImageWriteResult result = imaging::EncodeIconPng(icon, gray_scale, *bytes, &detail);
+  if (result == imaging::ImageWriteResult::kUnsupportedBitmap) return false;
+  if (result != imaging::ImageWriteResult::kOk) RaiseWriteError(file_name, ImageWriteReason(result, detail));
+  return true;
+}
+
+void WriteOrRaise(TExportFolder& folder, const std::string& file_name, const std::vector<uint8_t>& bytes) {
+  const util::FileWriteResult result = folder.Write(file_name, bytes);
+  if (result != util::FileWriteResult::kOk) RaiseWriteError(file_name, DescribeFileWriteResult(result));
+}
+
+// Whether an export of the type writes one icon file per icon (codes that
+// name no other type count as the icon type).
+bool WritesIconFiles(imaging::TExportType type) {
+  return type < imaging::etBitmap || (type > imaging::etMetafile && type != imaging::etHTML && type != imaging::etDBase && type != imaging::etPNG);
+}
+
+// The icon file of group `index` of a source whose bytes are at hand; false
+// when there are none or the group cannot be read whole. Its stored PNG
+// images are still to be checked (see WholeGroupFile).
+bool BuildGroup(const util::MappedFile& source, int index, std::vector<uint8_t>* bytes) {
+  return source.mapped() && index >= 0 &&
+         imaging::BuildIconGroupFile(source.data(), source.size(), static_cast<uint32_t>(index), bytes) == nullptr;
+}
+
+// The group's icon file, to be written as it is: a stored PNG image that
+// does not decode counts as an image that cannot be read.
+bool WholeGroupFile(const util::MappedFile& source, int index, std::vector<uint8_t>* bytes) {
+  return BuildGroup(source, index, bytes) && imaging::GroupPngImagesDecode(bytes->data(), bytes->size());
+}
+
+}  // namespace
+
+void RaiseWriteError(const std::string& path, const std::string& reason) {
+  throw gui::Error(L"The file '" + gui::AnsiToWide(path) + L"' could not be written: " + gui::AnsiToWide(reason) +
+                   L".");
+}
+
+const char* DescribeIconResult(int result) {
+  switch (result) {
+    case imaging::kIconNameTooShort: return "the file name is too short";
+    case imaging::kIconNoInfo: return "the icon could not be read";
+    case imaging::kIconNoColorBitmap: return "the icon has no picture";
+    case imaging::kIconConversionFailed: return "the icon's picture could not be converted";
+    case imaging::kIconBufferMissing: return "the icon's picture is missing";
+    case imaging::kIconCreateFailed: return "the file could not be created";
+    case imaging::kIconWriteFailed: return "the file could not be written";
+    case imaging::kIconTooLarge: return "the icon is larger than 256 pixels";
+    default: return "the icon could not be saved";
+  }
+}
+
+TOverwriteAnswer AskOverwrite(const std::string& path) {
+  return ShowOverwriteDialog(gui::Application().MainWindow(), path);
+}
+
+void DrawIconOnBitmap(imaging::TBitmap& bitmap, const imaging::TIcon& icon, bool gray_scale) {
+  const imaging::PixelFormat format = gray_scale ? imaging::PixelFormat::pf24bit : imaging::PixelFormat::pfDevice;
+  if (!bitmap.Empty() && bitmap.Width() == icon.Width() && bitmap.Height() == icon.Height() &&
+      bitmap.Format() == format) {
+    bitmap.Fill(RGB(255, 255, 255));
+  } else if (!bitmap.SetSize(icon.Width(), icon.Height(), format)) {
+    throw gui::Error(L"A picture of " + std::to_wstring(icon.Width()) + L" x " + std::to_wstring(icon.Height()) +
+                     L" pixels could not be made.");
+  }
+  icon.Draw(bitmap.Canvas(), 0, 0);
+  if (gray_scale) imaging::MakeGrayscale(bitmap);
+}
+
+uint8_t GetGraphicColorDepth(const imaging::TIcon& icon) {
+  imaging::TBitmap bitmap;
+  if (!bitmap.SetSize(icon.Width(), icon.Height(), imaging::PixelFormat::pfDevice)) return imaging::kDepth4;
+  icon.Draw(bitmap.Canvas(), 0, 0);
+  return imaging::GetIconColorDepth(bitmap);
+}
+
+void OpenExportedFile(HWND owner, const std::string& file_name, const std::string& hint) {
+  const std::string name =
+      OpenExportedFileName(file_name, hint, [](const std::string& path) { return util::FileExists(path); });
+  ShellExecuteA(owner, nullptr, name.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, int grid_icon_count,
+                 const TOverwriteQuestion& ask, controls::IconShell* shell) {
+  controls::ShellIcons real_shell;
+  const imaging::TExportType type = request.Type;
+  // The picture type of each file: the HTML document's images have their own.
+  const int image_type = type == imaging::etHTML ? request.HtmlImageType : type;
+  const std::string per_icon_extension = PerIconExtension(image_type);
+  const std::string document_extension = DocumentExtension(type, request.Extension);
+
+  // Source, count and the base of the per-icon names.
+  const bool named = !request.Source.empty();
+  const std::string path = named ? request.Source : CurrentFileName;
+  const TExtraction extraction(shell ? *shell : real_shell, path);
+  const int total = named ? extraction.Count() : std::max(grid_icon_count, 0);
+  const std::string base = util::BaseNameWithoutExt(path);
+
+  if (!request.DestFolder.empty() && !util::FolderExists(request.DestFolder))
+    CreateDirectoryA(request.DestFolder.c_str(), nullptr);
+
+  std::unique_ptr<THtmlTable> table;
+  if (type == imaging::etHTML)
+    table = std::make_unique<THtmlTable>(total, HTMLColumnCount, request.IncludeNumbers,
+                                         HtmlImageFolderName(request.DestFolder));
+  std::unique_ptr<TDBaseExport> dbase;
+  if (type == imaging::etDBase)
+    dbase = std::make_unique<TDBaseExport>(DBasePaths(request.DestFolder, request.Target, document_extension),
+                                           request.FieldName);
+
+  TExportFolder folder(request.DestFolder);
+  const imaging::EmfReferenceDevice screen =
+      type == imaging::etMetafile ? imaging::ScreenReferenceDevice() : imaging::EmfReferenceDevice();
+  TByteBuffer bytes;
+  // An all-sizes export copies each group from the source's own bytes, read
+  // once for the whole file, and asks the shell only for the icons whose
+  // group cannot be read whole. A file the shell must not read has no
+  // icons to take groups from.
+  std::unique_ptr<util::MappedFile> groups;
+  if (request.AllSizes && (WritesIconFiles(type) || image_type == imaging::etPNG) && extraction.ShellMayRead())
+    groups = std::make_unique<util::MappedFile>(extraction.Source());
+  std::vector<uint8_t> group_bytes;
+  std::vector<imaging::TGroupImagePng> group_pngs;
+  bool yes_to_all = false;
+  bool no_to_all = false;
+  for (int i = 0; i < total; ++i) {
+    std::string name;
+    if (type != imaging::etDBase) {
+      name = PerIconFileName(request.DestFolder, base, i, per_icon_extension);
+      if (!BatchMode && folder.Exists(name)) {
+        if (no_to_all) continue;
+        if (!yes_to_all) {
+          const TOverwriteAnswer answer = ask(name);
+          if (answer == TOverwriteAnswer::NoToAll) no_to_all = true;
+          if (answer == TOverwriteAnswer::YesToAll) yes_to_all = true;
+          if (answer == TOverwriteAnswer::No || answer == TOverwriteAnswer::NoToAll) continue;
+        }
+      }
+    }
+
+    if (groups && image_type != imaging::etPNG && WholeGroupFile(*groups, i, &group_bytes)) {
+      WriteOrRaise(folder, name, group_bytes);
+      ++count;
+      continue;
+    }
+    if (groups && image_type == imaging::etPNG && BuildGroup(*groups, i, &group_bytes)) {
+      // As PNG, every image of the group is a file of its own.
+      if (imaging::GroupImagesAsPng(group_bytes.data(), group_bytes.size(), &group_pngs)) {
+        std::map<std::string, int> seen;
+        for (const imaging::TGroupImagePng& image : group_pngs) {
+          const std::string size = std::to_string(image.width) + "x" + std::to_string(image.height) + "_" +
+                                   std::to_string(image.bit_count);
+          WriteOrRaise(folder, GroupImagePngName(name, image.width, image.height, image.bit_count, ++seen[size]),
+                       image.png);
+        }
+        ++count;
+        continue;
+      }
+    }
+
+    imaging::TIcon extracted = extraction.ExtractIcon(i);
+    // An index the shell yields no icon for (a file shown by its associated
+    // icon only) writes nothing and is not counted.
+    if (extracted.Empty()) continue;
+
+    if (type == imaging::etDBase) {
+      work.Icon = std::move(extracted);
+      // A PNG memo is made from the icon itself, not from a drawing of it.
+      if (request.MemoType != imaging::etPNG && (request.GrayScale || request.MemoType > 0))
+        DrawIconOnBitmap(work.Bitmap, work.Icon, request.GrayScale);
+      dbase->AddIcon(work, request.MemoType, request.GrayScale);
+    } else if (image_type == imaging::etPNG) {
+      // An icon whose bitmaps cannot be read is left out and not counted.
+      if (!EncodeIconPngOrRaise(extracted.Handle(), request.GrayScale, name, &bytes)) continue;
+      WriteOrRaise(folder, name, bytes.bytes());
+      if (groups) ++work.SingleImageIcons;
+      if (table) table->AddCell(i + 1, util::ExtractFileName(name), extracted.Width(), extracted.Height());
+    } else if (WritesIconFiles(type)) {
+      // Written straight from the handle, which goes once written. An icon
+      // whose bitmaps cannot be read, or that is too large for the format,
+      // is left out and not counted.
+      if (!EncodeIcon(extracted.Handle(), &bytes)) continue;
+      WriteOrRaise(folder, name, bytes.bytes());
+      if (groups) ++work.SingleImageIcons;
+    } else {
+      work.Icon = std::move(extracted);
+      DrawIconOnBitmap(work.Bitmap, work.Icon, request.GrayScale);
+      EncodePictureOrRaise(work.Bitmap, name, type == imaging::etHTML ? imaging::etJPEG : type, screen, &bytes);
+      WriteOrRaise(folder, name, bytes.bytes());
+      if (table) table->AddCell(i + 1, util::ExtractFileName(name), work.Icon.Width(), work.Icon.Height());
+    }
+    ++count;
+  }
+
+  // Without a single icon no table is made, and files of its name stay.
+  if (dbase) dbase->Finish();
+  if (table) {
+    table->Close();
+    const std::string document = HtmlDocumentPath(request.DestFolder, document_extension);
+    const util::FileWriteResult result = util::WriteFileAtomically(document, [&](util::ByteSink& sink) {
+      return WriteHtmlDocument(sink, CurrentFileName, request.DrawBorder, table->Text());
+    });
+    if (result != util::FileWriteResult::kOk) RaiseWriteError(document, DescribeFileWriteResult(result));
+  }
+}
+
+// TForm1's side: the work objects live for one command.
+
+void SaveSingleIcon(const controls::TZuImageBox& grid, int position, const std::string& file_name, bool gray_scale,
+                    imaging::TExportType type) {
+  const controls::TIconSet& icons = grid.IconSet();
+  if (position < 0 || position >= icons.IconCount()) {
+    throw gui::Error(L"The file '" + gui::AnsiToWide(CurrentFileName) + L"' has no icon number " +
+                     std::to_wstring(position + 1) + L"; it holds " + std::to_wstring(icons.IconCount()) +
+                     L" icons. Nothing was written.");
+  }
+  const imaging::TIcon& icon = icons.Icons(position);
+  const std::string name = SingleIconFileName(file_name, type);
+  if (icon.Empty()) RaiseWriteError(name, "the shell gave no picture for this icon");
+  if (type == imaging::etPNG) {
+    imaging::Image32 image;
+    if (!imaging::ReadIconWithAlpha(icon.Handle(), gray_scale, &image))
+      RaiseWriteError(name, DescribeIconResult(imaging::kIconNoInfo));
+    SavePngOrRaise(image, name);
+    return;
+  }
+  if (type < imaging::etBitmap || type > imaging::etMetafile) {
+    const int result = imaging::SaveIconToFile(name, icon.Handle());
+    if (result < 1) RaiseWriteError(name, DescribeIconResult(result));
+    return;
+  }
+  imaging::TBitmap bitmap;
+  DrawIconOnBitmap(bitmap, icon, gray_scale);
+  SaveBitmapOrRaise(bitmap, name, type);
+}
+
+bool SaveSingleIconGroup(const controls::TZuImageBox& grid, int position, const std::string& file_name) {
+  // The grid shows the file's groups only when the file is sound; a damaged
+  // file shows the icon of its type instead.
+  const imaging::IconFileInspection inspection = imaging::InspectIconFile(CurrentFileName);
+  const util::MappedFile source(inspection.Source(CurrentFileName));
+  std::vector<uint8_t> bytes;
+  const bool sound = inspection.opened && inspection.check.HoldsIconStructure();
+  if (!sound || position >= grid.IconSet().IconCount() || !WholeGroupFile(source, position, &bytes)) {
+    SaveSingleIcon(grid, position, file_name, false, imaging::etIcon);
+    return false;
+  }
+  const std::string name = SingleIconFileName(file_name, imaging::etIcon);
+  const util::FileWriteResult result = util::WriteFileAtomically(
+      name, [&bytes](util::ByteSink& sink) { return sink.Write(bytes.data(), bytes.size()); });
+  if (result != util::FileWriteResult::kOk) RaiseWriteError(name, DescribeFileWriteResult(result));
+  return true;
+}
+
+std::wstring CountMessage(const std::wstring& text, int single_image_icons) {
+  if (single_image_icons <= 0) return text;
+  return text + L"\r\n" + LangFormat(sSingleImageIcons, single_image_icons);
+}
+
+void SaveCompositeImage(const controls::TZuImageBox& grid, const std::string& file_name, imaging::TExportType type,
+                        bool gray_scale) {
+  const std::string name = CompositeImageFileName(file_name, type);
+  if (type == imaging::etPNG) {
+    SavePngOrRaise(CompositeImageWithAlpha(grid, gray_scale), name);
+    return;
+  }
+  imaging::TBitmap bitmap;
+  DrawCompositeImage(bitmap, grid, gray_scale);
+  if (gray_scale) imaging::MakeGrayscale(bitmap);
+  SaveBitmapOrRaise(bitmap, name, type);
+}
+
+}  // namespace app
