@@ -1,6 +1,9 @@
 # MinGW-w64 (or MSVC) build of tamsel.exe and the Win32 test programs.
 if(MINGW)
   add_compile_options(-Wall -Wextra -Wno-cast-function-type)
+  if(TAMSEL_WARNINGS_AS_ERRORS)
+    add_compile_options(-Werror)
+  endif()
   add_link_options(-static -static-libgcc -static-libstdc++)
 endif()
 if(MSVC)

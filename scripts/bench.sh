@@ -20,16 +20,14 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 jobs="${TAMSEL_BENCH_JOBS:-2}"
 
 bench_build="$TAMSEL_BUILD/native-bench"
-cmake -S "$TAMSEL_ROOT" -B "$bench_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMSEL_SANITIZE=OFF >/dev/null
+cmake -S "$TAMSEL_ROOT" --preset native -B "$bench_build" -DCMAKE_BUILD_TYPE=Release -DTAMSEL_SANITIZE=OFF >/dev/null
 cmake --build "$bench_build" -j "$jobs"
 for bench in "$bench_build"/tests/bench/*_bench; do
   log "$(basename "$bench")"
   taskset -c 0 "$bench"
 done
 
-cmake -S "$TAMSEL_ROOT" -B "$MINGW_BUILD" -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE="$TAMSEL_ROOT/cmake/mingw-i686.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DTAMSEL_JPEG_ROOT="$TAMSEL_JPEG_ROOT" -DTAMSEL_PNG_ROOT="$TAMSEL_PNG_ROOT" >/dev/null
+configure_mingw
 cmake --build "$MINGW_BUILD" -j "$jobs" --target tamsel_winbench
 
 export TAMSEL_OWN_DISPLAY=1

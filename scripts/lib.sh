@@ -25,18 +25,19 @@ log() { printf '[tamsel] %s\n' "$*"; }
 configure_mingw() {
   local tests=ON
   [ -f /usr/src/googletest/CMakeLists.txt ] || tests=OFF
-  cmake -S "$TAMSEL_ROOT" -B "$MINGW_BUILD" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$TAMSEL_ROOT/cmake/mingw-i686.cmake" -DTAMSEL_BUILD_TESTS=$tests \
+  cmake -S "$TAMSEL_ROOT" --preset mingw -B "$MINGW_BUILD" -DTAMSEL_BUILD_TESTS=$tests \
     -DTAMSEL64_EXE="$TAMSEL64_EXE" -DTAMSEL_WINEPREFIX64="$TAMSEL_WINEPREFIX64" \
-    -DCMAKE_BUILD_TYPE=Release -DTAMSEL_JPEG_ROOT="$TAMSEL_JPEG_ROOT" -DTAMSEL_PNG_ROOT="$TAMSEL_PNG_ROOT" >/dev/null
+    -DTAMSEL_JPEG_ROOT="$TAMSEL_JPEG_ROOT" -DTAMSEL_PNG_ROOT="$TAMSEL_PNG_ROOT" >/dev/null
+}
+
+configure_native() {
+  cmake -S "$TAMSEL_ROOT" --preset native -B "$NATIVE_BUILD" >/dev/null
 }
 
 # tamsel64.exe alone: the tests need nothing else of the 64-bit build.
 build_program64() {
-  cmake -S "$TAMSEL_ROOT" -B "$MINGW64_BUILD" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$TAMSEL_ROOT/cmake/mingw-x86_64.cmake" -DTAMSEL_BUILD_TESTS=OFF \
-    -DCMAKE_BUILD_TYPE=Release -DTAMSEL_JPEG_ROOT="$TAMSEL_CACHE/libjpeg-turbo-mingw64" \
-    -DTAMSEL_PNG_ROOT="$TAMSEL_CACHE/libpng-mingw64" >/dev/null
+  cmake -S "$TAMSEL_ROOT" --preset mingw64 -B "$MINGW64_BUILD" \
+    -DTAMSEL_JPEG_ROOT="$TAMSEL_CACHE/libjpeg-turbo-mingw64" -DTAMSEL_PNG_ROOT="$TAMSEL_CACHE/libpng-mingw64" >/dev/null
   cmake --build "$MINGW64_BUILD" -j "$(nproc)" --target tamsel
 }
 
@@ -50,7 +51,7 @@ build_program() {
 
 build_all() {
   local jobs; jobs="$(nproc)"
-  cmake -S "$TAMSEL_ROOT" -B "$NATIVE_BUILD" -G Ninja >/dev/null
+  configure_native
   cmake --build "$NATIVE_BUILD" -j "$jobs"
   build_program64
   configure_mingw

@@ -25,7 +25,8 @@ packages=(
   wine wine32 xvfb xauth fonts-wqy-microhei fp-utils
   dpkg-dev xz-utils
 )
-# Testing: the native build, the checkers, X input and the PDF printer.
+# Testing: the native build, the checkers, X input, the PDF printer and the
+# format and lint tools.
 if [ "$purpose" != run ]; then
   packages+=(
     build-essential pkg-config
@@ -34,6 +35,7 @@ if [ "$purpose" != run ]; then
     x11-utils xdotool libx11-dev python3-dbfread python3-pefile icoutils
     cups printer-driver-cups-pdf libcups2:i386 poppler-utils util-linux
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
+    clang-format clang-tidy
   )
 fi
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds both builds and runs every test:
-# the native unit tests and, under Wine in one Xvfb, the Win32 and
-# end-to-end tests.
+# Sets up what is missing, builds both builds and runs every test: the
+# format and lint checks, the native unit tests and, under Wine in one Xvfb,
+# the Win32 and end-to-end tests.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
@@ -20,6 +20,8 @@ hold_desktop
 WINEPREFIX="$TAMSEL_WINEPREFIX64" hold_desktop
 
 status=0
+log "format and lint"
+bash "$TAMSEL_ROOT/scripts/lint.sh" || status=1
 log "native tests"
 ctest --test-dir "$NATIVE_BUILD" --output-on-failure -j "$(nproc)" || status=1
 log "Win32 and end-to-end tests under Wine"

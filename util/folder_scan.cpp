@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <memory>
+#include <utility>
 
 #include "util/file_utils.h"
 
@@ -41,7 +42,7 @@ TScanAnswers AnswerScan(std::function<bool(int count)> answer, int interval_ms, 
   auto state = std::make_shared<State>();
   state->answered = now();
   const auto interval = std::chrono::milliseconds(interval_ms);
-  const auto answer_when_due = [answer, state, interval, now] {
+  const auto answer_when_due = [answer = std::move(answer), state, interval, now = std::move(now)] {
     const auto time = now();
     if (time - state->answered < interval) return false;
     state->answered = time;
