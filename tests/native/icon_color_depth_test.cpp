@@ -93,7 +93,9 @@ TEST(IconColorDepth, PaletteCollectsNewColoursFromEntryTen) {
   Palette256 p = AnalyseIconColors(one).palette;
   EXPECT_EQ(0x123456u, p[10]);
   for (int i = 0; i < 256; ++i) {
-    if (i != 10) EXPECT_EQ(FixedPalette()[i], p[i]) << i;
+    if (i != 10) {
+      EXPECT_EQ(FixedPalette()[i], p[i]) << i;
+    }
   }
 
   Image32 system(1, 1);
