@@ -11,6 +11,11 @@
 
 namespace app {
 
+// The extension, without its dot, of a file of a picture type: "ico", "bmp",
+// "jpg", "emf" or "png" for the types 0..4; null for any other code. Every
+// name below that follows the export type takes its extension from here.
+const char* PictureTypeExtension(int export_type);
+
 // ".ico", ".bmp", ".jpg", ".emf" or ".png" for the types 0..4, ".jpg" for
 // the HTML document's images (which the engine asks for by their own type
 // when they are PNG), none for the dBase table; any other code counts as

@@ -57,6 +57,8 @@ TEST(ExportNamesTest, SingleAndCompositeNames) {
       {"x", imaging::etJPEG, "x.jpg", "x.jpg"},
       {"x", imaging::etMetafile, "x.emf", "x.emf"},
       {"x", imaging::etHTML, "x.ico", "x.bmp"},
+      {"x", 5, "x.ico", "x.bmp"},
+      {"x", -1, "x.ico", "x.bmp"},
       {"x.", imaging::etJPEG, "x..jpg", "x..jpg"},
       {"x.", imaging::etIcon, "x..ico", "x..bmp"},
       {"x.png", imaging::etIcon, "x.png", "x.png"},
