@@ -137,7 +137,7 @@ std::string DBaseFieldName(const std::string& name) {
   return CutToBytes(name, 10);
 }
 
-std::string BatchDestinationFolder(const std::string& target, int export_type) {
+std::string ExportDestinationFolder(const std::string& target, int export_type) {
   if (export_type == imaging::etDBase) return util::ExtractFileDir(target);
   if (export_type == imaging::etHTML) return HtmlImageFolder(target);
   return target;

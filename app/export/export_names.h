@@ -77,9 +77,10 @@ std::string DBaseMemoName(const std::string& memo_path);
 // half a double-byte character); the letters stay as written.
 std::string DBaseFieldName(const std::string& name);
 
-// The folder a command-line export writes into: the target's folder for the
+// The folder an export to target writes into: the target's folder for the
 // dBase table (no trailing backslash except at a drive's root), the target
-// without its extension + "_files" for the HTML document, else the target.
-std::string BatchDestinationFolder(const std::string& target, int export_type);
+// without its extension + "_files" for the HTML document, else the target
+// (the folder of the per-icon files).
+std::string ExportDestinationFolder(const std::string& target, int export_type);
 
 }  // namespace app
