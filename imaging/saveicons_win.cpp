@@ -211,7 +211,7 @@ int SaveIconToStream(util::ByteSink& stream, HICON icon) {
   TExclusiveTempFile file;
   if (!file.Create()) return kIconCreateFailed;
   std::vector<uint8_t> bytes;
-  if (!util::atomic_file_detail::WriteAll(reinterpret_cast<intptr_t>(file.get()), encoded.bytes().data(),
+  if (!util::WriteToFile(reinterpret_cast<intptr_t>(file.get()), encoded.bytes().data(),
                                             encoded.bytes().size()) || !ReadWhole(file.get(), &bytes) || bytes != encoded.bytes()) {
     return kIconWriteFailed;
   }

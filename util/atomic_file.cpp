@@ -22,6 +22,15 @@ bool AtomicFile::Open() {
   return CreateFileBeside(target_, &temp_, &handle_);
 }
 
+bool AtomicFile::OpenAs(const std::string& temp_path) {
+  Discard();
+  failed_ = false;
+  written_ = 0;
+  if (os::CreateNew(temp_path, &handle_) != os::CreateStatus::kOk) return false;
+  temp_ = temp_path;
+  return true;
+}
+
 bool AtomicFile::Write(const void* data, size_t size) {
   if (handle_ == -1 || failed_) return false;
   if (size == 0) return true;
@@ -140,6 +149,13 @@ FileWriteResult ReplaceFilesTogether(const std::vector<FileReplacement>& files, 
     if (!old.empty()) os::Remove(old);
   }
   return FileWriteResult::kOk;
+}
+
+bool WriteToFile(intptr_t handle, const void* data, size_t size) { return os::WriteAll(handle, data, size); }
+
+bool WriteAndCloseFile(intptr_t handle, const void* data, size_t size) {
+  const bool written = os::WriteAll(handle, data, size);
+  return os::CloseChecked(handle) && written;
 }
 
 bool FileExistsAt(const std::string& path) { return os::Exists(path); }

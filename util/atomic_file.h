@@ -35,6 +35,10 @@ class AtomicFile : public ByteSink {
 
   // Creates the temporary file; false when that is impossible.
   bool Open();
+  // Creates the temporary file under a name the caller keeps for it (such
+  // as a file in a work folder of its own) rather than one beside the
+  // target; false when a file of that name exists or none can be made.
+  bool OpenAs(const std::string& temp_path);
   // False once any write has failed or stored fewer bytes than asked.
   bool Write(const void* data, size_t size) override;
   // Closes the temporary file and moves it over the target. On any result
@@ -91,6 +95,14 @@ struct FileReplacement {
 // kOk, *failed (optional) names the target that could not be replaced and
 // the finished files are still where they were.
 FileWriteResult ReplaceFilesTogether(const std::vector<FileReplacement>& files, std::string* failed = nullptr);
+
+// Writes all of data to an open file, given by the platform's handle (as
+// CreateFileBeside makes it), however many calls that takes; false when a
+// call fails or stores nothing.
+bool WriteToFile(intptr_t handle, const void* data, size_t size);
+// Writes all of data to an open file and closes it, on every path; false
+// when a write or the close failed, and the file is then incomplete.
+bool WriteAndCloseFile(intptr_t handle, const void* data, size_t size);
 
 bool FileExistsAt(const std::string& path);
 bool RemoveFileAt(const std::string& path);

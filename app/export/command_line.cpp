@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "app/export/export_names.h"
 #include "util/file_utils.h"
 
 namespace app {
@@ -144,13 +145,7 @@ BatchPlan PlanBatch(const ParsedCommandLine& cmd, const std::string& target) {
     plan.open_after = cmd.open_destination;
   } else {
     plan.action = BatchAction::kExportIcons;
-    if (plan.export_type == imaging::etDBase) {
-      plan.dest_folder = util::ExtractFileDir(target);
-    } else if (plan.export_type == imaging::etHTML) {
-      plan.dest_folder = util::ChangeFileExt(target, "") + "_files";
-    } else {
-      plan.dest_folder = target;
-    }
+    plan.dest_folder = ExportDestinationFolder(target, plan.export_type);
     // A folder of per-icon files is not opened.
     plan.open_after = cmd.open_destination && (plan.export_type == imaging::etHTML || plan.export_type == imaging::etDBase);
   }

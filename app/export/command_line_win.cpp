@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/export/export_engine_win.h"
+#include "app/export/export_request.h"
 #include "app/globals.h"
 #include "app/lng_eng.h"
 #include "app/lng_eng_win.h"
@@ -126,21 +127,8 @@ void TForm1::RunBatch(const ParsedCommandLine& cmd, const std::string& target) {
         SaveCompositeImage(Grid(), target, plan.export_type, cmd.gray_scale);
         break;
       case BatchAction::kExportIcons: {
-        TExportRequest request;
-        request.Type = plan.export_type;
-        request.GrayScale = cmd.gray_scale;
-        request.DrawBorder = cmd.draw_borders;
-        request.IncludeNumbers = cmd.include_numbers;
-        request.HtmlImageType = plan.html_image_type;
-        request.MemoType = plan.memo_type;
-        request.FieldName = cmd.dbase_field_name;
-        request.Extension = plan.extension;
-        request.Target = target;
-        request.DestFolder = plan.dest_folder;
-        request.Source = source;
-        request.AllSizes = plan.all_sizes;
         TExportWork work;
-        ExportIcons(work, count, request, 0);
+        ExportIcons(work, count, BatchExportRequest(cmd, plan, target, source), 0);
         single_image_icons = work.SingleImageIcons;
         break;
       }

@@ -47,7 +47,7 @@ void TWinPatchableFile::Discard() {
 }
 
 bool TWinPatchableFile::WriteHere(const void* data, size_t size) {
-  return util::atomic_file_detail::WriteAll(reinterpret_cast<intptr_t>(file_.get()), data, size);
+  return util::WriteToFile(reinterpret_cast<intptr_t>(file_.get()), data, size);
 }
 
 bool TWinPatchableFile::Write(const void* data, size_t size) {

@@ -6,12 +6,11 @@
 
 #include <algorithm>
 
-#include "app/export/export_names.h"
+#include "app/export/export_request.h"
 #include "app/globals.h"
 #include "app/lng_eng.h"
 #include "app/lng_eng_win.h"
 #include "app/export/save_dialog_filter.h"
-#include "app/save_form.h"
 #include "gui/application.h"
 #include "gui/cursor.h"
 #include "util/file_utils.h"
@@ -48,7 +47,7 @@ void OpenIfAsked(const TExportContext& context, const std::string& file_name) {
 }
 
 // One export of the file shown into a document (HTML or dBase).
-void ExportDocument(TExportContext& context, TExportRequest request) {
+void ExportDocument(TExportContext& context, const TExportRequest& request) {
   gui::HourglassCursor hourglass;
   TExportWork work;
   int count = 0;
@@ -107,13 +106,7 @@ void SaveAllAsOne(TExportContext& context) {
 void SaveAll(TExportContext& context, imaging::TExportType type, const std::vector<std::string>& sources, bool all_sizes) {
   context.DirDlg.Title = Lang(sSelectFolder);
   if (!context.DirDlg.Execute(context.Owner)) return;
-  TExportRequest request;
-  request.Type = type;
-  request.GrayScale = ExportSettings.ExpGrayScale;
-  request.DrawBorder = ExportSettings.ExpDrawBorder;
-  request.IncludeNumbers = ExportSettings.ExpIncludeNumbers;
-  request.DestFolder = context.DirDlg.Directory;
-  request.AllSizes = all_sizes;
+  TExportRequest request = SettingsExportRequest(ExportSettings, type, context.DirDlg.Directory, all_sizes);
 
   int count = 0;
   TExportWork work;
@@ -141,16 +134,7 @@ void ExportHtml(TExportContext& context, bool skip_options) {
   if (!skip_options && !EditHtmlOptions(context.Owner, ExportSettings, HTMLColumnCount, context.ShowHelp)) return;
   if (!RunSaveDialog(context, sSaveAsHtml, Lang(sHtmlFilter))) return;
   const std::string file_name = context.SaveDlg.FileName;
-  TExportRequest request;
-  request.Type = imaging::etHTML;
-  request.GrayScale = ExportSettings.ExpGrayScale;
-  request.DrawBorder = ExportSettings.ExpDrawBorder;
-  request.IncludeNumbers = ExportSettings.ExpIncludeNumbers;
-  request.HtmlImageType = ExportSettings.ExpHTMLPNG ? imaging::etPNG : imaging::etJPEG;
-  request.Extension = util::ExtractFileExt(file_name);
-  request.Target = file_name;
-  request.DestFolder = HtmlImageFolder(file_name);
-  ExportDocument(context, request);
+  ExportDocument(context, SettingsExportRequest(ExportSettings, imaging::etHTML, file_name));
   OpenIfAsked(context, file_name);
 }
 
@@ -164,15 +148,7 @@ void ExportDBase(TExportContext& context, bool skip_options) {
   if (util::FileExists(memo) && !util::FileExists(file_name) &&
       gui::Application().MessageBox(LangFormat(sReplaceQuestion, memo), MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
-  TExportRequest request;
-  request.Type = imaging::etDBase;
-  request.GrayScale = ExportSettings.ExpGrayScale && GrayScaleAllowed(ExportSettings.ExpDBFType);
-  request.MemoType = ExportSettings.ExpDBFType;
-  request.FieldName = ExportSettings.ExpDBFFieldName;
-  request.Extension = util::ExtractFileExt(file_name);
-  request.Target = file_name;
-  request.DestFolder = util::ExtractFileDir(file_name);
-  ExportDocument(context, request);
+  ExportDocument(context, SettingsExportRequest(ExportSettings, imaging::etDBase, file_name));
   OpenIfAsked(context, file_name);
 }
 

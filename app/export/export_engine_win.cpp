@@ -1,10 +1,12 @@
 // The export engine of the main window.
 //
-// ExportIcons is one loop over the icons of a source file; the per-type work
-// (one file per icon, an HTML cell, a dBase memo) happens inside it, and the
-// documents that span the loop are completed after it: the dBase table on
-// every path (its owner's destructor), the HTML document only when the loop
-// ended without an error.
+// ExportIcons is one loop over the icons of a source file. What each icon
+// becomes (an icon file, PNG files, a picture drawn on white, a dBase memo)
+// is chosen once, before the loop, as one step of TIconExport; the HTML
+// document takes a cell from the steps that write its images. The documents
+// that span the loop are completed after it: the dBase table on every path
+// (its owner's destructor), the HTML document only when the loop ended
+// without an error.
 #include "app/export/export_engine_win.h"
 
 #include <shellapi.h>
@@ -174,6 +176,219 @@ bool WholeGroupFile(const util::MappedFile& source, int index, std::vector<uint8
   return BuildGroup(source, index, bytes) && imaging::GroupPngImagesDecode(bytes->data(), bytes->size());
 }
 
+// What each icon of an export becomes, chosen once for the whole export.
+enum class TIconDestination {
+  kIconFile,   // an icon file (the icon's whole group when asked and readable)
+  kPngFiles,   // a PNG file (one for each image of the whole group when asked)
+  kPicture,    // the icon drawn on white as a bitmap, JPEG or metafile
+  kDBaseMemo,  // a memo of the dBase table
+};
+
+// image_type: the picture type of each file (the HTML document's images
+// have their own).
+TIconDestination DestinationOf(imaging::TExportType type, int image_type) {
+  if (type == imaging::etDBase) return TIconDestination::kDBaseMemo;
+  if (image_type == imaging::etPNG) return TIconDestination::kPngFiles;
+  if (WritesIconFiles(type)) return TIconDestination::kIconFile;
+  return TIconDestination::kPicture;
+}
+
+// The question before an existing per-icon file is replaced; its "to all"
+// answers hold for the rest of the export.
+class TReplaceQuestion {
+ public:
+  explicit TReplaceQuestion(const TOverwriteQuestion& ask) : ask_(ask) {}
+
+  bool MayReplace(const std::string& path) {
+    if (no_to_all_) return false;
+    if (yes_to_all_) return true;
+    const TOverwriteAnswer answer = ask_(path);
+    if (answer == TOverwriteAnswer::NoToAll) no_to_all_ = true;
+    if (answer == TOverwriteAnswer::YesToAll) yes_to_all_ = true;
+    return answer == TOverwriteAnswer::Yes || answer == TOverwriteAnswer::YesToAll;
+  }
+
+ private:
+  const TOverwriteQuestion& ask_;
+  bool yes_to_all_ = false;
+  bool no_to_all_ = false;
+};
+
+// One export's writing: the step that makes each icon's file, the folder
+// and the documents the files go into, and the buffers reused from icon to
+// icon. An icon the step leaves out (the shell yields none for its index, as
+// for a file shown by its associated icon only, or its bitmaps cannot be
+// read) writes nothing and is not counted.
+class TIconExport {
+ public:
+  TIconExport(TExportWork& work, const TExportRequest& request, const TExtraction& extraction, int total,
+              int html_columns);
+
+  // The file icon `index` is written to (base: the source's name without
+  // extension); empty for a dBase memo, which goes into the table.
+  std::string FileName(const std::string& base, int index) const;
+  bool FileExists(const std::string& name) { return folder_.Exists(name); }
+  // Writes icon `index`; false when it was left out.
+  bool Write(int index, const std::string& name) { return (this->*write_)(index, name); }
+  // Completes the documents after the last icon; shown_file: the file
+  // shown, which the HTML document names.
+  void Finish(const std::string& shown_file);
+
+ private:
+  using TStep = bool (TIconExport::*)(int index, const std::string& name);
+  static TStep StepFor(TIconDestination destination);
+
+  bool WriteIconFile(int index, const std::string& name);
+  bool WritePngFiles(int index, const std::string& name);
+  bool WritePicture(int index, const std::string& name);
+  bool AddMemo(int index, const std::string& name);
+  bool WriteGroupPngs(int index, const std::string& name);
+  void AddCell(int index, const std::string& name, int width, int height);
+  void WriteHtmlDocumentOrRaise(const std::string& shown_file);
+
+  TExportWork& work_;
+  const TExportRequest& request_;
+  const TExtraction& extraction_;
+  const int image_type_;
+  const TIconDestination destination_;
+  const TStep write_;
+  const std::string extension_;           // of the per-icon files
+  const std::string document_extension_;  // of the HTML document or the dBase table
+  std::unique_ptr<THtmlTable> table_;
+  std::unique_ptr<TDBaseExport> dbase_;
+  TExportFolder folder_;
+  const imaging::EmfReferenceDevice screen_;
+  TByteBuffer bytes_;
+  // An all-sizes export copies each group from the source's own bytes, read
+  // once for the whole file, and asks the shell only for the icons whose
+  // group cannot be read whole. A file the shell must not read has no icons
+  // to take groups from.
+  std::unique_ptr<util::MappedFile> groups_;
+  std::vector<uint8_t> group_bytes_;
+  std::vector<imaging::TGroupImagePng> group_pngs_;
+};
+
+TIconExport::TIconExport(TExportWork& work, const TExportRequest& request, const TExtraction& extraction, int total,
+                         int html_columns)
+    : work_(work),
+      request_(request),
+      extraction_(extraction),
+      image_type_(request.Type == imaging::etHTML ? request.HtmlImageType : request.Type),
+      destination_(DestinationOf(request.Type, image_type_)),
+      write_(StepFor(destination_)),
+      extension_(PerIconExtension(image_type_)),
+      document_extension_(DocumentExtension(request.Type, request.Extension)),
+      folder_(request.DestFolder),
+      screen_(request.Type == imaging::etMetafile ? imaging::ScreenReferenceDevice() : imaging::EmfReferenceDevice()) {
+  if (request.Type == imaging::etHTML)
+    table_ = std::make_unique<THtmlTable>(total, html_columns, request.IncludeNumbers,
+                                          HtmlImageFolderName(request.DestFolder));
+  if (destination_ == TIconDestination::kDBaseMemo)
+    dbase_ = std::make_unique<TDBaseExport>(DBasePaths(request.DestFolder, request.Target, document_extension_),
+                                            request.FieldName);
+  const bool icon_files =
+      destination_ == TIconDestination::kIconFile || destination_ == TIconDestination::kPngFiles;
+  if (request.AllSizes && icon_files && extraction.ShellMayRead())
+    groups_ = std::make_unique<util::MappedFile>(extraction.Source());
+}
+
+TIconExport::TStep TIconExport::StepFor(TIconDestination destination) {
+  switch (destination) {
+    case TIconDestination::kIconFile: return &TIconExport::WriteIconFile;
+    case TIconDestination::kPngFiles: return &TIconExport::WritePngFiles;
+    case TIconDestination::kPicture: return &TIconExport::WritePicture;
+    case TIconDestination::kDBaseMemo: return &TIconExport::AddMemo;
+  }
+  return &TIconExport::WriteIconFile;
+}
+
+std::string TIconExport::FileName(const std::string& base, int index) const {
+  if (destination_ == TIconDestination::kDBaseMemo) return std::string();
+  return PerIconFileName(request_.DestFolder, base, index, extension_);
+}
+
+bool TIconExport::WriteIconFile(int index, const std::string& name) {
+  if (groups_ && WholeGroupFile(*groups_, index, &group_bytes_)) {
+    WriteOrRaise(folder_, name, group_bytes_);
+    return true;
+  }
+  const imaging::TIcon icon = extraction_.ExtractIcon(index);
+  // Written straight from the handle, which goes once written; an icon too
+  // large for the format is left out.
+  if (icon.Empty() || !EncodeIcon(icon.Handle(), &bytes_)) return false;
+  WriteOrRaise(folder_, name, bytes_.bytes());
+  if (groups_) ++work_.SingleImageIcons;
+  return true;
+}
+
+bool TIconExport::WritePngFiles(int index, const std::string& name) {
+  if (groups_ && WriteGroupPngs(index, name)) return true;
+  const imaging::TIcon icon = extraction_.ExtractIcon(index);
+  if (icon.Empty() || !EncodeIconPngOrRaise(icon.Handle(), request_.GrayScale, name, &bytes_)) return false;
+  WriteOrRaise(folder_, name, bytes_.bytes());
+  if (groups_) ++work_.SingleImageIcons;
+  AddCell(index, name, icon.Width(), icon.Height());
+  return true;
+}
+
+// As PNG, every image of the group is a file of its own; false when the
+// group cannot be read whole.
+bool TIconExport::WriteGroupPngs(int index, const std::string& name) {
+  if (!BuildGroup(*groups_, index, &group_bytes_) ||
+      !imaging::GroupImagesAsPng(group_bytes_.data(), group_bytes_.size(), &group_pngs_))
+    return false;
+  std::map<std::string, int> seen;
+  for (const imaging::TGroupImagePng& image : group_pngs_) {
+    const std::string size =
+        std::to_string(image.width) + "x" + std::to_string(image.height) + "_" + std::to_string(image.bit_count);
+    WriteOrRaise(folder_, GroupImagePngName(name, image.width, image.height, image.bit_count, ++seen[size]),
+                 image.png);
+  }
+  return true;
+}
+
+bool TIconExport::WritePicture(int index, const std::string& name) {
+  imaging::TIcon icon = extraction_.ExtractIcon(index);
+  if (icon.Empty()) return false;
+  work_.Icon = std::move(icon);
+  DrawIconOnBitmap(work_.Bitmap, work_.Icon, request_.GrayScale);
+  const int picture_type = request_.Type == imaging::etHTML ? imaging::etJPEG : request_.Type;
+  EncodePictureOrRaise(work_.Bitmap, name, picture_type, screen_, &bytes_);
+  WriteOrRaise(folder_, name, bytes_.bytes());
+  AddCell(index, name, work_.Icon.Width(), work_.Icon.Height());
+  return true;
+}
+
+bool TIconExport::AddMemo(int index, const std::string& /*name*/) {
+  imaging::TIcon icon = extraction_.ExtractIcon(index);
+  if (icon.Empty()) return false;
+  work_.Icon = std::move(icon);
+  // A PNG memo is made from the icon itself, not from a drawing of it.
+  if (request_.MemoType != imaging::etPNG && (request_.GrayScale || request_.MemoType > 0))
+    DrawIconOnBitmap(work_.Bitmap, work_.Icon, request_.GrayScale);
+  dbase_->AddIcon(work_, request_.MemoType, request_.GrayScale);
+  return true;
+}
+
+void TIconExport::AddCell(int index, const std::string& name, int width, int height) {
+  if (table_) table_->AddCell(index + 1, util::ExtractFileName(name), width, height);
+}
+
+void TIconExport::Finish(const std::string& shown_file) {
+  // Without a single icon no table is made, and files of its name stay.
+  if (dbase_) dbase_->Finish();
+  if (table_) WriteHtmlDocumentOrRaise(shown_file);
+}
+
+void TIconExport::WriteHtmlDocumentOrRaise(const std::string& shown_file) {
+  table_->Close();
+  const std::string document = HtmlDocumentPath(request_.DestFolder, document_extension_);
+  const util::FileWriteResult result = util::WriteFileAtomically(document, [&](util::ByteSink& sink) {
+    return WriteHtmlDocument(sink, shown_file, request_.DrawBorder, table_->Text());
+  });
+  if (result != util::FileWriteResult::kOk) RaiseWriteError(document, DescribeFileWriteResult(result));
+}
+
 }  // namespace
 
 void RaiseWriteError(const std::string& path, const std::string& reason) {
@@ -227,16 +442,15 @@ void OpenExportedFile(HWND owner, const std::string& file_name, const std::strin
 
 void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, int grid_icon_count,
                  const TOverwriteQuestion& ask, controls::IconShell* shell) {
-  controls::ShellIcons real_shell;
-  const imaging::TExportType type = request.Type;
-  // The picture type of each file: the HTML document's images have their own.
-  const int image_type = type == imaging::etHTML ? request.HtmlImageType : type;
-  const std::string per_icon_extension = PerIconExtension(image_type);
-  const std::string document_extension = DocumentExtension(type, request.Extension);
+  // The program's state the export depends on, read once.
+  const std::string shown_file = CurrentFileName;
+  const bool ask_before_replacing = !BatchMode;
+  const int html_columns = HTMLColumnCount;
 
   // Source, count and the base of the per-icon names.
+  controls::ShellIcons real_shell;
   const bool named = !request.Source.empty();
-  const std::string path = named ? request.Source : CurrentFileName;
+  const std::string& path = named ? request.Source : shown_file;
   const TExtraction extraction(shell ? *shell : real_shell, path);
   const int total = named ? extraction.Count() : std::max(grid_icon_count, 0);
   const std::string base = util::BaseNameWithoutExt(path);
@@ -244,109 +458,14 @@ void ExportIcons(TExportWork& work, int& count, const TExportRequest& request, i
   if (!request.DestFolder.empty() && !util::FolderExists(request.DestFolder))
     CreateDirectoryA(request.DestFolder.c_str(), nullptr);
 
-  std::unique_ptr<THtmlTable> table;
-  if (type == imaging::etHTML)
-    table = std::make_unique<THtmlTable>(total, HTMLColumnCount, request.IncludeNumbers,
-                                         HtmlImageFolderName(request.DestFolder));
-  std::unique_ptr<TDBaseExport> dbase;
-  if (type == imaging::etDBase)
-    dbase = std::make_unique<TDBaseExport>(DBasePaths(request.DestFolder, request.Target, document_extension),
-                                           request.FieldName);
-
-  TExportFolder folder(request.DestFolder);
-  const imaging::EmfReferenceDevice screen =
-      type == imaging::etMetafile ? imaging::ScreenReferenceDevice() : imaging::EmfReferenceDevice();
-  TByteBuffer bytes;
-  // An all-sizes export copies each group from the source's own bytes, read
-  // once for the whole file, and asks the shell only for the icons whose
-  // group cannot be read whole. A file the shell must not read has no
-  // icons to take groups from.
-  std::unique_ptr<util::MappedFile> groups;
-  if (request.AllSizes && (WritesIconFiles(type) || image_type == imaging::etPNG) && extraction.ShellMayRead())
-    groups = std::make_unique<util::MappedFile>(extraction.Source());
-  std::vector<uint8_t> group_bytes;
-  std::vector<imaging::TGroupImagePng> group_pngs;
-  bool yes_to_all = false;
-  bool no_to_all = false;
+  TIconExport run(work, request, extraction, total, html_columns);
+  TReplaceQuestion replace(ask);
   for (int i = 0; i < total; ++i) {
-    std::string name;
-    if (type != imaging::etDBase) {
-      name = PerIconFileName(request.DestFolder, base, i, per_icon_extension);
-      if (!BatchMode && folder.Exists(name)) {
-        if (no_to_all) continue;
-        if (!yes_to_all) {
-          const TOverwriteAnswer answer = ask(name);
-          if (answer == TOverwriteAnswer::NoToAll) no_to_all = true;
-          if (answer == TOverwriteAnswer::YesToAll) yes_to_all = true;
-          if (answer == TOverwriteAnswer::No || answer == TOverwriteAnswer::NoToAll) continue;
-        }
-      }
-    }
-
-    if (groups && image_type != imaging::etPNG && WholeGroupFile(*groups, i, &group_bytes)) {
-      WriteOrRaise(folder, name, group_bytes);
-      ++count;
-      continue;
-    }
-    if (groups && image_type == imaging::etPNG && BuildGroup(*groups, i, &group_bytes)) {
-      // As PNG, every image of the group is a file of its own.
-      if (imaging::GroupImagesAsPng(group_bytes.data(), group_bytes.size(), &group_pngs)) {
-        std::map<std::string, int> seen;
-        for (const imaging::TGroupImagePng& image : group_pngs) {
-          const std::string size = std::to_string(image.width) + "x" + std::to_string(image.height) + "_" +
-                                   std::to_string(image.bit_count);
-          WriteOrRaise(folder, GroupImagePngName(name, image.width, image.height, image.bit_count, ++seen[size]),
-                       image.png);
-        }
-        ++count;
-        continue;
-      }
-    }
-
-    imaging::TIcon extracted = extraction.ExtractIcon(i);
-    // An index the shell yields no icon for (a file shown by its associated
-    // icon only) writes nothing and is not counted.
-    if (extracted.Empty()) continue;
-
-    if (type == imaging::etDBase) {
-      work.Icon = std::move(extracted);
-      // A PNG memo is made from the icon itself, not from a drawing of it.
-      if (request.MemoType != imaging::etPNG && (request.GrayScale || request.MemoType > 0))
-        DrawIconOnBitmap(work.Bitmap, work.Icon, request.GrayScale);
-      dbase->AddIcon(work, request.MemoType, request.GrayScale);
-    } else if (image_type == imaging::etPNG) {
-      // An icon whose bitmaps cannot be read is left out and not counted.
-      if (!EncodeIconPngOrRaise(extracted.Handle(), request.GrayScale, name, &bytes)) continue;
-      WriteOrRaise(folder, name, bytes.bytes());
-      if (groups) ++work.SingleImageIcons;
-      if (table) table->AddCell(i + 1, util::ExtractFileName(name), extracted.Width(), extracted.Height());
-    } else if (WritesIconFiles(type)) {
-      // Written straight from the handle, which goes once written. An icon
-      // whose bitmaps cannot be read, or that is too large for the format,
-      // is left out and not counted.
-      if (!EncodeIcon(extracted.Handle(), &bytes)) continue;
-      WriteOrRaise(folder, name, bytes.bytes());
-      if (groups) ++work.SingleImageIcons;
-    } else {
-      work.Icon = std::move(extracted);
-      DrawIconOnBitmap(work.Bitmap, work.Icon, request.GrayScale);
-      EncodePictureOrRaise(work.Bitmap, name, type == imaging::etHTML ? imaging::etJPEG : type, screen, &bytes);
-      WriteOrRaise(folder, name, bytes.bytes());
-      if (table) table->AddCell(i + 1, util::ExtractFileName(name), work.Icon.Width(), work.Icon.Height());
-    }
-    ++count;
+    const std::string name = run.FileName(base, i);
+    if (!name.empty() && ask_before_replacing && run.FileExists(name) && !replace.MayReplace(name)) continue;
+    if (run.Write(i, name)) ++count;
   }
-
-  // Without a single icon no table is made, and files of its name stay.
-  if (dbase) dbase->Finish();
-  if (table) {
-    table->Close();
-    const std::string document = HtmlDocumentPath(request.DestFolder, document_extension);
-    const util::FileWriteResult result = util::WriteFileAtomically(document, [&](util::ByteSink& sink) {
-      return WriteHtmlDocument(sink, CurrentFileName, request.DrawBorder, table->Text());
-    });
-    if (result != util::FileWriteResult::kOk) RaiseWriteError(document, DescribeFileWriteResult(result));
-  }
+  run.Finish(shown_file);
 }
 
 // TForm1's side: the work objects live for one command.

@@ -10,8 +10,6 @@
 
 namespace app {
 
-namespace os = util::atomic_file_detail;
-
 namespace {
 
 std::wstring Folded(const std::string& name) {
@@ -43,8 +41,6 @@ std::wstring HostFolder(const std::string& folder) {
   while (!host.empty() && host.back() == L'\\') host.pop_back();
   return L"\\\\?\\unix" + host;
 }
-
-intptr_t AsInt(HANDLE h) { return reinterpret_cast<intptr_t>(h); }
 
 }  // namespace
 
@@ -101,9 +97,8 @@ util::FileWriteResult TExportFolder::WriteNew(const std::string& path, const std
     *exists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
     return util::FileWriteResult::kCreateFailed;
   }
-  bool ok = os::WriteAll(AsInt(file), bytes.data(), bytes.size());
-  ok = os::CloseChecked(AsInt(file)) && ok;
-  if (ok) return util::FileWriteResult::kOk;
+  if (util::WriteAndCloseFile(reinterpret_cast<intptr_t>(file), bytes.data(), bytes.size()))
+    return util::FileWriteResult::kOk;
   if (host.empty()) DeleteFileA(path.c_str());
   else DeleteFileW(host.c_str());
   return util::FileWriteResult::kWriteFailed;
@@ -121,16 +116,11 @@ util::FileWriteResult TExportFolder::Replace(const std::string& path, const std:
   // One file at a time passes through the work folder, which therefore stays
   // small and cheap to create names in.
   const std::string temp = work_folder_ + "\\new.tmp";
-  intptr_t handle = -1;
   DeleteFileA(temp.c_str());
-  if (os::CreateNew(temp, &handle) != os::CreateStatus::kOk) return util::FileWriteResult::kCreateFailed;
-  bool ok = os::WriteAll(handle, bytes.data(), bytes.size());
-  ok = os::CloseChecked(handle) && ok;
-  util::FileWriteResult result = util::FileWriteResult::kOk;
-  if (!ok) result = util::FileWriteResult::kWriteFailed;
-  else if (!os::Replace(temp, path)) result = util::FileWriteResult::kReplaceFailed;
-  if (result != util::FileWriteResult::kOk) os::Remove(temp);
-  return result;
+  util::AtomicFile file(path);
+  if (!file.OpenAs(temp)) return util::FileWriteResult::kCreateFailed;
+  file.Write(bytes.data(), bytes.size());
+  return file.Commit();
 }
 
 const char* DescribeFileWriteResult(util::FileWriteResult result) {

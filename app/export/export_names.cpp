@@ -50,22 +50,22 @@ std::string WithExtension(const std::string& file_name, const char* ext) {
 
 }  // namespace
 
+const char* PictureTypeExtension(int export_type) {
+  // Indexed by the picture types, which are the codes 0..4 in order.
+  static const char* const kExtensions[] = {"ico", "bmp", "jpg", "emf", "png"};
+  static_assert(imaging::etIcon == 0 && imaging::etBitmap == 1 && imaging::etJPEG == 2 &&
+                    imaging::etMetafile == 3 && imaging::etPNG == 4,
+                "the table follows the picture types' codes");
+  if (export_type < imaging::etIcon || export_type > imaging::etPNG) return nullptr;
+  return kExtensions[export_type];
+}
+
 std::string PerIconExtension(int export_type) {
-  switch (export_type) {
-    case imaging::etBitmap:
-      return ".bmp";
-    case imaging::etJPEG:
-    case imaging::etHTML:
-      return ".jpg";
-    case imaging::etMetafile:
-      return ".emf";
-    case imaging::etPNG:
-      return ".png";
-    case imaging::etDBase:
-      return "";
-    default:
-      return ".ico";
-  }
+  if (export_type == imaging::etDBase) return "";
+  // The HTML document's images are JPEG unless asked for by the PNG type.
+  if (export_type == imaging::etHTML) export_type = imaging::etJPEG;
+  const char* extension = PictureTypeExtension(export_type);
+  return std::string(".") + (extension ? extension : "ico");
 }
 
 std::string DocumentExtension(int export_type, const std::string& given) {
@@ -87,31 +87,14 @@ std::string PerIconFileName(const std::string& folder, const std::string& base, 
 }
 
 std::string SingleIconFileName(const std::string& file_name, int export_type) {
-  switch (export_type) {
-    case imaging::etBitmap:
-      return WithExtension(file_name, "bmp");
-    case imaging::etJPEG:
-      return WithExtension(file_name, "jpg");
-    case imaging::etMetafile:
-      return WithExtension(file_name, "emf");
-    case imaging::etPNG:
-      return WithExtension(file_name, "png");
-    default:
-      return WithExtension(file_name, "ico");
-  }
+  const char* extension = PictureTypeExtension(export_type);
+  return WithExtension(file_name, extension ? extension : "ico");
 }
 
 std::string CompositeImageFileName(const std::string& file_name, int export_type) {
-  switch (export_type) {
-    case imaging::etJPEG:
-      return WithExtension(file_name, "jpg");
-    case imaging::etMetafile:
-      return WithExtension(file_name, "emf");
-    case imaging::etPNG:
-      return WithExtension(file_name, "png");
-    default:
-      return WithExtension(file_name, "bmp");
-  }
+  // The composite picture is never an icon file: the icon type saves a bitmap.
+  const char* extension = export_type == imaging::etIcon ? nullptr : PictureTypeExtension(export_type);
+  return WithExtension(file_name, extension ? extension : "bmp");
 }
 
 std::string OpenExportedFileName(const std::string& file_name, const std::string& hint,
@@ -154,7 +137,7 @@ std::string DBaseFieldName(const std::string& name) {
   return CutToBytes(name, 10);
 }
 
-std::string BatchDestinationFolder(const std::string& target, int export_type) {
+std::string ExportDestinationFolder(const std::string& target, int export_type) {
   if (export_type == imaging::etDBase) return util::ExtractFileDir(target);
   if (export_type == imaging::etHTML) return HtmlImageFolder(target);
   return target;

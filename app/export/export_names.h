@@ -11,6 +11,11 @@
 
 namespace app {
 
+// The extension, without its dot, of a file of a picture type: "ico", "bmp",
+// "jpg", "emf" or "png" for the types 0..4; null for any other code. Every
+// name below that follows the export type takes its extension from here.
+const char* PictureTypeExtension(int export_type);
+
 // ".ico", ".bmp", ".jpg", ".emf" or ".png" for the types 0..4, ".jpg" for
 // the HTML document's images (which the engine asks for by their own type
 // when they are PNG), none for the dBase table; any other code counts as
@@ -72,9 +77,10 @@ std::string DBaseMemoName(const std::string& memo_path);
 // half a double-byte character); the letters stay as written.
 std::string DBaseFieldName(const std::string& name);
 
-// The folder a command-line export writes into: the target's folder for the
+// The folder an export to target writes into: the target's folder for the
 // dBase table (no trailing backslash except at a drive's root), the target
-// without its extension + "_files" for the HTML document, else the target.
-std::string BatchDestinationFolder(const std::string& target, int export_type);
+// without its extension + "_files" for the HTML document, else the target
+// (the folder of the per-icon files).
+std::string ExportDestinationFolder(const std::string& target, int export_type);
 
 }  // namespace app

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "tests/native/test_files.h"
 #include "util/atomic_file.h"
@@ -62,6 +63,31 @@ TEST(AtomicFile, FailuresLeaveTheTargetAndNoTemporaryFile) {
 
 // A table and its memo file replaced as a pair: all new, or all as before,
 // whichever step fails.
+TEST(AtomicFile, TemporaryFileUnderTheCallersName) {
+  testing_files::ScratchDir dir;
+  const std::string target = dir.file("t.bin");
+  ASSERT_TRUE(testing_files::WriteAll(target, {1}));
+  ASSERT_EQ(0, mkdir(dir.file("work").c_str(), 0755));
+  const std::string temp = dir.file("work/new.tmp");
+  ASSERT_TRUE(testing_files::WriteAll(temp, {7}));
+  {
+    // A name that is taken is refused, and the file of that name, which is
+    // not this writer's, stays as it was.
+    AtomicFile file(target);
+    EXPECT_FALSE(file.OpenAs(temp));
+    EXPECT_EQ(FileWriteResult::kCreateFailed, file.Commit());
+  }
+  EXPECT_EQ((std::vector<uint8_t>{7}), ReadAll(temp));
+  ASSERT_EQ(0, unlink(temp.c_str()));
+
+  AtomicFile file(target);
+  ASSERT_TRUE(file.OpenAs(temp));
+  ASSERT_TRUE(file.Write("ab", 2));
+  EXPECT_EQ(FileWriteResult::kOk, file.Commit());
+  EXPECT_EQ((std::vector<uint8_t>{'a', 'b'}), ReadAll(target));
+  EXPECT_TRUE(ListDir(dir.file("work")).empty());
+}
+
 TEST(ReplaceFilesTogether, BothNewOrBothAsBefore) {
   enum Old { kNone, kFileOld, kReadOnlyOld, kFolderOld };
   struct Case {

@@ -57,6 +57,8 @@ TEST(ExportNamesTest, SingleAndCompositeNames) {
       {"x", imaging::etJPEG, "x.jpg", "x.jpg"},
       {"x", imaging::etMetafile, "x.emf", "x.emf"},
       {"x", imaging::etHTML, "x.ico", "x.bmp"},
+      {"x", 5, "x.ico", "x.bmp"},
+      {"x", -1, "x.ico", "x.bmp"},
       {"x.", imaging::etJPEG, "x..jpg", "x..jpg"},
       {"x.", imaging::etIcon, "x..ico", "x..bmp"},
       {"x.png", imaging::etIcon, "x.png", "x.png"},
@@ -95,7 +97,7 @@ TEST(ExportNamesTest, HtmlTargets) {
       {"C:\\a.b\\page", ".htm", "C:\\a.b\\page_files", "page_files", "C:\\a.b\\page.htm"},
   };
   for (const Case& c : cases) {
-    const std::string folder = BatchDestinationFolder(c.target, imaging::etHTML);
+    const std::string folder = ExportDestinationFolder(c.target, imaging::etHTML);
     EXPECT_EQ(folder, HtmlImageFolder(c.target));
     EXPECT_EQ(folder, c.folder);
     EXPECT_EQ(HtmlImageFolderName(folder), c.folder_name);
@@ -119,14 +121,14 @@ TEST(ExportNamesTest, DBaseTargets) {
       {"C:\\o\\x.y.dbf", ".dbf", "C:\\o\\x.y.dbf", "C:\\o\\x.y.dbt", "X.Y"},
   };
   for (const Case& c : cases) {
-    TDBasePaths paths = DBasePaths(BatchDestinationFolder(c.target, imaging::etDBase), c.target, c.extension);
+    TDBasePaths paths = DBasePaths(ExportDestinationFolder(c.target, imaging::etDBase), c.target, c.extension);
     EXPECT_EQ(paths.Table, c.table) << c.target;
     EXPECT_EQ(paths.Memo, c.memo) << c.target;
     EXPECT_EQ(DBaseMemoName(paths.Memo), c.memo_name) << c.target;
   }
-  EXPECT_EQ(BatchDestinationFolder("C:\\icons", imaging::etDBase), "C:\\");
-  EXPECT_EQ(BatchDestinationFolder("C:\\o\\icons", imaging::etDBase), "C:\\o");
-  EXPECT_EQ(BatchDestinationFolder("C:\\o\\out", imaging::etBitmap), "C:\\o\\out");
+  EXPECT_EQ(ExportDestinationFolder("C:\\icons", imaging::etDBase), "C:\\");
+  EXPECT_EQ(ExportDestinationFolder("C:\\o\\icons", imaging::etDBase), "C:\\o");
+  EXPECT_EQ(ExportDestinationFolder("C:\\o\\out", imaging::etBitmap), "C:\\o\\out");
 }
 
 TEST(ExportNamesTest, FieldNames) {
