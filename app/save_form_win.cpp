@@ -108,10 +108,10 @@ void TSaveFrm::CreateControls() {
              Lang(sExportAs));
   const unsigned type_names[kTypeCount] = {sTypeIcon, sTypeBitmap, sTypeJpeg, sTypeMetafile, sTypePng};
   for (int i = 0; i < kTypeCount; ++i) {
-    const gui::TLayoutRect r =
+    const util::TRect r =
         RadioGroupItemBounds(group_width, group_height, kTypeCount, kTypeColumns, kLabelHeight, i);
     AddControl(L"BUTTON", BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0), kSaveFrmTypeIconId + i,
-               group_left + r.left, group_top + r.top, r.width, r.height, Lang(type_names[i]));
+               group_left + r.left, group_top + r.top, r.Width(), r.Height(), Lang(type_names[i]));
   }
 
   // The HTML controls over them.

@@ -85,16 +85,16 @@ TPrefetchPlan PlanPrefetch(const TGridMetrics& metrics, int columns, int icon_co
   return plan;
 }
 
-TGridRect SelectionRect(const TGridMetrics& metrics, int columns, int index) {
+util::TRect SelectionRect(const TGridMetrics& metrics, int columns, int index) {
   columns = AtLeastOne(columns);
   const int col = index % columns;
   const int row = index / columns;
   const int offset = metrics.Offset();
-  TGridRect r;
-  r.Left = (offset - 4) * (col + 1) + (metrics.ItemWidth() + 8) * col;
-  r.Top = (offset - 4) * (row + 1) + (metrics.ItemHeight() + 8) * row;
-  r.Right = (offset + metrics.ItemWidth() + 4) * (col + 1);
-  r.Bottom = (offset + metrics.ItemHeight() + 4) * (row + 1);
+  util::TRect r;
+  r.left = (offset - 4) * (col + 1) + (metrics.ItemWidth() + 8) * col;
+  r.top = (offset - 4) * (row + 1) + (metrics.ItemHeight() + 8) * row;
+  r.right = (offset + metrics.ItemWidth() + 4) * (col + 1);
+  r.bottom = (offset + metrics.ItemHeight() + 4) * (row + 1);
   return r;
 }
 

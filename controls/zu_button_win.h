@@ -80,7 +80,7 @@ class TzuSoftButton : public gui::TGraphicControl, private TButtonGroupHost {
   explicit TzuSoftButton(std::unique_ptr<TSoftButton> model);
 
   // The face options every button kind shares.
-  imaging::ButtonFaceParams FaceParams(HDC dc, int face_state) const;
+  imaging::ButtonFaceParams FaceParams(HDC dc, imaging::FaceState face_state) const;
   void Act(const TButtonActions& actions);
   virtual void DropDown() {}
 

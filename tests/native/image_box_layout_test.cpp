@@ -63,18 +63,18 @@ TEST(ImageBoxLayoutTest, CellGeometry) {
   };
   for (const Case& c : cases) {
     TGridPoint p = IconOrigin(m, c.columns, c.index);
-    TGridRect r = SelectionRect(m, c.columns, c.index);
+    util::TRect r = SelectionRect(m, c.columns, c.index);
     EXPECT_EQ(p.X, c.x) << c.index;
     EXPECT_EQ(p.Y, c.y) << c.index;
-    EXPECT_EQ(r.Left, c.left) << c.index;
-    EXPECT_EQ(r.Top, c.top) << c.index;
-    EXPECT_EQ(r.Right, c.right) << c.index;
-    EXPECT_EQ(r.Bottom, c.bottom) << c.index;
+    EXPECT_EQ(r.left, c.left) << c.index;
+    EXPECT_EQ(r.top, c.top) << c.index;
+    EXPECT_EQ(r.right, c.right) << c.index;
+    EXPECT_EQ(r.bottom, c.bottom) << c.index;
   }
   // The drawing pitch differs from CellWidth once Offset changes.
   m.SetOffset(10);
   EXPECT_EQ(IconOrigin(m, 4, 1).X, 2 * 10 + 36);
-  EXPECT_EQ(SelectionRect(m, 4, 1).Left, 6 * 2 + 40);
+  EXPECT_EQ(SelectionRect(m, 4, 1).left, 6 * 2 + 40);
 }
 
 TEST(ImageBoxLayoutTest, HitTest) {
