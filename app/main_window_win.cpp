@@ -129,7 +129,7 @@ void TForm1::CreateControls() {
   MainPanel.SetAlign(gui::TAlign::alClient);
 
   Bevel1.Create(MainPanel.Handle(), 0, 0, kFormWidth, kToolbarHeight);
-  Bevel1.SetBevel(gui::Bevel::Raised);
+  Bevel1.SetBevel(gui::Bevel::kRaised);
   Bevel1.SetAlign(gui::TAlign::alTop);
   SendMessageW(Bevel1.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   struct ToolButton {

@@ -109,7 +109,7 @@ struct TSelectionPlan {
 TSelectionPlan PlanSetItemIndex(const TGridMetrics& metrics, int columns, int icon_count, int item_index,
                                 int requested, const TScrollView& view);
 
-enum class TGridKey { PageUp, PageDown, End, Home, Left, Up, Right, Down, Other };
+enum class TGridKey { kPageUp, kPageDown, kEnd, kHome, kLeft, kUp, kRight, kDown, kOther };
 
 struct TKeyAction {
   bool Consumed = false;  // the key goes no further

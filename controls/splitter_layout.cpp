@@ -152,7 +152,7 @@ bool TSplitterDrag::LineStyle() const {
 
 void TSplitterDrag::ToggleGhost(std::vector<TSplitterStep>& steps) {
   ghost_visible_ = !ghost_visible_;
-  TSplitterStep step = Step(TSplitterStep::InvertGhost);
+  TSplitterStep step = Step(TSplitterStep::TKind::kInvertGhost);
   step.Rect = GhostLineRect(splitter_, Align, split_);
   steps.push_back(step);
 }
@@ -175,7 +175,7 @@ std::vector<TSplitterStep> TSplitterDrag::Press(const TSplitterParent& parent, i
   const TNewSize first = ComputeNewSize(Align, MinSize, max_size_, control_bounds_, 0);
   new_size_ = first.Size;
   split_ = first.Split;
-  steps.push_back(Step(TSplitterStep::BeginSizing));
+  steps.push_back(Step(TSplitterStep::TKind::kBeginSizing));
   if (LineStyle()) ToggleGhost(steps);
   return steps;
 }
@@ -214,11 +214,11 @@ std::vector<TSplitterStep> TSplitterDrag::KeyDown(bool escape, bool& pass_on) {
 void TSplitterDrag::ApplyNewSize(std::vector<TSplitterStep>& steps) {
   if (new_size_ == applied_size_) return;
   control_bounds_ = AppliedBounds(Align, control_bounds_, new_size_);
-  TSplitterStep set = Step(TSplitterStep::SetBounds);
+  TSplitterStep set = Step(TSplitterStep::TKind::kSetBounds);
   set.Control = control_;
   set.Rect = control_bounds_;
   steps.push_back(set);
-  steps.push_back(Step(TSplitterStep::Moved));
+  steps.push_back(Step(TSplitterStep::TKind::kMoved));
   applied_size_ = new_size_;
 }
 
@@ -226,10 +226,10 @@ void TSplitterDrag::EndSizing(std::vector<TSplitterStep>& steps) {
   if (Dragging()) {
     if (ghost_visible_) ToggleGhost(steps);
     control_ = -1;
-    steps.push_back(Step(TSplitterStep::EndSizing));
+    steps.push_back(Step(TSplitterStep::TKind::kEndSizing));
   }
   // OnMoved also ends every drag, applied or not.
-  steps.push_back(Step(TSplitterStep::Moved));
+  steps.push_back(Step(TSplitterStep::TKind::kMoved));
 }
 
 }  // namespace controls

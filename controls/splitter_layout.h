@@ -19,7 +19,7 @@ namespace controls {
 
 // The edges a control sticks to, as the aligned layout knows them.
 using TAlign = gui::TAlign;
-enum class TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
+enum TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
 
 // One control on the splitter's parent, as the window side reports it.
 struct TSiblingControl {
@@ -91,7 +91,7 @@ struct TGripPixel {
 // only the five lower pixels, not the two of the top row.
 std::vector<TGripPixel> GripDotPixels(int screen_bits_per_pixel);
 
-enum class TSplitCursor { crHSplit, crVSplit, crOther };
+enum TSplitCursor { crHSplit, crVSplit, crOther };
 
 // The cursor after Align changes: a split cursor follows the bar's
 // direction, any other cursor stays.
@@ -99,16 +99,16 @@ TSplitCursor CursorForAlign(TSplitCursor current, TAlign align);
 
 // One thing the window side does, in the order given.
 struct TSplitterStep {
-  enum TKind {
-    BeginSizing,  // take a drawing context on the parent (with the checker brush
-                  // for rsPattern) and catch the active control's keys
-    InvertGhost,  // invert Rect on the parent
-    SetBounds,    // give sibling Control the bounds Rect (the parent's alignment
-                  // suspended meanwhile) and repaint at once
-    Moved,        // raise OnMoved
-    EndSizing,    // release the drawing context and brush, give the keys back
+  enum class TKind {
+    kBeginSizing,  // take a drawing context on the parent (with the checker brush
+                   // for rsPattern) and catch the active control's keys
+    kInvertGhost,  // invert Rect on the parent
+    kSetBounds,    // give sibling Control the bounds Rect (the parent's alignment
+                   // suspended meanwhile) and repaint at once
+    kMoved,        // raise OnMoved
+    kEndSizing,    // release the drawing context and brush, give the keys back
   };
-  TKind Kind = Moved;
+  TKind Kind = TKind::kMoved;
   util::TRect Rect;
   int Control = -1;
 };

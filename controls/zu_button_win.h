@@ -25,7 +25,7 @@
 namespace controls {
 
 // The glyph's side of the caption.
-enum class TzuButtonLayout { blGlyphLeft, blGlyphRight };
+enum TzuButtonLayout { blGlyphLeft, blGlyphRight };
 
 // The glyph of a button: a strip of equal frames side by side, kept as a
 // bitmap of its own that no device context holds.

@@ -17,9 +17,9 @@ COLORREF ToRgb(imaging::TColor color) {
 
 COLORREF PassColor(TLabelColor color, imaging::TColor font_color) {
   switch (color) {
-    case TLabelColor::ButtonShadow: return GetSysColor(COLOR_BTNSHADOW);
-    case TLabelColor::ButtonHighlight: return GetSysColor(COLOR_BTNHIGHLIGHT);
-    case TLabelColor::GrayText: return GetSysColor(COLOR_GRAYTEXT);
+    case TLabelColor::kButtonShadow: return GetSysColor(COLOR_BTNSHADOW);
+    case TLabelColor::kButtonHighlight: return GetSysColor(COLOR_BTNHIGHLIGHT);
+    case TLabelColor::kGrayText: return GetSysColor(COLOR_GRAYTEXT);
     default: return ToRgb(font_color);
   }
 }
@@ -129,8 +129,8 @@ void Tzu3DLabel::DrawLabelText(HDC dc, RECT& rect, UINT flags) const {
   SelectClipPath(dc, RGN_AND);
   for (const TGradientBand& band : GradientBands(rect.top, rect.bottom, imaging::ScreenBitsPerPixel())) {
     COLORREF color = ToRgb(font_color_);
-    if (band.Shade == TBandShade::Lighten) color = imaging::LightenColor(font_color_, band.Amount);
-    if (band.Shade == TBandShade::Darken) color = imaging::DarkenColor(font_color_, band.Amount);
+    if (band.Shade == TBandShade::kLighten) color = imaging::LightenColor(font_color_, band.Amount);
+    if (band.Shade == TBandShade::kDarken) color = imaging::DarkenColor(font_color_, band.Amount);
     FillSolid(dc, RECT{rect.left, band.Top, rect.right, band.Top + band.Height}, color);
   }
 }
@@ -233,17 +233,17 @@ void TzuSplitter::MouseUp(gui::MouseButton button, int /*x*/, int /*y*/, UINT /*
 void TzuSplitter::Run(const std::vector<TSplitterStep>& steps) {
   for (const TSplitterStep& step : steps) {
     switch (step.Kind) {
-      case TSplitterStep::BeginSizing:
+      case TSplitterStep::TKind::kBeginSizing:
         BeginSizing();
         break;
-      case TSplitterStep::InvertGhost:
+      case TSplitterStep::TKind::kInvertGhost:
         if (line_dc_) {
           // The ghost line lies in the host's client area; the splitter's
           // own drawing origin does not apply to the host's DC.
           PatBlt(line_dc_, step.Rect.left, step.Rect.top, step.Rect.Width(), step.Rect.Height(), PATINVERT);
         }
         break;
-      case TSplitterStep::SetBounds: {
+      case TSplitterStep::TKind::kSetBounds: {
         if (step.Control < 0 || static_cast<size_t>(step.Control) >= siblings_.size()) break;
         const Sibling& sibling = siblings_[static_cast<size_t>(step.Control)];
         const util::TRect& b = step.Rect;
@@ -258,10 +258,10 @@ void TzuSplitter::Run(const std::vector<TSplitterStep>& steps) {
         }
         break;
       }
-      case TSplitterStep::Moved:
+      case TSplitterStep::TKind::kMoved:
         if (OnMoved) OnMoved(*this);
         break;
-      case TSplitterStep::EndSizing:
+      case TSplitterStep::TKind::kEndSizing:
         EndSizing();
         break;
     }

@@ -16,7 +16,7 @@
 
 namespace gui {
 
-enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 struct TAlignedItem {
   TAlign align = TAlign::alNone;

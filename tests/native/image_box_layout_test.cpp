@@ -218,27 +218,27 @@ TEST(ImageBoxLayoutTest, KeyTable) {
     bool consumed;
     int selected;
   } cases[] = {
-      {TGridKey::Right, 5, 23, -1, 148, true, 0},
-      {TGridKey::Down, 5, 23, -1, 148, true, 4},
-      {TGridKey::Up, 5, 23, -1, 148, true, 0},
-      {TGridKey::PageUp, 5, 23, -1, 148, true, 0},
-      {TGridKey::Left, 5, 23, -1, 148, true, -1},
-      {TGridKey::End, 5, 23, -1, 148, true, 22},
-      {TGridKey::Home, 5, 23, 17, 148, true, 0},
-      {TGridKey::Down, 5, 23, 21, 148, true, 22},
-      {TGridKey::Left, 5, 23, 0, 148, true, 0},
-      {TGridKey::Up, 5, 23, 0, 148, true, 0},
-      {TGridKey::Up, 5, 23, 3, 148, true, 0},
-      {TGridKey::Up, 5, 23, 13, 148, true, 8},
-      {TGridKey::Left, 5, 23, 13, 148, true, 12},
-      {TGridKey::Right, 5, 23, 22, 148, true, 22},
-      {TGridKey::PageDown, 12, 100, 5, 148, true, 41},
-      {TGridKey::PageDown, 12, 100, 70, 148, true, 99},
-      {TGridKey::PageUp, 12, 100, 50, 148, true, 14},
-      {TGridKey::PageUp, 12, 100, 20, 148, true, 0},
-      {TGridKey::Other, 5, 23, 3, 148, false, 3},
-      {TGridKey::Down, 5, 0, -1, 148, false, -1},  // empty grid: keys pass on
-      {TGridKey::End, 5, 0, -1, 148, false, -1},
+      {TGridKey::kRight, 5, 23, -1, 148, true, 0},
+      {TGridKey::kDown, 5, 23, -1, 148, true, 4},
+      {TGridKey::kUp, 5, 23, -1, 148, true, 0},
+      {TGridKey::kPageUp, 5, 23, -1, 148, true, 0},
+      {TGridKey::kLeft, 5, 23, -1, 148, true, -1},
+      {TGridKey::kEnd, 5, 23, -1, 148, true, 22},
+      {TGridKey::kHome, 5, 23, 17, 148, true, 0},
+      {TGridKey::kDown, 5, 23, 21, 148, true, 22},
+      {TGridKey::kLeft, 5, 23, 0, 148, true, 0},
+      {TGridKey::kUp, 5, 23, 0, 148, true, 0},
+      {TGridKey::kUp, 5, 23, 3, 148, true, 0},
+      {TGridKey::kUp, 5, 23, 13, 148, true, 8},
+      {TGridKey::kLeft, 5, 23, 13, 148, true, 12},
+      {TGridKey::kRight, 5, 23, 22, 148, true, 22},
+      {TGridKey::kPageDown, 12, 100, 5, 148, true, 41},
+      {TGridKey::kPageDown, 12, 100, 70, 148, true, 99},
+      {TGridKey::kPageUp, 12, 100, 50, 148, true, 14},
+      {TGridKey::kPageUp, 12, 100, 20, 148, true, 0},
+      {TGridKey::kOther, 5, 23, 3, 148, false, 3},
+      {TGridKey::kDown, 5, 0, -1, 148, false, -1},  // empty grid: keys pass on
+      {TGridKey::kEnd, 5, 0, -1, 148, false, -1},
   };
   for (const Case& c : cases) {
     TKeyAction a = KeyAction(c.key, c.item_index, c.icons, c.columns, c.client_height, 42);
@@ -246,8 +246,8 @@ TEST(ImageBoxLayoutTest, KeyTable) {
     EXPECT_EQ(Apply(a, c.columns, c.icons, c.item_index), c.selected)
         << static_cast<int>(c.key) << " at " << c.item_index;
   }
-  EXPECT_EQ(KeyAction(TGridKey::Down, 21, 23, 5, 148, 42).Index, 26);
-  EXPECT_EQ(KeyAction(TGridKey::PageDown, 0, 100, 12, 148, 42).Index, 36);
+  EXPECT_EQ(KeyAction(TGridKey::kDown, 21, 23, 5, 148, 42).Index, 26);
+  EXPECT_EQ(KeyAction(TGridKey::kPageDown, 0, 100, 12, 148, 42).Index, 36);
 }
 
 TEST(ImageBoxLayoutTest, WheelMovesOneRowPerMessage) {

@@ -12,7 +12,7 @@ using K = TSplitterStep;
 
 std::string Kinds(const std::vector<TSplitterStep>& steps) {
   std::string kinds;
-  for (const TSplitterStep& s : steps) kinds += "BGSME"[s.Kind];
+  for (const TSplitterStep& s : steps) kinds += "BGSME"[static_cast<int>(s.Kind)];
   return kinds;
 }
 
