@@ -199,7 +199,7 @@ void SaveSettings(const TSettingsTarget& target, const TRecentFiles& recent, con
   WriteText(placement.get(), "FindPanelVisible", StoredText(target.panes.find_panel_visible));
   if (target.window) {
     const WINDOWPLACEMENT wp = target.placement ? *target.placement : PlacementOf(target.window);
-    WriteValues(placement.get(), NormalRectValues(ToNormalRect(wp.rcNormalPosition)));
+    WriteValues(placement.get(), NormalRectValues(util::FromRECT(wp.rcNormalPosition)));
     WriteText(placement.get(), "Maximized", StoredText(WasMaximized(wp)));
   }
 }

@@ -54,6 +54,7 @@ int TextTop(int row_top, int row_bottom, int text_height);
 // The hint of a row whose text (text_width pixels, drawn at offset) does not
 // fit the client width: over the row from offset - 2 to the client width
 // plus offset - 2. None for a row that fits.
-std::optional<util::TRect> LongRowHint(int text_width, int offset, int client_width, int row_top, int row_bottom, bool text_empty);
+std::optional<util::TRect> LongRowHint(int text_width, int offset, int client_width, int row_top, int row_bottom,
+                                       bool text_empty);
 
 }  // namespace controls

@@ -64,7 +64,8 @@ TEST(MainLayout, TheCountLabelGrowsAboutItsColumnForAWideCount) {
   EXPECT_TRUE(same(column, app::CountLabelBox(column, 30))) << "a narrow count keeps the column";
   EXPECT_TRUE(same(column, app::CountLabelBox(column, 44)));
   EXPECT_TRUE(same(util::TRect::FromBounds(1, 100, 50, 13), app::CountLabelBox(column, 50))) << "centred on the column";
-  EXPECT_TRUE(same(util::TRect::FromBounds(0, 100, 70, 13), app::CountLabelBox(column, 70))) << "not past the left edge";
+  EXPECT_TRUE(same(util::TRect::FromBounds(0, 100, 70, 13), app::CountLabelBox(column, 70)))
+      << "not past the left edge";
 }
 
 }  // namespace
