@@ -4,6 +4,8 @@
 
 namespace app {
 
+using util::TRect;
+
 namespace {
 constexpr int kLabelWidth = 140;
 constexpr int kLabelHeight = 18;
@@ -12,14 +14,14 @@ constexpr int kSearchButtonHeight = 25;
 constexpr int kMargin = 8;
 }  // namespace
 
-TRectI LinkLabelBounds(int toolbar_width, int text_width) {
+TRect LinkLabelBounds(int toolbar_width, int text_width) {
   const int width = text_width > kLabelWidth ? text_width : kLabelWidth;
-  return {toolbar_width - width - kMargin, (kToolbarHeight - kLabelHeight) / 2, width, kLabelHeight};
+  return TRect::FromBounds(toolbar_width - width - kMargin, (kToolbarHeight - kLabelHeight) / 2, width, kLabelHeight);
 }
 
-TRectI SearchButtonBounds(int bar_width) {
-  return {bar_width - kSearchButtonWidth - kMargin, (kSearchBarHeight - kSearchButtonHeight) / 2,
-          kSearchButtonWidth, kSearchButtonHeight};
+TRect SearchButtonBounds(int bar_width) {
+  return TRect::FromBounds(bar_width - kSearchButtonWidth - kMargin, (kSearchBarHeight - kSearchButtonHeight) / 2,
+                           kSearchButtonWidth, kSearchButtonHeight);
 }
 
 std::array<int, 4> StatusPanelEdges(int client_width) {
@@ -47,17 +49,18 @@ TSearchPanePlaces SearchPanePlaces(int dir_width, int dir_height, int file_width
   const int m = kPaneMargin;
   auto at_least_0 = [](int v) { return v > 0 ? v : 0; };
   TSearchPanePlaces p;
-  p.tree = {m, kPaneListTop, at_least_0(dir_width - 2 * m), at_least_0(dir_height - kPaneListTop - m)};
+  p.tree = TRect::FromBounds(m, kPaneListTop, at_least_0(dir_width - 2 * m), at_least_0(dir_height - kPaneListTop - m));
   const int list_height = at_least_0(file_height - kPaneListTop - 2 * m - kCheckBoxHeight);
-  p.file_box = {kFileBoxLeft, kPaneListTop, at_least_0(file_width - kFileBoxLeft - m), list_height};
-  p.check_box = {kFileBoxLeft, file_height - kCheckBoxHeight - m, p.file_box.width, kCheckBoxHeight};
-  p.strip = {kStripLeft, kPaneListTop, kStripWidth, list_height};
-  p.save_all = {m, p.strip.top + list_height / 2 - kSaveAllHeight / 2, kSaveAllWidth, kSaveAllHeight};
+  p.file_box = TRect::FromBounds(kFileBoxLeft, kPaneListTop, at_least_0(file_width - kFileBoxLeft - m), list_height);
+  p.check_box = TRect::FromBounds(kFileBoxLeft, file_height - kCheckBoxHeight - m, p.file_box.Width(), kCheckBoxHeight);
+  p.strip = TRect::FromBounds(kStripLeft, kPaneListTop, kStripWidth, list_height);
+  p.save_all =
+      TRect::FromBounds(m, p.strip.top + list_height / 2 - kSaveAllHeight / 2, kSaveAllWidth, kSaveAllHeight);
   // The count and the failure mark stand centred over the button's column.
   const int label_left = m / 2;
   const int label_width = kStripLeft - label_left - 2;
-  p.count_label = {label_left, p.save_all.top - kSaveAllHeight - m, label_width, kPaneLabelHeight};
-  p.failed_label = {label_left, p.count_label.top + kPaneLabelHeight, label_width, kPaneLabelHeight};
+  p.count_label = TRect::FromBounds(label_left, p.save_all.top - kSaveAllHeight - m, label_width, kPaneLabelHeight);
+  p.failed_label = TRect::FromBounds(label_left, p.count_label.top + kPaneLabelHeight, label_width, kPaneLabelHeight);
   return p;
 }
 
@@ -66,13 +69,10 @@ const char* DepthDigits(int depth_code) {
   return depth_code >= 0 && depth_code < 5 ? kDigits[depth_code] : "?";
 }
 
-TRectI CountLabelBox(const TRectI& column, int text_width) {
-  if (text_width <= column.width) return column;
-  TRectI box = column;
-  box.width = text_width;
-  box.left = column.left + column.width / 2 - text_width / 2;
-  if (box.left < 0) box.left = 0;
-  return box;
+TRect CountLabelBox(const TRect& column, int text_width) {
+  if (text_width <= column.Width()) return column;
+  const int left = column.left + column.Width() / 2 - text_width / 2;
+  return TRect::FromBounds(left < 0 ? 0 : left, column.top, text_width, column.Height());
 }
 
 }  // namespace app

@@ -6,6 +6,8 @@
 
 #include <array>
 
+#include "util/rect.h"
+
 namespace app {
 
 // The window's sizes at 96 dots per inch.
@@ -22,18 +24,11 @@ constexpr int kFilePanelWidth = 248;  // its file list's design width
 constexpr int kSplitterThickness = 3;
 constexpr int kStatusPanelWidth = 50;
 
-struct TRectI {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-};
-
 // The link label at the toolbar's top right: 140 x 18, wider when its text
 // needs it.
-TRectI LinkLabelBounds(int toolbar_width, int text_width);
+util::TRect LinkLabelBounds(int toolbar_width, int text_width);
 // The search button at the right of the search bar (179 x 25).
-TRectI SearchButtonBounds(int bar_width);
+util::TRect SearchButtonBounds(int bar_width);
 
 // Right edges of the status bar's four panels: the first half the client
 // width, the others 50 pixels each.
@@ -58,18 +53,18 @@ int FilePanelWidthAfterResize(int file_width, int splitter_left, int min_size, i
 // mark under it, the save-all button, the decorative strip, the list and
 // the subfolder check box below the list.
 struct TSearchPanePlaces {
-  TRectI tree;
-  TRectI file_box;
-  TRectI check_box;
-  TRectI strip;
-  TRectI save_all;
-  TRectI count_label;
-  TRectI failed_label;
+  util::TRect tree;
+  util::TRect file_box;
+  util::TRect check_box;
+  util::TRect strip;
+  util::TRect save_all;
+  util::TRect count_label;
+  util::TRect failed_label;
 };
 // The count label's box for a text `text_width` pixels wide: the column's
 // box, widened about its centre as far as the text needs (a count in the
 // thousands is wider than the column), but never past the pane's left edge.
-TRectI CountLabelBox(const TRectI& column, int text_width);
+util::TRect CountLabelBox(const util::TRect& column, int text_width);
 
 constexpr int kPaneMargin = 8;        // the tree's left offset, the margin throughout
 constexpr int kPaneListTop = 22;      // the tree and the list, under their labels

@@ -9,6 +9,7 @@
 #include "gui/error.h"
 #include "util/file_utils_win.h"
 #include "util/handles_win.h"
+#include "util/rect_win.h"
 #include "util/system_paths_win.h"
 
 namespace app {
@@ -119,9 +120,6 @@ WINDOWPLACEMENT PlacementOf(HWND window) {
   return wp;
 }
 
-TNormalRect ToNormalRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-RECT ToRect(const TNormalRect& r) { return {r.left, r.top, r.right, r.bottom}; }
-
 bool WasMaximized(const WINDOWPLACEMENT& wp) {
   // A window minimized from the maximized state returns to it.
   return wp.showCmd == SW_SHOWMAXIMIZED ||
@@ -135,8 +133,8 @@ bool WasMaximized(const WINDOWPLACEMENT& wp) {
 int RestorePlacement(HWND window, HKEY placement_key) {
   WINDOWPLACEMENT wp = PlacementOf(window);
   bool maximized = ReadStoredBool(ReadText(placement_key, "Maximized"), false);
-  const TNormalRect read = ReadNormalRect(LookupIn(placement_key), ToNormalRect(wp.rcNormalPosition));
-  RECT stored = ToRect(read);
+  const util::TRect read = ReadNormalRect(LookupIn(placement_key), util::FromRECT(wp.rcNormalPosition));
+  RECT stored = util::ToRECT(read);
   if (FitsScreen(read, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)) &&
       MonitorFromRect(&stored, MONITOR_DEFAULTTONULL) != nullptr)
     wp.rcNormalPosition = stored;
@@ -201,7 +199,7 @@ void SaveSettings(const TSettingsTarget& target, const TRecentFiles& recent, con
   WriteText(placement.get(), "FindPanelVisible", StoredText(target.panes.find_panel_visible));
   if (target.window) {
     const WINDOWPLACEMENT wp = target.placement ? *target.placement : PlacementOf(target.window);
-    WriteValues(placement.get(), NormalRectValues(ToNormalRect(wp.rcNormalPosition)));
+    WriteValues(placement.get(), NormalRectValues(util::FromRECT(wp.rcNormalPosition)));
     WriteText(placement.get(), "Maximized", StoredText(WasMaximized(wp)));
   }
 }

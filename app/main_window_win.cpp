@@ -129,7 +129,7 @@ void TForm1::CreateControls() {
   MainPanel.SetAlign(gui::TAlign::alClient);
 
   Bevel1.Create(MainPanel.Handle(), 0, 0, kFormWidth, kToolbarHeight);
-  Bevel1.SetBevel(gui::Bevel::Raised);
+  Bevel1.SetBevel(gui::Bevel::kRaised);
   Bevel1.SetAlign(gui::TAlign::alTop);
   SendMessageW(Bevel1.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   struct ToolButton {
@@ -238,11 +238,11 @@ void TForm1::FormResize() {
     GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
     text_width = size.cx;
   }
-  const TRectI label = LinkLabelBounds(toolbar.right, text_width);
-  Label1.SetBounds(label.left, label.top, label.width, label.height);
+  const util::TRect label = LinkLabelBounds(toolbar.right, text_width);
+  Label1.SetBounds(label.left, label.top, label.Width(), label.Height());
   const RECT bar = Panel2.ClientRect();
-  const TRectI search = SearchButtonBounds(bar.right);
-  SearchBtn.SetBounds(search.left, search.top, search.width, search.height);
+  const util::TRect search = SearchButtonBounds(bar.right);
+  SearchBtn.SetBounds(search.left, search.top, search.Width(), search.Height());
   HSplitterMoved();
   VSplitterMoved();
 }

@@ -243,7 +243,7 @@ class TForm1 : public gui::TForm {
   gui::TCheckBox ChkSubFolders;
   gui::TImage Img;
   gui::TLabel Label4;  // the count found
-  TRectI count_column_;  // the count's place in the pane's layout (see SetFoundCountText)
+  util::TRect count_column_;  // the count's place in the pane's layout (see SetFoundCountText)
   bool minimum_scan_pending_ = false;  // a WM_MINIMUMCHANGED or its timer is on its way
   gui::TLabel Label6;  // the mark of a cancelled scan
   controls::TzuPopupButton SaveAllBtn;

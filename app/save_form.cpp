@@ -20,7 +20,7 @@ std::optional<int> ParseColumnCount(const std::string& text) {
   return value;
 }
 
-gui::TLayoutRect RadioGroupItemBounds(int width, int height, int count, int columns, int font_height, int index) {
+util::TRect RadioGroupItemBounds(int width, int height, int count, int columns, int font_height, int index) {
   columns = std::max(columns, 1);
   const int per_column = std::max((count + columns - 1) / columns, 1);
   // The choices share the height below the caption evenly; what is left
@@ -29,12 +29,8 @@ gui::TLayoutRect RadioGroupItemBounds(int width, int height, int count, int colu
   const int item_height = free_height / per_column;
   const int top_margin = font_height + 1 + (free_height % per_column) / 2;
   const int item_width = (width - 10) / columns;
-  gui::TLayoutRect r;
-  r.left = (index / per_column) * item_width + 8;
-  r.top = (index % per_column) * item_height + top_margin;
-  r.width = item_width;
-  r.height = item_height;
-  return r;
+  return util::TRect::FromBounds((index / per_column) * item_width + 8, (index % per_column) * item_height + top_margin,
+                                 item_width, item_height);
 }
 
 }  // namespace app

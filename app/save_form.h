@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "gui/model/align_layout.h"
+#include "util/rect.h"
 
 namespace app {
 
@@ -29,6 +29,6 @@ inline bool GrayScaleAllowed(int memo_type) { return memo_type > 0; }
 // The place of choice `index` of a radio group of width x height pixels
 // with `count` choices in `columns` columns, filled column by column, below
 // a caption of font_height pixels; relative to the group's top left.
-gui::TLayoutRect RadioGroupItemBounds(int width, int height, int count, int columns, int font_height, int index);
+util::TRect RadioGroupItemBounds(int width, int height, int count, int columns, int font_height, int index);
 
 }  // namespace app

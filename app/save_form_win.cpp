@@ -77,7 +77,7 @@ bool TSaveFrm::Execute(HWND owner) {
   // 8 points is 11 pixels high like the design's font, and unlike that
   // bitmap font it falls back to a face with the Chinese texts' characters.
   gui::DialogTemplate t(DS_MODALFRAME | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_SYSMENU, 320, 160,
-                        Lang(kind_ == TSaveFrmKind::Html ? sExportHtml : sExportDbase), 8, L"MS Shell Dlg");
+                        Lang(kind_ == TSaveFrmKind::kHtml ? sExportHtml : sExportDbase), 8, L"MS Shell Dlg");
   controls_ = std::make_unique<TControls>();
   const INT_PTR result = ShowModal(owner, t.get());
   controls_.reset();
@@ -108,10 +108,10 @@ void TSaveFrm::CreateControls() {
              Lang(sExportAs));
   const unsigned type_names[kTypeCount] = {sTypeIcon, sTypeBitmap, sTypeJpeg, sTypeMetafile, sTypePng};
   for (int i = 0; i < kTypeCount; ++i) {
-    const gui::TLayoutRect r =
+    const util::TRect r =
         RadioGroupItemBounds(group_width, group_height, kTypeCount, kTypeColumns, kLabelHeight, i);
     AddControl(L"BUTTON", BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0), kSaveFrmTypeIconId + i,
-               group_left + r.left, group_top + r.top, r.width, r.height, Lang(type_names[i]));
+               group_left + r.left, group_top + r.top, r.Width(), r.Height(), Lang(type_names[i]));
   }
 
   // The HTML controls over them.
@@ -139,7 +139,7 @@ void TSaveFrm::CreateControls() {
   // Enter presses OK, and only while OK is enabled.
   SendMessageW(Handle(), DM_SETDEFID, kSaveFrmOkId, 0);
 
-  if (kind_ == TSaveFrmKind::Html) {
+  if (kind_ == TSaveFrmKind::kHtml) {
     for (int id : kDBaseIds) ShowWindow(GetDlgItem(Handle(), id), SW_HIDE);
   } else {
     for (int id : kHtmlIds) ShowWindow(GetDlgItem(Handle(), id), SW_HIDE);
@@ -156,13 +156,13 @@ bool TSaveFrm::OnInitDialog() {
                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER);
   CreateControls();
   Fill();
-  SetFocus(GetDlgItem(Handle(), kind_ == TSaveFrmKind::Html ? kSaveFrmColumnEditId : kSaveFrmFieldEditId));
+  SetFocus(GetDlgItem(Handle(), kind_ == TSaveFrmKind::kHtml ? kSaveFrmColumnEditId : kSaveFrmFieldEditId));
   return false;  // the focus is set
 }
 
 void TSaveFrm::Fill() {
   const HWND dialog = Handle();
-  if (kind_ == TSaveFrmKind::Html) {
+  if (kind_ == TSaveFrmKind::kHtml) {
     SetDlgItemTextW(dialog, kSaveFrmColumnEditId, std::to_wstring(values_.ColumnCount).c_str());
     SetChecked(dialog, kSaveFrmNumberCheckId, values_.IncludeNumbers);
     SetChecked(dialog, kSaveFrmBorderCheckId, values_.DrawBorder);
@@ -184,7 +184,7 @@ int TSaveFrm::SelectedType() const {
 }
 
 void TSaveFrm::UpdateOkButton() {
-  if (kind_ != TSaveFrmKind::Html) return;
+  if (kind_ != TSaveFrmKind::kHtml) return;
   const std::string text = gui::WideToAnsi(ItemText(Handle(), kSaveFrmColumnEditId));
   controls_->Ok.SetEnabled(ParseColumnCount(text).has_value());
 }
@@ -192,13 +192,13 @@ void TSaveFrm::UpdateOkButton() {
 // An icon is stored as it is; only the picture types can be made grey. The
 // tick stays as it was, so that it comes back with a picture type.
 void TSaveFrm::UpdateGrayScaleCheck() {
-  if (kind_ != TSaveFrmKind::DBase) return;
+  if (kind_ != TSaveFrmKind::kDBase) return;
   EnableWindow(GetDlgItem(Handle(), kSaveFrmGrayScaleCheckId), GrayScaleAllowed(SelectedType()));
 }
 
 void TSaveFrm::ReadBack() {
   const HWND dialog = Handle();
-  if (kind_ == TSaveFrmKind::Html) {
+  if (kind_ == TSaveFrmKind::kHtml) {
     values_.ColumnCount = ParseColumnCount(gui::WideToAnsi(ItemText(dialog, kSaveFrmColumnEditId))).value_or(0);
     values_.IncludeNumbers = Checked(dialog, kSaveFrmNumberCheckId);
     values_.DrawBorder = Checked(dialog, kSaveFrmBorderCheckId);
@@ -249,7 +249,7 @@ bool EditHtmlOptions(HWND owner, TExportSettings& settings, int& column_count, c
   values.DrawBorder = settings.ExpDrawBorder;
   values.HtmlPng = settings.ExpHTMLPNG;
   values.GrayScale = settings.ExpGrayScale;
-  TSaveFrm form(TSaveFrmKind::Html, values, help);
+  TSaveFrm form(TSaveFrmKind::kHtml, values, help);
   if (!form.Execute(owner)) return false;
   settings.ExpIncludeNumbers = form.Values().IncludeNumbers;
   settings.ExpDrawBorder = form.Values().DrawBorder;
@@ -264,7 +264,7 @@ bool EditDBaseOptions(HWND owner, TExportSettings& settings, const THelpRequest&
   values.FieldName = settings.ExpDBFFieldName;
   values.MemoType = settings.ExpDBFType;
   values.GrayScale = settings.ExpGrayScale;
-  TSaveFrm form(TSaveFrmKind::DBase, values, help);
+  TSaveFrm form(TSaveFrmKind::kDBase, values, help);
   if (!form.Execute(owner)) return false;
   settings.ExpDBFFieldName = form.Values().FieldName;
   settings.ExpDBFType = form.Values().MemoType;

@@ -50,7 +50,7 @@ enum TSaveFrmIds : int {
   kSaveFrmHtmlPngCheckId,
 };
 
-enum class TSaveFrmKind { Html, DBase };
+enum class TSaveFrmKind { kHtml, kDBase };
 
 // Opens a help topic; the window asks for "exp".
 using THelpRequest = std::function<void(const std::string& topic)>;

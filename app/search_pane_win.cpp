@@ -72,39 +72,39 @@ void TForm1::CreateSearchPane(HFONT font) {
 
   const TSearchPanePlaces p = SearchPanePlaces(kFormWidth - kFilePanelWidth - kSplitterThickness, kFindPanelHeight,
                                                kFilePanelWidth, kFindPanelHeight);
-  Label2.SetBounds(kPaneMargin, 6, p.tree.width, kPaneLabelHeight);
+  Label2.SetBounds(kPaneMargin, 6, p.tree.Width(), kPaneLabelHeight);
   Label2.SetCaption(Lang(sScanFolder));
   Label2.SetParent(&DirPanel);
   Tree.FolderOptions = controls::foNetworkNeighborhood;
-  Tree.Create(DirPanel.Handle(), kTreeId, p.tree.left, p.tree.top, p.tree.width, p.tree.height);
+  Tree.Create(DirPanel.Handle(), kTreeId, p.tree.left, p.tree.top, p.tree.Width(), p.tree.Height());
   Tree.OnChange = [this](controls::TzuFolderTree&) { TreeChange(); };
 
   Label3.SetBounds(kPaneMargin, 6, kFilePanelWidth - 2 * kPaneMargin, kPaneLabelHeight);
   Label3.SetCaption(Lang(sFilesWithIcons));
   Label3.SetParent(&FilePanel);
-  FileBox.Create(FilePanel.Handle(), kFileBoxId, p.file_box.left, p.file_box.top, p.file_box.width,
-                 p.file_box.height);
+  FileBox.Create(FilePanel.Handle(), kFileBoxId, p.file_box.left, p.file_box.top, p.file_box.Width(),
+                 p.file_box.Height());
   FileBox.DirectSearch = true;
   FileBox.OnClick = [this](controls::TZuListBox&) { FileBoxClick(); };
   FileBox.OnGetItemParams = [this](controls::TZuListBox&, int index, imaging::TBitmap* bitmap, int& offset,
                                    std::string& text) { FileBoxGetItemParams(index, bitmap, offset, text); };
-  ChkSubFolders.Create(FilePanel.Handle(), kSubFoldersId, p.check_box.left, p.check_box.top, p.check_box.width,
-                       p.check_box.height, Lang(sIncludeSubfolders));
+  ChkSubFolders.Create(FilePanel.Handle(), kSubFoldersId, p.check_box.left, p.check_box.top, p.check_box.Width(),
+                       p.check_box.Height(), Lang(sIncludeSubfolders));
   ChkSubFolders.OnClick = [this] { DirBoxChange(); };
-  Img.SetBounds(p.strip.left, p.strip.top, p.strip.width, p.strip.height);
+  Img.SetBounds(p.strip.left, p.strip.top, p.strip.Width(), p.strip.Height());
   Img.LoadBitmapResource(L"PANE_STRIP");
   Img.SetParent(&FilePanel);
   count_column_ = p.count_label;
   Label4.SetAlignment(DT_CENTER);
   Label4.SetParent(&FilePanel);
   SetFoundCountText(L"0...");
-  Label6.SetBounds(p.failed_label.left, p.failed_label.top, p.failed_label.width, p.failed_label.height);
+  Label6.SetBounds(p.failed_label.left, p.failed_label.top, p.failed_label.Width(), p.failed_label.Height());
   Label6.SetAlignment(DT_CENTER);
   Label6.SetFontColor(RGB(255, 0, 0));
   Label6.SetCaption(Lang(sFailed));
   Label6.SetVisible(false);
   Label6.SetParent(&FilePanel);
-  SaveAllBtn.SetBounds(p.save_all.left, p.save_all.top, p.save_all.width, p.save_all.height);
+  SaveAllBtn.SetBounds(p.save_all.left, p.save_all.top, p.save_all.Width(), p.save_all.Height());
   SaveAllBtn.LoadGlyph(L"GLYPH_SAVE");
   SaveAllBtn.SetHint(Lang(sHintSaveAll));
   SaveAllBtn.SetEnabled(false);
@@ -153,16 +153,16 @@ void TForm1::LayOutSearchPane() {
   const RECT dir = DirPanel.ClientRect();
   const RECT files = FilePanel.ClientRect();
   const TSearchPanePlaces p = SearchPanePlaces(dir.right, dir.bottom, files.right, files.bottom);
-  Tree.SetBounds(p.tree.left, p.tree.top, p.tree.width, p.tree.height);
-  Label2.SetBounds(kPaneMargin, 6, p.tree.width, kPaneLabelHeight);
+  Tree.SetBounds(p.tree.left, p.tree.top, p.tree.Width(), p.tree.Height());
+  Label2.SetBounds(kPaneMargin, 6, p.tree.Width(), kPaneLabelHeight);
   Label3.SetBounds(kPaneMargin, 6, files.right - 2 * kPaneMargin, kPaneLabelHeight);
-  FileBox.SetBounds(p.file_box.left, p.file_box.top, p.file_box.width, p.file_box.height);
-  ChkSubFolders.SetBounds(p.check_box.left, p.check_box.top, p.check_box.width, p.check_box.height);
-  Img.SetBounds(p.strip.left, p.strip.top, p.strip.width, p.strip.height);
-  SaveAllBtn.SetBounds(p.save_all.left, p.save_all.top, p.save_all.width, p.save_all.height);
+  FileBox.SetBounds(p.file_box.left, p.file_box.top, p.file_box.Width(), p.file_box.Height());
+  ChkSubFolders.SetBounds(p.check_box.left, p.check_box.top, p.check_box.Width(), p.check_box.Height());
+  Img.SetBounds(p.strip.left, p.strip.top, p.strip.Width(), p.strip.Height());
+  SaveAllBtn.SetBounds(p.save_all.left, p.save_all.top, p.save_all.Width(), p.save_all.Height());
   count_column_ = p.count_label;
   FitFoundCountLabel();
-  Label6.SetBounds(p.failed_label.left, p.failed_label.top, p.failed_label.width, p.failed_label.height);
+  Label6.SetBounds(p.failed_label.left, p.failed_label.top, p.failed_label.Width(), p.failed_label.Height());
 }
 
 // A folder chosen while a scan runs is scanned once that scan has ended:
@@ -185,8 +185,8 @@ void TForm1::FitFoundCountLabel() {
   util::SelectGuard font(screen.get(), Label4.Font());
   SIZE extent{};
   GetTextExtentPoint32W(screen.get(), text.c_str(), static_cast<int>(text.size()), &extent);
-  const TRectI box = CountLabelBox(count_column_, extent.cx + 2);
-  Label4.SetBounds(box.left, box.top, box.width, box.height);
+  const util::TRect box = CountLabelBox(count_column_, extent.cx + 2);
+  Label4.SetBounds(box.left, box.top, box.Width(), box.Height());
 }
 
 void TForm1::DirBoxChange() {

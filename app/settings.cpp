@@ -96,8 +96,8 @@ int ClampFilePanelWidth(int stored, int pane_client_width, int splitter_width) {
   return std::min(stored, pane_client_width - kFilePanelMinWidth - splitter_width);
 }
 
-TNormalRect ReadNormalRect(const TValueLookup& lookup, const TNormalRect& current) {
-  TNormalRect r;
+util::TRect ReadNormalRect(const TValueLookup& lookup, const util::TRect& current) {
+  util::TRect r;
   r.left = ReadStoredInt(lookup("Left"), current.left);
   r.top = ReadStoredInt(lookup("Top"), current.top);
   r.right = ReadStoredInt(lookup("Right"), current.right);
@@ -107,13 +107,13 @@ TNormalRect ReadNormalRect(const TValueLookup& lookup, const TNormalRect& curren
   return r;
 }
 
-bool FitsScreen(const TNormalRect& rect, int screen_width, int screen_height) {
+bool FitsScreen(const util::TRect& rect, int screen_width, int screen_height) {
   const int64_t width = static_cast<int64_t>(rect.right) - rect.left;
   const int64_t height = static_cast<int64_t>(rect.bottom) - rect.top;
   return width > 0 && height > 0 && width <= screen_width && height <= screen_height;
 }
 
-std::vector<TNamedValue> NormalRectValues(const TNormalRect& rect) {
+std::vector<TNamedValue> NormalRectValues(const util::TRect& rect) {
   return {{"Left", StoredText(rect.left)},
           {"Top", StoredText(rect.top)},
           {"Right", StoredText(rect.right)},

@@ -15,6 +15,7 @@
 
 #include "imaging/export_types.h"
 #include "app/globals.h"
+#include "util/rect.h"
 
 namespace app {
 
@@ -69,23 +70,16 @@ struct TPaneLayout {
   int file_panel_width = kFilePanelMinWidth;
 };
 
-struct TNormalRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-};
-
 // The restored rectangle from Left, Top, Right and Bottom, each missing one
 // taken from `current`. A rectangle without area cannot be a window's, so it
 // gives `current` as a whole.
-TNormalRect ReadNormalRect(const TValueLookup& lookup, const TNormalRect& current);
-std::vector<TNamedValue> NormalRectValues(const TNormalRect& rect);
+util::TRect ReadNormalRect(const TValueLookup& lookup, const util::TRect& current);
+std::vector<TNamedValue> NormalRectValues(const util::TRect& rect);
 
 // Whether a window may take the rectangle on a screen of the given size: it
 // is no wider and no taller than the screen. A rectangle stretching to the
 // limits of int would put the window's corner where nobody reaches it.
-bool FitsScreen(const TNormalRect& rect, int screen_width, int screen_height);
+bool FitsScreen(const util::TRect& rect, int screen_width, int screen_height);
 
 // The files opened last, newest first, at most twelve; the one shown now
 // carries the check mark. Paths are compared without regard to case (a

@@ -9,7 +9,7 @@
 
 namespace controls {
 
-enum class TNodeKind { nkFolder = 0, nkNetwork = 1, nkRecycleBin = 2, nkComputer = 3, nkDesktop = 4, nkNetworkItem = 5 };
+enum TNodeKind { nkFolder = 0, nkNetwork = 1, nkRecycleBin = 2, nkComputer = 3, nkDesktop = 4, nkNetworkItem = 5 };
 
 // A node's file-system path: empty for the network, the recycle bin, the
 // computer and the network's direct children; otherwise the stored path,

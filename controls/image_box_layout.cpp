@@ -85,16 +85,16 @@ TPrefetchPlan PlanPrefetch(const TGridMetrics& metrics, int columns, int icon_co
   return plan;
 }
 
-TGridRect SelectionRect(const TGridMetrics& metrics, int columns, int index) {
+util::TRect SelectionRect(const TGridMetrics& metrics, int columns, int index) {
   columns = AtLeastOne(columns);
   const int col = index % columns;
   const int row = index / columns;
   const int offset = metrics.Offset();
-  TGridRect r;
-  r.Left = (offset - 4) * (col + 1) + (metrics.ItemWidth() + 8) * col;
-  r.Top = (offset - 4) * (row + 1) + (metrics.ItemHeight() + 8) * row;
-  r.Right = (offset + metrics.ItemWidth() + 4) * (col + 1);
-  r.Bottom = (offset + metrics.ItemHeight() + 4) * (row + 1);
+  util::TRect r;
+  r.left = (offset - 4) * (col + 1) + (metrics.ItemWidth() + 8) * col;
+  r.top = (offset - 4) * (row + 1) + (metrics.ItemHeight() + 8) * row;
+  r.right = (offset + metrics.ItemWidth() + 4) * (col + 1);
+  r.bottom = (offset + metrics.ItemHeight() + 4) * (row + 1);
   return r;
 }
 
@@ -170,39 +170,39 @@ TSelectionPlan PlanSetItemIndex(const TGridMetrics& metrics, int columns, int ic
 TKeyAction KeyAction(TGridKey key, int item_index, int icon_count, int columns, int client_height,
                      int cell_height) {
   TKeyAction action;
-  if (icon_count <= 0 || key == TGridKey::Other) return action;
+  if (icon_count <= 0 || key == TGridKey::kOther) return action;
   columns = AtLeastOne(columns);
   action.Consumed = true;
   action.Request = true;
   const int page = (std::max(client_height, 0) / AtLeastOne(cell_height)) * columns;
   switch (key) {
-    case TGridKey::PageUp:
+    case TGridKey::kPageUp:
       action.Index = std::max(item_index - page, 0);
       break;
-    case TGridKey::PageDown:
+    case TGridKey::kPageDown:
       action.Index = item_index + page;
       break;
-    case TGridKey::End:
+    case TGridKey::kEnd:
       action.Index = icon_count - 1;
       break;
-    case TGridKey::Home:
+    case TGridKey::kHome:
       action.Index = 0;
       break;
-    case TGridKey::Left:
+    case TGridKey::kLeft:
       action.Request = item_index != 0;
       action.Index = item_index - 1;
       break;
-    case TGridKey::Up:
+    case TGridKey::kUp:
       action.Request = item_index != 0;
       action.Index = std::max(0, item_index - columns);
       break;
-    case TGridKey::Right:
+    case TGridKey::kRight:
       action.Index = item_index + 1;
       break;
-    case TGridKey::Down:
+    case TGridKey::kDown:
       action.Index = item_index + columns;
       break;
-    case TGridKey::Other:
+    case TGridKey::kOther:
       break;
   }
   return action;

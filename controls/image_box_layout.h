@@ -9,19 +9,13 @@
 // the program's values (32, 32, 6) both are 42.
 #pragma once
 
+#include "util/rect.h"
+
 namespace controls {
 
 struct TGridPoint {
   int X = 0;
   int Y = 0;
-};
-
-// Left/top inclusive, right/bottom exclusive.
-struct TGridRect {
-  int Left = 0;
-  int Top = 0;
-  int Right = 0;
-  int Bottom = 0;
 };
 
 // The published sizes of the grid and the cell size derived from them.
@@ -82,7 +76,7 @@ struct TPrefetchPlan {
 TPrefetchPlan PlanPrefetch(const TGridMetrics& metrics, int columns, int icon_count, int top, int bottom, int held);
 
 // The highlight and focus rectangle of cell `index`, four pixels around the icon.
-TGridRect SelectionRect(const TGridMetrics& metrics, int columns, int index);
+util::TRect SelectionRect(const TGridMetrics& metrics, int columns, int index);
 
 // The icon a mouse click at (x, y), in the grid's own coordinates, selects:
 // -1 … icon_count - 1. A click below or after the last icon selects the last
@@ -115,7 +109,7 @@ struct TSelectionPlan {
 TSelectionPlan PlanSetItemIndex(const TGridMetrics& metrics, int columns, int icon_count, int item_index,
                                 int requested, const TScrollView& view);
 
-enum class TGridKey { PageUp, PageDown, End, Home, Left, Up, Right, Down, Other };
+enum class TGridKey { kPageUp, kPageDown, kEnd, kHome, kLeft, kUp, kRight, kDown, kOther };
 
 struct TKeyAction {
   bool Consumed = false;  // the key goes no further

@@ -29,13 +29,13 @@ bool DrawsThroughPath(TTextStyle style, bool measuring) { return !measuring && I
 std::vector<TTextPass> PlainTextPasses(TTextStyle style, bool enabled) {
   std::vector<TTextPass> passes;
   if (style == TTextStyle::tsRaised) {
-    passes.push_back({1, 1, TLabelColor::ButtonShadow});
-    passes.push_back({-1, -1, TLabelColor::ButtonHighlight});
+    passes.push_back({1, 1, TLabelColor::kButtonShadow});
+    passes.push_back({-1, -1, TLabelColor::kButtonHighlight});
   } else if (style == TTextStyle::tsSunken) {
-    passes.push_back({1, 1, TLabelColor::ButtonHighlight});
-    passes.push_back({-1, -1, TLabelColor::ButtonShadow});
+    passes.push_back({1, 1, TLabelColor::kButtonHighlight});
+    passes.push_back({-1, -1, TLabelColor::kButtonShadow});
   }
-  passes.push_back({0, 0, enabled ? TLabelColor::Font : TLabelColor::GrayText});
+  passes.push_back({0, 0, enabled ? TLabelColor::kFont : TLabelColor::kGrayText});
   return passes;
 }
 
@@ -59,7 +59,7 @@ std::vector<TGradientBand> GradientBands(int top, int bottom, int screen_bits_pe
   const int h = bottom - top;
   const int n = h / 4;
   if (screen_bits_per_pixel <= 8 || n <= 0) {
-    return {TGradientBand{top, h > 0 ? h : 0, TBandShade::Solid, 0}};
+    return {TGradientBand{top, h > 0 ? h : 0, TBandShade::kSolid, 0}};
   }
   const int step = 500 / n;
   const int band_height = h / n;
@@ -69,7 +69,7 @@ std::vector<TGradientBand> GradientBands(int top, int bottom, int screen_bits_pe
     band.Top = top + j * band_height;
     band.Height = band_height;
     const bool lighten = j < n / 2;
-    band.Shade = lighten ? TBandShade::Lighten : TBandShade::Darken;
+    band.Shade = lighten ? TBandShade::kLighten : TBandShade::kDarken;
     const int amount = lighten ? ((4 - j) % 256) * step : (j - 4) * step;
     band.Amount = static_cast<uint8_t>(amount);
     bands.push_back(band);

@@ -14,16 +14,16 @@
 
 namespace controls {
 
-enum class TTextStyle { tsNone, tsRaised, tsSunken, tsCombi1, tsCombi2, tsCombi3, tsCombi4 };
+enum TTextStyle { tsNone, tsRaised, tsSunken, tsCombi1, tsCombi2, tsCombi3, tsCombi4 };
 
 // The colour of one copy of the text.
-enum class TLabelColor { Font, ButtonShadow, ButtonHighlight, GrayText };
+enum class TLabelColor { kFont, kButtonShadow, kButtonHighlight, kGrayText };
 
 // One copy of the text, moved by (Dx, Dy) from the label's text rectangle.
 struct TTextPass {
   int Dx = 0;
   int Dy = 0;
-  TLabelColor Color = TLabelColor::Font;
+  TLabelColor Color = TLabelColor::kFont;
 };
 
 // The text the label draws or measures: the caption cut to 255 bytes
@@ -57,14 +57,14 @@ struct TPathText {
 // (x - 1, y - 1) and, for tsCombi3, down-right (x + 1, y + 1).
 TPathText CombinedTextPoints(TTextStyle style, int left, int top, int bottom, int text_height);
 
-enum class TBandShade { Solid, Lighten, Darken };
+enum class TBandShade { kSolid, kLighten, kDarken };
 
 // One horizontal band of the gradient, filled with the font colour shaded
 // by Amount (Solid: the font colour itself).
 struct TGradientBand {
   int Top = 0;
   int Height = 0;
-  TBandShade Shade = TBandShade::Solid;
+  TBandShade Shade = TBandShade::kSolid;
   uint8_t Amount = 0;
 };
 

@@ -68,15 +68,10 @@ int PictureTop(int row_top, int row_bottom, int picture_height) {
 
 int TextTop(int row_top, int row_bottom, int text_height) { return (row_top + row_bottom) / 2 - text_height / 2; }
 
-THintRect LongRowHint(int text_width, int offset, int client_width, int row_top, int row_bottom, bool text_empty) {
-  THintRect hint;
-  if (text_empty || text_width <= client_width - offset) return hint;
-  hint.show = true;
-  hint.left = offset - 2;
-  hint.right = client_width + offset - 2;
-  hint.top = row_top;
-  hint.bottom = row_bottom;
-  return hint;
+std::optional<util::TRect> LongRowHint(int text_width, int offset, int client_width, int row_top, int row_bottom,
+                                       bool text_empty) {
+  if (text_empty || text_width <= client_width - offset) return std::nullopt;
+  return util::TRect{offset - 2, row_top, client_width + offset - 2, row_bottom};
 }
 
 TEnterSelection EnterSelection(unsigned long start, unsigned long end, unsigned long length) {

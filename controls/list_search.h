@@ -4,8 +4,11 @@
 // where the hint of a long row lies.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "util/rect.h"
 
 namespace controls {
 
@@ -48,13 +51,10 @@ TEnterSelection EnterSelection(unsigned long start, unsigned long end, unsigned 
 int PictureTop(int row_top, int row_bottom, int picture_height);
 int TextTop(int row_top, int row_bottom, int text_height);
 
-struct THintRect {
-  bool show = false;
-  int left = 0, top = 0, right = 0, bottom = 0;
-};
 // The hint of a row whose text (text_width pixels, drawn at offset) does not
 // fit the client width: over the row from offset - 2 to the client width
-// plus offset - 2.
-THintRect LongRowHint(int text_width, int offset, int client_width, int row_top, int row_bottom, bool text_empty);
+// plus offset - 2. None for a row that fits.
+std::optional<util::TRect> LongRowHint(int text_width, int offset, int client_width, int row_top, int row_bottom,
+                                       bool text_empty);
 
 }  // namespace controls

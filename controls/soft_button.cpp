@@ -49,7 +49,7 @@ TButtonActions TSoftButton::Press(int, int, bool left_button) {
   actions.MouseDown = true;
   if (!left_button || !enabled_) return actions;
   if (!down_) {
-    state_ = TBtnState::Down;
+    state_ = TBtnState::kDown;
     actions.Repaint = true;
   }
   dragging_ = true;
@@ -59,8 +59,8 @@ TButtonActions TSoftButton::Press(int, int, bool left_button) {
 TButtonActions TSoftButton::Move(int x, int y) {
   TButtonActions actions;
   if (dragging_) {
-    TBtnState state = down_ ? TBtnState::Exclusive : TBtnState::Up;
-    if (Inside(x, y) && !down_) state = TBtnState::Down;
+    TBtnState state = down_ ? TBtnState::kExclusive : TBtnState::kUp;
+    if (Inside(x, y) && !down_) state = TBtnState::kDown;
     actions.Repaint = state != state_;
     state_ = state;
   } else if (!mouse_over_) {
@@ -75,14 +75,14 @@ TButtonActions TSoftButton::Release(int x, int y) {
   dragging_ = false;
   const bool inside = Inside(x, y);
   if (group_index_ == 0) {
-    state_ = TBtnState::Up;
+    state_ = TBtnState::kUp;
     mouse_over_ = false;
     actions.Repaint = inside;
   } else if (inside) {
     actions |= SetDown(!down_);
     if (down_) actions.RepaintNow = true;
   } else {
-    if (down_) state_ = TBtnState::Exclusive;
+    if (down_) state_ = TBtnState::kExclusive;
     actions.RepaintNow = true;
   }
   if (inside) AddClick(actions);
@@ -129,14 +129,14 @@ TButtonActions TSoftButton::Accelerator(char key, bool visible, bool parent_show
 
 void TSoftButton::AddClick(TButtonActions& actions) const { actions.Click = true; }
 
-int TSoftButton::FaceStateFor(TBtnState state) const {
-  if (state == TBtnState::Down || state == TBtnState::Exclusive) return kFacePressed;
-  if (!enabled_) return kFaceDisabled;
-  return mouse_over_ ? kFaceHot : kFaceNormal;
+imaging::FaceState TSoftButton::FaceStateFor(TBtnState state) const {
+  if (state == TBtnState::kDown || state == TBtnState::kExclusive) return imaging::FaceState::kPressed;
+  if (!enabled_) return imaging::FaceState::kDisabled;
+  return mouse_over_ ? imaging::FaceState::kHot : imaging::FaceState::kNormal;
 }
 
-int TSoftButton::PaintFace() {
-  if (enabled_ && down_ && state_ == TBtnState::Up) state_ = TBtnState::Down;
+imaging::FaceState TSoftButton::PaintFace() {
+  if (enabled_ && down_ && state_ == TBtnState::kUp) state_ = TBtnState::kDown;
   return FaceStateFor(state_);
 }
 
@@ -145,7 +145,7 @@ int TSoftButton::PaintFace() {
 TButtonActions TSoftButton::SetEnabled(bool value) {
   if (value == enabled_) return {};
   enabled_ = value;
-  state_ = value ? TBtnState::Up : TBtnState::Disabled;
+  state_ = value ? TBtnState::kUp : TBtnState::kDisabled;
   if (!value) {
     dragging_ = false;
     dropping_ = false;
@@ -162,11 +162,11 @@ TButtonActions TSoftButton::SetDown(bool value) {
   if (value == down_ || (down_ && !allow_all_up_)) return actions;
   down_ = value;
   if (value) {
-    actions.Repaint = state_ == TBtnState::Up;
-    state_ = TBtnState::Exclusive;
+    actions.Repaint = state_ == TBtnState::kUp;
+    state_ = TBtnState::kExclusive;
     UpdateExclusive();
   } else {
-    state_ = TBtnState::Up;
+    state_ = TBtnState::kUp;
     actions.RepaintNow = true;
   }
   return actions;
@@ -179,7 +179,7 @@ TButtonActions TSoftButton::SetGroupIndex(int value) {
   group_index_ = value;
   if (value == 0 && down_) {
     down_ = false;
-    state_ = enabled_ ? TBtnState::Up : TBtnState::Disabled;
+    state_ = enabled_ ? TBtnState::kUp : TBtnState::kDisabled;
   }
   UpdateExclusive();
   return RepaintIf(true);
@@ -206,7 +206,7 @@ bool TSoftButton::ButtonPressed(const TSoftButton& sender) {
   allow_all_up_ = sender.allow_all_up_;
   if (!sender.down_ || !down_) return false;
   down_ = false;
-  state_ = TBtnState::Up;
+  state_ = TBtnState::kUp;
   return true;
 }
 
@@ -249,16 +249,16 @@ TButtonActions TPopupButton::Press(int x, int y, bool left_button) {
   TButtonActions actions;
   actions.MouseDown = true;
   actions.Repaint = true;
-  state_ = TBtnState::DropDownPressed;
+  state_ = TBtnState::kDropDownPressed;
   dropping_ = true;
   return actions;
 }
 
 TButtonActions TPopupButton::Move(int x, int y) {
   if (!dropping_) return TSoftButton::Move(x, y);
-  TBtnState state = TBtnState::Up;
+  TBtnState state = TBtnState::kUp;
   if (InDropDownPart(x, y)) {
-    state = TBtnState::DropDownPressed;
+    state = TBtnState::kDropDownPressed;
     mouse_over_ = true;
   }
   TButtonActions actions = RepaintIf(state != state_);
@@ -270,7 +270,7 @@ TButtonActions TPopupButton::Release(int x, int y) {
   if (!dropping_) return TSoftButton::Release(x, y);
   dragging_ = false;
   dropping_ = false;
-  state_ = TBtnState::Up;
+  state_ = TBtnState::kUp;
   mouse_over_ = false;
   TButtonActions actions;
   if (InDropDownPart(x, y)) {
@@ -289,11 +289,11 @@ void TPopupButton::AddClick(TButtonActions& actions) const {
 
 TPopupFace TPopupButton::PaintPopupFace(bool themes_in_use) {
   TPopupFace face;
-  face.FaceState = PaintFace();
+  face.State = PaintFace();
   if (!draw_drop_down_) return face;
   face.Arrow = true;
-  face.ArrowPressed = face.FaceState == kFacePressed;
-  if (state_ == TBtnState::DropDownPressed) {
+  face.ArrowPressed = face.State == imaging::FaceState::kPressed;
+  if (state_ == TBtnState::kDropDownPressed) {
     face.PressedPart = true;
     face.ExcludeLeft = ClientWidth() - kDropDownPressedWidth;
   }
@@ -344,20 +344,20 @@ bool IsAccelerator(char key, const std::string& caption) {
 
 TButtonPoint DropDownPoint(int left, int top, int height) { return {left, top + height}; }
 
-int PushButtonFaceState(bool enabled, bool selected, bool mouse_over) {
-  if (!enabled) return kFaceDisabled;
-  if (selected) return kFacePressed;
-  return mouse_over ? kFaceHot : kFaceNormal;
+imaging::FaceState PushButtonFaceState(bool enabled, bool selected, bool mouse_over) {
+  if (!enabled) return imaging::FaceState::kDisabled;
+  if (selected) return imaging::FaceState::kPressed;
+  return mouse_over ? imaging::FaceState::kHot : imaging::FaceState::kNormal;
 }
 
 TWindowRegion PushButtonRegion(TzuBtnForm form, const std::string& windows_version_name, int client_width,
                                int client_height) {
   TWindowRegion region;
   if (form == TzuBtnForm::efRect || windows_version_name == "95") return region;
-  region.Kind = form == TzuBtnForm::efEllipse ? TRegionKind::Ellipse : TRegionKind::RoundRect;
+  region.Form = form;
   region.Right = client_width + 1;
   region.Bottom = client_height + 1;
-  region.Corner = region.Kind == TRegionKind::RoundRect ? 5 : 0;
+  region.Corner = region.Form == TzuBtnForm::efRoundRect ? 5 : 0;
   return region;
 }
 

@@ -21,14 +21,9 @@ namespace controls {
 // The outline of a button face, as the face painter knows it.
 using TzuBtnForm = imaging::TzuBtnForm;
 
-// The button's own state; the face routine is given a face state instead.
-enum class TBtnState { Up = 0, Disabled = 1, Down = 2, Exclusive = 3, DropDownPressed = 4 };
-
-// Face states of the face routine.
-constexpr int kFaceNormal = 0;
-constexpr int kFaceDisabled = 1;
-constexpr int kFacePressed = 2;
-constexpr int kFaceHot = 3;
+// The button's own state; the face routine is given an imaging::FaceState
+// instead.
+enum class TBtnState { kUp = 0, kDisabled = 1, kDown = 2, kExclusive = 3, kDropDownPressed = 4 };
 
 // The width of the popup button's separate drop-down part, and of the part
 // that its pressed look covers.
@@ -94,7 +89,7 @@ class TSoftButton {
   // The face state to paint now; the window side reads the other options
   // from the getters. Painting is also where a button that is Down but
   // still shown up (just enabled again) is shown down.
-  int PaintFace();
+  imaging::FaceState PaintFace();
 
   // Properties. Setters return what to do; a change repaints.
   TButtonActions SetEnabled(bool value);
@@ -131,10 +126,10 @@ class TSoftButton {
  protected:
   // The complete click: the popup button adds its drop-down.
   virtual void AddClick(TButtonActions& actions) const;
-  int FaceStateFor(TBtnState state) const;
+  imaging::FaceState FaceStateFor(TBtnState state) const;
   bool Inside(int x, int y) const;
 
-  TBtnState state_ = TBtnState::Up;
+  TBtnState state_ = TBtnState::kUp;
   bool mouse_over_ = false;
   bool dragging_ = false;
   bool dropping_ = false;  // the popup's drop-down part is held
@@ -165,8 +160,8 @@ class TSoftButton {
 // etched line that separates the drop-down part.
 struct TPopupFace {
   bool Arrow = false;         // draw the drop-down arrow at all
-  int FaceState = kFaceNormal;
-  bool ArrowPressed = false;  // for FaceState
+  imaging::FaceState State = imaging::FaceState::kNormal;
+  bool ArrowPressed = false;  // for State
   bool PressedPart = false;   // paint the pressed face first, then exclude
   int ExcludeLeft = 0;        // .. the columns from here to the right edge
   bool EtchedLine = false;
@@ -224,15 +219,13 @@ struct TButtonPoint {
 TButtonPoint DropDownPoint(int left, int top, int height);
 
 // The face state of the owner-drawn push button for one draw request.
-int PushButtonFaceState(bool enabled, bool selected, bool mouse_over);
+imaging::FaceState PushButtonFaceState(bool enabled, bool selected, bool mouse_over);
 
-enum class TRegionKind { None, Ellipse, RoundRect };
-
-// The push button's window region: Kind None means no region (remove the
-// one set before, if any); otherwise a shape over (0, 0) .. (Right, Bottom),
-// with Corner x Corner rounded corners for RoundRect.
+// The push button's window region: Form efRect means no region (remove the
+// one set before, if any); otherwise an ellipse or a rounded rectangle over
+// (0, 0) .. (Right, Bottom), with Corner x Corner rounded corners.
 struct TWindowRegion {
-  TRegionKind Kind = TRegionKind::None;
+  TzuBtnForm Form = imaging::efRect;
   int Right = 0;
   int Bottom = 0;
   int Corner = 0;

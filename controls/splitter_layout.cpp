@@ -4,6 +4,8 @@
 
 namespace controls {
 
+using util::TRect;
+
 namespace {
 
 bool OnAxis(TAlign align, bool vertical) {
@@ -11,7 +13,7 @@ bool OnAxis(TAlign align, bool vertical) {
                   : align == TAlign::alTop || align == TAlign::alBottom;
 }
 
-int Extent(const TBounds& bounds, bool vertical) { return vertical ? bounds.Width : bounds.Height; }
+int Extent(const TRect& bounds, bool vertical) { return vertical ? bounds.Width() : bounds.Height(); }
 
 // The far side of the bar grows against the pointer: moving right or down
 // shrinks a control aligned right or bottom.
@@ -31,14 +33,14 @@ int ToInt(long long value) {
 
 bool IsVerticalBar(TAlign align) { return OnAxis(align, true); }
 
-int FindSizedControl(const TBounds& splitter, TAlign align, const std::vector<TSiblingControl>& siblings) {
-  long long px = splitter.Left;
-  long long py = splitter.Top;
+int FindSizedControl(const TRect& splitter, TAlign align, const std::vector<TSiblingControl>& siblings) {
+  long long px = splitter.left;
+  long long py = splitter.top;
   switch (align) {
     case TAlign::alTop: py -= 1; break;
-    case TAlign::alBottom: py += splitter.Height; break;
+    case TAlign::alBottom: py = splitter.bottom; break;
     case TAlign::alLeft: px -= 1; break;
-    case TAlign::alRight: px += splitter.Width; break;
+    case TAlign::alRight: px = splitter.right; break;
     default: return -1;
   }
   // A control of no width or height would hold no point at all; it is
@@ -47,8 +49,8 @@ int FindSizedControl(const TBounds& splitter, TAlign align, const std::vector<TS
   for (size_t i = 0; i < siblings.size(); ++i) {
     const TSiblingControl& s = siblings[i];
     if (!s.Visible || !s.Enabled) continue;
-    long long left = s.Bounds.Left, top = s.Bounds.Top;
-    long long right = left + s.Bounds.Width, bottom = top + s.Bounds.Height;
+    long long left = s.Bounds.left, top = s.Bounds.top;
+    long long right = s.Bounds.right, bottom = s.Bounds.bottom;
     if (right == left) {
       if (near_side) --left; else ++right;
     }
@@ -71,7 +73,7 @@ int LargestAllowedSize(TAlign align, int min_size, int parent_client_width, int 
   return ToInt(size);
 }
 
-TNewSize ComputeNewSize(TAlign align, int min_size, int max_size, const TBounds& control, int split) {
+TNewSize ComputeNewSize(TAlign align, int min_size, int max_size, const TRect& control, int split) {
   const bool vertical = IsVerticalBar(align);
   const long long wanted = static_cast<long long>(Extent(control, vertical)) + (FarSide(align) ? -split : split);
   // MinSize wins over a largest size below it only for a pointer below
@@ -87,25 +89,17 @@ TNewSize ComputeNewSize(TAlign align, int min_size, int max_size, const TBounds&
   return {ToInt(size), ToInt(moved)};
 }
 
-TBounds GhostLineRect(const TBounds& splitter, TAlign align, int offset) {
-  TBounds rect = splitter;
-  (IsVerticalBar(align) ? rect.Left : rect.Top) += offset;
-  return rect;
+TRect GhostLineRect(const TRect& splitter, TAlign align, int offset) {
+  return IsVerticalBar(align) ? splitter.Moved(offset, 0) : splitter.Moved(0, offset);
 }
 
-TBounds AppliedBounds(TAlign align, const TBounds& control, int new_size) {
-  TBounds bounds = control;
+TRect AppliedBounds(TAlign align, const TRect& control, int new_size) {
+  TRect bounds = control;
   switch (align) {
-    case TAlign::alTop: bounds.Height = new_size; break;
-    case TAlign::alBottom:
-      bounds.Top += control.Height - new_size;
-      bounds.Height = new_size;
-      break;
-    case TAlign::alLeft: bounds.Width = new_size; break;
-    case TAlign::alRight:
-      bounds.Left += control.Width - new_size;
-      bounds.Width = new_size;
-      break;
+    case TAlign::alTop: bounds.bottom = bounds.top + new_size; break;
+    case TAlign::alBottom: bounds.top = bounds.bottom - new_size; break;
+    case TAlign::alLeft: bounds.right = bounds.left + new_size; break;
+    case TAlign::alRight: bounds.left = bounds.right - new_size; break;
     default: break;
   }
   return bounds;
@@ -115,15 +109,11 @@ TBounds AppliedBounds(TAlign align, const TBounds& control, int new_size) {
 // and lengthened by two along it, so that the frames' ends fall outside the
 // bar and only their long sides show.
 TBevelFrames BevelFrames(TAlign align, int client_width, int client_height) {
-  TBounds rect{0, 0, client_width, client_height};
-  if (IsVerticalBar(align)) {
-    rect = {1, -2, client_width - 2, client_height + 4};
-  } else {
-    rect = {-2, 1, client_width + 4, client_height - 2};
-  }
+  const TRect rect = IsVerticalBar(align) ? TRect::FromBounds(1, -2, client_width - 2, client_height + 4)
+                                           : TRect::FromBounds(-2, 1, client_width + 4, client_height - 2);
   TBevelFrames frames;
-  frames.Highlight = {rect.Left + 1, rect.Top + 1, rect.Width, rect.Height};
-  frames.Shadow = {rect.Left - 1, rect.Top - 1, rect.Width, rect.Height};
+  frames.Highlight = rect.Moved(1, 1);
+  frames.Shadow = rect.Moved(-1, -1);
   return frames;
 }
 
@@ -162,7 +152,7 @@ bool TSplitterDrag::LineStyle() const {
 
 void TSplitterDrag::ToggleGhost(std::vector<TSplitterStep>& steps) {
   ghost_visible_ = !ghost_visible_;
-  TSplitterStep step = Step(TSplitterStep::InvertGhost);
+  TSplitterStep step = Step(TSplitterStep::TKind::kInvertGhost);
   step.Rect = GhostLineRect(splitter_, Align, split_);
   steps.push_back(step);
 }
@@ -185,7 +175,7 @@ std::vector<TSplitterStep> TSplitterDrag::Press(const TSplitterParent& parent, i
   const TNewSize first = ComputeNewSize(Align, MinSize, max_size_, control_bounds_, 0);
   new_size_ = first.Size;
   split_ = first.Split;
-  steps.push_back(Step(TSplitterStep::BeginSizing));
+  steps.push_back(Step(TSplitterStep::TKind::kBeginSizing));
   if (LineStyle()) ToggleGhost(steps);
   return steps;
 }
@@ -224,11 +214,11 @@ std::vector<TSplitterStep> TSplitterDrag::KeyDown(bool escape, bool& pass_on) {
 void TSplitterDrag::ApplyNewSize(std::vector<TSplitterStep>& steps) {
   if (new_size_ == applied_size_) return;
   control_bounds_ = AppliedBounds(Align, control_bounds_, new_size_);
-  TSplitterStep set = Step(TSplitterStep::SetBounds);
+  TSplitterStep set = Step(TSplitterStep::TKind::kSetBounds);
   set.Control = control_;
   set.Rect = control_bounds_;
   steps.push_back(set);
-  steps.push_back(Step(TSplitterStep::Moved));
+  steps.push_back(Step(TSplitterStep::TKind::kMoved));
   applied_size_ = new_size_;
 }
 
@@ -236,10 +226,10 @@ void TSplitterDrag::EndSizing(std::vector<TSplitterStep>& steps) {
   if (Dragging()) {
     if (ghost_visible_) ToggleGhost(steps);
     control_ = -1;
-    steps.push_back(Step(TSplitterStep::EndSizing));
+    steps.push_back(Step(TSplitterStep::TKind::kEndSizing));
   }
   // OnMoved also ends every drag, applied or not.
-  steps.push_back(Step(TSplitterStep::Moved));
+  steps.push_back(Step(TSplitterStep::TKind::kMoved));
 }
 
 }  // namespace controls

@@ -13,24 +13,17 @@
 #include <vector>
 
 #include "gui/model/align_layout.h"
+#include "util/rect.h"
 
 namespace controls {
 
 // The edges a control sticks to, as the aligned layout knows them.
 using TAlign = gui::TAlign;
-enum class TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
-
-// A control's bounds in its parent's client coordinates.
-struct TBounds {
-  int Left = 0;
-  int Top = 0;
-  int Width = 0;
-  int Height = 0;
-};
+enum TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
 
 // One control on the splitter's parent, as the window side reports it.
 struct TSiblingControl {
-  TBounds Bounds;
+  util::TRect Bounds;  // in the parent's client coordinates
   TAlign Align = TAlign::alNone;
   bool Visible = true;
   bool Enabled = true;
@@ -43,7 +36,7 @@ bool IsVerticalBar(TAlign align);
 // The index of the sibling the splitter resizes, -1 for none: the first
 // visible and enabled control that holds the point just outside the
 // splitter on its aligned side.
-int FindSizedControl(const TBounds& splitter, TAlign align, const std::vector<TSiblingControl>& siblings);
+int FindSizedControl(const util::TRect& splitter, TAlign align, const std::vector<TSiblingControl>& siblings);
 
 // The largest size the resized control may take: the parent's client extent
 // across the bar, less MinSize, less every control aligned on the same axis
@@ -60,20 +53,20 @@ struct TNewSize {
 // The size for a pointer `split` pixels from the press point (along the
 // bar's axis), clamped to min_size .. max_size; a clamp moves the split so
 // that the ghost line stops at the limit.
-TNewSize ComputeNewSize(TAlign align, int min_size, int max_size, const TBounds& control, int split);
+TNewSize ComputeNewSize(TAlign align, int min_size, int max_size, const util::TRect& control, int split);
 
 // The ghost line: a rectangle as large as the splitter, moved by the offset.
-TBounds GhostLineRect(const TBounds& splitter, TAlign align, int offset);
+util::TRect GhostLineRect(const util::TRect& splitter, TAlign align, int offset);
 
 // The resized control's bounds for a new size: a control above or left of
 // the bar grows away from its origin, one below or right of it keeps its far
 // edge and moves its top or left.
-TBounds AppliedBounds(TAlign align, const TBounds& control, int new_size);
+util::TRect AppliedBounds(TAlign align, const util::TRect& control, int new_size);
 
 // The two bevel frames, highlight first then shadow, in client coordinates.
 struct TBevelFrames {
-  TBounds Highlight;
-  TBounds Shadow;
+  util::TRect Highlight;
+  util::TRect Shadow;
 };
 TBevelFrames BevelFrames(TAlign align, int client_width, int client_height);
 
@@ -98,7 +91,7 @@ struct TGripPixel {
 // only the five lower pixels, not the two of the top row.
 std::vector<TGripPixel> GripDotPixels(int screen_bits_per_pixel);
 
-enum class TSplitCursor { crHSplit, crVSplit, crOther };
+enum TSplitCursor { crHSplit, crVSplit, crOther };
 
 // The cursor after Align changes: a split cursor follows the bar's
 // direction, any other cursor stays.
@@ -106,23 +99,23 @@ TSplitCursor CursorForAlign(TSplitCursor current, TAlign align);
 
 // One thing the window side does, in the order given.
 struct TSplitterStep {
-  enum TKind {
-    BeginSizing,  // take a drawing context on the parent (with the checker brush
-                  // for rsPattern) and catch the active control's keys
-    InvertGhost,  // invert Rect on the parent
-    SetBounds,    // give sibling Control the bounds Rect (the parent's alignment
-                  // suspended meanwhile) and repaint at once
-    Moved,        // raise OnMoved
-    EndSizing,    // release the drawing context and brush, give the keys back
+  enum class TKind {
+    kBeginSizing,  // take a drawing context on the parent (with the checker brush
+                   // for rsPattern) and catch the active control's keys
+    kInvertGhost,  // invert Rect on the parent
+    kSetBounds,    // give sibling Control the bounds Rect (the parent's alignment
+                   // suspended meanwhile) and repaint at once
+    kMoved,        // raise OnMoved
+    kEndSizing,    // release the drawing context and brush, give the keys back
   };
-  TKind Kind = Moved;
-  TBounds Rect;
+  TKind Kind = TKind::kMoved;
+  util::TRect Rect;
   int Control = -1;
 };
 
 // What the parent looks like when the drag starts.
 struct TSplitterParent {
-  TBounds Splitter;
+  util::TRect Splitter;
   int ClientWidth = 0;
   int ClientHeight = 0;
   std::vector<TSiblingControl> Siblings;
@@ -158,8 +151,8 @@ class TSplitterDrag {
   void ApplyNewSize(std::vector<TSplitterStep>& steps);
   void EndSizing(std::vector<TSplitterStep>& steps);
 
-  TBounds splitter_;
-  TBounds control_bounds_;
+  util::TRect splitter_;
+  util::TRect control_bounds_;
   int control_ = -1;
   int down_x_ = 0;
   int down_y_ = 0;

@@ -8,12 +8,11 @@
 #include "imaging/button_face_win.h"
 #include "imaging/xp_theme_win.h"
 #include "util/file_utils_win.h"
+#include "util/rect_win.h"
 
 namespace controls {
 
 namespace {
-
-imaging::FaceRect FaceRectOf(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 // The text colour of a canvas as the drawing layer's colour.
 imaging::TColor CanvasTextColor(HDC dc) { return static_cast<imaging::TColor>(GetTextColor(dc)); }
@@ -101,19 +100,19 @@ void TzuSoftButton::SetColor(imaging::TColor color) {
   Invalidate();
 }
 
-imaging::ButtonFaceParams TzuSoftButton::FaceParams(HDC dc, int face_state) const {
+imaging::ButtonFaceParams TzuSoftButton::FaceParams(HDC dc, imaging::FaceState face_state) const {
   imaging::ButtonFaceParams p;
   p.shadowed = model_->Shadowed();
   p.glyph_right = layout_ == TzuButtonLayout::blGlyphRight;
   p.flat = model_->Flat();
   p.highlight_mode = model_->HiLightMode();
   p.shape = edge_form_;
-  p.state = static_cast<imaging::FaceState>(face_state);
+  p.state = face_state;
   p.glyph_count = model_->NumGlyphs();
   p.focused_text_color = CanvasTextColor(dc);
   p.highlight_color = color_;
   p.face_color = color_;
-  p.rect = FaceRectOf(ClientRect());
+  p.rect = util::FromRECT(ClientRect());
   p.caption = caption_;
   return p;
 }
@@ -198,7 +197,7 @@ void TzuPopupButton::Paint(HDC dc) {
     return;
   }
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-  imaging::ButtonFaceParams params = FaceParams(dc, face.FaceState);
+  imaging::ButtonFaceParams params = FaceParams(dc, face.State);
   params.drop_down_arrow = true;
   if (face.PressedPart) {
     imaging::ButtonFaceParams pressed = params;
@@ -321,12 +320,12 @@ void TZuButton::UpdateRegion() {
   const RECT client = ClientRect();
   const TWindowRegion region =
       PushButtonRegion(edge_form_, util::GetWindowsVersionName(), client.right, client.bottom);
-  if (region.Kind == TRegionKind::None) {
+  if (region.Form == imaging::efRect) {
     if (has_region_) SetWindowRgn(Handle(), nullptr, TRUE);
     has_region_ = false;
     return;
   }
-  util::UniqueRegion shape(region.Kind == TRegionKind::Ellipse
+  util::UniqueRegion shape(region.Form == imaging::efEllipse
                                ? CreateEllipticRgn(0, 0, region.Right, region.Bottom)
                                : CreateRoundRectRgn(0, 0, region.Right, region.Bottom, region.Corner, region.Corner));
   // The window owns the region once it accepted it.
@@ -359,13 +358,13 @@ bool TZuButton::OnReflectedDrawItem(DRAWITEMSTRUCT* item) {
   p.focused = (item->itemState & ODS_FOCUS) != 0;
   p.highlight_mode = hi_light_mode_;
   p.shape = edge_form_;
-  p.state = static_cast<imaging::FaceState>(PushButtonFaceState((item->itemState & ODS_DISABLED) == 0,
-                                                                (item->itemState & ODS_SELECTED) != 0, mouse_over_));
+  p.state = PushButtonFaceState((item->itemState & ODS_DISABLED) == 0, (item->itemState & ODS_SELECTED) != 0,
+                                mouse_over_);
   p.glyph_count = num_glyphs_;
   p.focused_text_color = focused_text_color_;
   p.highlight_color = hi_light_color_;
   p.face_color = color_;
-  p.rect = FaceRectOf(ClientRect());
+  p.rect = util::FromRECT(ClientRect());
   p.caption = Text();
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   imaging::DrawButtonFace(dc, Handle(), glyph_.Handle(), p);

@@ -25,7 +25,7 @@
 namespace controls {
 
 // The glyph's side of the caption.
-enum class TzuButtonLayout { blGlyphLeft, blGlyphRight };
+enum TzuButtonLayout { blGlyphLeft, blGlyphRight };
 
 // The glyph of a button: a strip of equal frames side by side, kept as a
 // bitmap of its own that no device context holds.
@@ -80,7 +80,7 @@ class TzuSoftButton : public gui::TGraphicControl, private TButtonGroupHost {
   explicit TzuSoftButton(std::unique_ptr<TSoftButton> model);
 
   // The face options every button kind shares.
-  imaging::ButtonFaceParams FaceParams(HDC dc, int face_state) const;
+  imaging::ButtonFaceParams FaceParams(HDC dc, imaging::FaceState face_state) const;
   void Act(const TButtonActions& actions);
   virtual void DropDown() {}
 

@@ -5,6 +5,7 @@
 #include "gui/application.h"
 #include "imaging/bitmap_win.h"
 #include "imaging/zu_graphic_utils_win.h"
+#include "util/rect_win.h"
 
 namespace controls {
 
@@ -16,9 +17,9 @@ COLORREF ToRgb(imaging::TColor color) {
 
 COLORREF PassColor(TLabelColor color, imaging::TColor font_color) {
   switch (color) {
-    case TLabelColor::ButtonShadow: return GetSysColor(COLOR_BTNSHADOW);
-    case TLabelColor::ButtonHighlight: return GetSysColor(COLOR_BTNHIGHLIGHT);
-    case TLabelColor::GrayText: return GetSysColor(COLOR_GRAYTEXT);
+    case TLabelColor::kButtonShadow: return GetSysColor(COLOR_BTNSHADOW);
+    case TLabelColor::kButtonHighlight: return GetSysColor(COLOR_BTNHIGHLIGHT);
+    case TLabelColor::kGrayText: return GetSysColor(COLOR_GRAYTEXT);
     default: return ToRgb(font_color);
   }
 }
@@ -128,8 +129,8 @@ void Tzu3DLabel::DrawLabelText(HDC dc, RECT& rect, UINT flags) const {
   SelectClipPath(dc, RGN_AND);
   for (const TGradientBand& band : GradientBands(rect.top, rect.bottom, imaging::ScreenBitsPerPixel())) {
     COLORREF color = ToRgb(font_color_);
-    if (band.Shade == TBandShade::Lighten) color = imaging::LightenColor(font_color_, band.Amount);
-    if (band.Shade == TBandShade::Darken) color = imaging::DarkenColor(font_color_, band.Amount);
+    if (band.Shade == TBandShade::kLighten) color = imaging::LightenColor(font_color_, band.Amount);
+    if (band.Shade == TBandShade::kDarken) color = imaging::DarkenColor(font_color_, band.Amount);
     FillSolid(dc, RECT{rect.left, band.Top, rect.right, band.Top + band.Height}, color);
   }
 }
@@ -167,8 +168,8 @@ void TzuSplitter::Paint(HDC dc) {
   FillSolid(dc, client, ToRgb(color_));
   if (beveled_) {
     const TBevelFrames frames = BevelFrames(Align(), client.right, client.bottom);
-    auto frame = [&](const TBounds& b, int system_color) {
-      const RECT r{b.Left, b.Top, b.Left + b.Width, b.Top + b.Height};
+    auto frame = [&](const util::TRect& b, int system_color) {
+      const RECT r = util::ToRECT(b);
       FrameRect(dc, &r, GetSysColorBrush(system_color));
     };
     frame(frames.Highlight, COLOR_BTNHIGHLIGHT);
@@ -185,7 +186,7 @@ void TzuSplitter::MouseDown(gui::MouseButton button, int x, int y, UINT /*keys*/
   gui::TWindow* host = Parent();
   if (!host || button != gui::MouseButton::Left) return;
   TSplitterParent parent;
-  parent.Splitter = {Left(), Top(), Width(), Height()};
+  parent.Splitter = util::TRect::FromBounds(Left(), Top(), Width(), Height());
   const RECT client = host->ClientRect();
   parent.ClientWidth = client.right;
   parent.ClientHeight = client.bottom;
@@ -195,14 +196,14 @@ void TzuSplitter::MouseDown(gui::MouseButton button, int x, int y, UINT /*keys*/
     GetWindowRect(child, &r);
     MapWindowPoints(nullptr, host->Handle(), reinterpret_cast<POINT*>(&r), 2);
     gui::TWindow* window = gui::TWindow::FromHandle(child);
-    parent.Siblings.push_back({{r.left, r.top, r.right - r.left, r.bottom - r.top},
+    parent.Siblings.push_back({util::FromRECT(r),
                                window ? window->Align() : gui::TAlign::alNone,
                                IsWindowVisible(child) != FALSE, IsWindowEnabled(child) != FALSE});
     siblings_.push_back({child, nullptr});
   }
   for (gui::TGraphicControl* control : host->GraphicControls()) {
     const RECT& r = control->BoundsRect();
-    parent.Siblings.push_back({{r.left, r.top, r.right - r.left, r.bottom - r.top},
+    parent.Siblings.push_back({util::FromRECT(r),
                                control->Align(),
                                control->Visible(),
                                control->Enabled()});
@@ -232,24 +233,24 @@ void TzuSplitter::MouseUp(gui::MouseButton button, int /*x*/, int /*y*/, UINT /*
 void TzuSplitter::Run(const std::vector<TSplitterStep>& steps) {
   for (const TSplitterStep& step : steps) {
     switch (step.Kind) {
-      case TSplitterStep::BeginSizing:
+      case TSplitterStep::TKind::kBeginSizing:
         BeginSizing();
         break;
-      case TSplitterStep::InvertGhost:
+      case TSplitterStep::TKind::kInvertGhost:
         if (line_dc_) {
           // The ghost line lies in the host's client area; the splitter's
           // own drawing origin does not apply to the host's DC.
-          PatBlt(line_dc_, step.Rect.Left, step.Rect.Top, step.Rect.Width, step.Rect.Height, PATINVERT);
+          PatBlt(line_dc_, step.Rect.left, step.Rect.top, step.Rect.Width(), step.Rect.Height(), PATINVERT);
         }
         break;
-      case TSplitterStep::SetBounds: {
+      case TSplitterStep::TKind::kSetBounds: {
         if (step.Control < 0 || static_cast<size_t>(step.Control) >= siblings_.size()) break;
         const Sibling& sibling = siblings_[static_cast<size_t>(step.Control)];
-        const TBounds& b = step.Rect;
+        const util::TRect& b = step.Rect;
         if (sibling.window) {
-          SetWindowPos(sibling.window, nullptr, b.Left, b.Top, b.Width, b.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+          SetWindowPos(sibling.window, nullptr, b.left, b.top, b.Width(), b.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
         } else if (sibling.control) {
-          sibling.control->SetBounds(b.Left, b.Top, b.Width, b.Height);
+          sibling.control->SetBounds(b.left, b.top, b.Width(), b.Height());
         }
         if (Parent()) {
           Parent()->Realign();
@@ -257,10 +258,10 @@ void TzuSplitter::Run(const std::vector<TSplitterStep>& steps) {
         }
         break;
       }
-      case TSplitterStep::Moved:
+      case TSplitterStep::TKind::kMoved:
         if (OnMoved) OnMoved(*this);
         break;
-      case TSplitterStep::EndSizing:
+      case TSplitterStep::TKind::kEndSizing:
         EndSizing();
         break;
     }

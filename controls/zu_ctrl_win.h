@@ -20,7 +20,7 @@
 
 namespace controls {
 
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 class Tzu3DLabel : public gui::TGraphicControl {
  public:

@@ -4,6 +4,7 @@
 
 #include "controls/zu_scroll_box_win.h"
 #include "util/handles_win.h"
+#include "util/rect_win.h"
 
 namespace controls {
 
@@ -15,8 +16,6 @@ const gui::WindowClass kGridClass = {L"TZuImageBox"};
 // every paint is done, a few at a time, so that input is never kept waiting.
 constexpr UINT_PTR kPrefetchTimer = 1;
 constexpr int kPrefetchSlice = 16;
-
-RECT ToRect(const TGridRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 
 // Fills with a system colour brush; those brushes are the system's and are
 // never deleted.
@@ -132,7 +131,7 @@ void TZuImageBox::DrawCell(int index) {
   if (index < 0) index = 0;
   util::WindowDc dc(Handle());
   if (!dc) return;
-  const RECT r = ToRect(SelectionRect(metrics_, layout_.Columns, index));
+  const RECT r = util::ToRECT(SelectionRect(metrics_, layout_.Columns, index));
   FillWithSysColor(dc.get(), r, index == item_index_ ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
   if (index < IconCount()) DrawIconAt(dc.get(), index, Icons(index));
   if (host_.Focused() && (index == item_index_ || item_index_ == -1)) DrawFocusRect(dc.get(), &r);
@@ -145,7 +144,7 @@ void TZuImageBox::Paint(HDC dc) {
   if (host_.OnCustomPaint) host_.OnCustomPaint(*this, dc);
   if (IconCount() == 0) return;
   const int focus_cell = item_index_ >= 0 ? item_index_ : 0;
-  const RECT focus_rect = ToRect(SelectionRect(metrics_, layout_.Columns, focus_cell));
+  const RECT focus_rect = util::ToRECT(SelectionRect(metrics_, layout_.Columns, focus_cell));
   if (item_index_ >= 0) FillWithSysColor(dc, focus_rect, COLOR_HIGHLIGHT);
   DrawIcons(dc, true);
   if (host_.Focused()) DrawFocusRect(dc, &focus_rect);

@@ -160,9 +160,8 @@ void TZuListBox::TrackHintRow(int x, int y) {
   SendMessageW(hint_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
 }
 
-THintRect TZuListBox::RowHint(std::wstring* text) const {
-  THintRect none;
-  if (hint_row_ < 0 || hint_row_ >= Count()) return none;
+std::optional<util::TRect> TZuListBox::RowHint(std::wstring* text) const {
+  if (hint_row_ < 0 || hint_row_ >= Count()) return std::nullopt;
   int offset = 2;
   std::string item = Item(hint_row_);
   if (OnGetItemParams) OnGetItemParams(*const_cast<TZuListBox*>(this), hint_row_, nullptr, offset, item);
@@ -181,17 +180,17 @@ std::optional<LRESULT> TZuListBox::OnNotify(NMHDR* header) {
   if (!hint_ || header->hwndFrom != hint_) return std::nullopt;
   if (header->code == TTN_GETDISPINFOW) {
     auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
-    const THintRect hint = RowHint(&hint_text_);
-    if (!hint.show) hint_text_.clear();
+    const std::optional<util::TRect> hint = RowHint(&hint_text_);
+    if (!hint) hint_text_.clear();
     info->lpszText = const_cast<wchar_t*>(hint_text_.c_str());
     return 0;
   }
   if (header->code == TTN_SHOW) {
     // The tip opens right over the row: its top left at the row's top and
     // two pixels left of the row's text.
-    const THintRect hint = RowHint(nullptr);
-    if (!hint.show) return 0;
-    POINT corner{hint.left, hint.top};
+    const std::optional<util::TRect> hint = RowHint(nullptr);
+    if (!hint) return 0;
+    POINT corner{hint->left, hint->top};
     ClientToScreen(Handle(), &corner);
     SetWindowPos(hint_, nullptr, corner.x, corner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return TRUE;

@@ -106,7 +106,7 @@ class TZuListBox : public gui::TSystemControl {
   void RedrawRow(int index) const;
   // The hint text and rectangle of the row under the mouse; show false
   // when its text fits.
-  THintRect RowHint(std::wstring* text) const;
+  std::optional<util::TRect> RowHint(std::wstring* text) const;
   int FontHeight() const;
   void RaiseItemHeight() const;
 

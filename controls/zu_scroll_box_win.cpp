@@ -17,14 +17,14 @@ gui::WindowClass HostClass() {
 
 bool ToGridKey(WPARAM vk, TGridKey* key) {
   switch (vk) {
-    case VK_PRIOR: *key = TGridKey::PageUp; return true;
-    case VK_NEXT: *key = TGridKey::PageDown; return true;
-    case VK_END: *key = TGridKey::End; return true;
-    case VK_HOME: *key = TGridKey::Home; return true;
-    case VK_LEFT: *key = TGridKey::Left; return true;
-    case VK_UP: *key = TGridKey::Up; return true;
-    case VK_RIGHT: *key = TGridKey::Right; return true;
-    case VK_DOWN: *key = TGridKey::Down; return true;
+    case VK_PRIOR: *key = TGridKey::kPageUp; return true;
+    case VK_NEXT: *key = TGridKey::kPageDown; return true;
+    case VK_END: *key = TGridKey::kEnd; return true;
+    case VK_HOME: *key = TGridKey::kHome; return true;
+    case VK_LEFT: *key = TGridKey::kLeft; return true;
+    case VK_UP: *key = TGridKey::kUp; return true;
+    case VK_RIGHT: *key = TGridKey::kRight; return true;
+    case VK_DOWN: *key = TGridKey::kDown; return true;
     default: return false;
   }
 }

@@ -14,7 +14,7 @@ bool TPanel::Create(HWND parent, int x, int y, int width, int height, DWORD styl
 
 void TPanel::OnPaint(HDC dc, const RECT& /*update*/) {
   RECT r = ClientRect();
-  if (bevel_ != Bevel::None) DrawEdge(dc, &r, bevel_ == Bevel::Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
+  if (bevel_ != Bevel::kNone) DrawEdge(dc, &r, bevel_ == Bevel::kRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
 }
 
 LRESULT TPanel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

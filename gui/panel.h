@@ -8,7 +8,7 @@
 
 namespace gui {
 
-enum class Bevel { None, Raised, Lowered };
+enum class Bevel { kNone, kRaised, kLowered };
 
 class TPanel : public TWindow {
  public:
@@ -32,7 +32,7 @@ class TPanel : public TWindow {
   bool OnDrawItem(DRAWITEMSTRUCT* item) override;
 
  private:
-  Bevel bevel_ = Bevel::None;
+  Bevel bevel_ = Bevel::kNone;
   COLORREF color_ = CLR_INVALID;
 };
 

@@ -416,22 +416,22 @@ void TWindow::Realign() {
   std::vector<gui::TAlignedItem> items;
   for (TWindow* window : windows) {
     const RECT r = window->BoundsRect();
-    items.push_back({window->align_, {r.left, r.top, r.right - r.left, r.bottom - r.top}, window->Visible()});
+    items.push_back({window->align_, {r.left, r.top, r.right, r.bottom}, window->Visible()});
   }
   for (TGraphicControl* control : controls) {
     const RECT& r = control->BoundsRect();
-    items.push_back({control->Align(), {r.left, r.top, r.right - r.left, r.bottom - r.top}, control->Visible()});
+    items.push_back({control->Align(), {r.left, r.top, r.right, r.bottom}, control->Visible()});
   }
   const RECT client = ClientRect();
   gui::AlignItems(client.right, client.bottom, items);
   size_t i = 0;
   for (TWindow* window : windows) {
-    const gui::TLayoutRect& b = items[i++].bounds;
-    window->SetBounds(b.left, b.top, b.width, b.height);
+    const util::TRect& b = items[i++].bounds;
+    window->SetBounds(b.left, b.top, b.Width(), b.Height());
   }
   for (TGraphicControl* control : controls) {
-    const gui::TLayoutRect& b = items[i++].bounds;
-    control->SetBounds(b.left, b.top, b.width, b.height);
+    const util::TRect& b = items[i++].bounds;
+    control->SetBounds(b.left, b.top, b.Width(), b.Height());
   }
 }
 

@@ -13,7 +13,7 @@
 
 namespace imaging {
 
-enum class PixelFormat { pfDevice, pf24bit, pf32bit };
+enum PixelFormat { pfDevice, pf24bit, pf32bit };
 
 class TBitmap {
  public:

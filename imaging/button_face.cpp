@@ -4,6 +4,8 @@
 
 namespace imaging {
 
+using util::TRect;
+
 namespace {
 
 // Windows' numbers of the system colours a face uses.
@@ -14,28 +16,15 @@ constexpr int kColorGrayText = 17;
 constexpr int kColorBtnText = 18;
 constexpr int kColorBtnHighlight = 20;
 
-
-FaceShape ShapeOf(TzuBtnForm form) {
-  switch (form) {
-    case efRect:
-      return FaceShape::kRectangle;
-    case efEllipse:
-      return FaceShape::kEllipse;
-    case efRoundRect:
-      break;
-  }
-  return FaceShape::kRoundRect;
-}
-
-FaceOp Outline(FaceShape shape, const FaceRect& rect, int corner, ColorRole pen) {
+FaceOp Outline(TzuBtnForm shape, const TRect& rect, int corner, ColorRole pen) {
   return {FaceOpKind::kOutline, shape, rect, corner, pen};
 }
 
-FaceOp EdgeOp(FaceOpKind kind, const FaceRect& rect) { return {kind, FaceShape::kRectangle, rect, 0, ColorRole::kBtnShadow}; }
+FaceOp EdgeOp(FaceOpKind kind, const TRect& rect) { return {kind, efRect, rect, 0, ColorRole::kBtnShadow}; }
 
 // The rectangle without its last column and row: the inner of the two
 // outlines that give a face its light top-left edge.
-FaceRect WithoutLastPixel(const FaceRect& r) { return {r.left, r.top, r.right - 1, r.bottom - 1}; }
+TRect WithoutLastPixel(const TRect& r) { return {r.left, r.top, r.right - 1, r.bottom - 1}; }
 
 // The glyph frame for the state; frame 1 unless the glyph has a frame for it.
 int GlyphFrame(const ButtonFaceParams& p, int count) {
@@ -75,15 +64,15 @@ void PlanThemed(const ButtonFaceParams& p, ButtonFacePlan& plan) {
 // The classic face by state. Leaves the plan's operations empty for a flat
 // face in the normal or disabled state, which gets the plain background.
 void PlanClassic(const ButtonFaceParams& p, ButtonFacePlan& plan) {
-  const FaceRect r = p.rect, in1 = r.Inset(1, 1), in2 = r.Inset(2, 2), inner = WithoutLastPixel(r);
-  const FaceShape shape = ShapeOf(p.shape);
+  const TRect r = p.rect, in1 = r.Inset(1, 1), in2 = r.Inset(2, 2), inner = WithoutLastPixel(r);
+  const TzuBtnForm shape = p.shape;
   const int c = plan.corner;
   std::vector<FaceOp>& ops = plan.ops;
   switch (p.state) {
     case FaceState::kNormal:
       if (p.flat) return;
       plan.brush = ColorRole::kFace;
-      if (shape == FaceShape::kRectangle) {
+      if (shape == efRect) {
         ops.push_back(EdgeOp(FaceOpKind::kFill, r));
         ops.push_back(EdgeOp(FaceOpKind::kRaisedInner, r));
       } else {
@@ -96,7 +85,7 @@ void PlanClassic(const ButtonFaceParams& p, ButtonFacePlan& plan) {
       if (p.flat) return;
       plan.brush = ColorRole::kFace;
       ops.push_back(Outline(shape, r, c, ColorRole::kBtnShadow));
-      if (shape != FaceShape::kRectangle) ops.push_back(Outline(shape, inner, c, ColorRole::kBtnHighlight));
+      if (shape != efRect) ops.push_back(Outline(shape, inner, c, ColorRole::kBtnHighlight));
       return;
     case FaceState::kPressed:
       plan.brush = ColorRole::kHighlight;
@@ -110,7 +99,7 @@ void PlanClassic(const ButtonFaceParams& p, ButtonFacePlan& plan) {
       return;
     case FaceState::kHot:
       plan.brush = ColorRole::kHighlight;
-      if (shape == FaceShape::kRectangle) {
+      if (shape == efRect) {
         ops.push_back(EdgeOp(FaceOpKind::kFill, r));
         ops.push_back(EdgeOp(p.flat ? FaceOpKind::kRaisedInner : FaceOpKind::kRaised, r));
         plan.region = FaceRegion{shape, p.flat ? in1 : in2, c};
@@ -134,8 +123,8 @@ void PlanPlain(const ButtonFaceParams& p, ButtonFacePlan& plan) {
   plan.brush = ColorRole::kFace;
   // A flat face without a focus rectangle blends into its surroundings.
   const ColorRole pen = (p.flat && !p.draw_focus) ? ColorRole::kFace : ColorRole::kBtnShadow;
-  const FaceShape shape = ShapeOf(p.shape);
-  plan.ops.push_back(Outline(shape, shape == FaceShape::kEllipse ? p.rect.Inset(1, 1) : p.rect, plan.corner, pen));
+  const TzuBtnForm shape = p.shape;
+  plan.ops.push_back(Outline(shape, shape == efEllipse ? p.rect.Inset(1, 1) : p.rect, plan.corner, pen));
 }
 
 // Nine strips over the region's bounding box, light at the top and dark at
@@ -153,7 +142,7 @@ void PlanBands(const ButtonFaceParams& p, ButtonFacePlan& plan) {
   const bool pressed = p.state == FaceState::kPressed, hot = p.state == FaceState::kHot;
   // The hot face's bands sit one pixel to the right; moving the box down
   // as well changes nothing, because the rows count from the canvas's top.
-  const FaceRect box = hot ? plan.region->rect.Moved(1, 1) : plan.region->rect;
+  const TRect box = hot ? plan.region->rect.Moved(1, 1) : plan.region->rect;
   const int h = box.Height(), q = h / 9;
   plan.band_base = p.state == FaceState::kNormal ? ColorRole::kFace : ColorRole::kHighlight;
   for (int k = 0; k < 9; ++k) {
@@ -199,15 +188,10 @@ TColor RoleColor(ColorRole role, const ButtonFaceParams& params, TColor canvas_t
 
 int FaceCorner(int width, int height) { return (width > 20 && height > 20) ? 5 : 3; }
 
-ButtonFacePlan PlanButtonFace(const ButtonFaceParams& p, const FaceEnvironment& env) {
-  ButtonFacePlan plan;
-  const FaceRect& r = p.rect;
-  const int W = r.Width(), H = r.Height();
-  const int count = p.glyph_count < 1 ? 1 : p.glyph_count;
-  const bool pressed = p.state == FaceState::kPressed, hot = p.state == FaceState::kHot;
-  plan.corner = FaceCorner(W, H);
+namespace {
 
-  // Background: themed, classic or plain, then the shading bands.
+// Themed, classic or plain, then the shading bands inside the region.
+void PlanBackground(const ButtonFaceParams& p, const FaceEnvironment& env, ButtonFacePlan& plan) {
   const bool themed = p.shadowed && env.themes_active && p.shape != efEllipse;
   if (themed) {
     PlanThemed(p, plan);
@@ -218,119 +202,159 @@ ButtonFacePlan PlanButtonFace(const ButtonFaceParams& p, const FaceEnvironment& 
   const bool shaded =
       p.shadowed && !themed && p.state != FaceState::kDisabled && !(p.flat && p.state == FaceState::kNormal);
   if (shaded && plan.region) PlanBands(p, plan);
+}
 
-  // The working rectangle: a pressed face's content sits one pixel lower
-  // and to the right; the drop-down arrow keeps 13 pixels at the right.
-  plan.working = pressed ? r.Moved(1, 1) : r;
-  if (p.drop_down_arrow) plan.working.right -= 13;
-  const FaceRect& work = plan.working;
+// A pressed face's content sits one pixel lower and to the right; the
+// drop-down arrow keeps 13 pixels at the right.
+TRect WorkingRect(const ButtonFaceParams& p) {
+  TRect work = p.state == FaceState::kPressed ? p.rect.Moved(1, 1) : p.rect;
+  if (p.drop_down_arrow) work.right -= 13;
+  return work;
+}
 
-  // Glyph and caption layout.
+// Where the glyph and the caption go, as the caption and focus steps need it.
+struct ContentLayout {
+  TRect caption_rect;
+  bool beside_glyph = false;  // a caption and a glyph side by side
+  int content_width = 0;      // M: what the focus rectangle of an ellipse encloses
+};
+
+// Places the glyph, centred alone or beside the caption; a caption too
+// wide to leave the glyph room is shortened.
+ContentLayout PlanContent(const ButtonFaceParams& p, const FaceEnvironment& env, int count, ButtonFacePlan& plan) {
+  const TRect& r = p.rect;
+  const TRect& work = plan.working;
+  const int W = r.Width(), H = r.Height();
   const auto width_of = [&env](const std::wstring& s) { return env.text_width ? env.text_width(s) : 0; };
   plan.caption = p.caption;
   plan.caption_width = plan.caption.empty() ? 0 : width_of(plan.caption);
   GlyphPlan& glyph = plan.glyph;
   glyph.present = env.glyph_width > 0 && env.glyph_height > 0;
-  FaceRect caption_rect = work;
-  bool beside_glyph = false;
-  int content_width = plan.caption_width;  // M: what the focus rectangle of an ellipse encloses
-  if (glyph.present) {
-    const int w = env.glyph_width / count;
-    glyph.frame_width = w;
-    glyph.position.y = work.top + H / 2 - env.glyph_height / 2;
-    if (!plan.caption.empty()) {
-      int m = plan.caption_width + w + 6;
-      if (m > W - 19) {
-        m = W - 19;
-        plan.caption = FitTextToWidth(plan.caption, width_of, W - 22 - w);
-        plan.caption_width = width_of(plan.caption);
-      }
-      if (p.glyph_right) {
-        glyph.position.x = work.left + work.Width() / 2 + m / 2 - w;
-        caption_rect.right = r.left + W / 2 - m / 2 + plan.caption_width;
-      } else {
-        glyph.position.x = work.left + work.Width() / 2 - m / 2;
-        caption_rect.left = glyph.position.x + w + 6;
-      }
-      caption_rect.top += 1;
-      caption_rect.bottom -= 1;
-      beside_glyph = true;
-      content_width = m;
-    } else {
-      glyph.position.x = work.left + work.Width() / 2 - w / 2;
-      content_width = w;
-    }
+  ContentLayout layout{work, false, plan.caption_width};
+  if (!glyph.present) return layout;
+  const int w = env.glyph_width / count;
+  glyph.frame_width = w;
+  glyph.position.y = work.top + H / 2 - env.glyph_height / 2;
+  if (plan.caption.empty()) {
+    glyph.position.x = work.left + work.Width() / 2 - w / 2;
+    layout.content_width = w;
+    return layout;
   }
+  int m = plan.caption_width + w + 6;
+  if (m > W - 19) {
+    m = W - 19;
+    plan.caption = FitTextToWidth(plan.caption, width_of, W - 22 - w);
+    plan.caption_width = width_of(plan.caption);
+  }
+  if (p.glyph_right) {
+    glyph.position.x = work.left + work.Width() / 2 + m / 2 - w;
+    layout.caption_rect.right = r.left + W / 2 - m / 2 + plan.caption_width;
+  } else {
+    glyph.position.x = work.left + work.Width() / 2 - m / 2;
+    layout.caption_rect.left = glyph.position.x + w + 6;
+  }
+  layout.caption_rect.top += 1;
+  layout.caption_rect.bottom -= 1;
+  layout.beside_glyph = true;
+  layout.content_width = m;
+  return layout;
+}
 
-  // Caption: effect passes first, then the caption itself.
-  if (!plan.caption.empty()) {
-    const TextAlign align = !beside_glyph ? TextAlign::kCenter : (p.glyph_right ? TextAlign::kRight : TextAlign::kLeft);
-    const auto pass = [&](const FaceRect& rect, ColorRole color) {
-      // Beside a glyph the caption keeps two pixels away from both ends.
-      plan.caption_passes.push_back({beside_glyph ? rect.Inset(2, 0) : rect, color, align});
-    };
-    ColorRole color = ColorRole::kCanvasText;
-    if (p.state == FaceState::kDisabled) {
-      pass(caption_rect.Moved(1, 1), ColorRole::kWhite);
-      color = ColorRole::kGrayText;
-    }
-    if ((hot || pressed) && p.highlight_mode == 1) {
-      color = ColorRole::kBtnHighlight;
-      pass(caption_rect.Moved(-1, -1), color);
-    } else if ((hot || pressed) && p.highlight_mode == 2) {
-      color = ColorRole::kGrayText;
-      pass(caption_rect, color);
-      if (hot) caption_rect = caption_rect.Moved(-2, -2);
-    }
-    if (p.focused && p.focus_text) color = ColorRole::kFocusedText;
-    else if (p.state == FaceState::kNormal) color = ColorRole::kWindowText;
-    // A right-aligned caption's edge comes from the face's width, not from
-    // the working rectangle, so it takes the pressed offset here.
-    if (beside_glyph && p.glyph_right && pressed) caption_rect = caption_rect.Moved(1, 0);
+// The caption's effect passes first, then the caption itself.
+void PlanCaption(const ButtonFaceParams& p, const ContentLayout& layout, ButtonFacePlan& plan) {
+  if (plan.caption.empty()) return;
+  const bool pressed = p.state == FaceState::kPressed, hot = p.state == FaceState::kHot;
+  const bool beside_glyph = layout.beside_glyph;
+  const TextAlign align = !beside_glyph ? TextAlign::kCenter : (p.glyph_right ? TextAlign::kRight : TextAlign::kLeft);
+  const auto pass = [&](const TRect& rect, ColorRole color) {
+    // Beside a glyph the caption keeps two pixels away from both ends.
+    plan.caption_passes.push_back({beside_glyph ? rect.Inset(2, 0) : rect, color, align});
+  };
+  TRect caption_rect = layout.caption_rect;
+  ColorRole color = ColorRole::kCanvasText;
+  if (p.state == FaceState::kDisabled) {
+    pass(caption_rect.Moved(1, 1), ColorRole::kWhite);
+    color = ColorRole::kGrayText;
+  }
+  if ((hot || pressed) && p.highlight_mode == 1) {
+    color = ColorRole::kBtnHighlight;
+    pass(caption_rect.Moved(-1, -1), color);
+  } else if ((hot || pressed) && p.highlight_mode == 2) {
+    color = ColorRole::kGrayText;
     pass(caption_rect, color);
+    if (hot) caption_rect = caption_rect.Moved(-2, -2);
   }
+  if (p.focused && p.focus_text) color = ColorRole::kFocusedText;
+  else if (p.state == FaceState::kNormal) color = ColorRole::kWindowText;
+  // A right-aligned caption's edge comes from the face's width, not from
+  // the working rectangle, so it takes the pressed offset here.
+  if (beside_glyph && p.glyph_right && pressed) caption_rect = caption_rect.Moved(1, 0);
+  pass(caption_rect, color);
+}
 
-  // Focus rectangle; an ellipse's is narrowed to its content and shortened
-  // to where the ellipse is that wide.
-  if (p.focused && p.draw_focus) {
-    FaceRect focus = r.Inset(3, 3);
-    if (p.shape == efEllipse) {
-      focus.left = r.left + W / 2 - content_width / 2 - 3;
-      focus.right = focus.left + content_width + 6;
-      const int a = W / 2, b = content_width / 2, e = H / 2;
-      if (a > 0) {
-        const double half_chord = std::sqrt(static_cast<double>(a > b ? a * a - b * b : 0));
-        const int h_prime = static_cast<int>(std::lround(half_chord * e / a));
-        focus.top += e + 1 - h_prime;
-        focus.bottom -= e + 1 - h_prime;
-      }
+// The focus rectangle; an ellipse's is narrowed to its content and
+// shortened to where the ellipse is that wide.
+void PlanFocus(const ButtonFaceParams& p, int content_width, ButtonFacePlan& plan) {
+  if (!p.focused || !p.draw_focus) return;
+  const TRect& r = p.rect;
+  const int W = r.Width(), H = r.Height();
+  TRect focus = r.Inset(3, 3);
+  if (p.shape == efEllipse) {
+    focus.left = r.left + W / 2 - content_width / 2 - 3;
+    focus.right = focus.left + content_width + 6;
+    const int a = W / 2, b = content_width / 2, e = H / 2;
+    if (a > 0) {
+      const double half_chord = std::sqrt(static_cast<double>(a > b ? a * a - b * b : 0));
+      const int h_prime = static_cast<int>(std::lround(half_chord * e / a));
+      focus.top += e + 1 - h_prime;
+      focus.bottom -= e + 1 - h_prime;
     }
-    plan.focus = {true, pressed ? focus.Moved(1, 1) : focus};
   }
+  plan.focus = {true, p.state == FaceState::kPressed ? focus.Moved(1, 1) : focus};
+}
 
-  // Glyph frame, its shadow and where it lands.
-  if (glyph.present) {
-    glyph.frame = GlyphFrame(p, count);
-    glyph.embossed = count == 1 && p.state == FaceState::kDisabled;
-    glyph.shadow = !glyph.embossed && hot && p.highlight_mode == 3;
-    glyph.shadow_position = {glyph.position.x + 1, glyph.position.y + 1};
-    int d = 0;
-    if (pressed && p.highlight_mode != 3 && (W >= 20 || H >= 20)) d = 1;
-    else if (hot && p.highlight_mode == 3) d = -1;
-    glyph.draw_position = {glyph.position.x + d, glyph.position.y + d};
-  }
+// The glyph's frame, its shadow and where it lands.
+void PlanGlyphFrame(const ButtonFaceParams& p, int count, ButtonFacePlan& plan) {
+  GlyphPlan& glyph = plan.glyph;
+  if (!glyph.present) return;
+  const bool pressed = p.state == FaceState::kPressed, hot = p.state == FaceState::kHot;
+  glyph.frame = GlyphFrame(p, count);
+  glyph.embossed = count == 1 && p.state == FaceState::kDisabled;
+  glyph.shadow = !glyph.embossed && hot && p.highlight_mode == 3;
+  glyph.shadow_position = {glyph.position.x + 1, glyph.position.y + 1};
+  int d = 0;
+  if (pressed && p.highlight_mode != 3 && (p.rect.Width() >= 20 || p.rect.Height() >= 20)) d = 1;
+  else if (hot && p.highlight_mode == 3) d = -1;
+  glyph.draw_position = {glyph.position.x + d, glyph.position.y + d};
+}
 
-  // Drop-down arrow: a small triangle right of the working rectangle.
-  if (p.drop_down_arrow) {
-    const bool disabled = p.state == FaceState::kDisabled;
-    const int m = disabled ? 0 : p.arrow_offset;
-    const int x = r.right + m, my = (r.top + r.bottom) / 2 + m;
-    plan.arrow.draw = true;
-    plan.arrow.color = disabled ? ColorRole::kBtnShadow : ColorRole::kBtnText;
-    plan.arrow.points[0] = {x - 10, my - 1};
-    plan.arrow.points[1] = {x - 6, my - 1};
-    plan.arrow.points[2] = {x - 8, my + 1};
-  }
+// The drop-down arrow: a small triangle right of the working rectangle.
+void PlanArrow(const ButtonFaceParams& p, ButtonFacePlan& plan) {
+  if (!p.drop_down_arrow) return;
+  const TRect& r = p.rect;
+  const bool disabled = p.state == FaceState::kDisabled;
+  const int m = disabled ? 0 : p.arrow_offset;
+  const int x = r.right + m, my = (r.top + r.bottom) / 2 + m;
+  plan.arrow.draw = true;
+  plan.arrow.color = disabled ? ColorRole::kBtnShadow : ColorRole::kBtnText;
+  plan.arrow.points[0] = {x - 10, my - 1};
+  plan.arrow.points[1] = {x - 6, my - 1};
+  plan.arrow.points[2] = {x - 8, my + 1};
+}
+
+}  // namespace
+
+ButtonFacePlan PlanButtonFace(const ButtonFaceParams& p, const FaceEnvironment& env) {
+  ButtonFacePlan plan;
+  const int count = p.glyph_count < 1 ? 1 : p.glyph_count;
+  plan.corner = FaceCorner(p.rect.Width(), p.rect.Height());
+  PlanBackground(p, env, plan);
+  plan.working = WorkingRect(p);
+  const ContentLayout layout = PlanContent(p, env, count, plan);
+  PlanCaption(p, layout, plan);
+  PlanFocus(p, layout.content_width, plan);
+  PlanGlyphFrame(p, count, plan);
+  PlanArrow(p, plan);
   return plan;
 }
 

@@ -19,29 +19,16 @@
 #include <vector>
 
 #include "imaging/zu_graphic_utils.h"
+#include "util/rect.h"
 
 namespace imaging {
 
-// The outline of a face (the buttons' EdgeForm).
-enum TzuBtnForm { efRect, efRoundRect, efEllipse };
+// The outline of a face (the buttons' EdgeForm), and of every shape the
+// painter draws with it.
+enum TzuBtnForm { efRect = 0, efRoundRect = 1, efEllipse = 2 };
 
 // The state a button hands to the face painter.
 enum class FaceState { kNormal = 0, kDisabled = 1, kPressed = 2, kHot = 3 };
-
-struct FaceRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
-  FaceRect Moved(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
-  FaceRect Inset(int dx, int dy) const { return {left + dx, top + dy, right - dx, bottom - dy}; }
-  bool operator==(const FaceRect& o) const {
-    return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
-  }
-};
 
 struct FacePoint {
   int x = 0;
@@ -68,7 +55,7 @@ struct ButtonFaceParams {
   TColor focused_text_color = 0;
   TColor highlight_color = 0;  // face colour when hot or pressed
   TColor face_color = 0;
-  FaceRect rect;               // the face: the client rectangle
+  util::TRect rect;            // the face: the client rectangle
   std::wstring caption;
 };
 
@@ -93,8 +80,6 @@ enum class ColorRole {
 // text colour as the caller read it.
 TColor RoleColor(ColorRole role, const ButtonFaceParams& params, TColor canvas_text);
 
-enum class FaceShape { kRectangle, kRoundRect, kEllipse };
-
 // One step of the classic or plain background, drawn with the plan's brush.
 enum class FaceOpKind {
   kOutline,     // the shape, filled with the brush and outlined by a one-pixel pen
@@ -105,15 +90,15 @@ enum class FaceOpKind {
 
 struct FaceOp {
   FaceOpKind kind = FaceOpKind::kOutline;
-  FaceShape shape = FaceShape::kRectangle;
-  FaceRect rect;
+  TzuBtnForm shape = efRect;
+  util::TRect rect;
   int corner = 0;  // width and height of a round rectangle's corner ellipse
   ColorRole pen = ColorRole::kBtnShadow;
 };
 
 struct FaceRegion {
-  FaceShape shape = FaceShape::kRectangle;
-  FaceRect rect;
+  TzuBtnForm shape = efRect;
+  util::TRect rect;
   int corner = 0;
 };
 
@@ -121,7 +106,7 @@ struct FaceRegion {
 // band base colour lightened or darkened by amount.
 struct ShadingBand {
   int index = 0;  // 0..8 from the top
-  FaceRect rect;
+  util::TRect rect;
   bool lighten = false;
   uint8_t amount = 0;
 };
@@ -132,7 +117,7 @@ enum class TextAlign { kCenter, kLeft, kRight };
 
 // One drawing of the caption: single line, vertically centred, transparent.
 struct CaptionPass {
-  FaceRect rect;
+  util::TRect rect;
   ColorRole color = ColorRole::kCanvasText;
   TextAlign align = TextAlign::kCenter;
 };
@@ -150,7 +135,7 @@ struct GlyphPlan {
 
 struct FocusPlan {
   bool draw = false;
-  FaceRect rect;
+  util::TRect rect;
 };
 
 struct ArrowPlan {
@@ -178,7 +163,7 @@ struct ButtonFacePlan {
   std::vector<ShadingBand> bands;
 
   // The working rectangle after the pressed offset and the arrow's room.
-  FaceRect working;
+  util::TRect working;
 
   std::wstring caption;  // as drawn: shortened when a glyph left too little room
   int caption_width = 0; // text width of the caption as drawn

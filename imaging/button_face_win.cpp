@@ -3,12 +3,11 @@
 #include "imaging/xp_theme_win.h"
 #include "imaging/zu_graphic_utils_win.h"
 #include "util/handles_win.h"
+#include "util/rect_win.h"
 
 namespace imaging {
 
 namespace {
-
-RECT ToRect(const FaceRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 int TextWidth(HDC dc, const std::wstring& text) {
   SIZE size{0, 0};
@@ -16,28 +15,28 @@ int TextWidth(HDC dc, const std::wstring& text) {
   return static_cast<int>(size.cx);
 }
 
-void DrawShape(HDC dc, FaceShape shape, const RECT& r, int corner) {
+void DrawShape(HDC dc, TzuBtnForm shape, const RECT& r, int corner) {
   switch (shape) {
-    case FaceShape::kRectangle:
+    case efRect:
       Rectangle(dc, r.left, r.top, r.right, r.bottom);
       return;
-    case FaceShape::kRoundRect:
+    case efRoundRect:
       RoundRect(dc, r.left, r.top, r.right, r.bottom, corner, corner);
       return;
-    case FaceShape::kEllipse:
+    case efEllipse:
       Ellipse(dc, r.left, r.top, r.right, r.bottom);
       return;
   }
 }
 
 HRGN CreateShapeRegion(const FaceRegion& region) {
-  const FaceRect& r = region.rect;
+  const util::TRect& r = region.rect;
   switch (region.shape) {
-    case FaceShape::kRoundRect:
+    case efRoundRect:
       return CreateRoundRectRgn(r.left, r.top, r.right, r.bottom, region.corner, region.corner);
-    case FaceShape::kEllipse:
+    case efEllipse:
       return CreateEllipticRgn(r.left, r.top, r.right, r.bottom);
-    case FaceShape::kRectangle:
+    case efRect:
       break;
   }
   return CreateRectRgn(r.left, r.top, r.right, r.bottom);
@@ -80,7 +79,7 @@ class FacePainter {
     const ThemeApiTable& api = ThemeApi();
     util::UniqueTheme theme(api.OpenThemeData(window, plan.theme_class));
     if (!theme) return false;
-    RECT rect = ToRect(params_.rect);
+    RECT rect = util::ToRECT(params_.rect);
     return SUCCEEDED(api.DrawThemeBackground(theme.get(), dc_, 1, plan.theme_state, &rect, nullptr));
   }
 
@@ -88,7 +87,7 @@ class FacePainter {
     util::UniqueBrush brush(CreateSolidBrush(Color(plan.brush)));
     util::SelectGuard keep_brush(dc_, brush.get());
     for (const FaceOp& op : plan.ops) {
-      RECT r = ToRect(op.rect);
+      RECT r = util::ToRECT(op.rect);
       switch (op.kind) {
         case FaceOpKind::kOutline: {
           util::UniquePen pen(CreatePen(PS_SOLID, 1, Color(op.pen)));
@@ -115,7 +114,7 @@ class FacePainter {
     if (!region) return;
     const TColor base = RoleColor(plan.band_base, params_, canvas_text_);
     for (const ShadingBand& band : plan.bands) {
-      const FaceRect& r = band.rect;
+      const util::TRect& r = band.rect;
       util::UniqueRegion strip(CreateRectRgn(r.left, r.top, r.right, r.bottom));
       if (!strip || CombineRgn(strip.get(), strip.get(), region.get(), RGN_AND) == ERROR) continue;
       util::UniqueBrush brush(
@@ -126,7 +125,7 @@ class FacePainter {
 
   void Caption(const ButtonFacePlan& plan) const {
     for (const CaptionPass& pass : plan.caption_passes) {
-      RECT r = ToRect(pass.rect);
+      RECT r = util::ToRECT(pass.rect);
       UINT align = pass.align == TextAlign::kLeft ? DT_LEFT : pass.align == TextAlign::kRight ? DT_RIGHT : DT_CENTER;
       SetTextColor(dc_, Color(pass.color));
       DrawTextW(dc_, plan.caption.c_str(), static_cast<int>(plan.caption.size()), &r,
@@ -231,7 +230,7 @@ void DrawButtonFace(HDC canvas, HWND window, HBITMAP glyph, const ButtonFacePara
   SetBkMode(canvas, TRANSPARENT);
   painter.Caption(plan);
   if (plan.focus.draw) {
-    RECT focus = ToRect(plan.focus.rect);
+    RECT focus = util::ToRECT(plan.focus.rect);
     DrawFocusRect(canvas, &focus);
   }
   if (plan.glyph.present) painter.Glyph(plan, glyph, env.glyph_height);

@@ -104,9 +104,9 @@ WinVersion CurrentWindowsVersion() {
 #pragma GCC diagnostic pop
 #endif
   switch (info.dwPlatformId) {
-    case VER_PLATFORM_WIN32s: v.platform = WinPlatform::Win32s; break;
-    case VER_PLATFORM_WIN32_WINDOWS: v.platform = WinPlatform::Windows9x; break;
-    case VER_PLATFORM_WIN32_NT: v.platform = WinPlatform::WindowsNT; break;
+    case VER_PLATFORM_WIN32s: v.platform = WinPlatform::kWin32s; break;
+    case VER_PLATFORM_WIN32_WINDOWS: v.platform = WinPlatform::kWindows9x; break;
+    case VER_PLATFORM_WIN32_NT: v.platform = WinPlatform::kWindowsNT; break;
     default: break;
   }
   v.major = info.dwMajorVersion;

@@ -4,14 +4,14 @@ namespace util {
 
 std::string WindowsVersionName(const WinVersion& v) {
   switch (v.platform) {
-    case WinPlatform::Win32s:
+    case WinPlatform::kWin32s:
       return "32s";
-    case WinPlatform::Windows9x:
+    case WinPlatform::kWindows9x:
       if (v.major != 4) return "?";
       if (v.minor < 10) return "95";
       if (v.minor < 90) return "98";
       return "Me";
-    case WinPlatform::WindowsNT: {
+    case WinPlatform::kWindowsNT: {
       struct Row {
         unsigned major;
         int minor;  // -1: any minor version
@@ -24,14 +24,14 @@ std::string WindowsVersionName(const WinVersion& v) {
         if (row.major == v.major && (row.minor < 0 || static_cast<unsigned>(row.minor) == v.minor)) return row.name;
       return "?";
     }
-    case WinPlatform::Unknown:
+    case WinPlatform::kUnknown:
       break;
   }
   return "?";
 }
 
 bool IsXPOrLater(const WinVersion& v) {
-  return v.platform == WinPlatform::WindowsNT && ((v.major == 5 && v.minor >= 1) || v.major > 5);
+  return v.platform == WinPlatform::kWindowsNT && ((v.major == 5 && v.minor >= 1) || v.major > 5);
 }
 
 }  // namespace util

@@ -6,10 +6,10 @@
 
 namespace util {
 
-enum class WinPlatform { Win32s, Windows9x, WindowsNT, Unknown };
+enum class WinPlatform { kWin32s, kWindows9x, kWindowsNT, kUnknown };
 
 struct WinVersion {
-  WinPlatform platform = WinPlatform::Unknown;
+  WinPlatform platform = WinPlatform::kUnknown;
   unsigned major = 0;
   unsigned minor = 0;
 };

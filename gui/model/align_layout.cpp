@@ -8,12 +8,12 @@ namespace gui {
 namespace {
 
 // Whether a comes before b among items of the same alignment.
-bool Before(TAlign align, const TLayoutRect& a, const TLayoutRect& b) {
+bool Before(TAlign align, const util::TRect& a, const util::TRect& b) {
   switch (align) {
     case TAlign::alTop: return a.top < b.top;
-    case TAlign::alBottom: return a.top + a.height > b.top + b.height;
+    case TAlign::alBottom: return a.bottom > b.bottom;
     case TAlign::alLeft: return a.left < b.left;
-    case TAlign::alRight: return a.left + a.width > b.left + b.width;
+    case TAlign::alRight: return a.right > b.right;
     default: return false;
   }
 }
@@ -30,28 +30,28 @@ void AlignItems(int client_width, int client_height, std::vector<TAlignedItem>& 
     std::stable_sort(order.begin(), order.end(),
                      [&](size_t a, size_t b) { return Before(align, items[a].bounds, items[b].bounds); });
     for (size_t i : order) {
-      TLayoutRect& r = items[i].bounds;
+      util::TRect& r = items[i].bounds;
       const int width = std::max(0, right - left);
       const int height = std::max(0, bottom - top);
       switch (align) {
         case TAlign::alTop:
-          r = {left, top, width, r.height};
-          top += r.height;
+          r = util::TRect::FromBounds(left, top, width, r.Height());
+          top = r.bottom;
           break;
         case TAlign::alBottom:
-          bottom -= r.height;
-          r = {left, bottom, width, r.height};
+          bottom -= r.Height();
+          r = util::TRect::FromBounds(left, bottom, width, r.Height());
           break;
         case TAlign::alLeft:
-          r = {left, top, r.width, height};
-          left += r.width;
+          r = util::TRect::FromBounds(left, top, r.Width(), height);
+          left = r.right;
           break;
         case TAlign::alRight:
-          right -= r.width;
-          r = {right, top, r.width, height};
+          right -= r.Width();
+          r = util::TRect::FromBounds(right, top, r.Width(), height);
           break;
         default:
-          r = {left, top, width, height};
+          r = util::TRect::FromBounds(left, top, width, height);
           break;
       }
     }

@@ -12,20 +12,15 @@
 
 #include <vector>
 
+#include "util/rect.h"
+
 namespace gui {
 
-enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
-
-struct TLayoutRect {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-};
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 struct TAlignedItem {
   TAlign align = TAlign::alNone;
-  TLayoutRect bounds;  // current bounds; the result replaces them
+  util::TRect bounds;  // current bounds; the result replaces them
   bool visible = true;
 };
 

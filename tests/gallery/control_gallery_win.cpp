@@ -216,16 +216,16 @@ class Gallery : public gui::TForm {
 
   void Splitters() {
     panel_top_.Create(Handle(), 0, 0, 0, 120);
-    panel_top_.SetBevel(gui::Bevel::Lowered);
+    panel_top_.SetBevel(gui::Bevel::kLowered);
     panel_top_.SetAlign(gui::TAlign::alTop);
     bottom_.Create(Handle(), 0, 0, 0, 150);
-    bottom_.SetBevel(gui::Bevel::Lowered);
+    bottom_.SetBevel(gui::Bevel::kLowered);
     bottom_.SetAlign(gui::TAlign::alBottom);
     left_.Create(Handle(), 0, 0, 200, 0);
-    left_.SetBevel(gui::Bevel::Lowered);
+    left_.SetBevel(gui::Bevel::kLowered);
     left_.SetAlign(gui::TAlign::alLeft);
     client_.Create(Handle(), 0, 0, 0, 0);
-    client_.SetBevel(gui::Bevel::Lowered);
+    client_.SetBevel(gui::Bevel::kLowered);
     client_.SetAlign(gui::TAlign::alClient);
     horizontal_.SetBounds(0, 121, 760, 6);
     horizontal_.SetAlign(gui::TAlign::alTop);

@@ -75,7 +75,7 @@ TEST(ButtonFace, ShadingBandsRowsAndAmounts) {
       const Band& want = c.bands[i];
       const ShadingBand& got = plan.bands[i];
       EXPECT_EQ(want.index, got.index) << c.what;
-      EXPECT_EQ((FaceRect{c.left, want.top, c.right, want.bottom}), got.rect) << c.what << " band " << want.index;
+      EXPECT_EQ((util::TRect{c.left, want.top, c.right, want.bottom}), got.rect) << c.what << " band " << want.index;
       EXPECT_EQ(want.lighten, got.lighten) << c.what << " band " << want.index;
       EXPECT_EQ(want.amount, got.amount) << c.what << " band " << want.index;
     }
@@ -126,13 +126,13 @@ TEST(ButtonFace, CaptionShortenedOnlyBesideAGlyph) {
   EXPECT_EQ(35, beside.caption_width);
   EXPECT_EQ(37 - 28, beside.glyph.position.x);  // the middle less M div 2
   // Right of the glyph and 6 pixels away, less two at each end.
-  EXPECT_EQ((FaceRect{9 + 16 + 6 + 2, 1, 73, 24}), beside.caption_passes.back().rect);
+  EXPECT_EQ((util::TRect{9 + 16 + 6 + 2, 1, 73, 24}), beside.caption_passes.back().rect);
   EXPECT_EQ(TextAlign::kLeft, beside.caption_passes.back().align);
 
   p.glyph_right = true;
   ButtonFacePlan right = PlanButtonFace(p, Env(32, 16));
   EXPECT_EQ(37 + 28 - 16, right.glyph.position.x);
-  EXPECT_EQ((FaceRect{2, 1, 37 - 28 + 35 - 2, 24}), right.caption_passes.back().rect);  // ends at its own width
+  EXPECT_EQ((util::TRect{2, 1, 37 - 28 + 35 - 2, 24}), right.caption_passes.back().rect);  // ends at its own width
   EXPECT_EQ(TextAlign::kRight, right.caption_passes.back().align);
 
   p.caption = L"Fits";  // 28 + 16 + 6 = 50 <= 56
@@ -146,7 +146,7 @@ TEST(ButtonFace, EllipticFocusRectangleNarrowsToTheContent) {
     FaceState state;
     const wchar_t* caption;
     int glyph_width;
-    FaceRect focus;
+    util::TRect focus;
   } cases[] = {
       // M = 28: left 30 - 14 - 3; a = 30, b = 14, e = 15, h' = round(26.53 * 15 / 30) = 13.
       {"caption", efEllipse, FaceState::kNormal, L"Fits", 0, {13, 6, 47, 24}},
@@ -234,13 +234,13 @@ TEST(ButtonFace, FlatNormalFaceHasAPlainBackground) {
   struct Case {
     TzuBtnForm shape;
     bool draw_focus;
-    FaceShape drawn;
-    FaceRect rect;
+    TzuBtnForm drawn;
+    util::TRect rect;
     ColorRole pen;
   } cases[] = {
-      {efRoundRect, false, FaceShape::kRoundRect, {0, 0, 25, 25}, ColorRole::kFace},
-      {efEllipse, false, FaceShape::kEllipse, {1, 1, 24, 24}, ColorRole::kFace},
-      {efRect, true, FaceShape::kRectangle, {0, 0, 25, 25}, ColorRole::kBtnShadow},
+      {efRoundRect, false, efRoundRect, {0, 0, 25, 25}, ColorRole::kFace},
+      {efEllipse, false, efEllipse, {1, 1, 24, 24}, ColorRole::kFace},
+      {efRect, true, efRect, {0, 0, 25, 25}, ColorRole::kBtnShadow},
   };
   for (const Case& c : cases) {
     ButtonFaceParams p = Face(25, 25, FaceState::kNormal, c.shape);

@@ -107,16 +107,16 @@ TEST(WindowsVersionName, EveryRowOfTheTable) {
     const char* name;
     bool xp_or_later;
   } cases[] = {
-      {{P::Win32s, 3, 1}, "32s", false},         {{P::Windows9x, 4, 0}, "95", false},
-      {{P::Windows9x, 4, 9}, "95", false},       {{P::Windows9x, 4, 10}, "98", false},
-      {{P::Windows9x, 4, 89}, "98", false},      {{P::Windows9x, 4, 90}, "Me", false},
-      {{P::Windows9x, 5, 0}, "?", false},        {{P::WindowsNT, 3, 51}, "NT 3.51", false},
-      {{P::WindowsNT, 3, 50}, "?", false},       {{P::WindowsNT, 4, 0}, "NT 4", false},
-      {{P::WindowsNT, 5, 0}, "2000", false},     {{P::WindowsNT, 5, 1}, "XP", true},
-      {{P::WindowsNT, 5, 2}, ".NET Server", true}, {{P::WindowsNT, 6, 0}, "Vista", true},
-      {{P::WindowsNT, 6, 1}, "Vista", true},     {{P::WindowsNT, 6, 3}, "Vista", true},
-      {{P::WindowsNT, 7, 0}, "?", true},         {{P::WindowsNT, 10, 0}, "?", true},
-      {{P::Unknown, 5, 1}, "?", false},
+      {{P::kWin32s, 3, 1}, "32s", false},         {{P::kWindows9x, 4, 0}, "95", false},
+      {{P::kWindows9x, 4, 9}, "95", false},       {{P::kWindows9x, 4, 10}, "98", false},
+      {{P::kWindows9x, 4, 89}, "98", false},      {{P::kWindows9x, 4, 90}, "Me", false},
+      {{P::kWindows9x, 5, 0}, "?", false},        {{P::kWindowsNT, 3, 51}, "NT 3.51", false},
+      {{P::kWindowsNT, 3, 50}, "?", false},       {{P::kWindowsNT, 4, 0}, "NT 4", false},
+      {{P::kWindowsNT, 5, 0}, "2000", false},     {{P::kWindowsNT, 5, 1}, "XP", true},
+      {{P::kWindowsNT, 5, 2}, ".NET Server", true}, {{P::kWindowsNT, 6, 0}, "Vista", true},
+      {{P::kWindowsNT, 6, 1}, "Vista", true},     {{P::kWindowsNT, 6, 3}, "Vista", true},
+      {{P::kWindowsNT, 7, 0}, "?", true},         {{P::kWindowsNT, 10, 0}, "?", true},
+      {{P::kUnknown, 5, 1}, "?", false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.name, WindowsVersionName(c.v)) << c.v.major << "." << c.v.minor;

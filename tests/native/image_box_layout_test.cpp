@@ -63,18 +63,18 @@ TEST(ImageBoxLayoutTest, CellGeometry) {
   };
   for (const Case& c : cases) {
     TGridPoint p = IconOrigin(m, c.columns, c.index);
-    TGridRect r = SelectionRect(m, c.columns, c.index);
+    util::TRect r = SelectionRect(m, c.columns, c.index);
     EXPECT_EQ(p.X, c.x) << c.index;
     EXPECT_EQ(p.Y, c.y) << c.index;
-    EXPECT_EQ(r.Left, c.left) << c.index;
-    EXPECT_EQ(r.Top, c.top) << c.index;
-    EXPECT_EQ(r.Right, c.right) << c.index;
-    EXPECT_EQ(r.Bottom, c.bottom) << c.index;
+    EXPECT_EQ(r.left, c.left) << c.index;
+    EXPECT_EQ(r.top, c.top) << c.index;
+    EXPECT_EQ(r.right, c.right) << c.index;
+    EXPECT_EQ(r.bottom, c.bottom) << c.index;
   }
   // The drawing pitch differs from CellWidth once Offset changes.
   m.SetOffset(10);
   EXPECT_EQ(IconOrigin(m, 4, 1).X, 2 * 10 + 36);
-  EXPECT_EQ(SelectionRect(m, 4, 1).Left, 6 * 2 + 40);
+  EXPECT_EQ(SelectionRect(m, 4, 1).left, 6 * 2 + 40);
 }
 
 TEST(ImageBoxLayoutTest, HitTest) {
@@ -218,27 +218,27 @@ TEST(ImageBoxLayoutTest, KeyTable) {
     bool consumed;
     int selected;
   } cases[] = {
-      {TGridKey::Right, 5, 23, -1, 148, true, 0},
-      {TGridKey::Down, 5, 23, -1, 148, true, 4},
-      {TGridKey::Up, 5, 23, -1, 148, true, 0},
-      {TGridKey::PageUp, 5, 23, -1, 148, true, 0},
-      {TGridKey::Left, 5, 23, -1, 148, true, -1},
-      {TGridKey::End, 5, 23, -1, 148, true, 22},
-      {TGridKey::Home, 5, 23, 17, 148, true, 0},
-      {TGridKey::Down, 5, 23, 21, 148, true, 22},
-      {TGridKey::Left, 5, 23, 0, 148, true, 0},
-      {TGridKey::Up, 5, 23, 0, 148, true, 0},
-      {TGridKey::Up, 5, 23, 3, 148, true, 0},
-      {TGridKey::Up, 5, 23, 13, 148, true, 8},
-      {TGridKey::Left, 5, 23, 13, 148, true, 12},
-      {TGridKey::Right, 5, 23, 22, 148, true, 22},
-      {TGridKey::PageDown, 12, 100, 5, 148, true, 41},
-      {TGridKey::PageDown, 12, 100, 70, 148, true, 99},
-      {TGridKey::PageUp, 12, 100, 50, 148, true, 14},
-      {TGridKey::PageUp, 12, 100, 20, 148, true, 0},
-      {TGridKey::Other, 5, 23, 3, 148, false, 3},
-      {TGridKey::Down, 5, 0, -1, 148, false, -1},  // empty grid: keys pass on
-      {TGridKey::End, 5, 0, -1, 148, false, -1},
+      {TGridKey::kRight, 5, 23, -1, 148, true, 0},
+      {TGridKey::kDown, 5, 23, -1, 148, true, 4},
+      {TGridKey::kUp, 5, 23, -1, 148, true, 0},
+      {TGridKey::kPageUp, 5, 23, -1, 148, true, 0},
+      {TGridKey::kLeft, 5, 23, -1, 148, true, -1},
+      {TGridKey::kEnd, 5, 23, -1, 148, true, 22},
+      {TGridKey::kHome, 5, 23, 17, 148, true, 0},
+      {TGridKey::kDown, 5, 23, 21, 148, true, 22},
+      {TGridKey::kLeft, 5, 23, 0, 148, true, 0},
+      {TGridKey::kUp, 5, 23, 0, 148, true, 0},
+      {TGridKey::kUp, 5, 23, 3, 148, true, 0},
+      {TGridKey::kUp, 5, 23, 13, 148, true, 8},
+      {TGridKey::kLeft, 5, 23, 13, 148, true, 12},
+      {TGridKey::kRight, 5, 23, 22, 148, true, 22},
+      {TGridKey::kPageDown, 12, 100, 5, 148, true, 41},
+      {TGridKey::kPageDown, 12, 100, 70, 148, true, 99},
+      {TGridKey::kPageUp, 12, 100, 50, 148, true, 14},
+      {TGridKey::kPageUp, 12, 100, 20, 148, true, 0},
+      {TGridKey::kOther, 5, 23, 3, 148, false, 3},
+      {TGridKey::kDown, 5, 0, -1, 148, false, -1},  // empty grid: keys pass on
+      {TGridKey::kEnd, 5, 0, -1, 148, false, -1},
   };
   for (const Case& c : cases) {
     TKeyAction a = KeyAction(c.key, c.item_index, c.icons, c.columns, c.client_height, 42);
@@ -246,8 +246,8 @@ TEST(ImageBoxLayoutTest, KeyTable) {
     EXPECT_EQ(Apply(a, c.columns, c.icons, c.item_index), c.selected)
         << static_cast<int>(c.key) << " at " << c.item_index;
   }
-  EXPECT_EQ(KeyAction(TGridKey::Down, 21, 23, 5, 148, 42).Index, 26);
-  EXPECT_EQ(KeyAction(TGridKey::PageDown, 0, 100, 12, 148, 42).Index, 36);
+  EXPECT_EQ(KeyAction(TGridKey::kDown, 21, 23, 5, 148, 42).Index, 26);
+  EXPECT_EQ(KeyAction(TGridKey::kPageDown, 0, 100, 12, 148, 42).Index, 36);
 }
 
 TEST(ImageBoxLayoutTest, WheelMovesOneRowPerMessage) {

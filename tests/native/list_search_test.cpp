@@ -48,13 +48,13 @@ TEST(ListSearch, RowPicturesAndLongRowHints) {
   EXPECT_EQ(1, controls::PictureTop(0, 18, 16)) << "16 in an 18 row: centred";
   EXPECT_EQ(1, controls::PictureTop(0, 17, 16)) << "one pixel taller: one lower";
   EXPECT_EQ(3, controls::TextTop(0, 18, 13));
-  EXPECT_FALSE(controls::LongRowHint(200, 20, 230, 36, 54, false).show);
+  EXPECT_FALSE(controls::LongRowHint(200, 20, 230, 36, 54, false));
   const auto hint = controls::LongRowHint(300, 20, 230, 36, 54, false);
-  ASSERT_TRUE(hint.show);
-  EXPECT_EQ(18, hint.left);
-  EXPECT_EQ(248, hint.right);
-  EXPECT_EQ(36, hint.top);
-  EXPECT_FALSE(controls::LongRowHint(0, 20, 230, 36, 54, true).show) << "an empty text shows none";
+  ASSERT_TRUE(hint);
+  EXPECT_EQ(18, hint->left);
+  EXPECT_EQ(248, hint->right);
+  EXPECT_EQ(36, hint->top);
+  EXPECT_FALSE(controls::LongRowHint(0, 20, 230, 36, 54, true)) << "an empty text shows none";
 }
 
 TEST(ListSearch, EnterSelectsAllUnlessTheWholeTextIsSelectedAlready) {

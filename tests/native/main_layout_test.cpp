@@ -8,7 +8,7 @@ TEST(MainLayout, RightAnchoredControlsAndStatusPanelsFollowTheWidth) {
   EXPECT_EQ(526 - 140 - 8, app::LinkLabelBounds(526, 100).left);
   EXPECT_EQ(800 - 140 - 8, app::LinkLabelBounds(800, 140).left);
   EXPECT_EQ(800 - 180 - 8, app::LinkLabelBounds(800, 180).left) << "a longer text widens the label";
-  EXPECT_EQ(180, app::LinkLabelBounds(800, 180).width);
+  EXPECT_EQ(180, app::LinkLabelBounds(800, 180).Width());
   EXPECT_EQ(800 - 179 - 8, app::SearchButtonBounds(800).left);
   EXPECT_EQ((std::array<int, 4>{259, 309, 359, 409}), app::StatusPanelEdges(518));
 }
@@ -30,22 +30,22 @@ TEST(MainLayout, FileListGivesBackRoomOnlyWhenTheSplitterPassedItsMinimum) {
 TEST(MainLayout, SearchPaneControlsFollowThePanelSizes) {
   // The design size: a 172-high pane with the file panel 248 wide.
   const app::TSearchPanePlaces p = app::SearchPanePlaces(267, 172, 248, 172);
-  EXPECT_EQ(251, p.tree.width);
-  EXPECT_EQ(172 - 22 - 8, p.tree.height);
-  EXPECT_EQ(248 - 66 - 8, p.file_box.width);
-  EXPECT_EQ(172 - 22 - 16 - 17, p.file_box.height);
+  EXPECT_EQ(251, p.tree.Width());
+  EXPECT_EQ(172 - 22 - 8, p.tree.Height());
+  EXPECT_EQ(248 - 66 - 8, p.file_box.Width());
+  EXPECT_EQ(172 - 22 - 16 - 17, p.file_box.Height());
   EXPECT_EQ(172 - 17 - 8, p.check_box.top);
-  EXPECT_EQ(p.file_box.height, p.strip.height);
+  EXPECT_EQ(p.file_box.Height(), p.strip.Height());
   // The button centred on the strip, the count a button and a margin above
   // it, the failure mark right under the count.
   EXPECT_EQ(22 + 117 / 2 - 27 / 2, p.save_all.top);
   EXPECT_EQ(p.save_all.top - 27 - 8, p.count_label.top);
-  EXPECT_EQ(p.count_label.top + p.count_label.height, p.failed_label.top);
+  EXPECT_EQ(p.count_label.top + p.count_label.Height(), p.failed_label.top);
   // A pane squeezed to nothing gives empty sizes, never negative ones.
   const app::TSearchPanePlaces small = app::SearchPanePlaces(4, 10, 20, 10);
-  EXPECT_EQ(0, small.tree.width);
-  EXPECT_EQ(0, small.file_box.height);
-  EXPECT_EQ(0, small.file_box.width);
+  EXPECT_EQ(0, small.tree.Width());
+  EXPECT_EQ(0, small.file_box.Height());
+  EXPECT_EQ(0, small.file_box.Width());
 }
 
 TEST(MainLayout, DepthCodesNameTheirBitsAndAnythingElseIsUnknown) {
@@ -57,14 +57,15 @@ TEST(MainLayout, DepthCodesNameTheirBitsAndAnythingElseIsUnknown) {
 }
 
 TEST(MainLayout, TheCountLabelGrowsAboutItsColumnForAWideCount) {
-  const app::TRectI column{4, 100, 44, 13};
-  const auto same = [](const app::TRectI& a, const app::TRectI& b) {
-    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+  const util::TRect column = util::TRect::FromBounds(4, 100, 44, 13);
+  const auto same = [](const util::TRect& a, const util::TRect& b) {
+    return a.left == b.left && a.top == b.top && a.Width() == b.Width() && a.Height() == b.Height();
   };
   EXPECT_TRUE(same(column, app::CountLabelBox(column, 30))) << "a narrow count keeps the column";
   EXPECT_TRUE(same(column, app::CountLabelBox(column, 44)));
-  EXPECT_TRUE(same(app::TRectI{1, 100, 50, 13}, app::CountLabelBox(column, 50))) << "centred on the column";
-  EXPECT_TRUE(same(app::TRectI{0, 100, 70, 13}, app::CountLabelBox(column, 70))) << "not past the left edge";
+  EXPECT_TRUE(same(util::TRect::FromBounds(1, 100, 50, 13), app::CountLabelBox(column, 50))) << "centred on the column";
+  EXPECT_TRUE(same(util::TRect::FromBounds(0, 100, 70, 13), app::CountLabelBox(column, 70)))
+      << "not past the left edge";
 }
 
 }  // namespace

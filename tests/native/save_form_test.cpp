@@ -37,11 +37,11 @@ TEST(SaveForm, RadioChoicesFillColumnByColumnBelowTheCaption) {
     int index, left, top;
   } cases[] = {{0, 8, 14}, {1, 8, 41}, {2, 127, 14}, {3, 127, 41}};
   for (const auto& c : cases) {
-    const gui::TLayoutRect r = RadioGroupItemBounds(249, 73, 4, 2, 13, c.index);
+    const util::TRect r = RadioGroupItemBounds(249, 73, 4, 2, 13, c.index);
     EXPECT_EQ(c.left, r.left) << c.index;
     EXPECT_EQ(c.top, r.top) << c.index;
-    EXPECT_EQ(119, r.width);
-    EXPECT_EQ(27, r.height);
+    EXPECT_EQ(119, r.Width());
+    EXPECT_EQ(27, r.Height());
   }
   // Three choices in two columns: two in the first, one in the second.
   EXPECT_EQ(8, RadioGroupItemBounds(249, 73, 3, 2, 13, 1).left);

@@ -99,10 +99,10 @@ TEST(SettingsTest, PaneSizeClamps) {
 }
 
 TEST(SettingsTest, NormalRectTakesMissingCornersFromCurrent) {
-  const TNormalRect current{10, 20, 610, 420};
+  const util::TRect current{10, 20, 610, 420};
   struct Case {
     std::map<std::string, std::string> stored;
-    TNormalRect expected;
+    util::TRect expected;
   } cases[] = {
       {{}, current},
       {{{"Left", "100"}, {"Bottom", "900"}}, {100, 20, 610, 900}},
@@ -113,7 +113,7 @@ TEST(SettingsTest, NormalRectTakesMissingCornersFromCurrent) {
       {{{"Left", "-2147483648"}, {"Right", "2147483647"}}, {INT32_MIN, 20, INT32_MAX, 420}},
   };
   for (const Case& c : cases) {
-    TNormalRect r = ReadNormalRect(LookupIn(c.stored), current);
+    util::TRect r = ReadNormalRect(LookupIn(c.stored), current);
     EXPECT_EQ(r.left, c.expected.left);
     EXPECT_EQ(r.top, c.expected.top);
     EXPECT_EQ(r.right, c.expected.right);

@@ -43,30 +43,30 @@ TEST(SoftButtonTest, MouseSequences) {
     std::vector<TStep> steps;
   } cases[] = {
       {"drag out, release outside", false, false,
-       {{kPress, 5, 5, S::Down, true, false, false},
-        {kMove, 40, 5, S::Up, false, false, false},
-        {kRelease, 40, 5, S::Up, false, false, false}}},
+       {{kPress, 5, 5, S::kDown, true, false, false},
+        {kMove, 40, 5, S::kUp, false, false, false},
+        {kRelease, 40, 5, S::kUp, false, false, false}}},
       {"drag out and back in", false, false,
-       {{kPress, 5, 5, S::Down, true, false, false},
-        {kMove, 5, 30, S::Up, false, false, false},
-        {kMove, 5, 5, S::Down, false, false, false},
-        {kRelease, 5, 5, S::Up, false, true, false}}},
+       {{kPress, 5, 5, S::kDown, true, false, false},
+        {kMove, 5, 30, S::kUp, false, false, false},
+        {kMove, 5, 5, S::kDown, false, false, false},
+        {kRelease, 5, 5, S::kUp, false, true, false}}},
       {"right press", false, false,
-       {{kRightPress, 5, 5, S::Up, true, false, false}, {kRelease, 5, 5, S::Up, false, false, false}}},
+       {{kRightPress, 5, 5, S::kUp, true, false, false}, {kRelease, 5, 5, S::kUp, false, false, false}}},
       {"popup right press", true, true,
-       {{kRightPress, 20, 5, S::Up, false, false, false}, {kRelease, 20, 5, S::Up, false, false, false}}},
+       {{kRightPress, 20, 5, S::kUp, false, false, false}, {kRelease, 20, 5, S::kUp, false, false, false}}},
       {"separate part", true, true,
-       {{kPress, 11, 5, S::DropDownPressed, true, false, false},
-        {kRelease, 24, 24, S::Up, false, false, true}}},
+       {{kPress, 11, 5, S::kDropDownPressed, true, false, false},
+        {kRelease, 24, 24, S::kUp, false, false, true}}},
       {"separate part left before release", true, true,
-       {{kPress, 20, 5, S::DropDownPressed, true, false, false},
-        {kMove, 10, 5, S::Up, false, false, false},
-        {kMove, 20, 24, S::DropDownPressed, false, false, false},
-        {kRelease, 20, 25, S::Up, false, false, false}}},
+       {{kPress, 20, 5, S::kDropDownPressed, true, false, false},
+        {kMove, 10, 5, S::kUp, false, false, false},
+        {kMove, 20, 24, S::kDropDownPressed, false, false, false},
+        {kRelease, 20, 25, S::kUp, false, false, false}}},
       {"main part beside the separate part", true, true,
-       {{kPress, 10, 5, S::Down, true, false, false}, {kRelease, 10, 5, S::Up, false, true, false}}},
+       {{kPress, 10, 5, S::kDown, true, false, false}, {kRelease, 10, 5, S::kUp, false, true, false}}},
       {"no separate part", true, false,
-       {{kPress, 20, 5, S::Down, true, false, false}, {kRelease, 20, 5, S::Up, false, true, true}}},
+       {{kPress, 20, 5, S::kDown, true, false, false}, {kRelease, 20, 5, S::kUp, false, true, true}}},
   };
   for (const Case& c : cases) {
     TPopupButton popup;
@@ -79,10 +79,10 @@ TEST(SoftButtonTest, MouseSequences) {
 TEST(SoftButtonTest, DisabledButtonIgnoresPresses) {
   TSoftButton button;
   button.SetEnabled(false);
-  EXPECT_EQ(button.State(), S::Disabled);
+  EXPECT_EQ(button.State(), S::kDisabled);
   button.Press(5, 5, true);
   EXPECT_FALSE(button.Release(5, 5).Click);
-  EXPECT_EQ(button.PaintFace(), kFaceDisabled);
+  EXPECT_EQ(button.PaintFace(), imaging::FaceState::kDisabled);
   // Disabled in the middle of a press: the release clicks nothing.
   button.SetEnabled(true);
   button.Press(5, 5, true);
@@ -116,12 +116,12 @@ TEST(SoftButtonTest, GroupLatchesOneButton) {
 
   Click(a);
   EXPECT_TRUE(a.Down());
-  EXPECT_EQ(a.State(), S::Exclusive);
-  EXPECT_EQ(a.PaintFace(), kFacePressed);
+  EXPECT_EQ(a.State(), S::kExclusive);
+  EXPECT_EQ(a.PaintFace(), imaging::FaceState::kPressed);
   Click(b);
   EXPECT_TRUE(b.Down());
   EXPECT_FALSE(a.Down());
-  EXPECT_EQ(a.State(), S::Up);
+  EXPECT_EQ(a.State(), S::kUp);
   ASSERT_EQ(parent.repainted.size(), 1u);
   EXPECT_EQ(parent.repainted[0], &a);
   // The latched button stays down without AllowAllUp, but still clicks.
@@ -134,7 +134,7 @@ TEST(SoftButtonTest, GroupLatchesOneButton) {
   EXPECT_FALSE(ungrouped.AllowAllUp());
   Click(b);
   EXPECT_FALSE(b.Down());
-  EXPECT_EQ(b.State(), S::Up);
+  EXPECT_EQ(b.State(), S::kUp);
   // OnDblClick belongs to a latched button only.
   EXPECT_FALSE(b.DoubleClick(5, 5).DoubleClick);
   b.Release(5, 5);
@@ -145,7 +145,7 @@ TEST(SoftButtonTest, GroupLatchesOneButton) {
   ASSERT_TRUE(a.Down());
   a.SetGroupIndex(0);
   EXPECT_FALSE(a.Down());
-  EXPECT_EQ(a.PaintFace(), kFaceNormal);
+  EXPECT_EQ(a.PaintFace(), imaging::FaceState::kNormal);
 }
 
 TEST(SoftButtonTest, HotTracking) {
@@ -153,7 +153,7 @@ TEST(SoftButtonTest, HotTracking) {
   EXPECT_TRUE(button.Move(3, 3).Track);
   EXPECT_FALSE(button.UpdateTracking({true, true}).RepaintNow);  // someone holds the capture
   EXPECT_TRUE(button.UpdateTracking({true, false}).RepaintNow);
-  EXPECT_EQ(button.PaintFace(), kFaceHot);
+  EXPECT_EQ(button.PaintFace(), imaging::FaceState::kHot);
   EXPECT_FALSE(button.Move(4, 4).Track);
   button.Press(5, 5, true);
   EXPECT_FALSE(button.MouseLeave().Repaint);  // no leaving while dragging
@@ -227,7 +227,7 @@ TEST(SoftButtonTest, PopupFace) {
   TPopupFace face = button.PaintPopupFace(false);
   EXPECT_TRUE(face.PressedPart);
   EXPECT_EQ(face.ExcludeLeft, 28);
-  EXPECT_EQ(face.FaceState, kFaceNormal);
+  EXPECT_EQ(face.State, imaging::FaceState::kNormal);
   EXPECT_FALSE(face.ArrowPressed);
   button.SetDrawDropDown(false);
   face = button.PaintPopupFace(false);
@@ -255,19 +255,19 @@ TEST(SoftButtonTest, PushButtonRegion) {
   struct Case {
     TzuBtnForm form;
     const char* version;
-    TRegionKind kind;
+    TzuBtnForm region;  // efRect: none
     int corner;
   } cases[] = {
-      {TzuBtnForm::efRoundRect, "XP", TRegionKind::RoundRect, 5},
-      {TzuBtnForm::efEllipse, "2000", TRegionKind::Ellipse, 0},
-      {TzuBtnForm::efRect, "XP", TRegionKind::None, 0},
-      {TzuBtnForm::efRoundRect, "95", TRegionKind::None, 0},
+      {TzuBtnForm::efRoundRect, "XP", TzuBtnForm::efRoundRect, 5},
+      {TzuBtnForm::efEllipse, "2000", TzuBtnForm::efEllipse, 0},
+      {TzuBtnForm::efRect, "XP", TzuBtnForm::efRect, 0},
+      {TzuBtnForm::efRoundRect, "95", TzuBtnForm::efRect, 0},
   };
   for (const Case& c : cases) {
     const TWindowRegion r = PushButtonRegion(c.form, c.version, 75, 23);
-    EXPECT_EQ(r.Kind, c.kind) << c.version;
+    EXPECT_EQ(r.Form, c.region) << c.version;
     EXPECT_EQ(r.Corner, c.corner) << c.version;
-    if (r.Kind == TRegionKind::None) continue;
+    if (r.Form == TzuBtnForm::efRect) continue;
     EXPECT_EQ(r.Right, 76);
     EXPECT_EQ(r.Bottom, 24);
   }

@@ -12,15 +12,18 @@ using K = TSplitterStep;
 
 std::string Kinds(const std::vector<TSplitterStep>& steps) {
   std::string kinds;
-  for (const TSplitterStep& s : steps) kinds += "BGSME"[s.Kind];
+  for (const TSplitterStep& s : steps) kinds += "BGSME"[static_cast<int>(s.Kind)];
   return kinds;
 }
 
-void ExpectBounds(const TBounds& got, const TBounds& want, const std::string& what) {
-  EXPECT_EQ(got.Left, want.Left) << what;
-  EXPECT_EQ(got.Top, want.Top) << what;
-  EXPECT_EQ(got.Width, want.Width) << what;
-  EXPECT_EQ(got.Height, want.Height) << what;
+// Bounds as origin and size, the way the cases below are written.
+util::TRect B(int x, int y, int width, int height) { return util::TRect::FromBounds(x, y, width, height); }
+
+void ExpectBounds(const util::TRect& got, const util::TRect& want, const std::string& what) {
+  EXPECT_EQ(got.left, want.left) << what;
+  EXPECT_EQ(got.top, want.top) << what;
+  EXPECT_EQ(got.Width(), want.Width()) << what;
+  EXPECT_EQ(got.Height(), want.Height()) << what;
 }
 
 // The main window's lower half: the icon view's panel fills the room that
@@ -29,10 +32,10 @@ TSplitterParent SearchPaneParent() {
   TSplitterParent parent;
   parent.ClientWidth = 600;
   parent.ClientHeight = 500;
-  parent.Splitter = {0, 297, 600, 3};
-  parent.Siblings = {{{0, 0, 600, 297}, TAlign::alClient},
+  parent.Splitter = B(0, 297, 600, 3);
+  parent.Siblings = {{B(0, 0, 600, 297), TAlign::alClient},
                      {parent.Splitter, TAlign::alBottom},
-                     {{0, 300, 600, 200}, TAlign::alBottom}};
+                     {B(0, 300, 600, 200), TAlign::alBottom}};
   return parent;
 }
 
@@ -45,15 +48,15 @@ TEST(SplitterLayoutTest, SearchPaneKeepsMinSizeOnBothSides) {
   std::vector<TSplitterStep> steps = drag.Move(10, -1000, true);
   ASSERT_EQ(Kinds(steps), "GG");
   EXPECT_EQ(drag.NewSize(), 325);
-  ExpectBounds(steps[1].Rect, {0, 172, 600, 3}, "ghost at the upper limit");
+  ExpectBounds(steps[1].Rect, B(0, 172, 600, 3), "ghost at the upper limit");
   steps = drag.Move(10, 1000, true);
   EXPECT_EQ(drag.NewSize(), 172);
-  ExpectBounds(steps[1].Rect, {0, 325, 600, 3}, "ghost at the lower limit");
+  ExpectBounds(steps[1].Rect, B(0, 325, 600, 3), "ghost at the lower limit");
   drag.Move(10, -49, true);
   steps = drag.Release();
   ASSERT_EQ(Kinds(steps), "GSMEM");
   EXPECT_EQ(steps[1].Control, 2);
-  ExpectBounds(steps[1].Rect, {0, 250, 600, 250}, "pane after the drag");
+  ExpectBounds(steps[1].Rect, B(0, 250, 600, 250), "pane after the drag");
   EXPECT_FALSE(drag.Dragging());
   EXPECT_FALSE(drag.GhostVisible());
 }
@@ -112,15 +115,15 @@ TEST(SplitterLayoutTest, LimitsForEachAlignment) {
   // A 400 x 300 parent with the resized control, the splitter and a client filler.
   struct Case {
     TAlign align;
-    TBounds control, splitter;
+    util::TRect control, splitter;
     int grow;  // pointer offset that grows the control
     int max_size;
-    TBounds at_max, at_min;
+    util::TRect at_max, at_min;
   } cases[] = {
-      {TAlign::alLeft, {0, 0, 100, 300}, {100, 0, 3, 300}, 1000, 357, {0, 0, 357, 300}, {0, 0, 40, 300}},
-      {TAlign::alRight, {300, 0, 100, 300}, {297, 0, 3, 300}, -1000, 357, {43, 0, 357, 300}, {360, 0, 40, 300}},
-      {TAlign::alTop, {0, 0, 400, 100}, {0, 100, 400, 3}, 1000, 257, {0, 0, 400, 257}, {0, 0, 400, 40}},
-      {TAlign::alBottom, {0, 200, 400, 100}, {0, 197, 400, 3}, -1000, 257, {0, 43, 400, 257}, {0, 260, 400, 40}},
+      {TAlign::alLeft, B(0, 0, 100, 300), B(100, 0, 3, 300), 1000, 357, B(0, 0, 357, 300), B(0, 0, 40, 300)},
+      {TAlign::alRight, B(300, 0, 100, 300), B(297, 0, 3, 300), -1000, 357, B(43, 0, 357, 300), B(360, 0, 40, 300)},
+      {TAlign::alTop, B(0, 0, 400, 100), B(0, 100, 400, 3), 1000, 257, B(0, 0, 400, 257), B(0, 0, 400, 40)},
+      {TAlign::alBottom, B(0, 200, 400, 100), B(0, 197, 400, 3), -1000, 257, B(0, 43, 400, 257), B(0, 260, 400, 40)},
   };
   for (const Case& c : cases) {
     const std::string name = "align " + std::to_string(static_cast<int>(c.align));
@@ -128,7 +131,7 @@ TEST(SplitterLayoutTest, LimitsForEachAlignment) {
     parent.ClientWidth = 400;
     parent.ClientHeight = 300;
     parent.Splitter = c.splitter;
-    parent.Siblings = {{{0, 0, 400, 300}, c.align, false},  // hidden: never found, never counted
+    parent.Siblings = {{B(0, 0, 400, 300), c.align, false},  // hidden: never found, never counted
                        {c.control, c.align},
                        {c.splitter, c.align}};
     for (int sign : {1, -1}) {
@@ -148,15 +151,15 @@ TEST(SplitterLayoutTest, LimitsForEachAlignment) {
 }
 
 TEST(SplitterLayoutTest, FindSizedControl) {
-  const TBounds splitter{100, 0, 3, 300};
+  const util::TRect splitter = B(100, 0, 3, 300);
   struct Case {
     std::vector<TSiblingControl> siblings;
     int found;
   } cases[] = {
-      {{{{0, 0, 100, 300}, TAlign::alLeft, true, false}, {{50, 0, 50, 300}, TAlign::alLeft}}, 1},  // disabled first
-      {{{{0, 0, 99, 300}, TAlign::alLeft}}, -1},                                                // a gap
-      {{{{100, 0, 0, 300}, TAlign::alLeft}}, 0},  // no width: widened towards the splitter
-      {{{{99, 0, 0, 300}, TAlign::alLeft}}, -1},
+      {{{B(0, 0, 100, 300), TAlign::alLeft, true, false}, {B(50, 0, 50, 300), TAlign::alLeft}}, 1},  // disabled first
+      {{{B(0, 0, 99, 300), TAlign::alLeft}}, -1},                                                // a gap
+      {{{B(100, 0, 0, 300), TAlign::alLeft}}, 0},  // no width: widened towards the splitter
+      {{{B(99, 0, 0, 300), TAlign::alLeft}}, -1},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     EXPECT_EQ(FindSizedControl(splitter, TAlign::alLeft, cases[i].siblings), cases[i].found) << i;

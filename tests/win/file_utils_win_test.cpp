@@ -90,7 +90,7 @@ TEST(GetUniqueFileName, LooksAtTheRealFolder) {
 
 TEST(WindowsVersion, NamesTheRunningSystem) {
   const util::WinVersion v = util::CurrentWindowsVersion();
-  EXPECT_EQ(util::WinPlatform::WindowsNT, v.platform);
+  EXPECT_EQ(util::WinPlatform::kWindowsNT, v.platform);
   EXPECT_EQ(util::WindowsVersionName(v), util::GetWindowsVersionName());
   EXPECT_TRUE(util::IsWindowsXPOrLater());
 }

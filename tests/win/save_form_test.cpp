@@ -23,7 +23,7 @@ constexpr DWORD kWaitMs = 10000;
 
 HWND WaitForOptions(TSaveFrmKind kind) {
   return testing_support::WaitForWindow(GetCurrentProcessId(), L"#32770",
-                                        Lang(kind == TSaveFrmKind::Html ? sExportHtml : sExportDbase), kWaitMs);
+                                        Lang(kind == TSaveFrmKind::kHtml ? sExportHtml : sExportDbase), kWaitMs);
 }
 
 HWND Item(HWND dialog, int id) { return GetDlgItem(dialog, id); }
@@ -91,7 +91,7 @@ TEST(SaveForm, HtmlFormShowsTheSettingsAndOkWritesThemBack) {
     int columns = 7;
     SeenHtml seen;
     std::thread driver([&] {
-      HWND dialog = WaitForOptions(TSaveFrmKind::Html);
+      HWND dialog = WaitForOptions(TSaveFrmKind::kHtml);
       seen = ReadHtml(dialog);
       TypeOver(dialog, L'3');
       Tick(dialog, kSaveFrmBorderCheckId, true);
@@ -140,7 +140,7 @@ TEST(SaveForm, ColumnCountTakesDigitsOnlyAndOkNeedsOneOfAtLeastOne) {
   std::vector<Step> steps;
   bool stayed_after_disabled_ok = false;
   std::thread driver([&] {
-    HWND dialog = WaitForOptions(TSaveFrmKind::Html);
+    HWND dialog = WaitForOptions(TSaveFrmKind::kHtml);
     auto record = [&] { steps.push_back({WindowText(Item(dialog, kSaveFrmColumnEditId)), OkEnabled(dialog)}); };
     record();                    // "4"
     TypeOver(dialog, L'a');      // letters are dropped
@@ -184,7 +184,7 @@ TEST(SaveForm, DBaseFormShowsTheFieldAndTypeAndGreyFollowsTheType) {
   std::vector<std::pair<bool, bool>> gray;  // enabled, ticked: at start, after Icon, after PNG
   std::vector<std::wstring> type_names;
   std::thread driver([&] {
-    HWND dialog = WaitForOptions(TSaveFrmKind::DBase);
+    HWND dialog = WaitForOptions(TSaveFrmKind::kDBase);
     field = WindowText(Item(dialog, kSaveFrmFieldEditId));
     for (int i = 0; i < 5; ++i) {
       if (Ticked(dialog, kSaveFrmTypeIconId + i)) checked_type = i;
@@ -229,7 +229,7 @@ TEST(SaveForm, HelpAsksForTheExportTopicAndLeavesTheWindowOpen) {
   std::vector<std::string> topics;
   bool open_after_help = false;
   std::thread driver([&] {
-    HWND dialog = WaitForOptions(TSaveFrmKind::DBase);
+    HWND dialog = WaitForOptions(TSaveFrmKind::kDBase);
     testing_support::PressButton(dialog, kSaveFrmHelpId);
     open_after_help = !testing_support::WaitUntilGone(dialog, 300);
     SendMessageW(Item(dialog, kSaveFrmTypeJpegId), BM_CLICK, 0, 0);
