@@ -107,26 +107,17 @@ bool TAboutFrm::OnCommand(int id, int code, HWND control) {
   return false;
 }
 
-LRESULT TAboutFrm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_CTLCOLORSTATIC:
-      if (IsLink(reinterpret_cast<HWND>(lp))) {
-        HDC dc = reinterpret_cast<HDC>(wp);
-        SetTextColor(dc, kLinkColor);
-        SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-      }
-      break;
-    case WM_SETCURSOR:
-      if (IsLink(reinterpret_cast<HWND>(wp))) {
-        SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
-        return TRUE;
-      }
-      break;
-    default:
-      break;
-  }
-  return TDialog::HandleMessage(msg, wp, lp);
+HBRUSH TAboutFrm::OnCtlColorStatic(HDC dc, HWND control) {
+  if (!IsLink(control)) return nullptr;
+  SetTextColor(dc, kLinkColor);
+  SetBkMode(dc, TRANSPARENT);
+  return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+bool TAboutFrm::OnSetCursor(HWND window, UINT /*hit_test*/) {
+  if (!IsLink(window)) return false;
+  SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
+  return true;
 }
 
 void ShowAbout(HWND owner) {

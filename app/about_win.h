@@ -42,7 +42,8 @@ class TAboutFrm : public gui::TDialog {
  protected:
   bool OnInitDialog() override;
   bool OnCommand(int id, int code, HWND control) override;
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  HBRUSH OnCtlColorStatic(HDC dc, HWND control) override;
+  bool OnSetCursor(HWND window, UINT hit_test) override;
 
  private:
   bool IsLink(HWND control) const;

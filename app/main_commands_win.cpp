@@ -44,6 +44,7 @@ void TForm1::CreateCommands() {
   c.Add(cmAbout, [this] { AboutBtnClick(); });
   c.Add(cmSearchPane, [this] { SearchBtnClick(); });
   c.Add(cmWebSite, [this] { Label1Click(); });
+  c.Add(cmCopyDir, [this] { CopyDirBtnClick(); });
   auto found = [this] { return FileBox.Count() > 0 && !Scanning; };
   for (int type = 0; type < 4; ++type) {
     c.Add(cmSaveFoundIcons + type, [this, type] { SaveFoundClick(static_cast<imaging::TExportType>(type)); }, found);

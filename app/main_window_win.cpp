@@ -90,8 +90,7 @@ TSettingsTarget TForm1::SettingsTarget() const {
   TSettingsTarget target;
   target.window = Handle();
   const RECT client = ClientRect();
-  RECT status{};
-  if (StatusBar) GetWindowRect(StatusBar, &status);
+  const RECT status = StatusBar.BoundsRect();
   target.client_height = client.bottom;
   target.find_splitter_height = HSplitter.Height();
   target.status_bar_height = status.bottom - status.top;
@@ -108,14 +107,24 @@ TSettingsTarget TForm1::SettingsTarget() const {
 }
 
 void TForm1::CreateControls() {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   HFONT font = reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  CreateStatusBar();
+  CreatePanes();
+  CreateToolbar(font);
+  CreateSearchBar(font);
+  CreateGrid();
+  SetUpFileDialogs();
+  FormResize();
+  SetFocus(ScrollBox.Handle());
+}
 
-  StatusBar = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, Handle(),
-                              nullptr, gui::Application().Instance(), nullptr);
+void TForm1::CreateStatusBar() { StatusBar.Create(Handle()); }
+
+// Above the status bar: the search pane's host at the bottom under its
+// splitter, and the main panel with the toolbar, the grid and the search
+// bar filling the rest.
+void TForm1::CreatePanes() {
   Panel1.Create(Handle(), 0, 0, kFormWidth, kFormHeight);
   FindPanel.Create(Panel1.Handle(), 0, 0, kFormWidth, kFindPanelHeight, 0);  // hidden at start
   FindPanel.SetAlign(gui::TAlign::alBottom);
@@ -127,7 +136,9 @@ void TForm1::CreateControls() {
   HSplitter.OnMoved = [this](controls::TzuSplitter&) { HSplitterMoved(); };
   MainPanel.Create(Panel1.Handle(), 0, 0, kFormWidth, kFormHeight);
   MainPanel.SetAlign(gui::TAlign::alClient);
+}
 
+void TForm1::CreateToolbar(HFONT font) {
   Bevel1.Create(MainPanel.Handle(), 0, 0, kFormWidth, kToolbarHeight);
   Bevel1.SetBevel(gui::Bevel::kRaised);
   Bevel1.SetAlign(gui::TAlign::alTop);
@@ -169,15 +180,20 @@ void TForm1::CreateControls() {
   Label1.SetCaption(gui::AnsiToWide(kWebAddress));
   Label1.SetHint(L"|" + gui::AnsiToWide(kWebAddress));
   Label1.SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
-  Label1.OnClick = [this](controls::Tzu3DLabel&) { Label1Click(); };
+  Label1.OnClick = [this](controls::Tzu3DLabel&) { commands_.Execute(cmWebSite); };
   Label1.SetParent(&Bevel1);
+}
 
+// The bar under the grid with the button that opens the search pane.
+void TForm1::CreateSearchBar(HFONT font) {
   Panel2.Create(MainPanel.Handle(), 0, 0, kFormWidth, kSearchBarHeight);
   Panel2.SetAlign(gui::TAlign::alBottom);
   SendMessageW(Panel2.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SearchBtn.Create(Panel2.Handle(), kSearchBtnId, 0, 8, 179, 25, Lang(sSearchOpen));
-  SearchBtn.OnClick = [this](controls::TZuButton&) { SearchBtnClick(); };
+  SearchBtn.OnClick = [this](controls::TZuButton&) { commands_.Execute(cmSearchPane); };
+}
 
+void TForm1::CreateGrid() {
   ScrollBox.Create(MainPanel.Handle(), 0, kToolbarHeight, kFormWidth, kFormHeight / 2, kScrollBoxId);
   ScrollBox.SetAlign(gui::TAlign::alClient);
   ScrollBox.SetHint(L"|" + Lang(sDropFilesHere));
@@ -186,29 +202,27 @@ void TForm1::CreateControls() {
   ScrollBox.SetOnDropFiles([this](controls::TZuScrollBox&, int, int, const std::vector<std::string>& files) {
     ScrollBoxDropFiles(files);
   });
+}
 
+void TForm1::SetUpFileDialogs() {
   OpenDlg.Title = Lang(sSelectFile);
   OpenDlg.Filter = Lang(sOpenFilter);
   // A name that is not there opens as a file without icons.
   OpenDlg.Options = OFN_HIDEREADONLY;
   DirDlg.Title = Lang(sSelectFolder);
   WireOpenAfterSave(SaveDlg);
-
-  FormResize();
-  SetFocus(ScrollBox.Handle());
 }
 
 void TForm1::FormResize() {
-  if (!StatusBar) return;
-  SendMessageW(StatusBar, WM_SIZE, 0, 0);
+  if (!StatusBar.Handle()) return;
+  StatusBar.FitParent();
   const RECT client = ClientRect();
-  RECT status{};
-  GetWindowRect(StatusBar, &status);
+  const RECT status = StatusBar.BoundsRect();
   const int width = client.right;
   const int status_height = status.bottom - status.top;
 
   const std::array<int, 4> edges = StatusPanelEdges(width);
-  SendMessageW(StatusBar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges.data()));
+  StatusBar.SetParts(edges.data(), static_cast<int>(edges.size()));
 
   // The splitters' places are read once the panels have been laid out for
   // the new size.
@@ -254,17 +268,10 @@ void TForm1::HSplitterMoved() {
 }
 
 void TForm1::SetStatusText(int panel, const std::wstring& text) const {
-  if (StatusBar) SendMessageW(StatusBar, SB_SETTEXTW, panel, reinterpret_cast<LPARAM>(text.c_str()));
+  if (StatusBar.Handle()) StatusBar.SetPartText(panel, text);
 }
 
-std::wstring TForm1::StatusText(int panel) const {
-  if (!StatusBar) return std::wstring();
-  const LRESULT length = LOWORD(SendMessageW(StatusBar, SB_GETTEXTLENGTHW, panel, 0));
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  SendMessageW(StatusBar, SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(&text[0]));
-  text.resize(static_cast<size_t>(length));
-  return text;
-}
+std::wstring TForm1::StatusText(int panel) const { return StatusBar.PartText(panel); }
 
 void TForm1::AppOnHint(const std::wstring& long_hint) {
   if (FitsTheStatusLine(long_hint)) SetStatusText(0, long_hint);
@@ -351,29 +358,33 @@ void TForm1::ScrollBoxDropFiles(const std::vector<std::string>& files) {
   if (files.size() > 1) gui::Application().MessageBox(Lang(sOneFileAtATime), MB_OK | MB_ICONINFORMATION);
 }
 
+bool TForm1::OnGetMinMaxInfo(MINMAXINFO* info) {
+  info->ptMinTrackSize.x = kMinTrackWidth;
+  info->ptMinTrackSize.y = kMinTrackHeight;
+  return true;
+}
+
+void TForm1::OnSize(UINT /*type*/, int /*width*/, int /*height*/) { FormResize(); }
+
+bool TForm1::OnSetFocus(HWND /*previous*/) {
+  SetFocus(ScrollBox.Handle());
+  return true;
+}
+
+bool TForm1::OnMenuSelect(UINT item, UINT /*flags*/, HMENU /*menu*/) {
+  // A recent file's full path shows while its entry is highlighted.
+  if (const auto path = RecentFileForCommand(recent_, item)) AppOnHint(gui::AnsiToWide(*path));
+  return true;
+}
+
+// The program's own messages.
 LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(lp);
-      info->ptMinTrackSize.x = kMinTrackWidth;
-      info->ptMinTrackSize.y = kMinTrackHeight;
-      return 0;
-    }
     case WM_RUNCOMMANDLINE:
       RunCommandLine();
       return 0;
     case WM_MINIMUMCHANGED:
       MinimumChanged();
-      return 0;
-    case WM_SIZE:
-      FormResize();
-      return 0;
-    case WM_SETFOCUS:
-      SetFocus(ScrollBox.Handle());
-      return 0;
-    case WM_MENUSELECT:
-      // A recent file's full path shows while its entry is highlighted.
-      if (const auto path = RecentFileForCommand(recent_, LOWORD(wp))) AppOnHint(gui::AnsiToWide(*path));
       return 0;
     default:
       return TForm::HandleMessage(msg, wp, lp);

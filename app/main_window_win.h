@@ -81,6 +81,7 @@ enum TMainCommand : int {
   cmSaveFoundIconGroups,   // every icon of the files found with its whole group
   cmSaveAllPng,            // every icon as a PNG with its transparency
   cmSaveFoundPng,          // every icon of the files found as a PNG
+  cmCopyDir,               // the open file's folder into the search pane's tree
 };
 
 class TForm1 : public gui::TForm {
@@ -138,6 +139,10 @@ class TForm1 : public gui::TForm {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   bool OnTimer(UINT_PTR id) override;
   bool OnCommand(int id, int code, HWND control) override;
+  void OnSize(UINT type, int width, int height) override;
+  bool OnGetMinMaxInfo(MINMAXINFO* info) override;
+  bool OnSetFocus(HWND previous) override;
+  bool OnMenuSelect(UINT item, UINT flags, HMENU menu) override;
 
  private:
   void RunBatch(const ParsedCommandLine& cmd, const std::string& target);
@@ -147,6 +152,12 @@ class TForm1 : public gui::TForm {
 
   // main_window_win.cpp
   void CreateControls();
+  void CreateStatusBar();
+  void CreatePanes();
+  void CreateToolbar(HFONT font);
+  void CreateSearchBar(HFONT font);
+  void CreateGrid();
+  void SetUpFileDialogs();
   void FormResize();
   void HSplitterMoved();
   void SetStatusText(int panel, const std::wstring& text) const;
@@ -251,7 +262,7 @@ class TForm1 : public gui::TForm {
   gui::TEdit Edit1;    // that finds the open file's folder
   gui::TUpDown UpDown1;
   controls::TzuSoftButton CopyDirBtn;
-  HWND StatusBar = nullptr;
+  gui::TStatusBar StatusBar;
 
   controls::TZuOpenDialog OpenDlg;
   controls::TZuSaveDialog SaveDlg;

@@ -38,10 +38,7 @@ const int kDBaseIds[] = {kSaveFrmFieldGroupId,     kSaveFrmFieldTypeLabelId, kSa
 // characters; a pasted text still gets in and is judged by OK's state.
 class TColumnEdit : public gui::TSystemControl {
  protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg == WM_CHAR && !ColumnCountAccepts(static_cast<unsigned>(wp))) return 0;
-    return TSystemControl::HandleMessage(msg, wp, lp);
-  }
+  bool OnChar(UINT ch, LPARAM /*flags*/) override { return !ColumnCountAccepts(ch); }
 };
 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
@@ -231,15 +228,12 @@ bool TSaveFrm::OnCommand(int id, int code, HWND /*control*/) {
   return false;
 }
 
-LRESULT TSaveFrm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  // The note on skipping the window is written in grey.
-  if (msg == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lp) == GetDlgItem(Handle(), kSaveFrmNoteId)) {
-    HDC dc = reinterpret_cast<HDC>(wp);
-    SetTextColor(dc, RGB(128, 128, 128));
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-  }
-  return TDialog::HandleMessage(msg, wp, lp);
+// The note on skipping the window is written in grey.
+HBRUSH TSaveFrm::OnCtlColorStatic(HDC dc, HWND control) {
+  if (control != GetDlgItem(Handle(), kSaveFrmNoteId)) return nullptr;
+  SetTextColor(dc, RGB(128, 128, 128));
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return GetSysColorBrush(COLOR_BTNFACE);
 }
 
 bool EditHtmlOptions(HWND owner, TExportSettings& settings, int& column_count, const THelpRequest& help) {

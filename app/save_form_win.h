@@ -81,7 +81,7 @@ class TSaveFrm : public gui::TDialog {
  protected:
   bool OnInitDialog() override;
   bool OnCommand(int id, int code, HWND control) override;
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  HBRUSH OnCtlColorStatic(HDC dc, HWND control) override;
 
  private:
   class TControls;

@@ -128,7 +128,7 @@ void TForm1::CreateSearchPane(HFONT font) {
   CopyDirBtn.SetFlat(true);
   CopyDirBtn.SetHint(Lang(sHintCopyDir));
   CopyDirBtn.SetParent(&Panel2);
-  CopyDirBtn.OnClick = [this](controls::TzuSoftButton&) { CopyDirBtnClick(); };
+  CopyDirBtn.OnClick = [this](controls::TzuSoftButton&) { commands_.Execute(cmCopyDir); };
   Label5.SetVisible(false);
   CopyDirBtn.SetVisible(false);
   Edit1.SetVisible(false);

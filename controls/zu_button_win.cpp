@@ -378,33 +378,50 @@ bool TZuButton::OnReflectedCommand(int code) {
   return true;
 }
 
+bool TZuButton::OnMouseMove(int /*x*/, int /*y*/, UINT /*keys*/) {
+  if (!tracking_) {
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+    tracking_ = TrackMouseEvent(&track) != FALSE;
+  }
+  if (!mouse_over_ && IsWindowEnabled(Handle())) {
+    mouse_over_ = true;
+    Changed();
+  }
+  return false;
+}
+
+void TZuButton::OnMouseLeave() {
+  tracking_ = false;
+  if (mouse_over_) {
+    mouse_over_ = false;
+    if (IsWindowEnabled(Handle())) Changed();
+  }
+}
+
+bool TZuButton::OnMouseDoubleClick(gui::MouseButton button, int x, int y, UINT keys) {
+  if (button != gui::MouseButton::Left) return false;
+  // A quick second click is a second press, not a double click.
+  DefaultHandler(WM_LBUTTONDOWN, keys, MAKELPARAM(x, y));
+  return true;
+}
+
+void TZuButton::OnSize(UINT /*type*/, int /*width*/, int /*height*/) { UpdateRegion(); }
+
+bool TZuButton::OnSetFocus(HWND /*previous*/) {
+  Default();
+  Changed();
+  return true;
+}
+
+bool TZuButton::OnKillFocus(HWND /*next*/) {
+  Default();
+  Changed();
+  return true;
+}
+
+// The face follows the state the button keeps itself.
 LRESULT TZuButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_MOUSEMOVE:
-      if (!tracking_) {
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
-        tracking_ = TrackMouseEvent(&track) != FALSE;
-      }
-      if (!mouse_over_ && IsWindowEnabled(Handle())) {
-        mouse_over_ = true;
-        Changed();
-      }
-      break;
-    case WM_MOUSELEAVE:
-      tracking_ = false;
-      if (mouse_over_) {
-        mouse_over_ = false;
-        if (IsWindowEnabled(Handle())) Changed();
-      }
-      break;
-    case WM_LBUTTONDBLCLK:
-      // A quick second click is a second press, not a double click.
-      return DefaultHandler(WM_LBUTTONDOWN, wp, lp);
-    case WM_SIZE:
-      UpdateRegion();
-      break;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
     case WM_ENABLE:
     case WM_SETTEXT:
     case WM_SETFONT: {
@@ -412,8 +429,9 @@ LRESULT TZuButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       Changed();
       return result;
     }
+    default:
+      return TSystemControl::HandleMessage(msg, wp, lp);
   }
-  return TSystemControl::HandleMessage(msg, wp, lp);
 }
 
 }  // namespace controls

@@ -162,6 +162,12 @@ class TZuButton : public gui::TSystemControl {
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnMouseMove(int x, int y, UINT keys) override;
+  void OnMouseLeave() override;
+  bool OnMouseDoubleClick(gui::MouseButton button, int x, int y, UINT keys) override;
+  void OnSize(UINT type, int width, int height) override;
+  bool OnSetFocus(HWND previous) override;
+  bool OnKillFocus(HWND next) override;
   bool OnReflectedDrawItem(DRAWITEMSTRUCT* item) override;
   bool OnReflectedCommand(int code) override;
 

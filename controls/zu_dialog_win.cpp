@@ -132,9 +132,9 @@ class TZuOpenDialog::TChildDialog : public gui::TDialog {
         return std::nullopt;
     }
   }
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg == WM_DESTROY) owner_.KeepCheckState();
-    return TDialog::HandleMessage(msg, wp, lp);
+  bool OnDestroy() override {
+    owner_.KeepCheckState();
+    return TDialog::OnDestroy();
   }
 
  private:

@@ -102,8 +102,9 @@ class TzuFolderTree::TUtilityWindow : public gui::TWindow {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
     bool handled = false;
     const LRESULT result = tree_.UtilityMessage(msg, wp, lp, &handled);
-    return handled ? result : DefWindowProcW(Handle(), msg, wp, lp);
+    return handled ? result : TWindow::HandleMessage(msg, wp, lp);
   }
+  bool OnTimer(UINT_PTR id) override { return tree_.UtilityTimer(id); }
 
  private:
   TzuFolderTree& tree_;
@@ -662,23 +663,24 @@ LRESULT TzuFolderTree::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     SendMessageW(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
     return 0;
   }
-  // Nothing of the shell is asked for before the tree is first seen: its
-  // first paint asks for the build, which comes once the window has painted.
-  if (msg == WM_PAINT && !built_) {
-    const LRESULT result = TSystemControl::HandleMessage(msg, wp, lp);
-    SetTimer(Handle(), kBuildTimer, 0, nullptr);
-    return result;
-  }
-  if (msg == WM_TIMER && wp == kBuildTimer) {
-    gui::RunGuarded([&] { Build(); });
-    return 0;
-  }
   if (msg == WM_SYSCOLORCHANGE) {
     const LRESULT result = TSystemControl::HandleMessage(msg, wp, lp);
     RelistLeaves();
     return result;
   }
   return TSystemControl::HandleMessage(msg, wp, lp);
+}
+
+// Nothing of the shell is asked for before the tree is first seen: its
+// first paint asks for the build, which comes once the window has painted.
+void TzuFolderTree::OnSystemPainted() {
+  if (!built_) SetTimer(Handle(), kBuildTimer, 0, nullptr);
+}
+
+bool TzuFolderTree::OnTimer(UINT_PTR id) {
+  if (id != kBuildTimer) return false;
+  gui::RunGuarded([&] { Build(); });
+  return true;
 }
 
 std::optional<LRESULT> TzuFolderTree::OnReflectedNotify(NMHDR* header) {
@@ -714,14 +716,6 @@ LRESULT TzuFolderTree::UtilityMessage(UINT msg, WPARAM wp, LPARAM lp, bool* hand
       if (utility_) SetTimer(utility_->Handle(), kSettleTimer, kSettleMs, nullptr);
       return 0;
     }
-    case WM_TIMER:
-      if (wp == kSettleTimer) {
-        gui::RunGuarded([&] { RefreshPendingNodes(); });
-        return 0;
-      }
-      if (wp != kReapTimer) break;
-      ReapWatchers();
-      return 0;
     case WM_DEVICECHANGE: {
       if ((wp != DBT_DEVICEARRIVAL && wp != DBT_DEVICEREMOVECOMPLETE) || !lp) break;
       const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lp);
@@ -736,6 +730,16 @@ LRESULT TzuFolderTree::UtilityMessage(UINT msg, WPARAM wp, LPARAM lp, bool* hand
   }
   *handled = false;
   return 0;
+}
+
+bool TzuFolderTree::UtilityTimer(UINT_PTR id) {
+  if (id == kSettleTimer) {
+    gui::RunGuarded([&] { RefreshPendingNodes(); });
+    return true;
+  }
+  if (id != kReapTimer) return false;
+  ReapWatchers();
+  return true;
 }
 
 }  // namespace controls

@@ -76,6 +76,8 @@ class TzuFolderTree : public gui::TSystemControl {
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnSystemPainted() override;
+  bool OnTimer(UINT_PTR id) override;
   std::optional<LRESULT> OnReflectedNotify(NMHDR* header) override;
 
  private:
@@ -84,8 +86,9 @@ class TzuFolderTree : public gui::TSystemControl {
   struct TFolderNode;
   friend class TUtilityWindow;
 
-  // Window thread messages of the utility window.
+  // Window thread messages and timers of the utility window.
   LRESULT UtilityMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled);
+  bool UtilityTimer(UINT_PTR id);
 
   TFolderNode* Record(HTREEITEM item) const;
   HTREEITEM Child(HTREEITEM item) const;

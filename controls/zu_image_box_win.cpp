@@ -166,42 +166,36 @@ bool TZuImageBox::PrefetchSlice() {
   return left == 0;
 }
 
-void TZuImageBox::MouseDown(UINT msg, WPARAM wp, int x, int y) {
+void TZuImageBox::MouseDown(gui::MouseButton button, UINT keys, int x, int y) {
   SetFocus(host_.Handle());
   const int index = HitTest(metrics_, layout_.Columns, IconCount(), x, y);
   if (index != item_index_) SetItemIndex(index);
   POINT p{x, y};
   MapWindowPoints(Handle(), host_.Handle(), &p, 1);
-  host_.MouseDown(msg, wp, p.x, p.y);
+  host_.MouseDown(button, keys, p.x, p.y);
 }
 
-LRESULT TZuImageBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;  // WM_PAINT fills the background itself
-    case WM_PAINT: {
-      util::PaintDc dc(Handle());
-      Paint(dc.get());
-      return 0;
-    }
-    case WM_TIMER:
-      if (wp != kPrefetchTimer) break;
-      if (!PrefetchSlice()) KillTimer(Handle(), kPrefetchTimer);
-      return 0;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-      MouseDown(msg, wp, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-      return 0;
-    case WM_LBUTTONDBLCLK:
-      // The second press of a double click is a press as well.
-      MouseDown(WM_LBUTTONDOWN, wp, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-      host_.DblClick();
-      return 0;
-    default:
-      break;
-  }
-  return DefaultHandler(msg, wp, lp);
+bool TZuImageBox::OnEraseBackground(HDC /*dc*/) { return true; }  // OnPaint fills the background itself
+
+void TZuImageBox::OnPaint(HDC dc, const RECT& /*update*/) { Paint(dc); }
+
+bool TZuImageBox::OnTimer(UINT_PTR id) {
+  if (id != kPrefetchTimer) return false;
+  if (!PrefetchSlice()) KillTimer(Handle(), kPrefetchTimer);
+  return true;
+}
+
+bool TZuImageBox::OnMouseButtonDown(gui::MouseButton button, int x, int y, UINT keys) {
+  MouseDown(button, keys, x, y);
+  return true;
+}
+
+bool TZuImageBox::OnMouseDoubleClick(gui::MouseButton button, int x, int y, UINT keys) {
+  if (button != gui::MouseButton::Left) return false;
+  // The second press of a double click is a press as well.
+  MouseDown(button, keys, x, y);
+  host_.DblClick();
+  return true;
 }
 
 }  // namespace controls

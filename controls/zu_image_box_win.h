@@ -74,7 +74,11 @@ class TZuImageBox : public gui::TWindow {
   void DrawAllIcons(HDC dc) const;
 
  protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnEraseBackground(HDC dc) override;
+  void OnPaint(HDC dc, const RECT& update) override;
+  bool OnTimer(UINT_PTR id) override;
+  bool OnMouseButtonDown(gui::MouseButton button, int x, int y, UINT keys) override;
+  bool OnMouseDoubleClick(gui::MouseButton button, int x, int y, UINT keys) override;
 
  private:
   void Paint(HDC dc);
@@ -85,7 +89,7 @@ class TZuImageBox : public gui::TWindow {
   // The icons the device context shows; hold: they keep their handles
   // (the screen's), or they go again once drawn.
   void DrawIcons(HDC dc, bool hold) const;
-  void MouseDown(UINT msg, WPARAM wp, int x, int y);
+  void MouseDown(gui::MouseButton button, UINT keys, int x, int y);
   void Resize(int width, int height);
 
   TZuScrollBox& host_;

@@ -79,36 +79,35 @@ void TSearchEdit::EnterPressed() {
   }
 }
 
-LRESULT TSearchEdit::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_KEYDOWN:
-      if (wp == VK_ESCAPE) {
-        list_.CloseSearchLater();
-        return 0;
-      }
-      if (wp == VK_F2) {
-        CaretToEnd();
-        return 0;
-      }
-      if (wp == VK_TAB && GetKeyState(VK_MENU) >= 0) {
-        SendMessageW(list_.Handle(), WM_KEYDOWN, wp, lp);
-        return 0;
-      }
-      break;
-    case WM_CHAR:
-      if (wp == VK_RETURN) {
-        EnterPressed();
-        return 0;
-      }
-      if (wp == VK_ESCAPE || wp == VK_TAB) return 0;  // no beep
-      break;
-    case WM_GETDLGCODE:
-      return DLGC_WANTALLKEYS;
-    case WM_KILLFOCUS:
-      list_.CloseSearchLater();
-      break;
+bool TSearchEdit::OnKeyDown(UINT key, LPARAM flags) {
+  if (key == VK_ESCAPE) {
+    list_.CloseSearchLater();
+    return true;
   }
-  return TSystemControl::HandleMessage(msg, wp, lp);
+  if (key == VK_F2) {
+    CaretToEnd();
+    return true;
+  }
+  if (key == VK_TAB && GetKeyState(VK_MENU) >= 0) {
+    SendMessageW(list_.Handle(), WM_KEYDOWN, key, flags);
+    return true;
+  }
+  return false;
+}
+
+bool TSearchEdit::OnChar(UINT ch, LPARAM /*flags*/) {
+  if (ch == VK_RETURN) {
+    EnterPressed();
+    return true;
+  }
+  return ch == VK_ESCAPE || ch == VK_TAB;  // no beep
+}
+
+std::optional<LRESULT> TSearchEdit::OnGetDlgCode(UINT /*key*/, MSG* /*msg*/) { return DLGC_WANTALLKEYS; }
+
+bool TSearchEdit::OnKillFocus(HWND /*next*/) {
+  list_.CloseSearchLater();
+  return false;
 }
 
 // --- TZuListBox ----------------------------------------------------------------
@@ -370,63 +369,72 @@ bool TZuListBox::OnReflectedDrawItem(DRAWITEMSTRUCT* item) {
   return true;
 }
 
+// The list's own message.
 LRESULT TZuListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case kCloseSearch:
-      SetSearchActive(false);
-      return 0;
-    case WM_MOUSEMOVE:
-      TrackHintRow(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-      TrackAlterRow(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-      break;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-      if (GetKeyState(VK_MENU) < 0 && MoveAlterRow(static_cast<UINT>(wp))) return 0;
-      break;
-    case WM_DROPFILES: {
-      if (!OnDropFiles) break;
-      HDROP drop = reinterpret_cast<HDROP>(wp);
-      std::vector<std::string> files;
-      const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-      for (UINT i = 0; i < count; ++i) {
-        char name[MAX_PATH + 1] = {};
-        DragQueryFileA(drop, i, name, sizeof name);
-        files.push_back(name);
-      }
-      POINT at{};
-      DragQueryPoint(drop, &at);
-      // The drop is finished whatever the handler does.
-      struct Finish {
-        HDROP drop;
-        ~Finish() { DragFinish(drop); }
-      } finish{drop};
-      OnDropFiles(*this, at.x, at.y, files);
-      return 0;
-    }
-    case WM_CHAR:
-      if (!SearchActive() && DirectSearch && OpensSearch(static_cast<unsigned>(wp), GetKeyState(VK_CONTROL) < 0)) {
-        SetSearchActive(true);
-        if (search_) SendMessageW(search_->Handle(), WM_CHAR, wp, lp);
-        return 0;
-      }
-      break;
-    case WM_VSCROLL:
-    case WM_HSCROLL:
-    case WM_MOUSEWHEEL:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-      SetSearchActive(false);
-      break;
-    case WM_SIZE:
-      if (alter_index_ >= 0 && alter_index_ != ItemIndex()) RedrawRow(alter_index_);
-      if (search_) {
-        const RECT client = ClientRect();
-        SetWindowPos(search_->Handle(), nullptr, 0, 0, client.right, FontHeight() + 6, SWP_NOMOVE | SWP_NOZORDER);
-      }
-      break;
+  if (msg != kCloseSearch) return TSystemControl::HandleMessage(msg, wp, lp);
+  SetSearchActive(false);
+  return 0;
+}
+
+bool TZuListBox::OnMouseMove(int x, int y, UINT /*keys*/) {
+  TrackHintRow(x, y);
+  TrackAlterRow(x, y);
+  return false;
+}
+
+// Scrolling or clicking the list ends a search.
+bool TZuListBox::OnMouseButtonDown(gui::MouseButton /*button*/, int /*x*/, int /*y*/, UINT /*keys*/) {
+  SetSearchActive(false);
+  return false;
+}
+
+bool TZuListBox::OnMouseWheel(int /*delta*/, UINT /*keys*/, int /*x*/, int /*y*/) {
+  SetSearchActive(false);
+  return false;
+}
+
+bool TZuListBox::OnVScroll(int /*code*/, int /*position*/, HWND /*bar*/) {
+  SetSearchActive(false);
+  return false;
+}
+
+bool TZuListBox::OnKeyDown(UINT key, LPARAM /*flags*/) { return GetKeyState(VK_MENU) < 0 && MoveAlterRow(key); }
+
+bool TZuListBox::OnSysKeyDown(UINT key, LPARAM /*flags*/) { return GetKeyState(VK_MENU) < 0 && MoveAlterRow(key); }
+
+bool TZuListBox::OnFilesDropped(HDROP drop) {
+  if (!OnDropFiles) return false;
+  std::vector<std::string> files;
+  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    char name[MAX_PATH + 1] = {};
+    DragQueryFileA(drop, i, name, sizeof name);
+    files.push_back(name);
   }
-  return TSystemControl::HandleMessage(msg, wp, lp);
+  POINT at{};
+  DragQueryPoint(drop, &at);
+  // The drop is finished whatever the handler does.
+  struct Finish {
+    HDROP drop;
+    ~Finish() { DragFinish(drop); }
+  } finish{drop};
+  OnDropFiles(*this, at.x, at.y, files);
+  return true;
+}
+
+bool TZuListBox::OnChar(UINT ch, LPARAM flags) {
+  if (SearchActive() || !DirectSearch || !OpensSearch(ch, GetKeyState(VK_CONTROL) < 0)) return false;
+  SetSearchActive(true);
+  if (search_) SendMessageW(search_->Handle(), WM_CHAR, ch, flags);
+  return true;
+}
+
+void TZuListBox::OnSize(UINT /*type*/, int /*width*/, int /*height*/) {
+  if (alter_index_ >= 0 && alter_index_ != ItemIndex()) RedrawRow(alter_index_);
+  if (search_) {
+    const RECT client = ClientRect();
+    SetWindowPos(search_->Handle(), nullptr, 0, 0, client.right, FontHeight() + 6, SWP_NOMOVE | SWP_NOZORDER);
+  }
 }
 
 }  // namespace controls

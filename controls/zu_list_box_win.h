@@ -32,7 +32,10 @@ class TSearchEdit : public gui::TSystemControl {
   void CaretToEnd() const;
 
  protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnKeyDown(UINT key, LPARAM flags) override;
+  bool OnChar(UINT ch, LPARAM flags) override;
+  std::optional<LRESULT> OnGetDlgCode(UINT key, MSG* msg) override;
+  bool OnKillFocus(HWND next) override;
   bool OnReflectedCommand(int code) override;
 
  private:
@@ -93,6 +96,15 @@ class TZuListBox : public gui::TSystemControl {
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnMouseMove(int x, int y, UINT keys) override;
+  bool OnMouseButtonDown(gui::MouseButton button, int x, int y, UINT keys) override;
+  bool OnMouseWheel(int delta, UINT keys, int x, int y) override;
+  bool OnVScroll(int code, int position, HWND bar) override;
+  bool OnKeyDown(UINT key, LPARAM flags) override;
+  bool OnSysKeyDown(UINT key, LPARAM flags) override;
+  bool OnChar(UINT ch, LPARAM flags) override;
+  bool OnFilesDropped(HDROP drop) override;
+  void OnSize(UINT type, int width, int height) override;
   bool OnReflectedDrawItem(DRAWITEMSTRUCT* item) override;
   bool OnReflectedMeasureItem(MEASUREITEMSTRUCT* item) override;
   bool OnReflectedCommand(int code) override;

@@ -158,8 +158,8 @@ bool TZuScrollBox::HandleWheel(int wheel_delta) {
   return action.Consumed;
 }
 
-void TZuScrollBox::MouseDown(UINT button_message, WPARAM keys, int x, int y) {
-  if (OnMouseDown) OnMouseDown(*this, button_message, keys, x, y);
+void TZuScrollBox::MouseDown(gui::MouseButton button, UINT keys, int x, int y) {
+  if (OnMouseDown) OnMouseDown(*this, button, keys, x, y);
   if (image_box_.IconCount() > 0) image_box_.DrawCell(image_box_.ItemIndex());
 }
 
@@ -185,49 +185,57 @@ void TZuScrollBox::DropFiles(HDROP drop) {
   if (on_drop_files_) on_drop_files_(*this, point.x, point.y, files);
 }
 
-LRESULT TZuScrollBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_SIZE: {
-      const LRESULT result = DefaultHandler(msg, wp, lp);
-      Resized();
-      return result;
-    }
-    case WM_VSCROLL:
-      Scroll(LOWORD(wp));
-      return 0;
-    case WM_GETDLGCODE:
-      // Arrows move the selection instead of the focus, but only while there
-      // is something to select.
-      if (image_box_.IconCount() > 0) return DefaultHandler(msg, wp, lp) | DLGC_WANTARROWS;
-      return DefaultHandler(msg, wp, lp);
-    case WM_KEYDOWN:
-      if (HandleKeyDown(wp)) return 0;
-      return DefaultHandler(msg, wp, lp);
-    case WM_MOUSEWHEEL:
-      if (Focused() && HandleWheel(GET_WHEEL_DELTA_WPARAM(wp))) return 0;
-      return DefaultHandler(msg, wp, lp);
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-      SetFocus(Handle());
-      MouseDown(msg, wp, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-      return 0;
-    case WM_LBUTTONDBLCLK:
-      DblClick();
-      return 0;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS: {
-      const LRESULT result = DefaultHandler(msg, wp, lp);
-      // Draws or removes the focus rectangle; an empty grid shows none.
-      if (image_box_.IconCount() > 0) image_box_.DrawCell(image_box_.ItemIndex());
-      return result;
-    }
-    case WM_DROPFILES:
-      DropFiles(reinterpret_cast<HDROP>(wp));
-      return 0;
-    default:
-      return DefaultHandler(msg, wp, lp);
-  }
+void TZuScrollBox::OnSize(UINT /*type*/, int /*width*/, int /*height*/) { Resized(); }
+
+bool TZuScrollBox::OnVScroll(int code, int /*position*/, HWND /*bar*/) {
+  Scroll(static_cast<UINT>(code));
+  return true;
+}
+
+// Arrows move the selection instead of the focus, but only while there is
+// something to select.
+std::optional<LRESULT> TZuScrollBox::OnGetDlgCode(UINT /*key*/, MSG* /*msg*/) {
+  if (image_box_.IconCount() > 0) return Default() | DLGC_WANTARROWS;
+  return Default();
+}
+
+bool TZuScrollBox::OnKeyDown(UINT key, LPARAM /*flags*/) { return HandleKeyDown(key); }
+
+bool TZuScrollBox::OnMouseWheel(int delta, UINT /*keys*/, int /*x*/, int /*y*/) {
+  return Focused() && HandleWheel(delta);
+}
+
+bool TZuScrollBox::OnMouseButtonDown(gui::MouseButton button, int x, int y, UINT keys) {
+  SetFocus(Handle());
+  MouseDown(button, keys, x, y);
+  return true;
+}
+
+bool TZuScrollBox::OnMouseDoubleClick(gui::MouseButton button, int /*x*/, int /*y*/, UINT /*keys*/) {
+  if (button != gui::MouseButton::Left) return false;
+  DblClick();
+  return true;
+}
+
+bool TZuScrollBox::OnSetFocus(HWND /*previous*/) {
+  FocusChanged();
+  return true;
+}
+
+bool TZuScrollBox::OnKillFocus(HWND /*next*/) {
+  FocusChanged();
+  return true;
+}
+
+// Draws or removes the focus rectangle; an empty grid shows none.
+void TZuScrollBox::FocusChanged() {
+  Default();
+  if (image_box_.IconCount() > 0) image_box_.DrawCell(image_box_.ItemIndex());
+}
+
+bool TZuScrollBox::OnFilesDropped(HDROP drop) {
+  DropFiles(drop);
+  return true;
 }
 
 }  // namespace controls

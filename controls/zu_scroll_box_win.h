@@ -26,7 +26,7 @@ class TZuScrollBox : public gui::TWindow {
   using TCustomPaintEvent = std::function<void(TZuImageBox& sender, HDC canvas)>;
   using TDropFilesEvent =
       std::function<void(TZuScrollBox& sender, int x, int y, const std::vector<std::string>& files)>;
-  using TMouseEvent = std::function<void(TZuScrollBox& sender, UINT button_message, WPARAM keys, int x, int y)>;
+  using TMouseEvent = std::function<void(TZuScrollBox& sender, gui::MouseButton button, UINT keys, int x, int y)>;
   using TNotifyEvent = std::function<void(TZuScrollBox& sender)>;
 
   TZuScrollBox() : image_box_(*this) {}
@@ -65,17 +65,27 @@ class TZuScrollBox : public gui::TWindow {
 
   // Called by the grid.
   void GridResized();
-  void MouseDown(UINT button_message, WPARAM keys, int x, int y);
+  void MouseDown(gui::MouseButton button, UINT keys, int x, int y);
   void DblClick();
 
  protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnSize(UINT type, int width, int height) override;
+  bool OnVScroll(int code, int position, HWND bar) override;
+  std::optional<LRESULT> OnGetDlgCode(UINT key, MSG* msg) override;
+  bool OnKeyDown(UINT key, LPARAM flags) override;
+  bool OnMouseWheel(int delta, UINT keys, int x, int y) override;
+  bool OnMouseButtonDown(gui::MouseButton button, int x, int y, UINT keys) override;
+  bool OnMouseDoubleClick(gui::MouseButton button, int x, int y, UINT keys) override;
+  bool OnSetFocus(HWND previous) override;
+  bool OnKillFocus(HWND next) override;
+  bool OnFilesDropped(HDROP drop) override;
 
  private:
   void Resized();
   void UpdateScrollBar();
   void Scroll(UINT request);
   void DropFiles(HDROP drop);
+  void FocusChanged();
 
   TZuImageBox image_box_;
   TDropFilesEvent on_drop_files_;

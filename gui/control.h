@@ -21,8 +21,6 @@
 
 namespace gui {
 
-enum class MouseButton { Left, Right, Middle };
-
 class TGraphicControl {
  public:
   TGraphicControl() = default;

@@ -57,23 +57,9 @@ void TDialog::End(INT_PTR result) {
   else DestroyWindow(Handle());
 }
 
-LRESULT TDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_INITDIALOG:
-      return OnInitDialog() ? TRUE : FALSE;
-    case WM_COMMAND: {
-      const LRESULT result = TWindow::HandleMessage(msg, wp, lp);
-      if (!unhandled_ || (LOWORD(wp) != IDOK && LOWORD(wp) != IDCANCEL)) return result;
-      unhandled_ = false;
-      End(LOWORD(wp));
-      return 0;
-    }
-    case WM_DESTROY:
-      Application().RemoveModeless(Handle());
-      return TWindow::HandleMessage(msg, wp, lp);
-    default:
-      return TWindow::HandleMessage(msg, wp, lp);
-  }
+bool TDialog::OnDestroy() {
+  Application().RemoveModeless(Handle());
+  return false;
 }
 
 INT_PTR CALLBACK TDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -100,7 +86,13 @@ INT_PTR TDialog::Route(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   const bool ok = RunGuarded([&] { result = self->HandleMessage(msg, wp, lp); });
   const bool unhandled = self->unhandled_;
   self->unhandled_ = outer_unhandled;
-  if (ok && unhandled) return FALSE;
+  // OK and Cancel that no class handled end the dialog.
+  if (ok && unhandled && msg == WM_COMMAND && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
+    static_cast<TDialog*>(self)->End(LOWORD(wp));
+    result = 0;
+  } else if (ok && unhandled) {
+    return FALSE;
+  }
   if (ReturnsDirectly(msg)) return static_cast<INT_PTR>(result);
   SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
   return TRUE;

@@ -1,6 +1,7 @@
 // Dialogs in the one window scheme. The object is bound at WM_INITDIALOG and
 // its messages are cracked and guarded like every other window's; what a
-// dialog class does not handle goes back to the dialog manager.
+// dialog class does not handle goes back to the dialog manager, except OK
+// and Cancel, which end the dialog unless a class handles them.
 #pragma once
 
 #include <windows.h>
@@ -31,11 +32,7 @@ class TDialog : public TWindow {
   void BindAtInit(HWND hwnd) { BindDialog(hwnd); }
 
  protected:
-  // WM_INITDIALOG; true lets the system put the focus on the first control.
-  virtual bool OnInitDialog() { return true; }
-
-  // OK and Cancel end the dialog unless a class handles them.
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnDestroy() override;
 
  private:
   bool modal_ = false;

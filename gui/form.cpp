@@ -75,26 +75,24 @@ bool TForm::DialogChar(wchar_t ch) {
   return request.second;
 }
 
-LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_CREATE:
-      FormCreate();
-      return 0;
-    case WM_CLOSE:
-      if (FormCloseQuery()) DestroyWindow(Handle());
-      return 0;
-    case WM_DESTROY: {
-      // Settings are written even when something in FormDestroy fails.
-      RunGuarded([&] { FormDestroy(); });
-      if (Application().MainWindow() == Handle()) {
-        Application().SetMainWindow(nullptr);
-        PostQuitMessage(0);
-      }
-      return 0;
-    }
-    default:
-      return TWindow::HandleMessage(msg, wp, lp);
+bool TForm::OnCreate() {
+  FormCreate();
+  return true;
+}
+
+bool TForm::OnClose() {
+  if (FormCloseQuery()) DestroyWindow(Handle());
+  return true;
+}
+
+bool TForm::OnDestroy() {
+  // Settings are written even when something in FormDestroy fails.
+  RunGuarded([&] { FormDestroy(); });
+  if (Application().MainWindow() == Handle()) {
+    Application().SetMainWindow(nullptr);
+    PostQuitMessage(0);
   }
+  return true;
 }
 
 }  // namespace gui

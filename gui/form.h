@@ -48,7 +48,9 @@ class TForm : public TWindow {
   // The form's key preview handler (only with key preview on).
   virtual bool FormKeyDown(UINT /*key*/, bool /*ctrl*/, bool /*shift*/, bool /*alt*/) { return false; }
 
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnCreate() override;
+  bool OnClose() override;
+  bool OnDestroy() override;
 
  private:
   bool key_preview_ = false;

@@ -17,18 +17,15 @@ void TPanel::OnPaint(HDC dc, const RECT& /*update*/) {
   if (bevel_ != Bevel::kNone) DrawEdge(dc, &r, bevel_ == Bevel::kRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
 }
 
-LRESULT TPanel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_ERASEBKGND) {
-    RECT r = ClientRect();
-    if (color_ == CLR_INVALID) {
-      FillRect(reinterpret_cast<HDC>(wp), &r, GetSysColorBrush(COLOR_BTNFACE));
-    } else {
-      util::UniqueBrush brush(CreateSolidBrush(color_));
-      FillRect(reinterpret_cast<HDC>(wp), &r, brush.get());
-    }
-    return TRUE;
+bool TPanel::OnEraseBackground(HDC dc) {
+  RECT r = ClientRect();
+  if (color_ == CLR_INVALID) {
+    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+  } else {
+    util::UniqueBrush brush(CreateSolidBrush(color_));
+    FillRect(dc, &r, brush.get());
   }
-  return TWindow::HandleMessage(msg, wp, lp);
+  return true;
 }
 
 // A panel passes what its children report and nobody handled on to its own

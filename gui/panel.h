@@ -26,7 +26,7 @@ class TPanel : public TWindow {
 
  protected:
   void OnPaint(HDC dc, const RECT& update) override;
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnEraseBackground(HDC dc) override;
   bool OnCommand(int id, int code, HWND control) override;
   std::optional<LRESULT> OnNotify(NMHDR* header) override;
   bool OnDrawItem(DRAWITEMSTRUCT* item) override;

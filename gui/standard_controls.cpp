@@ -87,14 +87,13 @@ void TEdit::SetMaxLength(int length) const { SendMessageW(Handle(), EM_LIMITTEXT
 
 void TEdit::SelectAll() const { SendMessageW(Handle(), EM_SETSEL, 0, -1); }
 
-LRESULT TEdit::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_CHAR && OnKeyPress) {
-    wchar_t key = static_cast<wchar_t>(wp);
-    OnKeyPress(key);
-    if (key == 0) return 0;
-    wp = key;
-  }
-  return TSystemControl::HandleMessage(msg, wp, lp);
+bool TEdit::OnChar(UINT ch, LPARAM flags) {
+  if (!OnKeyPress) return false;
+  wchar_t key = static_cast<wchar_t>(ch);
+  OnKeyPress(key);
+  // The edit gets the character the handler left.
+  if (key != 0) DefaultHandler(WM_CHAR, key, flags);
+  return true;
 }
 
 bool TEdit::OnReflectedCommand(int code) {
@@ -113,5 +112,28 @@ bool TUpDown::Create(HWND parent, UINT_PTR id, const TEdit& buddy, int min, int 
 }
 
 int TUpDown::Position() const { return static_cast<int>(SendMessageW(Handle(), UDM_GETPOS32, 0, 0)); }
+
+bool TStatusBar::Create(HWND parent) {
+  return TSystemControl::Create(STATUSCLASSNAMEW, parent, 0, WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0);
+}
+
+void TStatusBar::SetParts(const int* right_edges, int count) const {
+  SendMessageW(Handle(), SB_SETPARTS, count, reinterpret_cast<LPARAM>(right_edges));
+}
+
+void TStatusBar::SetPartText(int part, const std::wstring& text) const {
+  SendMessageW(Handle(), SB_SETTEXTW, part, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::wstring TStatusBar::PartText(int part) const {
+  if (!Handle()) return std::wstring();
+  const LRESULT length = LOWORD(SendMessageW(Handle(), SB_GETTEXTLENGTHW, part, 0));
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  SendMessageW(Handle(), SB_GETTEXTW, part, reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+void TStatusBar::FitParent() const { SendMessageW(Handle(), WM_SIZE, 0, 0); }
 
 }  // namespace gui

@@ -1,6 +1,6 @@
 // Thin wrappers of the standard controls the forms place: a window-less
-// label and picture, and the system check box, edit and spin button with
-// their notifications as events.
+// label and picture, and the system check box, edit, spin button and status
+// bar with their notifications as events.
 #pragma once
 
 #include <windows.h>
@@ -71,7 +71,7 @@ class TEdit : public TSystemControl {
   std::function<void(wchar_t& key)> OnKeyPress;
 
  protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnChar(UINT ch, LPARAM flags) override;
   bool OnReflectedCommand(int code) override;
 };
 
@@ -81,6 +81,20 @@ class TUpDown : public TSystemControl {
  public:
   bool Create(HWND parent, UINT_PTR id, const TEdit& buddy, int min, int max, int position);
   int Position() const;
+};
+
+// The status bar along the bottom of a window, in parts.
+class TStatusBar : public TSystemControl {
+ public:
+  // A bar with a size grip; it places itself at the bottom of parent.
+  bool Create(HWND parent);
+  // The parts end at the given right edges in the bar (-1: its right end).
+  void SetParts(const int* right_edges, int count) const;
+  void SetPartText(int part, const std::wstring& text) const;
+  std::wstring PartText(int part) const;
+  // Places the bar again at the bottom of its parent after the parent was
+  // sized.
+  void FitParent() const;
 };
 
 }  // namespace gui

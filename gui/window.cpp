@@ -31,18 +31,6 @@ TWindowRegistry& Registry() {
   return *registry;
 }
 
-MouseButton ButtonOf(UINT msg) {
-  switch (msg) {
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK: return MouseButton::Right;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK: return MouseButton::Middle;
-    default: return MouseButton::Left;
-  }
-}
-
 }  // namespace
 
 TWindow::TWindow() = default;
@@ -139,83 +127,122 @@ LRESULT TWindow::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
+LRESULT TWindow::Default() {
+  return current_ ? DefaultHandler(current_->message, current_->wParam, current_->lParam) : 0;
+}
+
 LRESULT TWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return Crack(msg, wp, lp); }
 
 LRESULT TWindow::Crack(UINT msg, WPARAM wp, LPARAM lp) {
-  LRESULT result = 0;
+  // A handler may send this window further messages; each has its own.
+  const MSG message{hwnd_, msg, wp, lp, 0, {0, 0}};
+  struct Current {
+    const MSG*& slot;
+    const MSG* outer;
+    ~Current() { slot = outer; }
+  } current{current_, current_};
+  current_ = &message;
+
   switch (msg) {
+    case WM_CREATE:
+      if (OnCreate()) return 0;
+      break;
+    case WM_INITDIALOG:
+      return OnInitDialog() ? TRUE : FALSE;
+    case WM_CLOSE:
+      if (OnClose()) return 0;
+      break;
+    case WM_DESTROY:
+      if (OnDestroy()) return 0;
+      break;
     case WM_COMMAND: {
       HWND control = reinterpret_cast<HWND>(lp);
-      if (control && Reflect(control, msg, wp, lp, &result)) return result;
+      TWindow* owner = ReflectionTarget(control);
+      if (owner && owner->OnReflectedCommand(HIWORD(wp))) return 0;
       if (OnCommand(LOWORD(wp), HIWORD(wp), control)) return 0;
       break;
     }
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lp);
-      if (Reflect(header->hwndFrom, msg, wp, lp, &result)) return result;
+      if (TWindow* owner = ReflectionTarget(header->hwndFrom)) {
+        if (auto handled = owner->OnReflectedNotify(header)) return *handled;
+      }
       if (auto handled = OnNotify(header)) return *handled;
       break;
     }
     case WM_DRAWITEM: {
       auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-      if (item->CtlType != ODT_MENU && Reflect(item->hwndItem, msg, wp, lp, &result)) return result;
+      TWindow* owner = item->CtlType == ODT_MENU ? nullptr : ReflectionTarget(item->hwndItem);
+      if (owner && owner->OnReflectedDrawItem(item)) return TRUE;
       if (OnDrawItem(item)) return TRUE;
       break;
     }
     case WM_MEASUREITEM: {
       auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
-      if (item->CtlType != ODT_MENU && Reflect(GetDlgItem(hwnd_, static_cast<int>(item->CtlID)), msg, wp, lp, &result))
-        return result;
+      TWindow* owner =
+          item->CtlType == ODT_MENU ? nullptr : ReflectionTarget(GetDlgItem(hwnd_, static_cast<int>(item->CtlID)));
+      if (owner && owner->OnReflectedMeasureItem(item)) return TRUE;
       if (OnMeasureItem(item)) return TRUE;
       break;
     }
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-      if (Reflect(reinterpret_cast<HWND>(lp), msg, wp, lp, &result)) return result;
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wp);
+      HWND control = reinterpret_cast<HWND>(lp);
+      TWindow* owner = ReflectionTarget(control);
+      HBRUSH brush = owner ? owner->OnReflectedColor(dc) : nullptr;
+      if (!brush) brush = OnCtlColorStatic(dc, control);
+      if (brush) return reinterpret_cast<LRESULT>(brush);
       break;
+    }
     case WM_SIZE:
       Realign();
       OnSize(static_cast<UINT>(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
       break;
+    case WM_GETMINMAXINFO:
+      if (OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp))) return 0;
+      break;
     case WM_PAINT:
       // A subclassed system control paints itself; our own windows paint
       // here and then their window-less controls.
-      if (!base_proc_ && !dialog_) {
+      if (base_proc_) {
+        const LRESULT painted = DefaultHandler(msg, wp, lp);
+        OnSystemPainted();
+        return painted;
+      }
+      if (!dialog_) {
         util::PaintDc dc(hwnd_);
         OnPaint(dc.get(), dc.update_rect());
         PaintGraphicControls(dc.get(), dc.update_rect());
         return 0;
       }
       break;
+    case WM_ERASEBKGND:
+      if (OnEraseBackground(reinterpret_cast<HDC>(wp))) return TRUE;
+      break;
     case WM_KEYDOWN:
       if (OnKeyDown(static_cast<UINT>(wp), lp)) return 0;
+      break;
+    case WM_SYSKEYDOWN:
+      if (OnSysKeyDown(static_cast<UINT>(wp), lp)) return 0;
+      break;
+    case WM_CHAR:
+      if (OnChar(static_cast<UINT>(wp), lp)) return 0;
+      break;
+    case WM_GETDLGCODE:
+      if (auto code = OnGetDlgCode(static_cast<UINT>(wp), reinterpret_cast<MSG*>(lp))) return *code;
       break;
     case WM_TIMER:
       if (OnTimer(wp)) return 0;
       break;
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK:
-      if (RouteMouse(msg, wp, lp)) return 0;
+    case WM_SETFOCUS:
+      if (OnSetFocus(reinterpret_cast<HWND>(wp))) return 0;
       break;
-    case WM_MOUSELEAVE:
-      tracking_leave_ = false;
-      SetHoverControl(nullptr);
+    case WM_KILLFOCUS:
+      if (OnKillFocus(reinterpret_cast<HWND>(wp))) return 0;
       break;
-    case WM_CAPTURECHANGED:
-      mouse_control_ = nullptr;
-      break;
-    case WM_SETCURSOR:
-      if (LOWORD(lp) == HTCLIENT && reinterpret_cast<HWND>(wp) == hwnd_ && !graphic_controls_.empty()) {
+    case WM_SETCURSOR: {
+      HWND window = reinterpret_cast<HWND>(wp);
+      if (LOWORD(lp) == HTCLIENT && window == hwnd_ && !graphic_controls_.empty()) {
         POINT p;
         GetCursorPos(&p);
         ScreenToClient(hwnd_, &p);
@@ -225,41 +252,70 @@ LRESULT TWindow::Crack(UINT msg, WPARAM wp, LPARAM lp) {
           return TRUE;
         }
       }
+      if (OnSetCursor(window, LOWORD(lp))) return TRUE;
+      break;
+    }
+    case WM_MOUSELEAVE:
+      tracking_leave_ = false;
+      SetHoverControl(nullptr);
+      OnMouseLeave();
+      break;
+    case WM_CAPTURECHANGED:
+      mouse_control_ = nullptr;
+      break;
+    case WM_MOUSEWHEEL:
+      if (OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wp), GET_KEYSTATE_WPARAM(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp)))
+        return 0;
+      break;
+    case WM_VSCROLL:
+      if (OnVScroll(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp))) return 0;
+      break;
+    case WM_DROPFILES:
+      if (OnFilesDropped(reinterpret_cast<HDROP>(wp))) return 0;
+      break;
+    case WM_MENUSELECT:
+      if (OnMenuSelect(LOWORD(wp), HIWORD(wp), reinterpret_cast<HMENU>(lp))) return 0;
+      break;
+    default:
+      if (const auto mouse = MouseEventOf(msg); mouse && CrackMouse(*mouse, wp, lp)) return 0;
       break;
   }
   return DefaultHandler(msg, wp, lp);
 }
 
-bool TWindow::Reflect(HWND child, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
-  if (!child || child == hwnd_) return false;
-  TWindow* owner = FromHandle(child);
-  if (!owner) return false;
+TWindow* TWindow::ReflectionTarget(HWND child) const {
+  if (!child || child == hwnd_) return nullptr;
+  return FromHandle(child);
+}
+
+std::optional<TWindow::MouseEvent> TWindow::MouseEventOf(UINT msg) {
+  using E = MouseEvent;
   switch (msg) {
-    case WM_COMMAND:
-      if (!owner->OnReflectedCommand(HIWORD(wp))) return false;
-      *result = 0;
-      return true;
-    case WM_NOTIFY: {
-      auto handled = owner->OnReflectedNotify(reinterpret_cast<NMHDR*>(lp));
-      if (!handled) return false;
-      *result = *handled;
-      return true;
-    }
-    case WM_DRAWITEM:
-      if (!owner->OnReflectedDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp))) return false;
-      *result = TRUE;
-      return true;
-    case WM_MEASUREITEM:
-      if (!owner->OnReflectedMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return false;
-      *result = TRUE;
-      return true;
-    default: {
-      HBRUSH brush = owner->OnReflectedColor(reinterpret_cast<HDC>(wp));
-      if (!brush) return false;
-      *result = reinterpret_cast<LRESULT>(brush);
-      return true;
-    }
+    case WM_MOUSEMOVE: return E{E::Move, MouseButton::Left};
+    case WM_LBUTTONDOWN: return E{E::Down, MouseButton::Left};
+    case WM_LBUTTONUP: return E{E::Up, MouseButton::Left};
+    case WM_LBUTTONDBLCLK: return E{E::DoubleClick, MouseButton::Left};
+    case WM_RBUTTONDOWN: return E{E::Down, MouseButton::Right};
+    case WM_RBUTTONUP: return E{E::Up, MouseButton::Right};
+    case WM_RBUTTONDBLCLK: return E{E::DoubleClick, MouseButton::Right};
+    case WM_MBUTTONDOWN: return E{E::Down, MouseButton::Middle};
+    case WM_MBUTTONUP: return E{E::Up, MouseButton::Middle};
+    case WM_MBUTTONDBLCLK: return E{E::DoubleClick, MouseButton::Middle};
+    default: return std::nullopt;
   }
+}
+
+bool TWindow::CrackMouse(const MouseEvent& event, WPARAM wp, LPARAM lp) {
+  const POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  const UINT keys = static_cast<UINT>(wp);
+  if (RouteMouse(event, p, keys)) return true;
+  switch (event.action) {
+    case MouseEvent::Move: return OnMouseMove(p.x, p.y, keys);
+    case MouseEvent::Down: return OnMouseButtonDown(event.button, p.x, p.y, keys);
+    case MouseEvent::Up: return OnMouseButtonUp(event.button, p.x, p.y, keys);
+    case MouseEvent::DoubleClick: return OnMouseDoubleClick(event.button, p.x, p.y, keys);
+  }
+  return false;
 }
 
 // --- window-less controls ---------------------------------------------------
@@ -281,12 +337,10 @@ bool TWindow::DialogCharToControls(wchar_t ch) {
   return false;
 }
 
-bool TWindow::RouteMouse(UINT msg, WPARAM wp, LPARAM lp) {
+bool TWindow::RouteMouse(const MouseEvent& event, POINT p, UINT keys) {
   if (graphic_controls_.empty()) return false;
-  const POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-  const UINT keys = static_cast<UINT>(wp);
 
-  if (msg == WM_MOUSEMOVE) {
+  if (event.action == MouseEvent::Move) {
     if (!mouse_control_) SetHoverControl(GraphicControlAt(p));
     TGraphicControl* target = mouse_control_ ? mouse_control_ : hover_control_;
     if (!target) return false;
@@ -298,38 +352,23 @@ bool TWindow::RouteMouse(UINT msg, WPARAM wp, LPARAM lp) {
   if (!target) return false;
   const int x = p.x - target->Left();
   const int y = p.y - target->Top();
-  const MouseButton button = ButtonOf(msg);
-  switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-      if (!target->Enabled()) return true;
-      if (target->CapturesMouse()) {
-        mouse_control_ = target;
-        SetCapture(hwnd_);
-      }
-      target->MouseDown(button, x, y, keys);
-      return true;
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
-      if (!target->Enabled()) return true;
-      if (target->CapturesMouse()) {
-        mouse_control_ = target;
-        SetCapture(hwnd_);
-      }
-      target->DoubleClick(button, x, y, keys);
-      return true;
-    default: {  // a release
-      const bool captured = mouse_control_ == target;
-      if (captured) {
-        mouse_control_ = nullptr;
-        ReleaseCapture();
-      }
-      if (target->Enabled() || captured) target->MouseUp(button, x, y, keys);
-      return true;
+  if (event.action == MouseEvent::Up) {
+    const bool captured = mouse_control_ == target;
+    if (captured) {
+      mouse_control_ = nullptr;
+      ReleaseCapture();
     }
+    if (target->Enabled() || captured) target->MouseUp(event.button, x, y, keys);
+    return true;
   }
+  if (!target->Enabled()) return true;
+  if (target->CapturesMouse()) {
+    mouse_control_ = target;
+    SetCapture(hwnd_);
+  }
+  if (event.action == MouseEvent::Down) target->MouseDown(event.button, x, y, keys);
+  else target->DoubleClick(event.button, x, y, keys);
+  return true;
 }
 
 void TWindow::SetHoverControl(TGraphicControl* control) {

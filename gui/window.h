@@ -4,11 +4,13 @@
 // The C++ object is bound to its HWND at WM_NCCREATE (from the creation
 // parameter), when a system control is subclassed, or at WM_INITDIALOG, and
 // unbound at WM_NCDESTROY; every message in between goes to the virtual
-// HandleMessage. The base HandleMessage cracks the common messages into the
-// virtual handlers below and reflects the notifications of a child control
-// (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLOR*) to the
-// object bound to that child first, so a control handles its own
-// notifications wherever it is placed. Messages before the binding, and
+// HandleMessage. The base HandleMessage cracks every message the program
+// handles into the virtual handlers below, each message in one place, and
+// reflects the notifications of a child control (WM_COMMAND, WM_NOTIFY,
+// WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLORSTATIC) to the object bound to
+// that child first, so a control handles its own notifications wherever it
+// is placed. A class overrides HandleMessage only for its private messages
+// and the few rare ones no handler fits. Messages before the binding, and
 // those nobody handles, go to the default procedure (the system control's
 // own procedure for a subclassed one). An error raised inside a handler is
 // shown by the application's default error display and the message counts
@@ -37,6 +39,8 @@ namespace gui {
 
 class TGraphicControl;
 class TToolTip;
+
+enum class MouseButton { Left, Right, Middle };
 
 struct WindowClass {
   const wchar_t* name;
@@ -143,18 +147,64 @@ class TWindow {
   // on to TWindow::HandleMessage.
   virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
+  // The default procedure's answer to the message a handler is handling,
+  // for a handler that does its part after the default one.
+  LRESULT Default();
 
-  // Handlers of the cracked messages. Those returning bool report whether
-  // they handled the message; unhandled ones go to DefaultHandler.
+  // Handlers of the cracked messages. Those returning bool or an optional
+  // report whether they handled the message (a handled one answers 0 unless
+  // said otherwise); unhandled ones go to DefaultHandler.
+  virtual bool OnCreate() { return false; }
+  // A dialog's WM_INITDIALOG; true lets the system put the focus on the
+  // first control.
+  virtual bool OnInitDialog() { return true; }
+  virtual bool OnClose() { return false; }
+  virtual bool OnDestroy() { return false; }
   virtual bool OnCommand(int /*id*/, int /*code*/, HWND /*control*/) { return false; }
   virtual std::optional<LRESULT> OnNotify(NMHDR* /*header*/) { return std::nullopt; }
   virtual bool OnDrawItem(DRAWITEMSTRUCT* /*item*/) { return false; }
   virtual bool OnMeasureItem(MEASUREITEMSTRUCT* /*item*/) { return false; }
+  // The brush of a static child's background, its colours set in dc; null
+  // for the default.
+  virtual HBRUSH OnCtlColorStatic(HDC /*dc*/, HWND /*control*/) { return nullptr; }
   virtual void OnSize(UINT /*type*/, int /*width*/, int /*height*/) {}
+  virtual bool OnGetMinMaxInfo(MINMAXINFO* /*info*/) { return false; }
   // Paints the window itself; the window-less controls are painted after it.
   virtual void OnPaint(HDC /*dc*/, const RECT& /*update*/) {}
+  // A subclassed system control has painted itself.
+  virtual void OnSystemPainted() {}
+  // True when the background is done (the answer is then TRUE).
+  virtual bool OnEraseBackground(HDC /*dc*/) { return false; }
   virtual bool OnKeyDown(UINT /*key*/, LPARAM /*flags*/) { return false; }
+  // A key with Alt held, or F10.
+  virtual bool OnSysKeyDown(UINT /*key*/, LPARAM /*flags*/) { return false; }
+  virtual bool OnChar(UINT /*ch*/, LPARAM /*flags*/) { return false; }
+  // The DLGC_ flags of the input the window wants from the dialog manager.
+  virtual std::optional<LRESULT> OnGetDlgCode(UINT /*key*/, MSG* /*msg*/) { return std::nullopt; }
   virtual bool OnTimer(UINT_PTR /*id*/) { return false; }
+  virtual bool OnSetFocus(HWND /*previous*/) { return false; }
+  virtual bool OnKillFocus(HWND /*next*/) { return false; }
+  // The cursor over window (this one or a child); true when it was set
+  // (the answer is then TRUE). Window-less controls set theirs first.
+  virtual bool OnSetCursor(HWND /*window*/, UINT /*hit_test*/) { return false; }
+  // The mouse in client coordinates with the MK_ flags held; window-less
+  // controls under it (or holding the capture) take it first.
+  virtual bool OnMouseMove(int /*x*/, int /*y*/, UINT /*keys*/) { return false; }
+  virtual bool OnMouseButtonDown(MouseButton /*button*/, int /*x*/, int /*y*/, UINT /*keys*/) { return false; }
+  virtual bool OnMouseButtonUp(MouseButton /*button*/, int /*x*/, int /*y*/, UINT /*keys*/) { return false; }
+  virtual bool OnMouseDoubleClick(MouseButton /*button*/, int /*x*/, int /*y*/, UINT /*keys*/) { return false; }
+  virtual void OnMouseLeave() {}
+  // delta: the wheel's turn, WHEEL_DELTA a notch, positive away from the
+  // user; the point in screen coordinates.
+  virtual bool OnMouseWheel(int /*delta*/, UINT /*keys*/, int /*x*/, int /*y*/) { return false; }
+  // The window's own vertical bar (bar null) or a scroll bar control.
+  virtual bool OnVScroll(int /*code*/, int /*position*/, HWND /*bar*/) { return false; }
+  // Files dropped on the window; the handler that takes them finishes the
+  // drop.
+  virtual bool OnFilesDropped(HDROP /*drop*/) { return false; }
+  // A menu item highlighted (item: its command id, or its index for a
+  // submenu).
+  virtual bool OnMenuSelect(UINT /*item*/, UINT /*flags*/, HMENU /*menu*/) { return false; }
 
   // The reflected notifications of this object's own control, sent by its
   // parent. Those returning bool or an optional report whether they handled it.
@@ -179,9 +229,18 @@ class TWindow {
   void Bind(HWND hwnd);
   void Unbind();
 
+  // A mouse message of the client area, cracked.
+  struct MouseEvent {
+    enum Action { Move, Down, Up, DoubleClick } action;
+    MouseButton button;
+  };
+  static std::optional<MouseEvent> MouseEventOf(UINT msg);
+
   LRESULT Crack(UINT msg, WPARAM wp, LPARAM lp);
-  bool Reflect(HWND child, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
-  bool RouteMouse(UINT msg, WPARAM wp, LPARAM lp);
+  // The bound object of a child control that reports to this window, or null.
+  TWindow* ReflectionTarget(HWND child) const;
+  bool CrackMouse(const MouseEvent& event, WPARAM wp, LPARAM lp);
+  bool RouteMouse(const MouseEvent& event, POINT p, UINT keys);
   void SetHoverControl(TGraphicControl* control);
   void PaintGraphicControls(HDC dc, const RECT& update);
 
@@ -199,6 +258,7 @@ class TWindow {
   WNDPROC base_proc_ = nullptr;  // a subclassed system control's own procedure
   bool dialog_ = false;
   bool unhandled_ = false;  // set by DefaultHandler for a dialog
+  const MSG* current_ = nullptr;  // the message the handlers are handling
 
   std::vector<TGraphicControl*> graphic_controls_;
   TGraphicControl* mouse_control_ = nullptr;  // holds the capture

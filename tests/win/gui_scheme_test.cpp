@@ -13,6 +13,7 @@
 #include "gui/control.h"
 #include "gui/dialog.h"
 #include "gui/form.h"
+#include "gui/standard_controls.h"
 
 namespace {
 
@@ -218,6 +219,107 @@ TEST(WindowScheme, CommandsShowTheirStateOnMenusAndControlsAndHintsReachTheDispl
   for (; tip && !found; tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr))
     found = GetWindow(tip, GW_OWNER) == form.Handle() && SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0) == 1;
   EXPECT_TRUE(found) << "the short hint is a tool tip of the host";
+}
+
+// A form that notes the handlers its mouse and scroll messages reach.
+class CrackProbe : public gui::TForm {
+ public:
+  std::vector<std::string> calls;
+
+  bool Create() { return CreateForm(L"TamselCrackProbe", L"Probe", 0, 0, 300, 200); }
+
+ protected:
+  bool OnMouseButtonDown(gui::MouseButton b, int x, int y, UINT keys) override { return Note("down", b, x, y, keys); }
+  bool OnMouseButtonUp(gui::MouseButton b, int x, int y, UINT keys) override { return Note("up", b, x, y, keys); }
+  bool OnMouseDoubleClick(gui::MouseButton b, int x, int y, UINT keys) override {
+    return Note("double", b, x, y, keys);
+  }
+  bool OnMouseWheel(int delta, UINT keys, int x, int y) override {
+    calls.push_back("wheel " + std::to_string(delta) + " " + Where(x, y, keys));
+    return true;
+  }
+  bool OnVScroll(int code, int position, HWND) override {
+    calls.push_back("vscroll " + std::to_string(code) + " " + std::to_string(position));
+    return true;
+  }
+
+ private:
+  static std::string Where(int x, int y, UINT keys) {
+    return std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(keys);
+  }
+  bool Note(const char* what, gui::MouseButton b, int x, int y, UINT keys) {
+    static const char* const names[] = {"left", "right", "middle"};
+    calls.push_back(std::string(what) + " " + names[static_cast<int>(b)] + " " + Where(x, y, keys));
+    return true;
+  }
+};
+
+TEST(WindowScheme, MouseAndScrollMessagesReachTheirHandlersAfterWindowlessControls) {
+  CrackProbe form;
+  ASSERT_TRUE(form.Create());
+  Probe control(RGB(255, 0, 0));
+  control.SetBounds(200, 100, 40, 30);
+  control.SetParent(&form);
+  HWND h = form.Handle();
+  SendMessageW(h, WM_RBUTTONDOWN, MK_RBUTTON | MK_SHIFT, MAKELPARAM(-3, 7));
+  SendMessageW(h, WM_MBUTTONUP, 0, MAKELPARAM(10, 20));
+  SendMessageW(h, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(1, 2));
+  SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(205, 105));  // the control's
+  SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(205, 105));
+  SendMessageW(h, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, -WHEEL_DELTA), MAKELPARAM(100, 200));
+  SendMessageW(h, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 40000), 0);
+  EXPECT_EQ((std::vector<std::string>{"down right -3,7 6", "up middle 10,20 0", "double left 1,2 1",
+                                      "wheel -120 100,200 8", "vscroll 5 40000"}),
+            form.calls);
+  EXPECT_EQ((std::vector<std::string>{"down 5,5", "up 5,5"}), control.events);
+}
+
+// A single-line edit that also wants the Tab key.
+class TabEdit : public gui::TSystemControl {
+ protected:
+  std::optional<LRESULT> OnGetDlgCode(UINT, MSG*) override { return Default() | DLGC_WANTTAB; }
+};
+
+TEST(WindowScheme, HandlersOfSubclassedControlsBuildOnTheControlsOwnAnswer) {
+  HostForm form;
+  ASSERT_TRUE(form.Create());
+  TabEdit tab_edit;
+  ASSERT_TRUE(tab_edit.Create(L"EDIT", form.Handle(), 101, WS_VISIBLE, 0, 0, 80, 20));
+  HWND plain = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 30, 80, 20, form.Handle(), nullptr,
+                               nullptr, nullptr);
+  const LRESULT own = SendMessageW(plain, WM_GETDLGCODE, 0, 0);
+  EXPECT_EQ(0, own & DLGC_WANTTAB);
+  EXPECT_EQ(own | DLGC_WANTTAB, SendMessageW(tab_edit.Handle(), WM_GETDLGCODE, 0, 0));
+
+  gui::TEdit edit;
+  ASSERT_TRUE(edit.Create(form.Handle(), 102, 0, 60, 80, 20));
+  edit.OnKeyPress = [](wchar_t& key) {
+    if (key == L'a') key = L'\u00e4';
+    if (key == L'x') key = 0;
+  };
+  for (wchar_t c : {L'a', L'x', L'b'}) SendMessageW(edit.Handle(), WM_CHAR, c, 1);
+  EXPECT_EQ(L"\u00e4b", edit.Text()) << "the edit gets the key as the handler left it, and none it dropped";
+}
+
+TEST(WindowScheme, StatusBarKeepsItsPartsTextsAndPlaceAtTheBottom) {
+  HostForm form;
+  ASSERT_TRUE(form.Create());
+  gui::TStatusBar bar;
+  ASSERT_TRUE(bar.Create(form.Handle()));
+  const int edges[] = {60, 150, -1};
+  bar.SetParts(edges, 3);
+  bar.SetPartText(1, L"Gr\u00f6\u00dfe \u2713");
+  EXPECT_EQ(3, SendMessageW(bar.Handle(), SB_GETPARTS, 0, 0));
+  EXPECT_EQ(L"Gr\u00f6\u00dfe \u2713", bar.PartText(1));
+  EXPECT_EQ(L"", bar.PartText(2));
+
+  SetWindowPos(form.Handle(), nullptr, 0, 0, 420, 330, SWP_NOMOVE | SWP_NOZORDER);
+  bar.FitParent();
+  const RECT client = form.ClientRect();
+  const RECT placed = bar.BoundsRect();
+  EXPECT_EQ(client.bottom, placed.bottom);
+  EXPECT_EQ(client.right, placed.right);
+  EXPECT_GT(placed.bottom - placed.top, 0);
 }
 
 }  // namespace

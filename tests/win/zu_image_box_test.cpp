@@ -213,9 +213,9 @@ TEST_F(ImageBoxTest, ClicksSelect) {
   }
   EXPECT_TRUE(box_->Focused()) << "a click gives the host the focus";
   int downs = 0;
-  box_->OnMouseDown = [&](TZuScrollBox&, UINT msg, WPARAM, int x, int y) {
+  box_->OnMouseDown = [&](TZuScrollBox&, gui::MouseButton button, UINT, int x, int y) {
     ++downs;
-    EXPECT_EQ(msg, static_cast<UINT>(WM_LBUTTONDOWN));
+    EXPECT_EQ(button, gui::MouseButton::Left);
     EXPECT_EQ(x, 90);
     EXPECT_EQ(y, 130);
   };
