@@ -139,17 +139,17 @@ void TzuSoftButton::Act(const TButtonActions& actions) {
 }
 
 void TzuSoftButton::MouseDown(gui::MouseButton button, int x, int y, UINT /*keys*/) {
-  Act(model_->Press(x, y, button == gui::MouseButton::Left));
+  Act(model_->Press(x, y, button == gui::MouseButton::kLeft));
 }
 
 void TzuSoftButton::MouseMove(int x, int y, UINT /*keys*/) { Act(model_->Move(x, y)); }
 
 void TzuSoftButton::MouseUp(gui::MouseButton button, int x, int y, UINT /*keys*/) {
-  if (button == gui::MouseButton::Left) Act(model_->Release(x, y));
+  if (button == gui::MouseButton::kLeft) Act(model_->Release(x, y));
 }
 
 void TzuSoftButton::DoubleClick(gui::MouseButton button, int x, int y, UINT /*keys*/) {
-  if (button == gui::MouseButton::Left) Act(model_->DoubleClick(x, y));
+  if (button == gui::MouseButton::kLeft) Act(model_->DoubleClick(x, y));
 }
 
 void TzuSoftButton::MouseEnter() { Act(model_->MouseEnter(GetCapture() != nullptr)); }
@@ -399,7 +399,7 @@ void TZuButton::OnMouseLeave() {
 }
 
 bool TZuButton::OnMouseDoubleClick(gui::MouseButton button, int x, int y, UINT keys) {
-  if (button != gui::MouseButton::Left) return false;
+  if (button != gui::MouseButton::kLeft) return false;
   // A quick second click is a second press, not a double click.
   DefaultHandler(WM_LBUTTONDOWN, keys, MAKELPARAM(x, y));
   return true;

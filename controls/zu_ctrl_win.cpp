@@ -85,7 +85,7 @@ void Tzu3DLabel::AdjustBounds() {
 }
 
 void Tzu3DLabel::MouseUp(gui::MouseButton button, int x, int y, UINT /*keys*/) {
-  if (button == gui::MouseButton::Left && x >= 0 && y >= 0 && x < Width() && y < Height() && OnClick) OnClick(*this);
+  if (button == gui::MouseButton::kLeft && x >= 0 && y >= 0 && x < Width() && y < Height() && OnClick) OnClick(*this);
 }
 
 void Tzu3DLabel::Paint(HDC dc) {
@@ -184,7 +184,7 @@ void TzuSplitter::Paint(HDC dc) {
 
 void TzuSplitter::MouseDown(gui::MouseButton button, int x, int y, UINT /*keys*/) {
   gui::TWindow* host = Parent();
-  if (!host || button != gui::MouseButton::Left) return;
+  if (!host || button != gui::MouseButton::kLeft) return;
   TSplitterParent parent;
   parent.Splitter = util::TRect::FromBounds(Left(), Top(), Width(), Height());
   const RECT client = host->ClientRect();
@@ -227,7 +227,7 @@ void TzuSplitter::MouseMove(int x, int y, UINT keys) {
 }
 
 void TzuSplitter::MouseUp(gui::MouseButton button, int /*x*/, int /*y*/, UINT /*keys*/) {
-  if (button == gui::MouseButton::Left && drag_.Dragging()) Run(drag_.Release());
+  if (button == gui::MouseButton::kLeft && drag_.Dragging()) Run(drag_.Release());
 }
 
 void TzuSplitter::Run(const std::vector<TSplitterStep>& steps) {

@@ -191,7 +191,7 @@ bool TZuImageBox::OnMouseButtonDown(gui::MouseButton button, int x, int y, UINT 
 }
 
 bool TZuImageBox::OnMouseDoubleClick(gui::MouseButton button, int x, int y, UINT keys) {
-  if (button != gui::MouseButton::Left) return false;
+  if (button != gui::MouseButton::kLeft) return false;
   // The second press of a double click is a press as well.
   MouseDown(button, keys, x, y);
   host_.DblClick();

@@ -212,7 +212,7 @@ bool TZuScrollBox::OnMouseButtonDown(gui::MouseButton button, int x, int y, UINT
 }
 
 bool TZuScrollBox::OnMouseDoubleClick(gui::MouseButton button, int /*x*/, int /*y*/, UINT /*keys*/) {
-  if (button != gui::MouseButton::Left) return false;
+  if (button != gui::MouseButton::kLeft) return false;
   DblClick();
   return true;
 }

@@ -291,16 +291,16 @@ TWindow* TWindow::ReflectionTarget(HWND child) const {
 std::optional<TWindow::MouseEvent> TWindow::MouseEventOf(UINT msg) {
   using E = MouseEvent;
   switch (msg) {
-    case WM_MOUSEMOVE: return E{E::Move, MouseButton::Left};
-    case WM_LBUTTONDOWN: return E{E::Down, MouseButton::Left};
-    case WM_LBUTTONUP: return E{E::Up, MouseButton::Left};
-    case WM_LBUTTONDBLCLK: return E{E::DoubleClick, MouseButton::Left};
-    case WM_RBUTTONDOWN: return E{E::Down, MouseButton::Right};
-    case WM_RBUTTONUP: return E{E::Up, MouseButton::Right};
-    case WM_RBUTTONDBLCLK: return E{E::DoubleClick, MouseButton::Right};
-    case WM_MBUTTONDOWN: return E{E::Down, MouseButton::Middle};
-    case WM_MBUTTONUP: return E{E::Up, MouseButton::Middle};
-    case WM_MBUTTONDBLCLK: return E{E::DoubleClick, MouseButton::Middle};
+    case WM_MOUSEMOVE: return E{E::Action::kMove, MouseButton::kLeft};
+    case WM_LBUTTONDOWN: return E{E::Action::kDown, MouseButton::kLeft};
+    case WM_LBUTTONUP: return E{E::Action::kUp, MouseButton::kLeft};
+    case WM_LBUTTONDBLCLK: return E{E::Action::kDoubleClick, MouseButton::kLeft};
+    case WM_RBUTTONDOWN: return E{E::Action::kDown, MouseButton::kRight};
+    case WM_RBUTTONUP: return E{E::Action::kUp, MouseButton::kRight};
+    case WM_RBUTTONDBLCLK: return E{E::Action::kDoubleClick, MouseButton::kRight};
+    case WM_MBUTTONDOWN: return E{E::Action::kDown, MouseButton::kMiddle};
+    case WM_MBUTTONUP: return E{E::Action::kUp, MouseButton::kMiddle};
+    case WM_MBUTTONDBLCLK: return E{E::Action::kDoubleClick, MouseButton::kMiddle};
     default: return std::nullopt;
   }
 }
@@ -310,10 +310,10 @@ bool TWindow::CrackMouse(const MouseEvent& event, WPARAM wp, LPARAM lp) {
   const UINT keys = static_cast<UINT>(wp);
   if (RouteMouse(event, p, keys)) return true;
   switch (event.action) {
-    case MouseEvent::Move: return OnMouseMove(p.x, p.y, keys);
-    case MouseEvent::Down: return OnMouseButtonDown(event.button, p.x, p.y, keys);
-    case MouseEvent::Up: return OnMouseButtonUp(event.button, p.x, p.y, keys);
-    case MouseEvent::DoubleClick: return OnMouseDoubleClick(event.button, p.x, p.y, keys);
+    case MouseEvent::Action::kMove: return OnMouseMove(p.x, p.y, keys);
+    case MouseEvent::Action::kDown: return OnMouseButtonDown(event.button, p.x, p.y, keys);
+    case MouseEvent::Action::kUp: return OnMouseButtonUp(event.button, p.x, p.y, keys);
+    case MouseEvent::Action::kDoubleClick: return OnMouseDoubleClick(event.button, p.x, p.y, keys);
   }
   return false;
 }
@@ -340,7 +340,7 @@ bool TWindow::DialogCharToControls(wchar_t ch) {
 bool TWindow::RouteMouse(const MouseEvent& event, POINT p, UINT keys) {
   if (graphic_controls_.empty()) return false;
 
-  if (event.action == MouseEvent::Move) {
+  if (event.action == MouseEvent::Action::kMove) {
     if (!mouse_control_) SetHoverControl(GraphicControlAt(p));
     TGraphicControl* target = mouse_control_ ? mouse_control_ : hover_control_;
     if (!target) return false;
@@ -352,7 +352,7 @@ bool TWindow::RouteMouse(const MouseEvent& event, POINT p, UINT keys) {
   if (!target) return false;
   const int x = p.x - target->Left();
   const int y = p.y - target->Top();
-  if (event.action == MouseEvent::Up) {
+  if (event.action == MouseEvent::Action::kUp) {
     const bool captured = mouse_control_ == target;
     if (captured) {
       mouse_control_ = nullptr;
@@ -366,7 +366,7 @@ bool TWindow::RouteMouse(const MouseEvent& event, POINT p, UINT keys) {
     mouse_control_ = target;
     SetCapture(hwnd_);
   }
-  if (event.action == MouseEvent::Down) target->MouseDown(event.button, x, y, keys);
+  if (event.action == MouseEvent::Action::kDown) target->MouseDown(event.button, x, y, keys);
   else target->DoubleClick(event.button, x, y, keys);
   return true;
 }

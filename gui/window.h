@@ -40,7 +40,7 @@ namespace gui {
 class TGraphicControl;
 class TToolTip;
 
-enum class MouseButton { Left, Right, Middle };
+enum class MouseButton { kLeft, kRight, kMiddle };
 
 struct WindowClass {
   const wchar_t* name;
@@ -231,7 +231,7 @@ class TWindow {
 
   // A mouse message of the client area, cracked.
   struct MouseEvent {
-    enum Action { Move, Down, Up, DoubleClick } action;
+    enum class Action { kMove, kDown, kUp, kDoubleClick } action;
     MouseButton button;
   };
   static std::optional<MouseEvent> MouseEventOf(UINT msg);

@@ -203,9 +203,9 @@ class TReplaceQuestion {
     if (no_to_all_) return false;
     if (yes_to_all_) return true;
     const TOverwriteAnswer answer = ask_(path);
-    if (answer == TOverwriteAnswer::NoToAll) no_to_all_ = true;
-    if (answer == TOverwriteAnswer::YesToAll) yes_to_all_ = true;
-    return answer == TOverwriteAnswer::Yes || answer == TOverwriteAnswer::YesToAll;
+    if (answer == TOverwriteAnswer::kNoToAll) no_to_all_ = true;
+    if (answer == TOverwriteAnswer::kYesToAll) yes_to_all_ = true;
+    return answer == TOverwriteAnswer::kYes || answer == TOverwriteAnswer::kYesToAll;
   }
 
  private:

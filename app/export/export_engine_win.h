@@ -38,7 +38,7 @@ struct TExportWork {
 };
 
 // The answers of the overwrite question, in the order of its buttons.
-enum class TOverwriteAnswer { Yes, No, NoToAll, YesToAll };
+enum class TOverwriteAnswer { kYes, kNo, kNoToAll, kYesToAll };
 using TOverwriteQuestion = std::function<TOverwriteAnswer(const std::string& path)>;
 
 // The real question: the dialog of overwrite_dialog_win.h on the main window.

@@ -119,10 +119,10 @@ TOverwriteAnswer ShowOverwriteDialog(HWND owner, const std::string& path) {
   OverwriteDialog dialog(LangFormat(sReplaceQuestion, path));
   const INT_PTR result = dialog.ShowModal(owner, t.get());
   switch (result) {
-    case kOverwriteYesId: return TOverwriteAnswer::Yes;
-    case kOverwriteNoToAllId: return TOverwriteAnswer::NoToAll;
-    case kOverwriteYesToAllId: return TOverwriteAnswer::YesToAll;
-    default: return TOverwriteAnswer::No;
+    case kOverwriteYesId: return TOverwriteAnswer::kYes;
+    case kOverwriteNoToAllId: return TOverwriteAnswer::kNoToAll;
+    case kOverwriteYesToAllId: return TOverwriteAnswer::kYesToAll;
+    default: return TOverwriteAnswer::kNo;
   }
 }
 

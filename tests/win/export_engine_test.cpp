@@ -87,7 +87,7 @@ class ExportEngineTest : public ::testing::Test {
     TExportWork work;
     ExportIcons(work, count, request, grid_count, [](const std::string& path) {
       ADD_FAILURE() << "asked about " << path;
-      return TOverwriteAnswer::No;
+      return TOverwriteAnswer::kNo;
     });
     return count;
   }
@@ -252,7 +252,7 @@ TEST_F(ExportEngineTest, HtmlSkippedIconsAndEmptySource) {
   int asked = 0;
   ExportIcons(work, count, request, 5, [&](const std::string&) {
     ++asked;
-    return TOverwriteAnswer::No;
+    return TOverwriteAnswer::kNo;
   });
   EXPECT_EQ(3, count);
   EXPECT_EQ(2, asked);
@@ -477,9 +477,9 @@ TEST_F(ExportEngineTest, OverwriteAnswers) {
     int count;
     std::vector<bool> kept;  // icons 2, 3, 4
   } cases[] = {
-      {{TOverwriteAnswer::No, TOverwriteAnswer::NoToAll}, 2, 2, {true, true, true}},
-      {{TOverwriteAnswer::No, TOverwriteAnswer::Yes, TOverwriteAnswer::No}, 3, 3, {true, false, true}},
-      {{TOverwriteAnswer::YesToAll}, 1, 5, {false, false, false}},
+      {{TOverwriteAnswer::kNo, TOverwriteAnswer::kNoToAll}, 2, 2, {true, true, true}},
+      {{TOverwriteAnswer::kNo, TOverwriteAnswer::kYes, TOverwriteAnswer::kNo}, 3, 3, {true, false, true}},
+      {{TOverwriteAnswer::kYesToAll}, 1, 5, {false, false, false}},
   };
   for (const Case& c : cases) {
     for (int n = 1; n <= 5; ++n) DeleteFileA(name(n).c_str());

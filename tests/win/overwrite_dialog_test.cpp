@@ -91,11 +91,11 @@ TEST(OverwriteDialog, ShowsTheQuestionAndReturnsEachAnswer) {
   const struct {
     Press press;
     TOverwriteAnswer answer;
-  } cases[] = {{Press::Yes, TOverwriteAnswer::Yes},
-               {Press::No, TOverwriteAnswer::No},
-               {Press::NoToAll, TOverwriteAnswer::NoToAll},
-               {Press::YesToAll, TOverwriteAnswer::YesToAll},
-               {Press::Escape, TOverwriteAnswer::No}};
+  } cases[] = {{Press::Yes, TOverwriteAnswer::kYes},
+               {Press::No, TOverwriteAnswer::kNo},
+               {Press::NoToAll, TOverwriteAnswer::kNoToAll},
+               {Press::YesToAll, TOverwriteAnswer::kYesToAll},
+               {Press::Escape, TOverwriteAnswer::kNo}};
   for (const auto& c : cases) {
     SeenDialog seen;
     std::thread driver([&] { seen = Answer(c.press); });

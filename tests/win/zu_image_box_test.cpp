@@ -215,7 +215,7 @@ TEST_F(ImageBoxTest, ClicksSelect) {
   int downs = 0;
   box_->OnMouseDown = [&](TZuScrollBox&, gui::MouseButton button, UINT, int x, int y) {
     ++downs;
-    EXPECT_EQ(button, gui::MouseButton::Left);
+    EXPECT_EQ(button, gui::MouseButton::kLeft);
     EXPECT_EQ(x, 90);
     EXPECT_EQ(y, 130);
   };
