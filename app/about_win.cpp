@@ -63,8 +63,8 @@ void TAboutFrm::Execute(HWND owner) {
 bool TAboutFrm::OnInitDialog() {
   HWND dialog = Handle();
   HWND icon = GetDlgItem(dialog, kAboutIconId);
-  SendMessageW(icon, STM_SETICON,
-               reinterpret_cast<WPARAM>(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1))), 0);
+  SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1))),
+               0);
   SetWindowPos(icon, nullptr, 16, 16, 32, 32, SWP_NOZORDER);
 
   name_font_.reset(MakeFont(19, FW_BOLD));

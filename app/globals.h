@@ -19,13 +19,13 @@ extern int HTMLColumnCount;
 // The export settings: loaded from the registry at start, chosen in the
 // export options window and by the command line, written back at the end.
 struct TExportSettings {
-  bool OpenAfterSave = true;       // open a saved file afterwards
-  bool ExpIncludeNumbers = true;   // HTML: icon numbers under the pictures
-  bool ExpDrawBorder = true;       // HTML: table borders
-  bool ExpGrayScale = false;       // exported pictures in grey
-  bool ExpHTMLPNG = false;         // HTML: PNG images with alpha instead of JPEG
+  bool OpenAfterSave = true;      // open a saved file afterwards
+  bool ExpIncludeNumbers = true;  // HTML: icon numbers under the pictures
+  bool ExpDrawBorder = true;      // HTML: table borders
+  bool ExpGrayScale = false;      // exported pictures in grey
+  bool ExpHTMLPNG = false;        // HTML: PNG images with alpha instead of JPEG
   std::string ExpDBFFieldName = "ICON";
-  int ExpDBFType = 0;              // dBase memo: 0 icon, 1 bitmap, 2 JPEG, 3 metafile, 4 PNG
+  int ExpDBFType = 0;  // dBase memo: 0 icon, 1 bitmap, 2 JPEG, 3 metafile, 4 PNG
 };
 extern TExportSettings ExportSettings;
 // The number of program starts, this one included.

@@ -32,7 +32,6 @@ std::string& HelpFileSetting() {
   return file;
 }
 
-
 }  // namespace
 
 HWND CallHtmlHelp(HWND caller, const char* file, UINT command, DWORD_PTR data) {

@@ -5,16 +5,16 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/globals.h"
-#include "app/lng_eng.h"
-#include "app/lng_eng_win.h"
-#include "app/main_window_win.h"
-#include "app/mru_menu_win.h"
 #include "app/about_links.h"
 #include "app/about_win.h"
 #include "app/export/composite_image_win.h"
 #include "app/export/export_commands_win.h"
+#include "app/globals.h"
 #include "app/help_win.h"
+#include "app/lng_eng.h"
+#include "app/lng_eng_win.h"
+#include "app/main_window_win.h"
+#include "app/mru_menu_win.h"
 #include "app/print_win.h"
 #include "gui/application.h"
 #include "gui/commands.h"
@@ -26,20 +26,31 @@ void TForm1::CreateCommands() {
   gui::TCommandList& c = commands_;
   auto loaded = [this] { return icons_loaded_; };
   c.Add(cmOpen, [this] { OpenBtnClick(); });
-  c.Add(cmSaveSelected, [this] { SaveSelClick(); }, loaded);
-  c.Add(cmSaveAllAsOne, [this] { SaveAllAsOneClick(); }, loaded);
+  c.Add(
+      cmSaveSelected, [this] { SaveSelClick(); }, loaded);
+  c.Add(
+      cmSaveAllAsOne, [this] { SaveAllAsOneClick(); }, loaded);
   for (int type = 0; type < 4; ++type) {
-    c.Add(cmSaveAllIcons + type, [this, type] { SaveAllClick(static_cast<imaging::TExportType>(type)); }, loaded);
+    c.Add(
+        cmSaveAllIcons + type, [this, type] { SaveAllClick(static_cast<imaging::TExportType>(type)); }, loaded);
   }
-  c.Add(cmSaveSelectedAllSizes, [this] { SaveSelAllSizesClick(); }, loaded);
-  c.Add(cmSaveAllIconGroups, [this] { SaveAllClick(imaging::etIcon, true); }, loaded);
-  c.Add(cmSaveAllPng, [this] { SaveAllClick(imaging::etPNG); }, loaded);
-  c.Add(cmExportHtml, [this] { NHTMClick(); }, loaded);
-  c.Add(cmExportDBase, [this] { NDBFClick(); }, loaded);
-  c.Add(cmCopy, [this] { CopyBtnClick(); }, loaded);
+  c.Add(
+      cmSaveSelectedAllSizes, [this] { SaveSelAllSizesClick(); }, loaded);
+  c.Add(
+      cmSaveAllIconGroups, [this] { SaveAllClick(imaging::etIcon, true); }, loaded);
+  c.Add(
+      cmSaveAllPng, [this] { SaveAllClick(imaging::etPNG); }, loaded);
+  c.Add(
+      cmExportHtml, [this] { NHTMClick(); }, loaded);
+  c.Add(
+      cmExportDBase, [this] { NDBFClick(); }, loaded);
+  c.Add(
+      cmCopy, [this] { CopyBtnClick(); }, loaded);
   c.Add(cmCopyKey, [this] { CopyBtnClick(); });
-  c.Add(cmPrint, [this] { PrintBtnClick(); }, loaded);
-  c.Add(cmRefresh, [this] { RefreshBtnClick(); }, loaded);
+  c.Add(
+      cmPrint, [this] { PrintBtnClick(); }, loaded);
+  c.Add(
+      cmRefresh, [this] { RefreshBtnClick(); }, loaded);
   c.Add(cmHelp, [this] { ShowHelp(""); });
   c.Add(cmAbout, [this] { AboutBtnClick(); });
   c.Add(cmSearchPane, [this] { SearchBtnClick(); });
@@ -47,10 +58,13 @@ void TForm1::CreateCommands() {
   c.Add(cmCopyDir, [this] { CopyDirBtnClick(); });
   auto found = [this] { return FileBox.Count() > 0 && !Scanning; };
   for (int type = 0; type < 4; ++type) {
-    c.Add(cmSaveFoundIcons + type, [this, type] { SaveFoundClick(static_cast<imaging::TExportType>(type)); }, found);
+    c.Add(
+        cmSaveFoundIcons + type, [this, type] { SaveFoundClick(static_cast<imaging::TExportType>(type)); }, found);
   }
-  c.Add(cmSaveFoundIconGroups, [this] { SaveFoundClick(imaging::etIcon, true); }, found);
-  c.Add(cmSaveFoundPng, [this] { SaveFoundClick(imaging::etPNG); }, found);
+  c.Add(
+      cmSaveFoundIconGroups, [this] { SaveFoundClick(imaging::etIcon, true); }, found);
+  c.Add(
+      cmSaveFoundPng, [this] { SaveFoundClick(imaging::etPNG); }, found);
 
   // "Ctrl+" is Ctrl alone; F1 takes any modifiers.
   c.AddShortcut(cmOpen, {'O', true});
@@ -174,9 +188,7 @@ void TForm1::SearchBtnClick() {
   if (show) DirBoxChange();
 }
 
-void TForm1::Label1Click() {
-  ShellExecuteA(Handle(), nullptr, kWebAddress, nullptr, nullptr, SW_SHOW);
-}
+void TForm1::Label1Click() { ShellExecuteA(Handle(), nullptr, kWebAddress, nullptr, nullptr, SW_SHOW); }
 
 void TForm1::ShowHelp(const std::string& topic) { app::ShowHelp(topic); }
 

@@ -31,8 +31,8 @@ std::array<int, 4> StatusPanelEdges(int client_width) {
   return edges;
 }
 
-int FindPanelHeightAfterResize(int pane_height, int splitter_top, int min_size, int client_height,
-                               int splitter_height, int status_bar_height) {
+int FindPanelHeightAfterResize(int pane_height, int splitter_top, int min_size, int client_height, int splitter_height,
+                               int status_bar_height) {
   if (splitter_top >= min_size) return pane_height;
   const int height = client_height - min_size - splitter_height - status_bar_height;
   return height > 0 ? height : 0;
@@ -54,8 +54,7 @@ TSearchPanePlaces SearchPanePlaces(int dir_width, int dir_height, int file_width
   p.file_box = TRect::FromBounds(kFileBoxLeft, kPaneListTop, at_least_0(file_width - kFileBoxLeft - m), list_height);
   p.check_box = TRect::FromBounds(kFileBoxLeft, file_height - kCheckBoxHeight - m, p.file_box.Width(), kCheckBoxHeight);
   p.strip = TRect::FromBounds(kStripLeft, kPaneListTop, kStripWidth, list_height);
-  p.save_all =
-      TRect::FromBounds(m, p.strip.top + list_height / 2 - kSaveAllHeight / 2, kSaveAllWidth, kSaveAllHeight);
+  p.save_all = TRect::FromBounds(m, p.strip.top + list_height / 2 - kSaveAllHeight / 2, kSaveAllWidth, kSaveAllHeight);
   // The count and the failure mark stand centred over the button's column.
   const int label_left = m / 2;
   const int label_width = kStripLeft - label_left - 2;

@@ -17,10 +17,10 @@ constexpr int kFormWidth = 526;
 constexpr int kFormHeight = 445;
 constexpr int kMinTrackWidth = 526;
 constexpr int kMinTrackHeight = 455;
-constexpr int kToolbarHeight = 33;    // the strip with the glyph buttons
-constexpr int kSearchBarHeight = 41;  // the bar with the search button
-constexpr int kFindPanelHeight = 172; // the search pane's design height
-constexpr int kFilePanelWidth = 248;  // its file list's design width
+constexpr int kToolbarHeight = 33;     // the strip with the glyph buttons
+constexpr int kSearchBarHeight = 41;   // the bar with the search button
+constexpr int kFindPanelHeight = 172;  // the search pane's design height
+constexpr int kFilePanelWidth = 248;   // its file list's design width
 constexpr int kSplitterThickness = 3;
 constexpr int kStatusPanelWidth = 50;
 
@@ -38,8 +38,8 @@ std::array<int, 4> StatusPanelEdges(int client_width);
 // been pushed up past its minimum, the pane gives back what the upper part
 // needs (client height - MinSize - splitter - status bar); otherwise it keeps
 // its height.
-int FindPanelHeightAfterResize(int pane_height, int splitter_top, int min_size, int client_height,
-                               int splitter_height, int status_bar_height);
+int FindPanelHeightAfterResize(int pane_height, int splitter_top, int min_size, int client_height, int splitter_height,
+                               int status_bar_height);
 
 // The file list's width after a resize: when the splitter beside it has
 // been pushed left past its minimum, the list gives back what the folder
@@ -66,8 +66,8 @@ struct TSearchPanePlaces {
 // thousands is wider than the column), but never past the pane's left edge.
 util::TRect CountLabelBox(const util::TRect& column, int text_width);
 
-constexpr int kPaneMargin = 8;        // the tree's left offset, the margin throughout
-constexpr int kPaneListTop = 22;      // the tree and the list, under their labels
+constexpr int kPaneMargin = 8;    // the tree's left offset, the margin throughout
+constexpr int kPaneListTop = 22;  // the tree and the list, under their labels
 constexpr int kPaneLabelHeight = 13;
 constexpr int kCheckBoxHeight = 17;
 constexpr int kSaveAllWidth = 40;

@@ -122,8 +122,7 @@ WINDOWPLACEMENT PlacementOf(HWND window) {
 
 bool WasMaximized(const WINDOWPLACEMENT& wp) {
   // A window minimized from the maximized state returns to it.
-  return wp.showCmd == SW_SHOWMAXIMIZED ||
-         (wp.showCmd == SW_SHOWMINIMIZED && (wp.flags & WPF_RESTORETOMAXIMIZED) != 0);
+  return wp.showCmd == SW_SHOWMAXIMIZED || (wp.showCmd == SW_SHOWMINIMIZED && (wp.flags & WPF_RESTORETOMAXIMIZED) != 0);
 }
 
 // Places the window at its stored rectangle and state. A rectangle left
@@ -162,7 +161,8 @@ TLoadedSettings LoadSettings(const TSettingsTarget& target, TRecentFiles& recent
   }
 
   util::UniqueRegKey recent_key = OpenForReading(SubKey(root, "Recent"));
-  recent.Load(ReadAllTexts(recent_key.get()), [](const std::string& path) { return util::FileExists(util::NativePath(path)); });
+  recent.Load(ReadAllTexts(recent_key.get()),
+              [](const std::string& path) { return util::FileExists(util::NativePath(path)); });
 
   // The window first takes its stored place and size; the panes are then
   // held to the room the window has there, not to the room it had before.

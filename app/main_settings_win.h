@@ -54,7 +54,8 @@ struct TLoadedSettings {
 // exist), and places the window. A stored rectangle that lies on no monitor
 // gives way to the window's own. Raises gui::Error when Run cannot be written.
 // `root` is the key below HKEY_CURRENT_USER.
-TLoadedSettings LoadSettings(const TSettingsTarget& target, TRecentFiles& recent, const std::string& root = kSettingsRoot);
+TLoadedSettings LoadSettings(const TSettingsTarget& target, TRecentFiles& recent,
+                             const std::string& root = kSettingsRoot);
 
 // Writes everything back (not Run): ExportSettings, the recent files into a
 // Recent key made anew, the pane layout and the window's placement. Raises

@@ -4,14 +4,14 @@
 
 #include <algorithm>
 
+#include "app/about_links.h"
 #include "app/export/export_engine_win.h"
 #include "app/globals.h"
+#include "app/help_win.h"
 #include "app/lng_eng.h"
 #include "app/lng_eng_win.h"
 #include "app/main_layout.h"
 #include "app/mru_menu_win.h"
-#include "app/about_links.h"
-#include "app/help_win.h"
 #include "gui/application.h"
 #include "gui/cursor.h"
 #include "gui/text.h"
@@ -167,13 +167,13 @@ void TForm1::CreateToolbar(HFONT font) {
     b.button.SetParent(&Bevel1);
   }
   OpenBtn.SetSeparateDropDown(true);
-  for (controls::TzuSoftButton* b : {static_cast<controls::TzuSoftButton*>(&SaveBtn), &CopyBtn, &PrintBtn,
-                                     &RefreshBtn}) {
+  for (controls::TzuSoftButton* b :
+       {static_cast<controls::TzuSoftButton*>(&SaveBtn), &CopyBtn, &PrintBtn, &RefreshBtn}) {
     b->SetEnabled(false);
   }
 
-  label_font_.reset(CreateFontW(-16, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, DEFAULT_QUALITY, 0,
-                                L"Courier New"));
+  label_font_.reset(
+      CreateFontW(-16, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, DEFAULT_QUALITY, 0, L"Courier New"));
   Label1.SetFont(label_font_.get());
   Label1.SetTransparent(true);
   Label1.SetFontColor(RGB(128, 128, 128));
@@ -199,9 +199,8 @@ void TForm1::CreateGrid() {
   ScrollBox.SetHint(L"|" + Lang(sDropFilesHere));
   ScrollBox.OnSelectItem = [this](controls::TZuScrollBox&, int index) { ScrollBoxSelectItem(index); };
   ScrollBox.OnCustomPaint = [this](controls::TZuImageBox& sender, HDC canvas) { ScrollBoxCustomPaint(sender, canvas); };
-  ScrollBox.SetOnDropFiles([this](controls::TZuScrollBox&, int, int, const std::vector<std::string>& files) {
-    ScrollBoxDropFiles(files);
-  });
+  ScrollBox.SetOnDropFiles(
+      [this](controls::TZuScrollBox&, int, int, const std::vector<std::string>& files) { ScrollBoxDropFiles(files); });
 }
 
 void TForm1::SetUpFileDialogs() {
@@ -236,8 +235,8 @@ void TForm1::FormResize() {
     Panel1.Realign();
     FindPanel.Realign();
     const RECT files = FilePanel.BoundsRect();
-    const int file_width = FilePanelWidthAfterResize(files.right - files.left, VSplitter.Left(),
-                                                     VSplitter.MinSize(), width, VSplitter.Width());
+    const int file_width = FilePanelWidthAfterResize(files.right - files.left, VSplitter.Left(), VSplitter.MinSize(),
+                                                     width, VSplitter.Width());
     FilePanel.SetBounds(files.left, files.top, file_width, files.bottom - files.top);
   }
   MainPanel.Realign();
@@ -380,14 +379,9 @@ bool TForm1::OnMenuSelect(UINT item, UINT /*flags*/, HMENU /*menu*/) {
 // The program's own messages.
 LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_RUNCOMMANDLINE:
-      RunCommandLine();
-      return 0;
-    case WM_MINIMUMCHANGED:
-      MinimumChanged();
-      return 0;
-    default:
-      return TForm::HandleMessage(msg, wp, lp);
+    case WM_RUNCOMMANDLINE: RunCommandLine(); return 0;
+    case WM_MINIMUMCHANGED: MinimumChanged(); return 0;
+    default: return TForm::HandleMessage(msg, wp, lp);
   }
 }
 

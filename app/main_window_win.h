@@ -42,9 +42,9 @@
 #include "controls/zu_list_box_win.h"
 #include "controls/zu_scroll_box_win.h"
 #include "gui/form.h"
+#include "gui/model/command_list.h"
 #include "gui/panel.h"
 #include "gui/standard_controls.h"
-#include "gui/model/command_list.h"
 #include "util/handles_win.h"
 
 namespace app {
@@ -253,10 +253,10 @@ class TForm1 : public gui::TForm {
   controls::TZuListBox FileBox;
   gui::TCheckBox ChkSubFolders;
   gui::TImage Img;
-  gui::TLabel Label4;  // the count found
-  util::TRect count_column_;  // the count's place in the pane's layout (see SetFoundCountText)
+  gui::TLabel Label4;                  // the count found
+  util::TRect count_column_;           // the count's place in the pane's layout (see SetFoundCountText)
   bool minimum_scan_pending_ = false;  // a WM_MINIMUMCHANGED or its timer is on its way
-  gui::TLabel Label6;  // the mark of a cancelled scan
+  gui::TLabel Label6;                  // the mark of a cancelled scan
   controls::TzuPopupButton SaveAllBtn;
   gui::TLabel Label5;  // the search bar's minimum count, and the button
   gui::TEdit Edit1;    // that finds the open file's folder

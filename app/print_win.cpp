@@ -36,7 +36,7 @@ struct Place {
 };
 // Where every control of the template stands, in pixels.
 const Place kPlaces[] = {
-    {kPrintImageLabelId, 8, 8, 281, 16}, {kPrintFullId, 24, 28, 265, 20},      {kPrintSelId, 24, 50, 265, 20},
+    {kPrintImageLabelId, 8, 8, 281, 16}, {kPrintFullId, 24, 28, 265, 20},       {kPrintSelId, 24, 50, 265, 20},
     {kPrintPanelId, 8, 78, 281, 74},     {kPrintScaleLabelId, 16, 86, 265, 16}, {kPrintRealId, 24, 104, 257, 20},
     {kPrintFitId, 24, 126, 257, 20},
 };
@@ -76,8 +76,7 @@ class PrintJob {
 
 std::optional<TPrintChoice> TPrintFrm::Execute(HWND owner) {
   // Sizes in dialog units do not matter: OnInitDialog places everything in pixels.
-  gui::DialogTemplate t(DS_MODALFRAME | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_SYSMENU, 200, 130,
-                        Lang(sPrintingIcons));
+  gui::DialogTemplate t(DS_MODALFRAME | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_SYSMENU, 200, 130, Lang(sPrintingIcons));
   using gui::DialogTemplate;
   t.Item(SS_LEFT, 0, 0, 0, 0, kPrintImageLabelId, DialogTemplate::kStatic, Lang(sImageToPrint));
   t.Item(BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0, 0, 0, 0, kPrintFullId, DialogTemplate::kButton,
@@ -139,14 +138,9 @@ void TPrintFrm::Choose(int id) {
       choice_.mode = IsDlgButtonChecked(Handle(), kPrintRealId) == BST_CHECKED ? 0 : 1;
       End(IDOK);
       break;
-    case kPrintCancelId:
-      End(IDCANCEL);
-      break;
-    case kPrintHelpId:
-      ShowHelp("print");
-      break;
-    default:
-      break;
+    case kPrintCancelId: End(IDCANCEL); break;
+    case kPrintHelpId: ShowHelp("print"); break;
+    default: break;
   }
 }
 

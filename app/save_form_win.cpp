@@ -29,10 +29,9 @@ constexpr int kTypeColumns = 2;
 
 const int kHtmlIds[] = {kSaveFrmColumnLabelId, kSaveFrmColumnEditId, kSaveFrmBorderCheckId, kSaveFrmNumberCheckId,
                         kSaveFrmHtmlPngCheckId};
-const int kDBaseIds[] = {kSaveFrmFieldGroupId,     kSaveFrmFieldTypeLabelId, kSaveFrmFieldTypeId,
-                         kSaveFrmFieldNameLabelId, kSaveFrmFieldEditId,      kSaveFrmTypeGroupId,
-                         kSaveFrmTypeIconId,       kSaveFrmTypeBitmapId,     kSaveFrmTypeJpegId,
-                         kSaveFrmTypeMetafileId,   kSaveFrmTypePngId};
+const int kDBaseIds[] = {kSaveFrmFieldGroupId, kSaveFrmFieldTypeLabelId, kSaveFrmFieldTypeId, kSaveFrmFieldNameLabelId,
+                         kSaveFrmFieldEditId,  kSaveFrmTypeGroupId,      kSaveFrmTypeIconId,  kSaveFrmTypeBitmapId,
+                         kSaveFrmTypeJpegId,   kSaveFrmTypeMetafileId,   kSaveFrmTypePngId};
 
 // The column count box drops every typed character but digits and control
 // characters; a pasted text still gets in and is judged by OK's state.
@@ -96,8 +95,8 @@ void TSaveFrm::CreateControls() {
   AddControl(L"STATIC", SS_LEFT | SS_NOPREFIX, kSaveFrmFieldTypeLabelId, 24, 36, 72, kLabelHeight, Lang(sFieldType));
   AddControl(L"STATIC", SS_LEFT | SS_NOPREFIX, kSaveFrmFieldTypeId, 104, 36, 90, kLabelHeight, L"B (Binary)");
   AddControl(L"STATIC", SS_LEFT | SS_NOPREFIX, kSaveFrmFieldNameLabelId, 24, 62, 72, kLabelHeight, Lang(sFieldName));
-  HWND field = AddControl(L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, kSaveFrmFieldEditId, 104, 58, 81, 21,
-                          L"ICON", WS_EX_CLIENTEDGE);
+  HWND field = AddControl(L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, kSaveFrmFieldEditId, 104, 58, 81, 21, L"ICON",
+                          WS_EX_CLIENTEDGE);
   SendMessageW(field, EM_LIMITTEXT, 10, 0);
 
   const int group_left = 216, group_top = 16, group_width = 249, group_height = 73;
@@ -105,16 +104,16 @@ void TSaveFrm::CreateControls() {
              Lang(sExportAs));
   const unsigned type_names[kTypeCount] = {sTypeIcon, sTypeBitmap, sTypeJpeg, sTypeMetafile, sTypePng};
   for (int i = 0; i < kTypeCount; ++i) {
-    const util::TRect r =
-        RadioGroupItemBounds(group_width, group_height, kTypeCount, kTypeColumns, kLabelHeight, i);
+    const util::TRect r = RadioGroupItemBounds(group_width, group_height, kTypeCount, kTypeColumns, kLabelHeight, i);
     AddControl(L"BUTTON", BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0), kSaveFrmTypeIconId + i,
                group_left + r.left, group_top + r.top, r.Width(), r.Height(), Lang(type_names[i]));
   }
 
   // The HTML controls over them.
   AddControl(L"STATIC", SS_LEFT | WS_GROUP, kSaveFrmColumnLabelId, 8, 20, 100, kLabelHeight, Lang(sColumnCount));
-  controls_->ColumnEdit.Create(L"EDIT", Handle(), kSaveFrmColumnEditId, ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP | WS_VISIBLE,
-                               112, 16, 41, 21, L"", WS_EX_CLIENTEDGE);
+  controls_->ColumnEdit.Create(L"EDIT", Handle(), kSaveFrmColumnEditId,
+                               ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP | WS_VISIBLE, 112, 16, 41, 21, L"",
+                               WS_EX_CLIENTEDGE);
   SendMessageW(controls_->ColumnEdit.Handle(), EM_LIMITTEXT, kColumnCountMaxLength, 0);
   AddControl(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, kSaveFrmBorderCheckId, 8, 54, 161, 17, Lang(sDrawBorder));
   AddControl(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, kSaveFrmNumberCheckId, 8, 74, 161, 17, Lang(sIncludeNumbers));

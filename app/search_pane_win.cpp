@@ -244,11 +244,10 @@ void TForm1::RunScan(const std::string& folder) {
     // The window shows the count and handles its messages every 50 ms, so
     // that ESC is always heard, and no more often.
     const util::TScanAnswers answers = util::AnswerScan([this](int count) { return !ScanProgress(count); });
-    end.cancelled = util::FindFiles(file_system, folder, folder, kScanMasks, minimum, ChkSubFolders.Checked(),
-                                        list, answers.progress, answers.looking) == util::TScanResult::kCancelled;
+    end.cancelled = util::FindFiles(file_system, folder, folder, kScanMasks, minimum, ChkSubFolders.Checked(), list,
+                                    answers.progress, answers.looking) == util::TScanResult::kCancelled;
   } catch (const util::TScanFolderError& e) {
-    throw gui::Error(LangFormat(sCannotScanFolder, e.folder()) + L"\n" +
-                     gui::SystemErrorText(file_system.LastError()));
+    throw gui::Error(LangFormat(sCannotScanFolder, e.folder()) + L"\n" + gui::SystemErrorText(file_system.LastError()));
   }
 }
 

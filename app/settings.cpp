@@ -76,12 +76,9 @@ TExportSettings ReadExportSettings(const TValueLookup& lookup) {
 
 std::vector<TNamedValue> ExportSettingsValues(const TExportSettings& s) {
   return {
-      {"OpenAfterSave", StoredText(s.OpenAfterSave)},
-      {"ExpIncludeNumbers", StoredText(s.ExpIncludeNumbers)},
-      {"ExpDrawBorder", StoredText(s.ExpDrawBorder)},
-      {"ExpGrayScale", StoredText(s.ExpGrayScale)},
-      {"ExpHTMLPNG", StoredText(s.ExpHTMLPNG)},
-      {"ExpDBFFieldName", s.ExpDBFFieldName},
+      {"OpenAfterSave", StoredText(s.OpenAfterSave)}, {"ExpIncludeNumbers", StoredText(s.ExpIncludeNumbers)},
+      {"ExpDrawBorder", StoredText(s.ExpDrawBorder)}, {"ExpGrayScale", StoredText(s.ExpGrayScale)},
+      {"ExpHTMLPNG", StoredText(s.ExpHTMLPNG)},       {"ExpDBFFieldName", s.ExpDBFFieldName},
       {"ExpDBFType", StoredText(s.ExpDBFType)},
   };
 }
@@ -157,8 +154,8 @@ bool IsDevicePath(const std::string& path) {
   static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
   for (const char* device : kDevices)
     if (name == device) return true;
-  return name.size() == 4 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "LPT") == 0) &&
-         name[3] >= '1' && name[3] <= '9';
+  return name.size() == 4 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "LPT") == 0) && name[3] >= '1' &&
+         name[3] <= '9';
 }
 
 namespace {
@@ -186,8 +183,7 @@ void TRecentFiles::Load(const std::vector<TNamedValue>& values, const FileExists
   std::vector<std::pair<long long, const std::string*>> stored;
   for (const TNamedValue& v : values)
     if (std::optional<long long> position = PositionName(v.name)) stored.emplace_back(*position, &v.text);
-  std::stable_sort(stored.begin(), stored.end(),
-                   [](const auto& x, const auto& y) { return x.first < y.first; });
+  std::stable_sort(stored.begin(), stored.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
 
   paths_.clear();
   checked_ = false;
@@ -195,8 +191,8 @@ void TRecentFiles::Load(const std::vector<TNamedValue>& values, const FileExists
     if (paths_.size() == kMaxFiles) break;
     const std::string& path = *entry.second;
     if (path.empty() || IsDevicePath(path)) continue;
-    bool repeated = std::any_of(paths_.begin(), paths_.end(),
-                                [&](const std::string& p) { return SamePathText(p, path); });
+    bool repeated =
+        std::any_of(paths_.begin(), paths_.end(), [&](const std::string& p) { return SamePathText(p, path); });
     if (!repeated && exists(path)) paths_.push_back(path);
   }
 }
@@ -212,9 +208,9 @@ void TRecentFiles::Opened(const std::string& path) {
     checked_ = false;
     return;
   }
-  paths_.erase(std::remove_if(paths_.begin(), paths_.end(),
-                              [&](const std::string& p) { return SamePathText(p, path); }),
-               paths_.end());
+  paths_.erase(
+      std::remove_if(paths_.begin(), paths_.end(), [&](const std::string& p) { return SamePathText(p, path); }),
+      paths_.end());
   paths_.insert(paths_.begin(), path);
   if (paths_.size() > kMaxFiles) paths_.resize(kMaxFiles);
   checked_ = true;

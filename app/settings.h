@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "imaging/export_types.h"
 #include "app/globals.h"
+#include "imaging/export_types.h"
 #include "util/rect.h"
 
 namespace app {

@@ -54,8 +54,7 @@ void TThDirChange::Watch(gui::TThread& self) const {
     const DWORD renew_at = GetTickCount() + kRenewMs;
     for (;;) {
       const DWORD left = renew_at - GetTickCount();
-      const DWORD result =
-          WaitForMultipleObjects(2, handles, FALSE, static_cast<int32_t>(left) > 0 ? left : 0);
+      const DWORD result = WaitForMultipleObjects(2, handles, FALSE, static_cast<int32_t>(left) > 0 ? left : 0);
       ++wakeups_;
       if (result != WAIT_OBJECT_0) break;  // stop requested, the renewal is due, or the handle failed
       PostMessageW(target_, kFolderChangedMessage, 0, node_);
@@ -63,8 +62,7 @@ void TThDirChange::Watch(gui::TThread& self) const {
     }
     // Read before the handle goes; a change caught meanwhile is reported now.
     between = LastWritten(folder);
-    if (WaitForSingleObject(change.get(), 0) == WAIT_OBJECT_0)
-      PostMessageW(target_, kFolderChangedMessage, 0, node_);
+    if (WaitForSingleObject(change.get(), 0) == WAIT_OBJECT_0) PostMessageW(target_, kFolderChangedMessage, 0, node_);
   }
 }
 

@@ -31,10 +31,8 @@ std::string StrRetText(STRRET& answer, LPCITEMIDLIST item, bool* missing) {
       const char* text = reinterpret_cast<const char*>(item) + answer.uOffset;
       return std::string(text, strnlen(text, cb - answer.uOffset));
     }
-    case STRRET_CSTR:
-      return std::string(answer.cStr, strnlen(answer.cStr, sizeof answer.cStr));
-    default:
-      return std::string();
+    case STRRET_CSTR: return std::string(answer.cStr, strnlen(answer.cStr, sizeof answer.cStr));
+    default: return std::string();
   }
 }
 

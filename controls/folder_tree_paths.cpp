@@ -9,10 +9,8 @@ std::string NodePathText(TNodeKind kind, const std::string& stored_path) {
     case TNodeKind::nkNetwork:
     case TNodeKind::nkRecycleBin:
     case TNodeKind::nkComputer:
-    case TNodeKind::nkNetworkItem:
-      return std::string();
-    default:
-      break;
+    case TNodeKind::nkNetworkItem: return std::string();
+    default: break;
   }
   if (stored_path.size() == 1 || stored_path.size() == 2) return stored_path + "\\";
   return stored_path;

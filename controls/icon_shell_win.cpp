@@ -27,8 +27,10 @@ std::string TypeStandIn(const std::string& path) {
       i += 2;
       continue;
     }
-    if (IsSeparator(path[i])) dot = std::string::npos;
-    else if (path[i] == '.') dot = i;
+    if (IsSeparator(path[i]))
+      dot = std::string::npos;
+    else if (path[i] == '.')
+      dot = i;
     ++i;
   }
   std::string stand_in = "x";

@@ -74,8 +74,7 @@ TIndexRange IconsInBand(const TGridMetrics& metrics, int columns, int icon_count
   return range;
 }
 
-TPrefetchPlan PlanPrefetch(const TGridMetrics& metrics, int columns, int icon_count, int top, int bottom,
-                           int held) {
+TPrefetchPlan PlanPrefetch(const TGridMetrics& metrics, int columns, int icon_count, int top, int bottom, int held) {
   TPrefetchPlan plan;
   const TIndexRange view = IconsInBand(metrics, columns, icon_count, top, bottom);
   const int shown = view.Last - view.First;
@@ -110,8 +109,8 @@ int HitTest(const TGridMetrics& metrics, int columns, int icon_count, int x, int
   return std::min(row * columns + col, icon_count - 1);
 }
 
-TSelectionPlan PlanSetItemIndex(const TGridMetrics& metrics, int columns, int icon_count, int item_index,
-                                int requested, const TScrollView& view) {
+TSelectionPlan PlanSetItemIndex(const TGridMetrics& metrics, int columns, int icon_count, int item_index, int requested,
+                                const TScrollView& view) {
   TSelectionPlan plan;
   plan.OldIndex = item_index;
   plan.NewIndex = item_index;
@@ -167,8 +166,7 @@ TSelectionPlan PlanSetItemIndex(const TGridMetrics& metrics, int columns, int ic
   return plan;
 }
 
-TKeyAction KeyAction(TGridKey key, int item_index, int icon_count, int columns, int client_height,
-                     int cell_height) {
+TKeyAction KeyAction(TGridKey key, int item_index, int icon_count, int columns, int client_height, int cell_height) {
   TKeyAction action;
   if (icon_count <= 0 || key == TGridKey::kOther) return action;
   columns = AtLeastOne(columns);
@@ -176,18 +174,10 @@ TKeyAction KeyAction(TGridKey key, int item_index, int icon_count, int columns, 
   action.Request = true;
   const int page = (std::max(client_height, 0) / AtLeastOne(cell_height)) * columns;
   switch (key) {
-    case TGridKey::kPageUp:
-      action.Index = std::max(item_index - page, 0);
-      break;
-    case TGridKey::kPageDown:
-      action.Index = item_index + page;
-      break;
-    case TGridKey::kEnd:
-      action.Index = icon_count - 1;
-      break;
-    case TGridKey::kHome:
-      action.Index = 0;
-      break;
+    case TGridKey::kPageUp: action.Index = std::max(item_index - page, 0); break;
+    case TGridKey::kPageDown: action.Index = item_index + page; break;
+    case TGridKey::kEnd: action.Index = icon_count - 1; break;
+    case TGridKey::kHome: action.Index = 0; break;
     case TGridKey::kLeft:
       action.Request = item_index != 0;
       action.Index = item_index - 1;
@@ -196,14 +186,9 @@ TKeyAction KeyAction(TGridKey key, int item_index, int icon_count, int columns, 
       action.Request = item_index != 0;
       action.Index = std::max(0, item_index - columns);
       break;
-    case TGridKey::kRight:
-      action.Index = item_index + 1;
-      break;
-    case TGridKey::kDown:
-      action.Index = item_index + columns;
-      break;
-    case TGridKey::kOther:
-      break;
+    case TGridKey::kRight: action.Index = item_index + 1; break;
+    case TGridKey::kDown: action.Index = item_index + columns; break;
+    case TGridKey::kOther: break;
   }
   return action;
 }

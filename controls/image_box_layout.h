@@ -94,20 +94,20 @@ struct TScrollView {
 
 // What SetItemIndex(requested) does.
 struct TSelectionPlan {
-  bool Changed = false;      // false: nothing at all happens, no event
+  bool Changed = false;  // false: nothing at all happens, no event
   int OldIndex = -1;
   int NewIndex = -1;
-  bool RepaintOld = false;   // repaint cell OldIndex (-1 meaning cell 0)
-  bool RepaintNew = false;   // repaint cell NewIndex
-  bool Scrolls = false;      // the view moves to ScrollPosition (which repaints it)
+  bool RepaintOld = false;  // repaint cell OldIndex (-1 meaning cell 0)
+  bool RepaintNew = false;  // repaint cell NewIndex
+  bool Scrolls = false;     // the view moves to ScrollPosition (which repaints it)
   int ScrollPosition = 0;
 };
 
 // Clamps the request to -1 … icon_count - 1 and decides the repaint or the
 // scroll that brings the new row into view, stepping by the increment. The
 // selection event fires exactly when Changed is true.
-TSelectionPlan PlanSetItemIndex(const TGridMetrics& metrics, int columns, int icon_count, int item_index,
-                                int requested, const TScrollView& view);
+TSelectionPlan PlanSetItemIndex(const TGridMetrics& metrics, int columns, int icon_count, int item_index, int requested,
+                                const TScrollView& view);
 
 enum class TGridKey { kPageUp, kPageDown, kEnd, kHome, kLeft, kUp, kRight, kDown, kOther };
 
@@ -119,8 +119,7 @@ struct TKeyAction {
 
 // The host's key table. Only with at least one icon are the eight keys
 // consumed; every other key, and every key on an empty grid, passes on.
-TKeyAction KeyAction(TGridKey key, int item_index, int icon_count, int columns, int client_height,
-                     int cell_height);
+TKeyAction KeyAction(TGridKey key, int item_index, int icon_count, int columns, int client_height, int cell_height);
 
 // One selection step per wheel message: towards the user (delta < 0) moves a
 // row down, away from the user a row up. Request is false when nothing moves.

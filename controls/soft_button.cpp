@@ -210,9 +210,7 @@ bool TSoftButton::ButtonPressed(const TSoftButton& sender) {
   return true;
 }
 
-TButtonActions TSoftButton::SetNumGlyphs(int value) {
-  return Assign(num_glyphs_, ClampNumGlyphs(value));
-}
+TButtonActions TSoftButton::SetNumGlyphs(int value) { return Assign(num_glyphs_, ClampNumGlyphs(value)); }
 
 // A strip of up to five square images is taken as that many glyph frames;
 // a longer strip is one wide picture.
@@ -233,9 +231,7 @@ TButtonActions TSoftButton::SetMargin(int value) {
   return Assign(margin_, value);
 }
 
-TButtonActions TSoftButton::SetFlat(bool value) {
-  return Assign(flat_, value);
-}
+TButtonActions TSoftButton::SetFlat(bool value) { return Assign(flat_, value); }
 
 bool TPopupButton::InDropDownPart(int x, int y) const {
   return x >= ClientWidth() - kDropDownPartWidth && x < ClientWidth() && y >= 0 && y < ClientHeight();
@@ -307,13 +303,9 @@ TPopupFace TPopupButton::PaintPopupFace(bool themes_in_use) {
   return face;
 }
 
-TButtonActions TPopupButton::SetDrawDropDown(bool value) {
-  return Assign(draw_drop_down_, value);
-}
+TButtonActions TPopupButton::SetDrawDropDown(bool value) { return Assign(draw_drop_down_, value); }
 
-TButtonActions TPopupButton::SetSeparateDropDown(bool value) {
-  return Assign(separate_drop_down_, value);
-}
+TButtonActions TPopupButton::SetSeparateDropDown(bool value) { return Assign(separate_drop_down_, value); }
 
 // The last single '&' names the key. Double-byte captions need no care here:
 // no trail byte of a double-byte code page is as low as '&'.

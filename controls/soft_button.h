@@ -159,7 +159,7 @@ class TSoftButton {
 // kDropDownPressedWidth pixels excluded, the current face again; and the
 // etched line that separates the drop-down part.
 struct TPopupFace {
-  bool Arrow = false;         // draw the drop-down arrow at all
+  bool Arrow = false;  // draw the drop-down arrow at all
   imaging::FaceState State = imaging::FaceState::kNormal;
   bool ArrowPressed = false;  // for State
   bool PressedPart = false;   // paint the pressed face first, then exclude

@@ -25,9 +25,7 @@ TSplitterStep Step(TSplitterStep::TKind kind) {
   return step;
 }
 
-int ToInt(long long value) {
-  return static_cast<int>(value < INT_MIN ? INT_MIN : value > INT_MAX ? INT_MAX : value);
-}
+int ToInt(long long value) { return static_cast<int>(value < INT_MIN ? INT_MIN : value > INT_MAX ? INT_MAX : value); }
 
 }  // namespace
 
@@ -52,10 +50,16 @@ int FindSizedControl(const TRect& splitter, TAlign align, const std::vector<TSib
     long long left = s.Bounds.left, top = s.Bounds.top;
     long long right = s.Bounds.right, bottom = s.Bounds.bottom;
     if (right == left) {
-      if (near_side) --left; else ++right;
+      if (near_side)
+        --left;
+      else
+        ++right;
     }
     if (bottom == top) {
-      if (near_side) --top; else ++bottom;
+      if (near_side)
+        --top;
+      else
+        ++bottom;
     }
     if (px >= left && px < right && py >= top && py < bottom) return static_cast<int>(i);
   }
@@ -110,7 +114,7 @@ TRect AppliedBounds(TAlign align, const TRect& control, int new_size) {
 // bar and only their long sides show.
 TBevelFrames BevelFrames(TAlign align, int client_width, int client_height) {
   const TRect rect = IsVerticalBar(align) ? TRect::FromBounds(1, -2, client_width - 2, client_height + 4)
-                                           : TRect::FromBounds(-2, 1, client_width + 4, client_height - 2);
+                                          : TRect::FromBounds(-2, 1, client_width + 4, client_height - 2);
   TBevelFrames frames;
   frames.Highlight = rect.Moved(1, 1);
   frames.Shadow = rect.Moved(-1, -1);

@@ -124,8 +124,10 @@ void TzuSoftButton::Paint(HDC dc) {
 
 void TzuSoftButton::Act(const TButtonActions& actions) {
   if (actions.Repaint || actions.RepaintNow) {
-    if (actions.RepaintNow) Repaint();
-    else Invalidate();
+    if (actions.RepaintNow)
+      Repaint();
+    else
+      Invalidate();
   }
   if (actions.DoubleClick && OnDblClick) OnDblClick(*this);
   if (actions.Click && OnClick) OnClick(*this);
@@ -318,8 +320,7 @@ void TZuButton::SetDefault(bool is_default) {
 
 void TZuButton::UpdateRegion() {
   const RECT client = ClientRect();
-  const TWindowRegion region =
-      PushButtonRegion(edge_form_, util::GetWindowsVersionName(), client.right, client.bottom);
+  const TWindowRegion region = PushButtonRegion(edge_form_, util::GetWindowsVersionName(), client.right, client.bottom);
   if (region.Form == imaging::efRect) {
     if (has_region_) SetWindowRgn(Handle(), nullptr, TRUE);
     has_region_ = false;
@@ -346,8 +347,10 @@ bool TZuButton::OnReflectedDrawItem(DRAWITEMSTRUCT* item) {
     bold.reset(CreateFontIndirectW(&description));
   }
   const int saved = SaveDC(dc);
-  if (bold) SelectObject(dc, bold.get());
-  else if (font) SelectObject(dc, font);
+  if (bold)
+    SelectObject(dc, bold.get());
+  else if (font)
+    SelectObject(dc, font);
 
   imaging::ButtonFaceParams p;
   p.draw_focus = draw_focus_;
@@ -358,8 +361,8 @@ bool TZuButton::OnReflectedDrawItem(DRAWITEMSTRUCT* item) {
   p.focused = (item->itemState & ODS_FOCUS) != 0;
   p.highlight_mode = hi_light_mode_;
   p.shape = edge_form_;
-  p.state = PushButtonFaceState((item->itemState & ODS_DISABLED) == 0, (item->itemState & ODS_SELECTED) != 0,
-                                mouse_over_);
+  p.state =
+      PushButtonFaceState((item->itemState & ODS_DISABLED) == 0, (item->itemState & ODS_SELECTED) != 0, mouse_over_);
   p.glyph_count = num_glyphs_;
   p.focused_text_color = focused_text_color_;
   p.highlight_color = hi_light_color_;
@@ -429,8 +432,7 @@ LRESULT TZuButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       Changed();
       return result;
     }
-    default:
-      return TSystemControl::HandleMessage(msg, wp, lp);
+    default: return TSystemControl::HandleMessage(msg, wp, lp);
   }
 }
 

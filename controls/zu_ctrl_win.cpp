@@ -11,9 +11,7 @@ namespace controls {
 
 namespace {
 
-COLORREF ToRgb(imaging::TColor color) {
-  return imaging::ColorToRGB(color);
-}
+COLORREF ToRgb(imaging::TColor color) { return imaging::ColorToRGB(color); }
 
 COLORREF PassColor(TLabelColor color, imaging::TColor font_color) {
   switch (color) {
@@ -177,7 +175,8 @@ void TzuSplitter::Paint(HDC dc) {
   }
   const std::vector<TGripPixel> dot = GripDotPixels(imaging::ScreenBitsPerPixel());
   for (const TPixelPoint& p : GripDots(Align(), client.right, client.bottom)) {
-    for (const TGripPixel& pixel : dot) SetPixelV(dc, p.X + pixel.Dx, p.Y + pixel.Dy, RGB(pixel.Grey, pixel.Grey, pixel.Grey));
+    for (const TGripPixel& pixel : dot)
+      SetPixelV(dc, p.X + pixel.Dx, p.Y + pixel.Dy, RGB(pixel.Grey, pixel.Grey, pixel.Grey));
   }
   if (OnPaint) OnPaint(*this, dc);
 }
@@ -196,17 +195,13 @@ void TzuSplitter::MouseDown(gui::MouseButton button, int x, int y, UINT /*keys*/
     GetWindowRect(child, &r);
     MapWindowPoints(nullptr, host->Handle(), reinterpret_cast<POINT*>(&r), 2);
     gui::TWindow* window = gui::TWindow::FromHandle(child);
-    parent.Siblings.push_back({util::FromRECT(r),
-                               window ? window->Align() : gui::TAlign::alNone,
+    parent.Siblings.push_back({util::FromRECT(r), window ? window->Align() : gui::TAlign::alNone,
                                IsWindowVisible(child) != FALSE, IsWindowEnabled(child) != FALSE});
     siblings_.push_back({child, nullptr});
   }
   for (gui::TGraphicControl* control : host->GraphicControls()) {
     const RECT& r = control->BoundsRect();
-    parent.Siblings.push_back({util::FromRECT(r),
-                               control->Align(),
-                               control->Visible(),
-                               control->Enabled()});
+    parent.Siblings.push_back({util::FromRECT(r), control->Align(), control->Visible(), control->Enabled()});
     siblings_.push_back({nullptr, control});
   }
   drag_.Align = Align();
@@ -233,9 +228,7 @@ void TzuSplitter::MouseUp(gui::MouseButton button, int /*x*/, int /*y*/, UINT /*
 void TzuSplitter::Run(const std::vector<TSplitterStep>& steps) {
   for (const TSplitterStep& step : steps) {
     switch (step.Kind) {
-      case TSplitterStep::TKind::kBeginSizing:
-        BeginSizing();
-        break;
+      case TSplitterStep::TKind::kBeginSizing: BeginSizing(); break;
       case TSplitterStep::TKind::kInvertGhost:
         if (line_dc_) {
           // The ghost line lies in the host's client area; the splitter's
@@ -261,9 +254,7 @@ void TzuSplitter::Run(const std::vector<TSplitterStep>& steps) {
       case TSplitterStep::TKind::kMoved:
         if (OnMoved) OnMoved(*this);
         break;
-      case TSplitterStep::TKind::kEndSizing:
-        EndSizing();
-        break;
+      case TSplitterStep::TKind::kEndSizing: EndSizing(); break;
     }
   }
 }

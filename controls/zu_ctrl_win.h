@@ -57,7 +57,7 @@ class Tzu3DLabel : public gui::TGraphicControl {
   bool transparent_ = false;
   bool show_accel_char_ = true;
   bool auto_size_ = false;
-  imaging::TColor color_ = imaging::SystemColor(COLOR_BTNFACE);   // a system colour
+  imaging::TColor color_ = imaging::SystemColor(COLOR_BTNFACE);  // a system colour
   imaging::TColor font_color_ = imaging::SystemColor(COLOR_WINDOWTEXT);
 };
 

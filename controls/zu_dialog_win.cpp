@@ -52,18 +52,18 @@ std::wstring SystemFilter(const std::wstring& filter) {
 std::string CurrentFileName(HWND dialog) {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
-    const LRESULT n =
-        SendMessageW(dialog, CDM_GETFILEPATH, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    const LRESULT n = SendMessageW(dialog, CDM_GETFILEPATH, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
     if (n <= 0) return std::string();
     if (static_cast<size_t>(n) <= buffer.size()) return gui::WideToAnsi(buffer.data());
     buffer.resize(static_cast<size_t>(n));
   }
 }
 
-HWND CreateChild(DWORD ex_style, const wchar_t* cls, DWORD style, int x, int y, int width, int height,
-                 HWND parent, int id, HFONT font) {
-  HWND hwnd = CreateWindowExW(ex_style, cls, L"", WS_CHILD | style, x, y, width, height, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gui::Application().ModuleInstance(), nullptr);
+HWND CreateChild(DWORD ex_style, const wchar_t* cls, DWORD style, int x, int y, int width, int height, HWND parent,
+                 int id, HFONT font) {
+  HWND hwnd =
+      CreateWindowExW(ex_style, cls, L"", WS_CHILD | style, x, y, width, height, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gui::Application().ModuleInstance(), nullptr);
   if (hwnd && font) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return hwnd;
 }
@@ -122,14 +122,9 @@ class TZuOpenDialog::TChildDialog : public gui::TDialog {
   }
   std::optional<LRESULT> OnNotify(NMHDR* header) override {
     switch (header->code) {
-      case CDN_INITDONE:
-        owner_.Show(Handle());
-        return 0;
-      case CDN_FOLDERCHANGE:
-        owner_.FolderChange(Handle());
-        return 0;
-      default:
-        return std::nullopt;
+      case CDN_INITDONE: owner_.Show(Handle()); return 0;
+      case CDN_FOLDERCHANGE: owner_.FolderChange(Handle()); return 0;
+      default: return std::nullopt;
     }
   }
   bool OnDestroy() override {
@@ -163,10 +158,10 @@ void TZuOpenDialog::CreateStrip(HWND hook) {
   if (!panel_) return;
   // Created first, the check box stays above the label, which fills the
   // panel once placed.
-  check_window_ = CreateChild(0, L"BUTTON", WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_AUTOCHECKBOX, 8, 4, 157,
-                              17, panel_, kZuCheckBoxId, font);
-  label_window_ = CreateChild(0, L"STATIC", WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX, 8, 8, 157, 13, panel_,
-                              kZuInfoLabelId, font);
+  check_window_ = CreateChild(0, L"BUTTON", WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_AUTOCHECKBOX, 8, 4, 157, 17,
+                              panel_, kZuCheckBoxId, font);
+  label_window_ =
+      CreateChild(0, L"STATIC", WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX, 8, 8, 157, 13, panel_, kZuInfoLabelId, font);
 }
 
 void TZuOpenDialog::Show(HWND hook) {

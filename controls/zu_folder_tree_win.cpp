@@ -143,10 +143,11 @@ void TzuFolderTree::Build() {
   // The shell's small-icon list, shared: node images are indexes into it.
   if (auto desktop_dir = GetSpecialFolder(Owner(), CSIDL_DESKTOPDIRECTORY)) {
     SHFILEINFOA info{};
-    system_images_ = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoA(reinterpret_cast<LPCSTR>(desktop_dir->list.get()), 0, &info, sizeof info,
-                       SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    if (system_images_) SendMessageW(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(system_images_));
+    system_images_ =
+        reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(reinterpret_cast<LPCSTR>(desktop_dir->list.get()), 0, &info,
+                                                    sizeof info, SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    if (system_images_)
+      SendMessageW(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(system_images_));
   }
 
   utility_ = std::make_unique<TUtilityWindow>(*this);
@@ -175,7 +176,8 @@ HTREEITEM TzuFolderTree::Child(HTREEITEM item) const {
 }
 
 HTREEITEM TzuFolderTree::Next(HTREEITEM item) const {
-  return reinterpret_cast<HTREEITEM>(SendMessageW(Handle(), TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+  return reinterpret_cast<HTREEITEM>(
+      SendMessageW(Handle(), TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
 }
 
 std::string TzuFolderTree::NodePath(HTREEITEM item) const {
@@ -237,7 +239,8 @@ size_t TzuFolderTree::WatcherCount() const {
 
 unsigned TzuFolderTree::SelectedSerial() const {
   if (!Handle()) return 0;
-  const TFolderNode* record = Record(reinterpret_cast<HTREEITEM>(SendMessageW(Handle(), TVM_GETNEXTITEM, TVGN_CARET, 0)));
+  const TFolderNode* record =
+      Record(reinterpret_cast<HTREEITEM>(SendMessageW(Handle(), TVM_GETNEXTITEM, TVGN_CARET, 0)));
   return record ? record->serial : 0;
 }
 
@@ -255,8 +258,7 @@ void TzuFolderTree::NotifyChange() {
 HTREEITEM TzuFolderTree::AddFolderNode(LPCITEMIDLIST item, HTREEITEM parent, bool force) {
   if (!desktop_folder_) return nullptr;
   TFolderNode* parent_node = Record(parent);
-  IShellFolder* parent_folder =
-      parent_node && parent_node->folder ? parent_node->folder.get() : desktop_folder_.get();
+  IShellFolder* parent_folder = parent_node && parent_node->folder ? parent_node->folder.get() : desktop_folder_.get();
   const TDisplayNames names = GetDisplayNames(parent_folder, item);
 
   SFGAOF attributes = 0;
@@ -306,8 +308,10 @@ HTREEITEM TzuFolderTree::AddFolderNode(LPCITEMIDLIST item, HTREEITEM parent, boo
   }
 
   UINT overlay = 0;
-  if (attributes & SFGAO_SHARE) overlay = INDEXTOOVERLAYMASK(1);
-  else if (attributes & SFGAO_LINK) overlay = INDEXTOOVERLAYMASK(2);
+  if (attributes & SFGAO_SHARE)
+    overlay = INDEXTOOVERLAYMASK(1);
+  else if (attributes & SFGAO_LINK)
+    overlay = INDEXTOOVERLAYMASK(2);
   return InsertNode(std::move(node), parent, parent && !in_file_system ? TVI_FIRST : TVI_LAST, image, selected_image,
                     (attributes & SFGAO_HASSUBFOLDER) != 0, overlay);
 }
@@ -326,7 +330,8 @@ HTREEITEM TzuFolderTree::InsertNode(std::unique_ptr<TFolderNode> node, HTREEITEM
   insert.item.cChildren = has_children ? 1 : 0;
   insert.item.stateMask = TVIS_OVERLAYMASK;
   insert.item.state = overlay;
-  node->item = reinterpret_cast<HTREEITEM>(SendMessageW(Handle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+  node->item =
+      reinterpret_cast<HTREEITEM>(SendMessageW(Handle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
   if (!node->item) return nullptr;
   HTREEITEM added = node->item;
   nodes_[node->serial] = std::move(node);
@@ -403,7 +408,8 @@ void TzuFolderTree::BuildRoots() {
   // Each becomes the desktop's first child, so they read in the opposite
   // order: the computer, the network, the recycle bin.
   if (FolderOptions & foRecycleBin) recycle_node_ = AddSpecialRoot(CSIDL_BITBUCKET, TNodeKind::nkRecycleBin, "");
-  if (FolderOptions & foNetworkNeighborhood) network_node_ = AddSpecialRoot(CSIDL_NETWORK, TNodeKind::nkNetwork, "\\\\");
+  if (FolderOptions & foNetworkNeighborhood)
+    network_node_ = AddSpecialRoot(CSIDL_NETWORK, TNodeKind::nkNetwork, "\\\\");
   computer_node_ = AddSpecialRoot(CSIDL_DRIVES, TNodeKind::nkComputer, "");
   if (Child(desktop_node_)) SetHasChildren(desktop_node_, true);
   SendMessageW(Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(desktop_node_));
@@ -431,7 +437,7 @@ bool TzuFolderTree::PopulateNode(HTREEITEM node, std::map<std::string, HTREEITEM
     added = PopulateFromFileSystem(node, native_path, kept);
     has_children = added;
   } else if (record->folder &&
-      SUCCEEDED(record->folder->EnumObjects(Owner(), SHCONTF_FOLDERS | SHCONTF_INCLUDEHIDDEN, items.put()))) {
+             SUCCEEDED(record->folder->EnumObjects(Owner(), SHCONTF_FOLDERS | SHCONTF_INCLUDEHIDDEN, items.put()))) {
     has_children = false;
     if (items) {
       items->Reset();
@@ -523,8 +529,10 @@ void TzuFolderTree::DeleteChildren(HTREEITEM node, bool special_ones_too) {
 
 void TzuFolderTree::ReapWatchers() {
   for (auto it = retired_.begin(); it != retired_.end();) {
-    if ((*it)->Running()) ++it;
-    else it = retired_.erase(it);
+    if ((*it)->Running())
+      ++it;
+    else
+      it = retired_.erase(it);
   }
   if (retired_.empty() && utility_) KillTimer(utility_->Handle(), kReapTimer);
 }
@@ -574,7 +582,8 @@ void TzuFolderTree::RefreshDrive(char letter) {
   LPITEMIDLIST raw = nullptr;
   ULONG eaten = 0;
   const bool parsed = computer->folder &&
-                      SUCCEEDED(computer->folder->ParseDisplayName(Owner(), nullptr, name, &eaten, &raw, nullptr)) && raw;
+                      SUCCEEDED(computer->folder->ParseDisplayName(Owner(), nullptr, name, &eaten, &raw, nullptr)) &&
+                      raw;
   util::UniquePidl fresh(raw);
   DeleteChildren(drive, true);
   ForgetExpandedOnce(drive);
@@ -689,18 +698,15 @@ std::optional<LRESULT> TzuFolderTree::OnReflectedNotify(NMHDR* header) {
     case TVN_ITEMEXPANDINGA: {
       // Both forms carry the item at the same place.
       HTREEITEM node = reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem;
-      const bool expanded =
-          (SendMessageW(Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+      const bool expanded = (SendMessageW(Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node), TVIS_EXPANDED) &
+                             TVIS_EXPANDED) != 0;
       if (expanded || Child(node)) return FALSE;
       // A folder without subfolders loses its button and stays collapsed.
       return PopulateNode(node) ? FALSE : TRUE;
     }
     case TVN_SELCHANGEDW:
-    case TVN_SELCHANGEDA:
-      NotifyChange();
-      return 0;
-    default:
-      return std::nullopt;
+    case TVN_SELCHANGEDA: NotifyChange(); return 0;
+    default: return std::nullopt;
   }
 }
 

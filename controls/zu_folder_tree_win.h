@@ -100,8 +100,7 @@ class TzuFolderTree : public gui::TSystemControl {
   HTREEITEM AddFolderNode(LPCITEMIDLIST item, HTREEITEM parent, bool force);
   HTREEITEM InsertNode(std::unique_ptr<TFolderNode> node, HTREEITEM parent, HTREEITEM after, int image,
                        int selected_image, bool has_children, UINT overlay);
-  bool PopulateFromFileSystem(HTREEITEM parent, const std::string& native_path,
-                              std::map<std::string, HTREEITEM>* kept);
+  bool PopulateFromFileSystem(HTREEITEM parent, const std::string& native_path, std::map<std::string, HTREEITEM>* kept);
   void RefreshPendingNodes();
   HTREEITEM AddSpecialRoot(int csidl, TNodeKind kind, const std::string& path);
   void BuildRoots();
@@ -141,7 +140,7 @@ class TzuFolderTree : public gui::TSystemControl {
   std::map<unsigned, std::unique_ptr<TFolderNode>> nodes_;
   unsigned next_serial_ = 1;
   std::vector<std::unique_ptr<TThDirChange>> retired_;  // told to stop, not yet joined
-  std::vector<unsigned> refresh_pending_;  // nodes whose folders changed, rebuilt once the changes settle
+  std::vector<unsigned> refresh_pending_;               // nodes whose folders changed, rebuilt once the changes settle
 
   HTREEITEM desktop_node_ = nullptr;
   HTREEITEM computer_node_ = nullptr;

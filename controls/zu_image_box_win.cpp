@@ -153,8 +153,8 @@ void TZuImageBox::Paint(HDC dc) {
 
 bool TZuImageBox::PrefetchSlice() {
   const int top = host_.ScrollPosition();
-  const TPrefetchPlan plan = PlanPrefetch(metrics_, layout_.Columns, IconCount(), top, top + host_.ClientHeight(),
-                                          TIconSet::kMaxHeldIcons);
+  const TPrefetchPlan plan =
+      PlanPrefetch(metrics_, layout_.Columns, IconCount(), top, top + host_.ClientHeight(), TIconSet::kMaxHeldIcons);
   int left = kPrefetchSlice;
   for (const TIndexRange& range : {plan.Ahead, plan.Behind}) {
     for (int index = range.First; index < range.Last && left > 0; ++index) {

@@ -17,8 +17,8 @@
 
 #include "controls/icon_set_win.h"
 #include "controls/image_box_layout.h"
-#include "imaging/icon_win.h"
 #include "gui/window.h"
+#include "imaging/icon_win.h"
 
 namespace controls {
 

@@ -344,7 +344,7 @@ bool TZuListBox::OnReflectedDrawItem(DRAWITEMSTRUCT* item) {
     const int y = PictureTop(row.top, row.bottom, picture.Height());
     if (picture.Transparent) {
       GdiTransparentBlt(dc, x, y, picture.Width(), picture.Height(), picture.Canvas(), 0, 0, picture.Width(),
-                     picture.Height(), picture.TransparentColor);
+                        picture.Height(), picture.TransparentColor);
     } else {
       BitBlt(dc, x, y, picture.Width(), picture.Height(), picture.Canvas(), 0, 0, SRCCOPY);
     }
@@ -361,8 +361,11 @@ bool TZuListBox::OnReflectedDrawItem(DRAWITEMSTRUCT* item) {
   if (ShowAlterItem && index == alter_index_ && !selected) {
     util::UniquePen red(CreatePen(PS_SOLID, 1, RGB(255, 0, 0)));
     util::SelectGuard pen(dc, red.get());
-    const POINT frame[] = {{row.left, row.top}, {row.right - 1, row.top}, {row.right - 1, row.bottom - 1},
-                           {row.left, row.bottom - 1}, {row.left, row.top}};
+    const POINT frame[] = {{row.left, row.top},
+                           {row.right - 1, row.top},
+                           {row.right - 1, row.bottom - 1},
+                           {row.left, row.bottom - 1},
+                           {row.left, row.top}};
     Polyline(dc, frame, 5);
   }
   RestoreDC(dc, saved);

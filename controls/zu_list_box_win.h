@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "gui/control.h"
 #include "controls/list_search.h"
+#include "gui/control.h"
 #include "imaging/bitmap_win.h"
 
 namespace controls {

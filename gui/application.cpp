@@ -4,8 +4,8 @@
 
 #include "gui/error.h"
 #include "gui/form.h"
-#include "gui/text.h"
 #include "gui/model/hint_text.h"
+#include "gui/text.h"
 
 namespace gui {
 

@@ -81,8 +81,8 @@ void TGraphicControl::Repaint() const {
 
 bool TGraphicControl::MouseInControl() const { return host_ && host_->hover_control_ == this; }
 
-bool TSystemControl::Create(const wchar_t* system_class, HWND parent, UINT_PTR id, DWORD style, int x, int y,
-                            int width, int height, const std::wstring& text, DWORD ex_style) {
+bool TSystemControl::Create(const wchar_t* system_class, HWND parent, UINT_PTR id, DWORD style, int x, int y, int width,
+                            int height, const std::wstring& text, DWORD ex_style) {
   WindowParams params = WindowParams::Child(parent, id, style, x, y, width, height);
   params.caption = text.c_str();
   params.ex_style = ex_style;

@@ -109,8 +109,8 @@ class TGraphicControl {
 class TSystemControl : public TWindow {
  public:
   // Creates the control as a child of parent.
-  bool Create(const wchar_t* system_class, HWND parent, UINT_PTR id, DWORD style, int x, int y, int width,
-              int height, const std::wstring& text = L"", DWORD ex_style = 0);
+  bool Create(const wchar_t* system_class, HWND parent, UINT_PTR id, DWORD style, int x, int y, int width, int height,
+              const std::wstring& text = L"", DWORD ex_style = 0);
 
   void SetFont(HFONT font) const;
 };

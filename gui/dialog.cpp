@@ -21,10 +21,8 @@ bool ReturnsDirectly(UINT msg) {
     case WM_COMPAREITEM:
     case WM_VKEYTOITEM:
     case WM_CHARTOITEM:
-    case WM_QUERYDRAGICON:
-      return true;
-    default:
-      return false;
+    case WM_QUERYDRAGICON: return true;
+    default: return false;
   }
 }
 
@@ -53,8 +51,10 @@ bool TDialog::CreateModeless(HWND owner, const DLGTEMPLATE* dialog_template) {
 
 void TDialog::End(INT_PTR result) {
   if (!Handle()) return;
-  if (modal_) EndDialog(Handle(), result);
-  else DestroyWindow(Handle());
+  if (modal_)
+    EndDialog(Handle(), result);
+  else
+    DestroyWindow(Handle());
 }
 
 bool TDialog::OnDestroy() {

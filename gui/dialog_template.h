@@ -82,8 +82,8 @@ inline void CenterDialog(HWND dialog, int width, int height) {
                      static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)));
   const int w = frame.right - frame.left;
   const int h = frame.bottom - frame.top;
-  SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w,
-               h, SWP_NOZORDER);
+  SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h,
+               SWP_NOZORDER);
 }
 
 }  // namespace gui

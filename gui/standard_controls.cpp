@@ -41,8 +41,8 @@ void TLabel::Paint(HDC dc) {
 }
 
 bool TImage::LoadBitmapResource(const wchar_t* name) {
-  bitmap_.reset(static_cast<HBITMAP>(
-      LoadImageW(Application().ModuleInstance(), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  bitmap_.reset(
+      static_cast<HBITMAP>(LoadImageW(Application().ModuleInstance(), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   if (!bitmap_) return false;
   BITMAP info{};
   GetObjectW(bitmap_.get(), sizeof info, &info);

@@ -23,8 +23,7 @@ TOOLINFOW ToolInfo(HWND host, UINT_PTR id, UINT flags) {
 TToolTip::TToolTip(HWND host) : host_(host) {
   tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, host, nullptr,
-                         Application().ModuleInstance(),
-                         nullptr);
+                         Application().ModuleInstance(), nullptr);
 }
 
 TToolTip::~TToolTip() {

@@ -8,9 +8,9 @@
 
 #include "gui/application.h"
 #include "gui/control.h"
+#include "gui/model/hint_text.h"
 #include "gui/tooltip.h"
 #include "util/handles_win.h"
-#include "gui/model/hint_text.h"
 
 namespace gui {
 
@@ -96,9 +96,8 @@ bool TWindow::CreateHandle(const WindowClass& cls, const WindowParams& params) {
     wc.lpszClassName = cls.name;
     if (!RegisterClassExW(&wc)) return false;
   }
-  HWND hwnd = CreateWindowExW(params.ex_style, cls.name, params.caption, params.style, params.x, params.y,
-                              params.width, params.height, params.parent, reinterpret_cast<HMENU>(params.id),
-                              instance, this);
+  HWND hwnd = CreateWindowExW(params.ex_style, cls.name, params.caption, params.style, params.x, params.y, params.width,
+                              params.height, params.parent, reinterpret_cast<HMENU>(params.id), instance, this);
   return hwnd != nullptr;
 }
 
@@ -147,8 +146,7 @@ LRESULT TWindow::Crack(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CREATE:
       if (OnCreate()) return 0;
       break;
-    case WM_INITDIALOG:
-      return OnInitDialog() ? TRUE : FALSE;
+    case WM_INITDIALOG: return OnInitDialog() ? TRUE : FALSE;
     case WM_CLOSE:
       if (OnClose()) return 0;
       break;
@@ -260,9 +258,7 @@ LRESULT TWindow::Crack(UINT msg, WPARAM wp, LPARAM lp) {
       SetHoverControl(nullptr);
       OnMouseLeave();
       break;
-    case WM_CAPTURECHANGED:
-      mouse_control_ = nullptr;
-      break;
+    case WM_CAPTURECHANGED: mouse_control_ = nullptr; break;
     case WM_MOUSEWHEEL:
       if (OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wp), GET_KEYSTATE_WPARAM(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp)))
         return 0;
@@ -366,8 +362,10 @@ bool TWindow::RouteMouse(const MouseEvent& event, POINT p, UINT keys) {
     mouse_control_ = target;
     SetCapture(hwnd_);
   }
-  if (event.action == MouseEvent::Action::kDown) target->MouseDown(event.button, x, y, keys);
-  else target->DoubleClick(event.button, x, y, keys);
+  if (event.action == MouseEvent::Action::kDown)
+    target->MouseDown(event.button, x, y, keys);
+  else
+    target->DoubleClick(event.button, x, y, keys);
   return true;
 }
 
@@ -394,8 +392,7 @@ void TWindow::PaintGraphicControls(HDC dc, const RECT& update) {
     RECT area;
     if (!control->Visible() || !IntersectRect(&area, &control->BoundsRect(), &update)) continue;
     const int saved = SaveDC(dc);
-    IntersectClipRect(dc, control->Left(), control->Top(), control->BoundsRect().right,
-                      control->BoundsRect().bottom);
+    IntersectClipRect(dc, control->Left(), control->Top(), control->BoundsRect().right, control->BoundsRect().bottom);
     POINT old_origin;
     OffsetViewportOrgEx(dc, control->Left(), control->Top(), &old_origin);
     if (control->Font()) SelectObject(dc, control->Font());

@@ -257,7 +257,7 @@ class TWindow {
   std::wstring hint_;
   WNDPROC base_proc_ = nullptr;  // a subclassed system control's own procedure
   bool dialog_ = false;
-  bool unhandled_ = false;  // set by DefaultHandler for a dialog
+  bool unhandled_ = false;        // set by DefaultHandler for a dialog
   const MSG* current_ = nullptr;  // the message the handlers are handling
 
   std::vector<TGraphicControl*> graphic_controls_;

@@ -29,14 +29,10 @@ TRect WithoutLastPixel(const TRect& r) { return {r.left, r.top, r.right - 1, r.b
 // The glyph frame for the state; frame 1 unless the glyph has a frame for it.
 int GlyphFrame(const ButtonFaceParams& p, int count) {
   switch (p.state) {
-    case FaceState::kNormal:
-      return (!p.flat && p.focused && count >= 5) ? 5 : 1;
-    case FaceState::kDisabled:
-      return count >= 2 ? 2 : 1;
-    case FaceState::kPressed:
-      return count >= 4 ? 4 : (count == 3 ? 3 : 1);
-    case FaceState::kHot:
-      return count >= 3 ? 3 : 1;
+    case FaceState::kNormal: return (!p.flat && p.focused && count >= 5) ? 5 : 1;
+    case FaceState::kDisabled: return count >= 2 ? 2 : 1;
+    case FaceState::kPressed: return count >= 4 ? 4 : (count == 3 ? 3 : 1);
+    case FaceState::kHot: return count >= 3 ? 3 : 1;
   }
   return 1;
 }
@@ -160,28 +156,17 @@ void PlanBands(const ButtonFaceParams& p, ButtonFacePlan& plan) {
 
 TColor RoleColor(ColorRole role, const ButtonFaceParams& params, TColor canvas_text) {
   switch (role) {
-    case ColorRole::kFace:
-      return params.face_color;
-    case ColorRole::kHighlight:
-      return params.highlight_color;
-    case ColorRole::kFocusedText:
-      return params.focused_text_color;
-    case ColorRole::kCanvasText:
-      return canvas_text;
-    case ColorRole::kWhite:
-      return 0xFFFFFF;
-    case ColorRole::kBtnShadow:
-      return SystemColor(kColorBtnShadow);
-    case ColorRole::kBtnHighlight:
-      return SystemColor(kColorBtnHighlight);
-    case ColorRole::kWindowFrame:
-      return SystemColor(kColorWindowFrame);
-    case ColorRole::kGrayText:
-      return SystemColor(kColorGrayText);
-    case ColorRole::kBtnText:
-      return SystemColor(kColorBtnText);
-    case ColorRole::kWindowText:
-      return SystemColor(kColorWindowText);
+    case ColorRole::kFace: return params.face_color;
+    case ColorRole::kHighlight: return params.highlight_color;
+    case ColorRole::kFocusedText: return params.focused_text_color;
+    case ColorRole::kCanvasText: return canvas_text;
+    case ColorRole::kWhite: return 0xFFFFFF;
+    case ColorRole::kBtnShadow: return SystemColor(kColorBtnShadow);
+    case ColorRole::kBtnHighlight: return SystemColor(kColorBtnHighlight);
+    case ColorRole::kWindowFrame: return SystemColor(kColorWindowFrame);
+    case ColorRole::kGrayText: return SystemColor(kColorGrayText);
+    case ColorRole::kBtnText: return SystemColor(kColorBtnText);
+    case ColorRole::kWindowText: return SystemColor(kColorWindowText);
   }
   return canvas_text;
 }
@@ -284,8 +269,10 @@ void PlanCaption(const ButtonFaceParams& p, const ContentLayout& layout, ButtonF
     pass(caption_rect, color);
     if (hot) caption_rect = caption_rect.Moved(-2, -2);
   }
-  if (p.focused && p.focus_text) color = ColorRole::kFocusedText;
-  else if (p.state == FaceState::kNormal) color = ColorRole::kWindowText;
+  if (p.focused && p.focus_text)
+    color = ColorRole::kFocusedText;
+  else if (p.state == FaceState::kNormal)
+    color = ColorRole::kWindowText;
   // A right-aligned caption's edge comes from the face's width, not from
   // the working rectangle, so it takes the pressed offset here.
   if (beside_glyph && p.glyph_right && pressed) caption_rect = caption_rect.Moved(1, 0);
@@ -323,8 +310,10 @@ void PlanGlyphFrame(const ButtonFaceParams& p, int count, ButtonFacePlan& plan) 
   glyph.shadow = !glyph.embossed && hot && p.highlight_mode == 3;
   glyph.shadow_position = {glyph.position.x + 1, glyph.position.y + 1};
   int d = 0;
-  if (pressed && p.highlight_mode != 3 && (p.rect.Width() >= 20 || p.rect.Height() >= 20)) d = 1;
-  else if (hot && p.highlight_mode == 3) d = -1;
+  if (pressed && p.highlight_mode != 3 && (p.rect.Width() >= 20 || p.rect.Height() >= 20))
+    d = 1;
+  else if (hot && p.highlight_mode == 3)
+    d = -1;
   glyph.draw_position = {glyph.position.x + d, glyph.position.y + d};
 }
 

@@ -40,22 +40,22 @@ struct FacePoint {
 // The canvas, the window for the theme data and the glyph bitmap are
 // Win32 objects and go to DrawButtonFace beside this.
 struct ButtonFaceParams {
-  uint8_t arrow_offset = 0;    // added to the arrow's position (1 while pressed)
+  uint8_t arrow_offset = 0;  // added to the arrow's position (1 while pressed)
   bool drop_down_arrow = false;
-  bool draw_focus = false;     // focus rectangle wanted; also picks the themed push-button look
-  bool focus_text = false;     // caption in focused_text_color while focused
-  bool shadowed = true;        // shading bands and the themed look allowed
-  bool glyph_right = false;    // glyph to the right of the caption
+  bool draw_focus = false;   // focus rectangle wanted; also picks the themed push-button look
+  bool focus_text = false;   // caption in focused_text_color while focused
+  bool shadowed = true;      // shading bands and the themed look allowed
+  bool glyph_right = false;  // glyph to the right of the caption
   bool flat = false;
   bool focused = false;
-  int highlight_mode = 0;      // 1, 2 or 3: caption and glyph effects when hot or pressed
+  int highlight_mode = 0;  // 1, 2 or 3: caption and glyph effects when hot or pressed
   TzuBtnForm shape = efRoundRect;
   FaceState state = FaceState::kNormal;
-  int glyph_count = 1;         // frames side by side in the glyph, 1..5
+  int glyph_count = 1;  // frames side by side in the glyph, 1..5
   TColor focused_text_color = 0;
   TColor highlight_color = 0;  // face colour when hot or pressed
   TColor face_color = 0;
-  util::TRect rect;            // the face: the client rectangle
+  util::TRect rect;  // the face: the client rectangle
   std::wstring caption;
 };
 
@@ -82,10 +82,10 @@ TColor RoleColor(ColorRole role, const ButtonFaceParams& params, TColor canvas_t
 
 // One step of the classic or plain background, drawn with the plan's brush.
 enum class FaceOpKind {
-  kOutline,     // the shape, filled with the brush and outlined by a one-pixel pen
-  kFill,        // the rectangle filled with the brush
-  kRaisedInner, // a raised inner 3-D edge around the rectangle
-  kRaised,      // a raised 3-D edge (outer and inner) around the rectangle
+  kOutline,      // the shape, filled with the brush and outlined by a one-pixel pen
+  kFill,         // the rectangle filled with the brush
+  kRaisedInner,  // a raised inner 3-D edge around the rectangle
+  kRaised,       // a raised 3-D edge (outer and inner) around the rectangle
 };
 
 struct FaceOp {
@@ -124,13 +124,13 @@ struct CaptionPass {
 
 struct GlyphPlan {
   bool present = false;
-  int frame_width = 0;     // w: the glyph's width divided by its frame count
-  int frame = 1;           // 1-based frame number
-  FacePoint position;      // where the layout put the glyph
-  bool embossed = false;   // single-frame glyph of a disabled face: the system's disabled look
-  bool shadow = false;     // hot with highlight mode 3: grey mask one pixel down and right
+  int frame_width = 0;    // w: the glyph's width divided by its frame count
+  int frame = 1;          // 1-based frame number
+  FacePoint position;     // where the layout put the glyph
+  bool embossed = false;  // single-frame glyph of a disabled face: the system's disabled look
+  bool shadow = false;    // hot with highlight mode 3: grey mask one pixel down and right
   FacePoint shadow_position;
-  FacePoint draw_position; // position moved by d
+  FacePoint draw_position;  // position moved by d
 };
 
 struct FocusPlan {
@@ -165,8 +165,8 @@ struct ButtonFacePlan {
   // The working rectangle after the pressed offset and the arrow's room.
   util::TRect working;
 
-  std::wstring caption;  // as drawn: shortened when a glyph left too little room
-  int caption_width = 0; // text width of the caption as drawn
+  std::wstring caption;   // as drawn: shortened when a glyph left too little room
+  int caption_width = 0;  // text width of the caption as drawn
   std::vector<CaptionPass> caption_passes;
 
   GlyphPlan glyph;

@@ -17,27 +17,18 @@ int TextWidth(HDC dc, const std::wstring& text) {
 
 void DrawShape(HDC dc, TzuBtnForm shape, const RECT& r, int corner) {
   switch (shape) {
-    case efRect:
-      Rectangle(dc, r.left, r.top, r.right, r.bottom);
-      return;
-    case efRoundRect:
-      RoundRect(dc, r.left, r.top, r.right, r.bottom, corner, corner);
-      return;
-    case efEllipse:
-      Ellipse(dc, r.left, r.top, r.right, r.bottom);
-      return;
+    case efRect: Rectangle(dc, r.left, r.top, r.right, r.bottom); return;
+    case efRoundRect: RoundRect(dc, r.left, r.top, r.right, r.bottom, corner, corner); return;
+    case efEllipse: Ellipse(dc, r.left, r.top, r.right, r.bottom); return;
   }
 }
 
 HRGN CreateShapeRegion(const FaceRegion& region) {
   const util::TRect& r = region.rect;
   switch (region.shape) {
-    case efRoundRect:
-      return CreateRoundRectRgn(r.left, r.top, r.right, r.bottom, region.corner, region.corner);
-    case efEllipse:
-      return CreateEllipticRgn(r.left, r.top, r.right, r.bottom);
-    case efRect:
-      break;
+    case efRoundRect: return CreateRoundRectRgn(r.left, r.top, r.right, r.bottom, region.corner, region.corner);
+    case efEllipse: return CreateEllipticRgn(r.left, r.top, r.right, r.bottom);
+    case efRect: break;
   }
   return CreateRectRgn(r.left, r.top, r.right, r.bottom);
 }
@@ -95,15 +86,9 @@ class FacePainter {
           DrawShape(dc_, op.shape, r, op.corner);
           break;
         }
-        case FaceOpKind::kFill:
-          FillRect(dc_, &r, brush.get());
-          break;
-        case FaceOpKind::kRaisedInner:
-          DrawEdge(dc_, &r, BDR_RAISEDINNER, BF_RECT);
-          break;
-        case FaceOpKind::kRaised:
-          DrawEdge(dc_, &r, EDGE_RAISED, BF_RECT);
-          break;
+        case FaceOpKind::kFill: FillRect(dc_, &r, brush.get()); break;
+        case FaceOpKind::kRaisedInner: DrawEdge(dc_, &r, BDR_RAISEDINNER, BF_RECT); break;
+        case FaceOpKind::kRaised: DrawEdge(dc_, &r, EDGE_RAISED, BF_RECT); break;
       }
     }
   }
@@ -156,16 +141,15 @@ class FacePainter {
           SetBkColor(from.get(), frame.transparent);
           BitBlt(to.get(), 0, 0, frame.width, frame.height, from.get(), 0, 0, SRCCOPY);
         }
-        DrawStateA(dc_, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)), nullptr,
-                   reinterpret_cast<LPARAM>(mask.get()), 0, g.shadow_position.x, g.shadow_position.y, frame.width,
-                   frame.height, DST_BITMAP | DSS_MONO);
+        DrawStateA(dc_, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)), nullptr, reinterpret_cast<LPARAM>(mask.get()),
+                   0, g.shadow_position.x, g.shadow_position.y, frame.width, frame.height, DST_BITMAP | DSS_MONO);
       }
     }
     util::UniqueMemoryDc source(CreateCompatibleDC(dc_));
     util::SelectGuard select(source.get(), frame.bitmap.get());
     if (!select.ok()) return;
     GdiTransparentBlt(dc_, g.draw_position.x, g.draw_position.y, frame.width, frame.height, source.get(), 0, 0,
-                   frame.width, frame.height, frame.transparent);
+                      frame.width, frame.height, frame.transparent);
   }
 
   void Arrow(const ButtonFacePlan& plan) const {

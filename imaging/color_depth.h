@@ -45,7 +45,7 @@ constexpr int kNewColorLimitFor8Bits = 238;
 
 struct ColorAnalysis {
   uint8_t code = kDepth1;
-  int new_colors = 0;   // the counter of new colours when the scan ended
+  int new_colors = 0;    // the counter of new colours when the scan ended
   Palette256 palette{};  // colour table for an 8-bit image
 };
 

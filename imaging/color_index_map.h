@@ -37,7 +37,7 @@ class ColorIndexMap {
  private:
   static constexpr uint32_t kSlots = 512;
   static constexpr uint32_t kMask = kSlots - 1;
-  static constexpr int kMaxCount = 384;  // a palette and its system colours fit with room to spare
+  static constexpr int kMaxCount = 384;            // a palette and its system colours fit with room to spare
   static constexpr uint32_t kEmpty = 0xFFFFFFFFu;  // never a 24-bit colour
   static uint32_t Hash(uint32_t color) { return (color * 2654435761u) >> 23; }
 

@@ -46,7 +46,6 @@ IconFileCheck Sound(IconFileFormat format, uint32_t count) {
   return c;
 }
 
-
 uint32_t ReadBigEndian32(const uint8_t* p) {
   return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
 }
@@ -57,7 +56,9 @@ bool ValidPngDepth(uint8_t colour_type, uint8_t depth) {
   switch (colour_type) {
     case 0: return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
     case 3: return depth == 1 || depth == 2 || depth == 4 || depth == 8;
-    case 2: case 4: case 6: return depth == 8 || depth == 16;
+    case 2:
+    case 4:
+    case 6: return depth == 8 || depth == 16;
     default: return false;
   }
 }
@@ -104,8 +105,7 @@ class PngWalk {
     if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) return "bad PNG size";
     // Both factors are below 2^31, so the product stays below 2^64.
     if (uint64_t{width} * 4 * height > kMaxPngPixelBytes) return "PNG too large to decode";
-    if (!ValidPngDepth(colour_type, body[8]) || body[10] != 0 || body[11] != 0 || body[12] > 1)
-      return "bad PNG header";
+    if (!ValidPngDepth(colour_type, body[8]) || body[10] != 0 || body[11] != 0 || body[12] > 1) return "bad PNG header";
     const Outcome outcome = Walk(offset + 8 + 12 + 13, colour_type == 3 ? kNeedsPalette : 0);
     if (outcome.problem) return outcome.problem;
     if (outcome.end > offset + size) return "PNG chunk runs past the image";
@@ -147,9 +147,12 @@ class PngWalk {
         break;
       }
       if (std::memcmp(type, "IEND", 4) == 0) {
-        if (!(state & kHaveData)) outcome.problem = "PNG without image data";
-        else if ((state & kNeedsPalette) && !(state & kHavePalette)) outcome.problem = "PNG without its palette";
-        else outcome.end = pos + 12 + length;
+        if (!(state & kHaveData))
+          outcome.problem = "PNG without image data";
+        else if ((state & kNeedsPalette) && !(state & kHavePalette))
+          outcome.problem = "PNG without its palette";
+        else
+          outcome.end = pos + 12 + length;
         break;
       }
       if (std::memcmp(type, "IDAT", 4) == 0) state |= kHaveData;
@@ -197,8 +200,10 @@ const char* CheckDib(const uint8_t* data, size_t size) {
     width = static_cast<uint64_t>(h.width);
     rows = static_cast<uint64_t>(h.height < 0 ? -h.height : h.height) / 2;
     bits = h.bit_count;
-    if (h.compression == 3 && header_size == sizeof(BitmapInfoHeader)) masks = 12;
-    else if (h.compression != 0 && h.compression != 3) return "compressed icon image";
+    if (h.compression == 3 && header_size == sizeof(BitmapInfoHeader))
+      masks = 12;
+    else if (h.compression != 0 && h.compression != 3)
+      return "compressed icon image";
     colours = h.colours_used ? h.colours_used : (bits <= 8 ? uint64_t{1} << bits : 0);
     if (bits <= 8 && colours > (uint64_t{1} << bits)) return "colour table larger than the depth allows";
   }

@@ -4,12 +4,12 @@
 #include <set>
 #include <utility>
 
+#include "imaging/icon_groups.h"
 #include "imaging/icon_image_decoder.h"
+#include "imaging/icon_resource_walk.h"
 #include "imaging/png_reader.h"
 #include "imaging/png_writer.h"
 #include "util/byte_sink.h"
-#include "imaging/icon_groups.h"
-#include "imaging/icon_resource_walk.h"
 
 namespace imaging {
 

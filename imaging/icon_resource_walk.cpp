@@ -137,8 +137,10 @@ bool FindId(const ByteView& file, uint64_t dir_offset, const ResourceDirectory& 
       *found = static_cast<uint32_t>(pos);
       return true;
     }
-    if ((e.name & 0xFFFF) > id) max = pos - 1;
-    else min = pos + 1;
+    if ((e.name & 0xFFFF) > id)
+      max = pos - 1;
+    else
+      min = pos + 1;
   }
   return false;
 }

@@ -21,8 +21,7 @@ SIZE IconSize(HICON icon) {
 }
 
 HICON CreateIconFromImages(const Image32& color, const MaskImage& mask) {
-  if (color.width <= 0 || color.height <= 0 || mask.width != color.width || mask.height != color.height)
-    return nullptr;
+  if (color.width <= 0 || color.height <= 0 || mask.width != color.width || mask.height != color.height) return nullptr;
   BITMAPINFO color_info{};
   color_info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   color_info.bmiHeader.biWidth = color.width;

@@ -7,8 +7,8 @@
 
 #include <windows.h>
 
-#include "util/handles_win.h"
 #include "imaging/pixels.h"
+#include "util/handles_win.h"
 
 namespace imaging {
 

@@ -1,8 +1,8 @@
 #include "imaging/image_formats.h"
 
-#include "imaging/export_types.h"
 #include "imaging/bmp_writer.h"
 #include "imaging/emf_writer.h"
+#include "imaging/export_types.h"
 #include "imaging/jpeg_writer.h"
 #include "imaging/png_writer.h"
 #include "util/atomic_file.h"
@@ -69,8 +69,8 @@ ImageWriteResult SaveToFile(const std::string& file_name, Encode encode) {
 
 }  // namespace
 
-ImageWriteResult EncodeBitmap(const BitmapView& view, util::ByteSink& sink, int export_type,
-                              std::string* error, const EmfReferenceDevice& device) {
+ImageWriteResult EncodeBitmap(const BitmapView& view, util::ByteSink& sink, int export_type, std::string* error,
+                              const EmfReferenceDevice& device) {
   if (!view.Valid()) return ImageWriteResult::kUnsupportedBitmap;
   return EncodeTracked(sink, [&](util::ByteSink& tracked) {
     switch (export_type) {
@@ -82,8 +82,8 @@ ImageWriteResult EncodeBitmap(const BitmapView& view, util::ByteSink& sink, int 
   });
 }
 
-ImageWriteResult SaveBitmapViewToSink(const BitmapView& view, util::ByteSink& sink, int export_type,
-                                      std::string* error, const EmfReferenceDevice& device) {
+ImageWriteResult SaveBitmapViewToSink(const BitmapView& view, util::ByteSink& sink, int export_type, std::string* error,
+                                      const EmfReferenceDevice& device) {
   util::MemorySink buffer;
   ImageWriteResult result = EncodeBitmap(view, buffer, export_type, error, device);
   if (result != ImageWriteResult::kOk) return result;

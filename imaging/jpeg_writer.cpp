@@ -5,8 +5,8 @@
 #include <vector>
 
 // jpeglib.h needs size_t and FILE declared first.
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 namespace imaging {
 
@@ -58,8 +58,8 @@ extern "C" void TermDestination(j_compress_ptr cinfo) {
 // Everything between setjmp and the last library call lives in this one
 // frame and holds no object with a destructor, so the jump back skips
 // nothing that needs cleaning up; the buffers belong to the caller.
-bool Compress(const BitmapView& view, util::ByteSink& sink, int quality, JOCTET* out_buffer,
-              JSAMPLE* row_buffer, char* message) {
+bool Compress(const BitmapView& view, util::ByteSink& sink, int quality, JOCTET* out_buffer, JSAMPLE* row_buffer,
+              char* message) {
   jpeg_compress_struct cinfo;
   ErrorManager err;
   SinkDestination dest;

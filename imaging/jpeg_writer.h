@@ -15,7 +15,6 @@ namespace imaging {
 
 constexpr int kJpegQuality = 90;
 
-bool WriteJpeg(const BitmapView& view, util::ByteSink& sink, std::string* error = nullptr,
-               int quality = kJpegQuality);
+bool WriteJpeg(const BitmapView& view, util::ByteSink& sink, std::string* error = nullptr, int quality = kJpegQuality);
 
 }  // namespace imaging

@@ -26,7 +26,8 @@ constexpr uint8_t PixelAlpha(Pixel32 p) { return static_cast<uint8_t>(p >> 24); 
 // Bytes in one DIB row of `width` pixels at `bits_per_pixel`, padded to a
 // multiple of 4 bytes; 0 for a negative width. Computed in 64 bits.
 constexpr uint64_t DibStride(int64_t width, int bits_per_pixel) {
-  return width <= 0 ? 0 : ((static_cast<uint64_t>(width) * static_cast<uint64_t>(bits_per_pixel) + 31) & ~uint64_t{31}) / 8;
+  return width <= 0 ? 0
+                    : ((static_cast<uint64_t>(width) * static_cast<uint64_t>(bits_per_pixel) + 31) & ~uint64_t{31}) / 8;
 }
 
 // An owned 32-bit picture, rows bottom-up.

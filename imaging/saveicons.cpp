@@ -99,9 +99,18 @@ size_t InitBitmapInfoHeader(BitmapInfoHeader* header, int32_t width, int32_t hei
   header->height = height;
   header->planes = 1;
   switch (code) {
-    case kDepth1: header->bit_count = 1; header->clr_used = 2; break;
-    case kDepth4: header->bit_count = 4; header->clr_used = 16; break;
-    case kDepth8: header->bit_count = 8; header->clr_used = 256; break;
+    case kDepth1:
+      header->bit_count = 1;
+      header->clr_used = 2;
+      break;
+    case kDepth4:
+      header->bit_count = 4;
+      header->clr_used = 16;
+      break;
+    case kDepth8:
+      header->bit_count = 8;
+      header->clr_used = 256;
+      break;
     case kDepth32: header->bit_count = 32; break;
     default: header->bit_count = 24; break;
   }

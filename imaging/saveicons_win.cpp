@@ -3,10 +3,10 @@
 #include <cstring>
 #include <vector>
 
-#include "util/handles_win.h"
 #include "util/atomic_file.h"
 #include "util/file_utils.h"
 #include "util/file_utils_win.h"
+#include "util/handles_win.h"
 
 namespace imaging {
 
@@ -211,8 +211,8 @@ int SaveIconToStream(util::ByteSink& stream, HICON icon) {
   TExclusiveTempFile file;
   if (!file.Create()) return kIconCreateFailed;
   std::vector<uint8_t> bytes;
-  if (!util::WriteToFile(reinterpret_cast<intptr_t>(file.get()), encoded.bytes().data(),
-                                            encoded.bytes().size()) || !ReadWhole(file.get(), &bytes) || bytes != encoded.bytes()) {
+  if (!util::WriteToFile(reinterpret_cast<intptr_t>(file.get()), encoded.bytes().data(), encoded.bytes().size()) ||
+      !ReadWhole(file.get(), &bytes) || bytes != encoded.bytes()) {
     return kIconWriteFailed;
   }
   return stream.Write(bytes.data(), bytes.size()) ? result : kIconWriteFailed;

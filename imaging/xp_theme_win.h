@@ -31,8 +31,8 @@ struct ThemeApiTable {
   FARPROC entries[kThemeEntryCount] = {};
   HTHEME(WINAPI* OpenThemeData)(HWND window, LPCWSTR class_list) = nullptr;
   HRESULT(WINAPI* CloseThemeData)(HTHEME theme) = nullptr;
-  HRESULT(WINAPI* DrawThemeBackground)(HTHEME theme, HDC dc, int part, int state, const RECT* rect,
-                                       const RECT* clip) = nullptr;
+  HRESULT(WINAPI* DrawThemeBackground)
+  (HTHEME theme, HDC dc, int part, int state, const RECT* rect, const RECT* clip) = nullptr;
   BOOL(WINAPI* IsThemeActive)() = nullptr;
 };
 

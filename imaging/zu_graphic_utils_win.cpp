@@ -70,8 +70,8 @@ bool PrintBitmap(const TBitmap& bitmap, HDC printer, int mode) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = static_cast<WORD>(view.bits_per_pixel);
   info.bmiHeader.biCompression = BI_RGB;
-  int lines = StretchDIBits(printer, 0, 0, size.width, size.height, 0, 0, view.width, view.height, view.bits,
-                            &info, DIB_RGB_COLORS, SRCCOPY);
+  int lines = StretchDIBits(printer, 0, 0, size.width, size.height, 0, 0, view.width, view.height, view.bits, &info,
+                            DIB_RGB_COLORS, SRCCOPY);
   return lines != 0 && lines != static_cast<int>(GDI_ERROR);
 }
 

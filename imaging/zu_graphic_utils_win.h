@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "imaging/export_types.h"
 #include "imaging/bitmap_win.h"
+#include "imaging/export_types.h"
 #include "imaging/icon_win.h"
 #include "imaging/image_formats.h"
 #include "imaging/zu_graphic_utils.h"
@@ -35,7 +35,6 @@ ColorRef ColorToRGB(TColor color);
 ColorRef DarkenColor(TColor color, uint8_t amount);
 ColorRef LightenColor(TColor color, uint8_t amount);
 
-
 // Shortens text with "..." to fit max_width pixels in the DC's current font.
 std::string FitTextToWidth(const std::string& text, HDC dc, int max_width);
 
@@ -43,6 +42,5 @@ std::string FitTextToWidth(const std::string& text, HDC dc, int max_width);
 // size on screen, mode 1 as large as the page allows. Starting and ending
 // the document is the caller's. False when GDI refused.
 bool PrintBitmap(const TBitmap& bitmap, HDC printer, int mode);
-
 
 }  // namespace imaging

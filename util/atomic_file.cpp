@@ -69,8 +69,7 @@ void AtomicFile::Discard() {
   }
 }
 
-FileWriteResult WriteFileAtomically(const std::string& target,
-                                    const std::function<bool(ByteSink&)>& produce,
+FileWriteResult WriteFileAtomically(const std::string& target, const std::function<bool(ByteSink&)>& produce,
                                     uint64_t* written) {
   if (written) *written = 0;
   AtomicFile file(target);
@@ -91,16 +90,12 @@ bool CreateFileBeside(const std::string& target, std::string* path, intptr_t* ha
   // double-byte names). Process ids repeat across Wine sessions, so a name
   // that is taken is skipped rather than trusted to be free.
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string candidate = target + ".~" + std::to_string(os::ProcessId()) + "-" +
-                            std::to_string(g_temp_counter.fetch_add(1)) + ".tmp";
+    std::string candidate =
+        target + ".~" + std::to_string(os::ProcessId()) + "-" + std::to_string(g_temp_counter.fetch_add(1)) + ".tmp";
     switch (os::CreateNew(candidate, handle)) {
-      case os::CreateStatus::kOk:
-        *path = std::move(candidate);
-        return true;
-      case os::CreateStatus::kExists:
-        continue;
-      case os::CreateStatus::kFailed:
-        return false;
+      case os::CreateStatus::kOk: *path = std::move(candidate); return true;
+      case os::CreateStatus::kExists: continue;
+      case os::CreateStatus::kFailed: return false;
     }
   }
   return false;
@@ -118,7 +113,7 @@ FileWriteResult ReplaceFilesTogether(const std::vector<FileReplacement>& files, 
   }
 
   std::vector<std::string> aside(files.size());  // where each old target went
-  size_t placed = 0;                              // finished files in their targets' places
+  size_t placed = 0;                             // finished files in their targets' places
   auto undo = [&](const std::string& target) {
     for (size_t i = placed; i-- > 0;) os::Replace(files[i].target, files[i].finished);
     for (size_t i = 0; i < files.size(); ++i) {

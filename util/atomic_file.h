@@ -20,10 +20,10 @@ namespace util {
 
 enum class FileWriteResult {
   kOk,
-  kCreateFailed,  // the temporary file could not be made (bad folder, read-only place)
-  kWriteFailed,   // a write or the close failed; nothing was changed
-  kReplaceFailed, // the finished file could not take the target's place (the
-                  // target is locked or read-only); the target is unchanged
+  kCreateFailed,   // the temporary file could not be made (bad folder, read-only place)
+  kWriteFailed,    // a write or the close failed; nothing was changed
+  kReplaceFailed,  // the finished file could not take the target's place (the
+                   // target is locked or read-only); the target is unchanged
 };
 
 class AtomicFile : public ByteSink {
@@ -61,8 +61,7 @@ class AtomicFile : public ByteSink {
 
 // Opens an AtomicFile for target, lets produce write into it and commits
 // when produce returns true. *written (optional) receives the file length.
-FileWriteResult WriteFileAtomically(const std::string& target,
-                                    const std::function<bool(ByteSink&)>& produce,
+FileWriteResult WriteFileAtomically(const std::string& target, const std::function<bool(ByteSink&)>& produce,
                                     uint64_t* written = nullptr);
 
 // Creates a new, empty file beside target, under a name that no other

@@ -84,9 +84,8 @@ std::string GetTempFolder() {
 }
 
 std::string GetUniqueFileName(const std::string& folder, const std::string& path, const std::string& ext) {
-  return util::GetUniqueFileName(folder, path, ext, [](const std::string& p) {
-    return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES;
-  });
+  return util::GetUniqueFileName(
+      folder, path, ext, [](const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 
 WinVersion CurrentWindowsVersion() {

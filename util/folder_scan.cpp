@@ -57,9 +57,9 @@ TScanAnswers AnswerScan(std::function<bool(int count)> answer, int interval_ms, 
   return answers;
 }
 
-TScanResult FindFiles(TScanFileSystem& fs, const std::string& root, const std::string& folder,
-                      const std::string& masks, int min_count, bool subfolders, TScanList& list,
-                      const TScanProgress& progress, const TScanLooking& looking) {
+TScanResult FindFiles(TScanFileSystem& fs, const std::string& root, const std::string& folder, const std::string& masks,
+                      int min_count, bool subfolders, TScanList& list, const TScanProgress& progress,
+                      const TScanLooking& looking) {
   if (!fs.EnterFolder(folder)) throw TScanFolderError(folder);
   if (SameFolder(folder, root)) list.Clear();
   if (looking && looking()) return TScanResult::kCancelled;

@@ -12,8 +12,8 @@
 #pragma once
 
 #include <algorithm>
-#include <cstdint>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -103,8 +103,8 @@ std::string RelativeEntry(const std::string& root, const std::string& folder, co
 
 // Scans folder (below root). The list is emptied when folder is the root.
 // A negative min_count admits every file. Raises TScanFolderError.
-TScanResult FindFiles(TScanFileSystem& fs, const std::string& root, const std::string& folder,
-                      const std::string& masks, int min_count, bool subfolders, TScanList& list,
-                      const TScanProgress& progress, const TScanLooking& looking = nullptr);
+TScanResult FindFiles(TScanFileSystem& fs, const std::string& root, const std::string& folder, const std::string& masks,
+                      int min_count, bool subfolders, TScanList& list, const TScanProgress& progress,
+                      const TScanLooking& looking = nullptr);
 
 }  // namespace util

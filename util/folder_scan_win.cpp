@@ -35,8 +35,8 @@ struct FolderIdentity {
 
 std::optional<FolderIdentity> IdentityOf(const std::string& folder) {
   UniqueFile handle(CreateFileW(WidePathForOpen(NativePath(AddBackslash(folder))).c_str(), 0,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   BY_HANDLE_FILE_INFORMATION info{};
   if (!handle || !GetFileInformationByHandle(handle.get(), &info)) return std::nullopt;
   return FolderIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};

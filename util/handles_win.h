@@ -81,8 +81,10 @@ class UniqueHandle {
  private:
   static void Count(Handle h, long sign) noexcept {
     if (Traits::kGdiObjects == 0 || h == Traits::invalid()) return;
-    if (sign > 0) GdiObjectCount::Add(Traits::kGdiObjects);
-    else GdiObjectCount::Remove(Traits::kGdiObjects);
+    if (sign > 0)
+      GdiObjectCount::Add(Traits::kGdiObjects);
+    else
+      GdiObjectCount::Remove(Traits::kGdiObjects);
   }
 
   Handle h_ = Traits::invalid();
@@ -209,8 +211,10 @@ struct ItemIdListTraits {
   static Handle invalid() { return nullptr; }
   static void close(Handle h) {
     UniqueComPtr<IMalloc> allocator;
-    if (SUCCEEDED(SHGetMalloc(allocator.put())) && allocator) allocator->Free(h);
-    else late::CoTaskMemFree(h);
+    if (SUCCEEDED(SHGetMalloc(allocator.put())) && allocator)
+      allocator->Free(h);
+    else
+      late::CoTaskMemFree(h);
   }
 };
 

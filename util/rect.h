@@ -14,9 +14,7 @@ struct TRect {
   int right = 0;
   int bottom = 0;
 
-  static constexpr TRect FromBounds(int x, int y, int width, int height) {
-    return TRect{x, y, x + width, y + height};
-  }
+  static constexpr TRect FromBounds(int x, int y, int width, int height) { return TRect{x, y, x + width, y + height}; }
 
   constexpr int Width() const { return right - left; }
   constexpr int Height() const { return bottom - top; }

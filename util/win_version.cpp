@@ -4,8 +4,7 @@ namespace util {
 
 std::string WindowsVersionName(const WinVersion& v) {
   switch (v.platform) {
-    case WinPlatform::kWin32s:
-      return "32s";
+    case WinPlatform::kWin32s: return "32s";
     case WinPlatform::kWindows9x:
       if (v.major != 4) return "?";
       if (v.minor < 10) return "95";
@@ -24,8 +23,7 @@ std::string WindowsVersionName(const WinVersion& v) {
         if (row.major == v.major && (row.minor < 0 || static_cast<unsigned>(row.minor) == v.minor)) return row.name;
       return "?";
     }
-    case WinPlatform::kUnknown:
-      break;
+    case WinPlatform::kUnknown: break;
   }
   return "?";
 }

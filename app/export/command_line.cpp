@@ -147,7 +147,8 @@ BatchPlan PlanBatch(const ParsedCommandLine& cmd, const std::string& target) {
     plan.action = BatchAction::kExportIcons;
     plan.dest_folder = ExportDestinationFolder(target, plan.export_type);
     // A folder of per-icon files is not opened.
-    plan.open_after = cmd.open_destination && (plan.export_type == imaging::etHTML || plan.export_type == imaging::etDBase);
+    plan.open_after =
+        cmd.open_destination && (plan.export_type == imaging::etHTML || plan.export_type == imaging::etDBase);
   }
   plan.needs_grid = plan.action != BatchAction::kExportIcons || plan.export_type == imaging::etHTML;
   plan.show_count = !cmd.close_when_done && !cmd.all_as_one_image;

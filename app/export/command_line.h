@@ -57,9 +57,9 @@ int HtmlImageTypeFromWord(const std::string& word);
 imaging::TExportType ExportTypeFromWord(std::string& word);
 
 enum class BatchAction {
-  kSingleIcon,     // SaveSingleIcon with icon_index - 1
-  kCompositeImage, // SaveCompositeImage
-  kExportIcons,    // ExportIcons into dest_folder
+  kSingleIcon,      // SaveSingleIcon with icon_index - 1
+  kCompositeImage,  // SaveCompositeImage
+  kExportIcons,     // ExportIcons into dest_folder
 };
 
 // Everything the batch export needs, derived from a parsed command line and

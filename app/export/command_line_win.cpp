@@ -123,9 +123,7 @@ void TForm1::RunBatch(const ParsedCommandLine& cmd, const std::string& target) {
         }
         count = 1;
         break;
-      case BatchAction::kCompositeImage:
-        SaveCompositeImage(Grid(), target, plan.export_type, cmd.gray_scale);
-        break;
+      case BatchAction::kCompositeImage: SaveCompositeImage(Grid(), target, plan.export_type, cmd.gray_scale); break;
       case BatchAction::kExportIcons: {
         TExportWork work;
         ExportIcons(work, count, BatchExportRequest(cmd, plan, target, source), 0);

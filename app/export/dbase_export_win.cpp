@@ -108,7 +108,8 @@ bool WriteMemoPicture(util::ByteSink& sink, const TExportWork& work, int memo_ty
     return sink.Write(png.bytes().data(), png.bytes().size());
   }
   if (memo_type <= imaging::etIcon || memo_type > imaging::etMetafile) {
-    if (GetGraphicColorDepth(work.Icon) >= imaging::kDepth8) return imaging::SaveIconToStream(sink, work.Icon.Handle()) > 0;
+    if (GetGraphicColorDepth(work.Icon) >= imaging::kDepth8)
+      return imaging::SaveIconToStream(sink, work.Icon.Handle()) > 0;
     return SaveIconAs16Colors(sink, work.Icon.Handle()) > 0;
   }
   return imaging::SaveBitmapToStream(work.Bitmap, sink, memo_type) == imaging::ImageWriteResult::kOk;

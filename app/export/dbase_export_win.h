@@ -28,8 +28,8 @@
 #include "app/export/dbase_export.h"
 #include "app/export/export_engine_win.h"
 #include "app/export/export_names.h"
-#include "util/handles_win.h"
 #include "util/byte_sink.h"
+#include "util/handles_win.h"
 
 namespace app {
 

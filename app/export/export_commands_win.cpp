@@ -7,10 +7,10 @@
 #include <algorithm>
 
 #include "app/export/export_request.h"
+#include "app/export/save_dialog_filter.h"
 #include "app/globals.h"
 #include "app/lng_eng.h"
 #include "app/lng_eng_win.h"
-#include "app/export/save_dialog_filter.h"
 #include "gui/application.h"
 #include "gui/cursor.h"
 #include "util/file_utils.h"
@@ -42,8 +42,10 @@ bool RunSaveDialog(TExportContext& context, unsigned title, const std::wstring& 
 
 void OpenIfAsked(const TExportContext& context, const std::string& file_name) {
   if (!ExportSettings.OpenAfterSave) return;
-  if (context.OpenSaved) context.OpenSaved(file_name);
-  else OpenExportedFile(context.Owner, file_name, "");
+  if (context.OpenSaved)
+    context.OpenSaved(file_name);
+  else
+    OpenExportedFile(context.Owner, file_name, "");
 }
 
 // One export of the file shown into a document (HTML or dBase).
@@ -71,11 +73,13 @@ void SaveSelected(TExportContext& context) {
     gui::Application().MessageBox(Lang(sSelectAnIcon), MB_OK | MB_ICONWARNING);
     return;
   }
-  if (!RunSaveDialog(context, sSelectImageFile, Lang(sIconFilter) + L"|" + Lang(sImageFilter) + L"|" + Lang(sPngFilter)))
+  if (!RunSaveDialog(context, sSelectImageFile,
+                     Lang(sIconFilter) + L"|" + Lang(sImageFilter) + L"|" + Lang(sPngFilter)))
     return;
   const std::string file_name = context.SaveDlg.FileName;
   // The types stand in the filter in export-type order, icon first, PNG last.
-  SaveSingleIcon(context.Grid, selected, file_name, false, static_cast<imaging::TExportType>(context.SaveDlg.FilterIndex - 1));
+  SaveSingleIcon(context.Grid, selected, file_name, false,
+                 static_cast<imaging::TExportType>(context.SaveDlg.FilterIndex - 1));
   OpenIfAsked(context, file_name);
 }
 
@@ -103,7 +107,8 @@ void SaveAllAsOne(TExportContext& context) {
   OpenIfAsked(context, file_name);
 }
 
-void SaveAll(TExportContext& context, imaging::TExportType type, const std::vector<std::string>& sources, bool all_sizes) {
+void SaveAll(TExportContext& context, imaging::TExportType type, const std::vector<std::string>& sources,
+             bool all_sizes) {
   context.DirDlg.Title = Lang(sSelectFolder);
   if (!context.DirDlg.Execute(context.Owner)) return;
   TExportRequest request = SettingsExportRequest(ExportSettings, type, context.DirDlg.Directory, all_sizes);

@@ -20,18 +20,18 @@
 #include "app/export/dbase_export_win.h"
 #include "app/export/export_file_win.h"
 #include "app/export/export_names.h"
-#include "app/globals.h"
 #include "app/export/html_export.h"
+#include "app/export/overwrite_dialog_win.h"
+#include "app/globals.h"
 #include "app/lng_eng.h"
 #include "app/lng_eng_win.h"
-#include "app/export/overwrite_dialog_win.h"
 #include "app/main_window_win.h"
 #include "gui/application.h"
 #include "gui/error.h"
-#include "util/mapped_file_win.h"
-#include "util/handles_win.h"
 #include "gui/text.h"
+#include "imaging/icon_file_check_win.h"
 #include "imaging/icon_group_png.h"
+#include "imaging/icon_groups.h"
 #include "imaging/icon_png_win.h"
 #include "imaging/image_formats.h"
 #include "imaging/saveicons.h"
@@ -40,8 +40,8 @@
 #include "util/atomic_file.h"
 #include "util/file_utils.h"
 #include "util/file_utils_win.h"
-#include "imaging/icon_file_check_win.h"
-#include "imaging/icon_groups.h"
+#include "util/handles_win.h"
+#include "util/mapped_file_win.h"
 
 namespace app {
 
@@ -60,9 +60,7 @@ class TExtraction {
   // The file the icons are read from (see imaging::IconFileInspection).
   const std::string& Source() const { return path_; }
 
-  bool ShellMayRead() const {
-    return inspection_.ShellMayRead() && !inspection_.HoldsNoIconFormat();
-  }
+  bool ShellMayRead() const { return inspection_.ShellMayRead() && !inspection_.HoldsNoIconFormat(); }
 
   int Count() const {
     if (!ShellMayRead()) return 0;
@@ -135,8 +133,7 @@ void EncodePictureOrRaise(const imaging::TBitmap& bitmap, const std::string& fil
                           const imaging::EmfReferenceDevice& screen, TByteBuffer* bytes) {
   bytes->Clear();
   std::string detail;
-  const imaging::ImageWriteResult result =
-      imaging::EncodeBitmap(bitmap.View(), *bytes, image_type, &detail, screen);
+  const imaging::ImageWriteResult result = imaging::EncodeBitmap(bitmap.View(), *bytes, image_type, &detail, screen);
   if (result != imaging::ImageWriteResult::kOk) RaiseWriteError(file_name, ImageWriteReason(result, detail));
 }
 
@@ -159,7 +156,8 @@ void WriteOrRaise(TExportFolder& folder, const std::string& file_name, const std
 // Whether an export of the type writes one icon file per icon (codes that
 // name no other type count as the icon type).
 bool WritesIconFiles(imaging::TExportType type) {
-  return type < imaging::etBitmap || (type > imaging::etMetafile && type != imaging::etHTML && type != imaging::etDBase && type != imaging::etPNG);
+  return type < imaging::etBitmap ||
+         (type > imaging::etMetafile && type != imaging::etHTML && type != imaging::etDBase && type != imaging::etPNG);
 }
 
 // The icon file of group `index` of a source whose bytes are at hand; false
@@ -270,15 +268,11 @@ class TIconExport {
 
 TIconExport::TIconExport(TExportWork& work, const TExportRequest& request, const TExtraction& extraction, int total,
                          int html_columns)
-    : work_(work),
-      request_(request),
-      extraction_(extraction),
+    : work_(work), request_(request), extraction_(extraction),
       image_type_(request.Type == imaging::etHTML ? request.HtmlImageType : request.Type),
-      destination_(DestinationOf(request.Type, image_type_)),
-      write_(StepFor(destination_)),
+      destination_(DestinationOf(request.Type, image_type_)), write_(StepFor(destination_)),
       extension_(PerIconExtension(image_type_)),
-      document_extension_(DocumentExtension(request.Type, request.Extension)),
-      folder_(request.DestFolder),
+      document_extension_(DocumentExtension(request.Type, request.Extension)), folder_(request.DestFolder),
       screen_(request.Type == imaging::etMetafile ? imaging::ScreenReferenceDevice() : imaging::EmfReferenceDevice()) {
   if (request.Type == imaging::etHTML)
     table_ = std::make_unique<THtmlTable>(total, html_columns, request.IncludeNumbers,
@@ -286,8 +280,7 @@ TIconExport::TIconExport(TExportWork& work, const TExportRequest& request, const
   if (destination_ == TIconDestination::kDBaseMemo)
     dbase_ = std::make_unique<TDBaseExport>(DBasePaths(request.DestFolder, request.Target, document_extension_),
                                             request.FieldName);
-  const bool icon_files =
-      destination_ == TIconDestination::kIconFile || destination_ == TIconDestination::kPngFiles;
+  const bool icon_files = destination_ == TIconDestination::kIconFile || destination_ == TIconDestination::kPngFiles;
   if (request.AllSizes && icon_files && extraction.ShellMayRead())
     groups_ = std::make_unique<util::MappedFile>(extraction.Source());
 }
@@ -341,8 +334,7 @@ bool TIconExport::WriteGroupPngs(int index, const std::string& name) {
   for (const imaging::TGroupImagePng& image : group_pngs_) {
     const std::string size =
         std::to_string(image.width) + "x" + std::to_string(image.height) + "_" + std::to_string(image.bit_count);
-    WriteOrRaise(folder_, GroupImagePngName(name, image.width, image.height, image.bit_count, ++seen[size]),
-                 image.png);
+    WriteOrRaise(folder_, GroupImagePngName(name, image.width, image.height, image.bit_count, ++seen[size]), image.png);
   }
   return true;
 }

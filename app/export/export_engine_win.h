@@ -20,10 +20,10 @@
 #include <string>
 
 #include "app/export/export_request.h"
-#include "imaging/export_types.h"
 #include "controls/icon_shell_win.h"
 #include "controls/zu_image_box_win.h"
 #include "imaging/bitmap_win.h"
+#include "imaging/export_types.h"
 #include "imaging/icon_win.h"
 
 namespace app {

@@ -4,9 +4,9 @@
 
 #include <utility>
 
-#include "util/handles_win.h"
 #include "gui/text.h"
 #include "util/file_utils.h"
+#include "util/handles_win.h"
 
 namespace app {
 
@@ -99,8 +99,10 @@ util::FileWriteResult TExportFolder::WriteNew(const std::string& path, const std
   }
   if (util::WriteAndCloseFile(reinterpret_cast<intptr_t>(file), bytes.data(), bytes.size()))
     return util::FileWriteResult::kOk;
-  if (host.empty()) DeleteFileA(path.c_str());
-  else DeleteFileW(host.c_str());
+  if (host.empty())
+    DeleteFileA(path.c_str());
+  else
+    DeleteFileW(host.c_str());
   return util::FileWriteResult::kWriteFailed;
 }
 
@@ -109,7 +111,8 @@ util::FileWriteResult TExportFolder::Replace(const std::string& path, const std:
     const std::string work =
         util::AddBackslash(util::ExtractFileDir(path)) + "~tamsel-" + std::to_string(GetCurrentProcessId()) + ".tmp";
     if (!CreateDirectoryA(work.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-      return util::WriteFileAtomically(path, [&](util::ByteSink& sink) { return sink.Write(bytes.data(), bytes.size()); });
+      return util::WriteFileAtomically(path,
+                                       [&](util::ByteSink& sink) { return sink.Write(bytes.data(), bytes.size()); });
     SetFileAttributesA(work.c_str(), FILE_ATTRIBUTE_HIDDEN);
     work_folder_ = work;
   }

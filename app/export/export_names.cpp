@@ -53,8 +53,8 @@ std::string WithExtension(const std::string& file_name, const char* ext) {
 const char* PictureTypeExtension(int export_type) {
   // Indexed by the picture types, which are the codes 0..4 in order.
   static const char* const kExtensions[] = {"ico", "bmp", "jpg", "emf", "png"};
-  static_assert(imaging::etIcon == 0 && imaging::etBitmap == 1 && imaging::etJPEG == 2 &&
-                    imaging::etMetafile == 3 && imaging::etPNG == 4,
+  static_assert(imaging::etIcon == 0 && imaging::etBitmap == 1 && imaging::etJPEG == 2 && imaging::etMetafile == 3 &&
+                    imaging::etPNG == 4,
                 "the table follows the picture types' codes");
   if (export_type < imaging::etIcon || export_type > imaging::etPNG) return nullptr;
   return kExtensions[export_type];

@@ -14,15 +14,15 @@ namespace app {
 struct TExportRequest {
   imaging::TExportType Type = imaging::etIcon;
   bool GrayScale = false;
-  bool DrawBorder = false;      // HTML only
-  bool IncludeNumbers = false;  // HTML only
-  int HtmlImageType = imaging::etJPEG;   // HTML only: its images are JPEG or PNG
-  int MemoType = 0;             // dBase only: 0 icon, 1 bitmap, 2 JPEG, 3 metafile, 4 PNG
-  std::string FieldName;        // dBase only
-  std::string Extension;        // the document's extension; empty for the type's own
-  std::string Target;           // HTML and dBase: the document the user named
-  std::string DestFolder;       // created (one level) when missing
-  std::string Source;           // empty: CurrentFileName, counted by the grid
+  bool DrawBorder = false;              // HTML only
+  bool IncludeNumbers = false;          // HTML only
+  int HtmlImageType = imaging::etJPEG;  // HTML only: its images are JPEG or PNG
+  int MemoType = 0;                     // dBase only: 0 icon, 1 bitmap, 2 JPEG, 3 metafile, 4 PNG
+  std::string FieldName;                // dBase only
+  std::string Extension;                // the document's extension; empty for the type's own
+  std::string Target;                   // HTML and dBase: the document the user named
+  std::string DestFolder;               // created (one level) when missing
+  std::string Source;                   // empty: CurrentFileName, counted by the grid
   // Icon type: each icon's whole group as the source stores it (every size
   // and depth), or the single image when the group cannot be read whole.
   bool AllSizes = false;

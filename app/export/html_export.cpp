@@ -13,9 +13,7 @@ const char kFillerCell[] = "<TD>&nbsp;</TD>";
 }  // namespace
 
 THtmlTable::THtmlTable(int total, int columns, bool include_numbers, std::string folder_name)
-    : total_(total),
-      columns_(columns < 1 ? 1 : columns),
-      include_numbers_(include_numbers),
+    : total_(total), columns_(columns < 1 ? 1 : columns), include_numbers_(include_numbers),
       folder_name_(std::move(folder_name)) {}
 
 void THtmlTable::AddCell(int number, const std::string& image_name, int width, int height) {

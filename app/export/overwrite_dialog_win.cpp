@@ -11,8 +11,8 @@
 #include "gui/application.h"
 #include "gui/dialog.h"
 #include "gui/dialog_template.h"
-#include "util/handles_win.h"
 #include "gui/text.h"
+#include "util/handles_win.h"
 
 namespace app {
 
@@ -86,14 +86,11 @@ class OverwriteDialog : public gui::TDialog {
       case kOverwriteYesId:
       case kOverwriteNoId:
       case kOverwriteNoToAllId:
-      case kOverwriteYesToAllId:
-        End(id);
-        return true;
+      case kOverwriteYesToAllId: End(id); return true;
       case IDCANCEL:  // Escape and the close box
         End(kOverwriteNoId);
         return true;
-      default:
-        return false;
+      default: return false;
     }
   }
 

@@ -50,9 +50,7 @@ void AlignItems(int client_width, int client_height, std::vector<TAlignedItem>& 
           right -= r.Width();
           r = util::TRect::FromBounds(right, top, r.Width(), height);
           break;
-        default:
-          r = util::TRect::FromBounds(left, top, width, height);
-          break;
+        default: r = util::TRect::FromBounds(left, top, width, height); break;
       }
     }
   }

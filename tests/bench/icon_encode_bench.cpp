@@ -26,7 +26,8 @@ Image32 Picture(uint8_t code) {
       for (int i = 0; i < 200; ++i) image.pixels[i * 5] = MakePixel(static_cast<uint8_t>(i), 3, 7);
       break;
     case kDepth24:
-      for (int i = 0; i < 1024; ++i) image.pixels[i] = MakePixel(static_cast<uint8_t>(i), static_cast<uint8_t>(i >> 8), 9);
+      for (int i = 0; i < 1024; ++i)
+        image.pixels[i] = MakePixel(static_cast<uint8_t>(i), static_cast<uint8_t>(i >> 8), 9);
       break;
     case kDepth32:
       for (Pixel32& p : image.pixels) p |= 0xFF000000;
@@ -59,7 +60,8 @@ BENCHMARK(BM_IconAnalyseAndEncode)->Arg(kDepth1)->Arg(kDepth4)->Arg(kDepth8)->Ar
 void BM_JpegEncode(benchmark::State& state) {
   PixelBuffer buffer(32, 32, 24);
   for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x) buffer.Set(x, y, MakePixel(static_cast<uint8_t>(x * 8), static_cast<uint8_t>(y * 8), 90));
+    for (int x = 0; x < 32; ++x)
+      buffer.Set(x, y, MakePixel(static_cast<uint8_t>(x * 8), static_cast<uint8_t>(y * 8), 90));
   for (auto _ : state) {
     util::MemorySink sink;
     ImageWriteResult r = EncodeBitmap(buffer.view(), sink, imaging::etJPEG);

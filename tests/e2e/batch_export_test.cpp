@@ -2,8 +2,8 @@
 // results read back byte by byte here and by independent decoders on the
 // Unix side (ImageMagick for bitmaps and icons, djpeg for JPEG, dbfread for
 // the dBase table), which Wine starts through /bin/sh.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -61,8 +61,10 @@ std::wstring RunBatchExpectingBox(const std::string& arguments, bool* closed_aft
   const std::wstring text = MessageBoxText(box);
   testing_support::PressButton(box, IDOK);
   // The program stays open afterwards.
-  if (closed_after_ok) *closed_after_ok = p.WaitForExit(500);
-  else EXPECT_FALSE(p.WaitForExit(500)) << arguments;
+  if (closed_after_ok)
+    *closed_after_ok = p.WaitForExit(500);
+  else
+    EXPECT_FALSE(p.WaitForExit(500)) << arguments;
   HWND main_window = WaitForWindow(p.id(), L"TForm1", kTimeout);
   if (main_window) PostMessageW(main_window, WM_CLOSE, 0, 0);
   EXPECT_TRUE(p.WaitForExit(kTimeout)) << "tamsel.exe did not end after WM_CLOSE";
@@ -78,8 +80,9 @@ std::vector<uint32_t> ProbePixels(const UnixDir& dir, const std::string& unix_fi
   for (const char* key : {"3,3:", "20,10:", "30,30:"}) {
     size_t at = out.find(key);
     size_t hash = at == std::string::npos ? at : out.find('#', at);
-    pixels.push_back(hash == std::string::npos ? 0xDEADBEEF
-                                               : static_cast<uint32_t>(std::stoul(out.substr(hash + 1, 6), nullptr, 16)));
+    pixels.push_back(hash == std::string::npos
+                         ? 0xDEADBEEF
+                         : static_cast<uint32_t>(std::stoul(out.substr(hash + 1, 6), nullptr, 16)));
   }
   return pixels;
 }
@@ -137,8 +140,9 @@ TEST(BatchExport, ShellIconsAsPerIconFiles) {
     EXPECT_EQ(2 * (ico[7] == 0 ? 256 : ico[7]), static_cast<int>(LE32(ico, 30))) << name;
   }
   // ImageMagick reads every one of them.
-  const std::string out = dir.Run("for f in " + dir.unix("out") +
-                                  "/*.ico; do /usr/bin/identify \"$f\" >/dev/null 2>&1 || echo BAD $f; done; echo done");
+  const std::string out =
+      dir.Run("for f in " + dir.unix("out") +
+              "/*.ico; do /usr/bin/identify \"$f\" >/dev/null 2>&1 || echo BAD $f; done; echo done");
   EXPECT_EQ("done\n", out);
 }
 
@@ -298,7 +302,8 @@ TEST(BatchExport, DBaseTablesOpenInDbfread) {
     if (std::string(c.target) == "my_icon_table") {
       EXPECT_EQ("MY_ICON_", std::string(dbt.begin() + 8, dbt.begin() + 16));
     }
-    const std::string out = dir.Run("/usr/bin/python3 " + dir.unix("read.py") + " " + dir.unix(c.table) + " My_Icons_F");
+    const std::string out =
+        dir.Run("/usr/bin/python3 " + dir.unix("read.py") + " " + dir.unix(c.table) + " My_Icons_F");
     std::string expected = std::to_string(c.icons) + " [('My_Icons_F', 'B')]\n";
     const std::vector<std::string> icon_files = FilesIn(dir.win(icons_folder));
     ASSERT_EQ(static_cast<size_t>(c.icons), icon_files.size());
@@ -375,7 +380,8 @@ AlphaPlane ReadPngAlpha(const UnixDir& dir, const std::string& unix_file) {
     const size_t end = out.find('\n', at + 1);
     const std::string hex = out.substr(at + 1, end == std::string::npos ? std::string::npos : end - at - 1);
     std::vector<uint8_t> row;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2) row.push_back(static_cast<uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+      row.push_back(static_cast<uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
     plane.rows.push_back(row);
     at = end;
   }
@@ -438,8 +444,8 @@ TEST(BatchExport, SingleIconCompositeAndCountMessage) {
   EXPECT_NE(grey[0], grey[1]);
 
   // The count message, and no message after a composite image.
-  EXPECT_EQ(L"Icons exported: 5", RunBatchExpectingBox("-e " + Quote(source) + " " + Quote(dir.win("all")) +
-                                                       " -iconindex=0"));
+  EXPECT_EQ(L"Icons exported: 5",
+            RunBatchExpectingBox("-e " + Quote(source) + " " + Quote(dir.win("all")) + " -iconindex=0"));
   EXPECT_EQ(L"Icons exported: 1", RunBatchExpectingBox("-e " + Quote(source) + " " + Quote(dir.win("x.jpg"))));
   {
     Process p(e2e::TamselPath(), "-e " + Quote(source) + " " + Quote(dir.win("grid")) + " -alliconsasoneimage");
@@ -494,8 +500,8 @@ class CopyingAssociation {
   }
   ~CopyingAssociation() {
     if (!ok_) return;
-    for (const std::string& key : {progid_ + "\\shell\\open\\command", progid_ + "\\shell\\open",
-                                   progid_ + "\\shell", progid_, ext_})
+    for (const std::string& key :
+         {progid_ + "\\shell\\open\\command", progid_ + "\\shell\\open", progid_ + "\\shell", progid_, ext_})
       RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
   }
   bool ok() const { return ok_; }
@@ -541,7 +547,8 @@ TEST(BatchExport, OpenDestinationOpensTheWrittenFile) {
     // found through the destination word.
     CopyingAssociation association(".dbf", dir.win("opened.dbf"));
     if (!association.ok()) GTEST_SKIP() << ".dbf files have a program in this prefix already";
-    RunBatch("-e " + Quote(source) + " " + Quote(dir.win("icons")) + " -desttype=dbase -opendestination -closewhendone");
+    RunBatch("-e " + Quote(source) + " " + Quote(dir.win("icons")) +
+             " -desttype=dbase -opendestination -closewhendone");
     const Bytes table = ReadFileBytes(dir.win("icons.dbf"));
     ASSERT_EQ(65u + 5 * 11 + 1, table.size());
     EXPECT_EQ(table, WaitForBytes(dir.win("opened.dbf")));
@@ -586,7 +593,8 @@ TEST(BatchExport, AClosingBatchShowsNoWindowAndLaysOutAsTheWindowWould) {
   CreateDirectoryA(dir.win("shown").c_str(), nullptr);
   CreateDirectoryA(dir.win("hidden").c_str(), nullptr);
   {
-    Process p(e2e::TamselPath(), "-e " + Quote(source) + " " + Quote(dir.win("shown\\all.bmp")) + " -alliconsasoneimage");
+    Process p(e2e::TamselPath(),
+              "-e " + Quote(source) + " " + Quote(dir.win("shown\\all.bmp")) + " -alliconsasoneimage");
     ASSERT_TRUE(p.started());
     HWND main_window = WaitForWindow(p.id(), L"TForm1", kTimeout);
     ASSERT_NE(nullptr, main_window);
@@ -595,7 +603,8 @@ TEST(BatchExport, AClosingBatchShowsNoWindowAndLaysOutAsTheWindowWould) {
     PostMessageW(main_window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(p.WaitForExit(kTimeout));
   }
-  EXPECT_EQ(L"Icons exported: 184", RunBatchExpectingBox("-e " + Quote(source) + " " + Quote(dir.win("shown\\page.htm"))));
+  EXPECT_EQ(L"Icons exported: 184",
+            RunBatchExpectingBox("-e " + Quote(source) + " " + Quote(dir.win("shown\\page.htm"))));
 
   EXPECT_EQ(L"", RunBatchWatchingWindows("-e " + Quote(source) + " " + Quote(dir.win("hidden\\all.bmp")) +
                                          " -alliconsasoneimage -closewhendone"));
@@ -627,9 +636,8 @@ TEST(BatchExport, ErrorsEndTheBatchWithoutClosing) {
 
   // A damaged file never reaches the shell's extraction: nothing to export,
   // and the program lives to say so.
-  EXPECT_EQ(L"Icons exported: 0",
-            RunBatchExpectingBox("-e " + Quote(FixturePath("damaged\\ico_offset_huge.ico")) + " " +
-                                 Quote(dir.win("none")) + " -iconindex=0"));
+  EXPECT_EQ(L"Icons exported: 0", RunBatchExpectingBox("-e " + Quote(FixturePath("damaged\\ico_offset_huge.ico")) +
+                                                       " " + Quote(dir.win("none")) + " -iconindex=0"));
   EXPECT_TRUE(FilesIn(dir.win("none")).empty());
 
   // The third icon's name is taken by a folder: icons 1 and 2 stay, no
@@ -662,7 +670,8 @@ TEST(BatchExport, FullVolumeCompletesTheTable) {
   EXPECT_EQ(65u + 11u * records + 1u, dbf.size());
   EXPECT_EQ(0x1A, dbf.back());
   // dbfread reads the header and every record with its memo.
-  const std::string out = dir.Run("/usr/bin/python3 " + dir.unix("read.py") + " " + dir.unix("vol/icons.dbf") + " ICON");
+  const std::string out =
+      dir.Run("/usr/bin/python3 " + dir.unix("read.py") + " " + dir.unix("vol/icons.dbf") + " ICON");
   EXPECT_EQ(0u, out.find(std::to_string(records) + " [('ICON', 'B')]\n"));
   EXPECT_EQ(static_cast<long>(records) + 1, std::count(out.begin(), out.end(), '\n')) << out.substr(0, 300);
 
@@ -670,8 +679,9 @@ TEST(BatchExport, FullVolumeCompletesTheTable) {
   // not fit; every file before it is complete and none is left half-written.
   DeleteFileA(dir.win("vol\\icons.dbf").c_str());
   DeleteFileA(dir.win("vol\\icons.dbt").c_str());
-  const std::wstring bmp_text = RunBatchExpectingBox("-e C:\\windows\\system32\\shell32.dll " +
-                                                     Quote(dir.win("vol\\out")) + " -iconindex=0 -desttype=bmp -closewhendone");
+  const std::wstring bmp_text =
+      RunBatchExpectingBox("-e C:\\windows\\system32\\shell32.dll " + Quote(dir.win("vol\\out")) +
+                           " -iconindex=0 -desttype=bmp -closewhendone");
   EXPECT_NE(std::wstring::npos, bmp_text.find(L"could not be written")) << bmp_text.size();
   const std::vector<std::string> files = FilesIn(dir.win("vol\\out"));
   ASSERT_GT(files.size(), 2u);

@@ -12,7 +12,7 @@ namespace e2e {
 namespace {
 std::string g_tamsel;
 std::string g_tamsel64;
-}
+}  // namespace
 
 // Every test starts tamsel.exe with the settings of a user who has run it
 // once: what an earlier test stored (the window's placement, recent files)
@@ -36,8 +36,8 @@ class FreshSettings : public ::testing::EmptyTestEventListener {
 class StderrReport : public ::testing::EmptyTestEventListener {
   void OnTestPartResult(const ::testing::TestPartResult& result) override {
     if (result.failed())
-      std::fprintf(stderr, "%s:%d: Failure\n%s\n", result.file_name() ? result.file_name() : "?",
-                   result.line_number(), result.message());
+      std::fprintf(stderr, "%s:%d: Failure\n%s\n", result.file_name() ? result.file_name() : "?", result.line_number(),
+                   result.message());
   }
   void OnTestEnd(const ::testing::TestInfo& info) override {
     std::fprintf(stderr, "[ %s ] %s.%s\n", info.result()->Passed() ? "  PASSED" : "  FAILED", info.test_suite_name(),
@@ -56,8 +56,7 @@ int main(int argc, char** argv) {
   ::testing::UnitTest::GetInstance()->listeners().Append(new e2e::FreshSettings);
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--tamsel=", 9) == 0) e2e::g_tamsel = testing_support::ToWindowsPath(argv[i] + 9);
-    if (std::strncmp(argv[i], "--tamsel64=", 11) == 0)
-      e2e::g_tamsel64 = testing_support::ToWindowsPath(argv[i] + 11);
+    if (std::strncmp(argv[i], "--tamsel64=", 11) == 0) e2e::g_tamsel64 = testing_support::ToWindowsPath(argv[i] + 11);
   }
   if (e2e::g_tamsel.empty()) {
     std::fprintf(stderr, "usage: tamsel_e2e_tests --tamsel=PATH\n");

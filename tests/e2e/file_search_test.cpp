@@ -17,9 +17,9 @@
 
 namespace {
 
+using e2e::EditText;
 using e2e::kScanningText;
 using e2e::kTimeout;
-using e2e::EditText;
 using e2e::ListCount;
 using e2e::ListItems;
 using e2e::Pane;
@@ -36,9 +36,8 @@ void Copy(const std::string& fixture, const std::string& to) {
 int RedPixels(HWND file_panel) {
   RECT r;
   GetWindowRect(file_panel, &r);
-  return testing_support::ScreenPixels(r, [](int red, int green, int blue) {
-    return red == 255 && green == 0 && blue == 0;
-  });
+  return testing_support::ScreenPixels(
+      r, [](int red, int green, int blue) { return red == 255 && green == 0 && blue == 0; });
 }
 
 TEST(FileSearch, TheOpenFilesFolderIsScannedByTheMinimumAndItsSubfoldersAndAFoundFileOpens) {

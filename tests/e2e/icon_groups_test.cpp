@@ -3,8 +3,8 @@
 // independent readers of the same files (tests/e2e/icon_groups_peer.py),
 // and the fallback for groups that cannot be read whole, as the message
 // tells it.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -95,17 +95,16 @@ TEST(AllSizes, GroupsMatchTheResourcesOfEverySystemFile) {
   std::string list;
   for (size_t k = 0; k < sources.size(); ++k) {
     const std::string out = "out" + std::to_string(k);
-    ASSERT_TRUE(RunToEnd("-e " + Quote(sources[k]) + " " + Quote(dir.win(out)) +
-                         " -iconindex=0 -allsizes -closewhendone"))
+    ASSERT_TRUE(
+        RunToEnd("-e " + Quote(sources[k]) + " " + Quote(dir.win(out)) + " -iconindex=0 -allsizes -closewhendone"))
         << sources[k];
     EXPECT_EQ(ShellIconCount(sources[k]), FilesIn(dir.win(out)).size()) << sources[k];
     list += UnixPath(sources[k]) + "\t" + dir.unix(out) + "\t" + BaseName(sources[k]) + "\n";
   }
   ASSERT_TRUE(testing_support::WriteFileBytes(dir.win("list.txt"), list.data(), list.size()));
 
-  const std::string report =
-      testing_support::RunUnix("/usr/bin/python3 " TAMSEL_SOURCE_DIR "/tests/e2e/icon_groups_peer.py " +
-                               dir.unix("list.txt"));
+  const std::string report = testing_support::RunUnix(
+      "/usr/bin/python3 " TAMSEL_SOURCE_DIR "/tests/e2e/icon_groups_peer.py " + dir.unix("list.txt"));
   const std::string last = "checked " + std::to_string(sources.size()) + " files";
   EXPECT_EQ(0u, report.find(last)) << report;
   std::printf("%s", report.c_str());
@@ -127,12 +126,13 @@ TEST(AllSizes, GroupsMatchTheResourcesOfEverySystemFile) {
     const std::string stem = icon_file.substr(0, icon_file.size() - 4);
     for (unsigned j = 0, n = LE16(ico, 4); j < n; ++j, ++images) {
       const size_t entry = 6 + 16 * j;
-      const Bytes image(ico.begin() + LE32(ico, entry + 12), ico.begin() + LE32(ico, entry + 12) + LE32(ico, entry + 8));
+      const Bytes image(ico.begin() + LE32(ico, entry + 12),
+                        ico.begin() + LE32(ico, entry + 12) + LE32(ico, entry + 8));
       const bool png = image.size() > 8 && image[1] == 'P' && image[2] == 'N' && image[3] == 'G';
       const unsigned side = ico[entry] ? ico[entry] : 256;
       const unsigned bits = LE16(ico, entry + 6) ? LE16(ico, entry + 6) : 32;
-      const std::string name = stem + "_" + std::to_string(side) + "x" + std::to_string(side) + "_" +
-                               std::to_string(bits) + ".png";
+      const std::string name =
+          stem + "_" + std::to_string(side) + "x" + std::to_string(side) + "_" + std::to_string(bits) + ".png";
       const Bytes written = ReadFileBytes(dir.win("png\\" + name));
       ASSERT_FALSE(written.empty()) << name;
       if (png) {
@@ -167,8 +167,8 @@ TEST(AllSizes, GroupsNotReadWholeFallBackToTheSingleImage) {
   // shell: nothing is written and nothing falls back.
   for (const char* damaged : {"frame_past_end.dll", "png_cut.dll"}) {
     const std::string source = FixturePath(std::string("groups_damaged\\") + damaged);
-    EXPECT_EQ(L"Icons exported: 0", CountMessage("-e " + Quote(source) + " " + Quote(dir.win(damaged)) +
-                                                 " -iconindex=0 -allsizes"));
+    EXPECT_EQ(L"Icons exported: 0",
+              CountMessage("-e " + Quote(source) + " " + Quote(dir.win(damaged)) + " -iconindex=0 -allsizes"));
   }
 }
 

@@ -111,9 +111,8 @@ int SilverPixels(HWND main_window) {
   GetWindowRect(grids.front(), &r);
   r.left += 3 * 42;
   // Smoothed edges mix silver with the background; the strokes' cores are silver.
-  return testing_support::ScreenPixels(r, [](int red, int green, int blue) {
-    return red == green && green == blue && red >= 176 && red <= 208;
-  });
+  return testing_support::ScreenPixels(
+      r, [](int red, int green, int blue) { return red == green && green == blue && red >= 176 && red <= 208; });
 }
 
 TEST(MainWindow, InvitationShowsOnlyOnAlmostEmptyGrids) {
@@ -139,9 +138,10 @@ TEST(MainWindow, TwoDroppedFilesOpenTheFirstAndSayOnceThatOneIsTheLimit) {
   RECT grid;
   GetWindowRect(grids.front(), &grid);
   const std::string fixtures = TAMSEL_FIXTURE_DIR;
-  testing_support::RunUnix(std::string(TAMSEL_XDND_DROP) + " " + std::to_string(std::strtoul(x_window.c_str(), nullptr, 10)) +
-                           " " + std::to_string(grid.left + 100) + " " + std::to_string(grid.top + 30) + " " +
-                           fixtures + "/main_2.dll " + fixtures + "/main_3.dll");
+  testing_support::RunUnix(std::string(TAMSEL_XDND_DROP) + " " +
+                           std::to_string(std::strtoul(x_window.c_str(), nullptr, 10)) + " " +
+                           std::to_string(grid.left + 100) + " " + std::to_string(grid.top + 30) + " " + fixtures +
+                           "/main_2.dll " + fixtures + "/main_3.dll");
   EXPECT_TRUE(WaitForCaption(tamsel.window(), L"Tamsel - main_2.dll", kTimeout)) << "the first file opens";
   HWND box = tamsel.OtherWindow(kTimeout);
   ASSERT_NE(nullptr, box);
@@ -188,8 +188,7 @@ BOOL CALLBACK FindVisibleOfClass(HWND window, LPARAM lp) {
   auto* search = reinterpret_cast<ClassSearch*>(lp);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner == search->process && IsWindowVisible(window) &&
-      testing_support::ClassName(window) == search->class_name)
+  if (owner == search->process && IsWindowVisible(window) && testing_support::ClassName(window) == search->class_name)
     search->found = true;
   return TRUE;
 }

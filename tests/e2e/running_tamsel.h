@@ -19,15 +19,17 @@ class Running {
   // fixture: a fixture's name, or a full Windows path.
   explicit Running(const std::string& fixture)
       : name_(fixture.substr(fixture.find_last_of("\\/") + 1)),
-        process_(TamselPath(), testing_support::Quote(fixture.find(':') == std::string::npos
-                                                          ? testing_support::FixturePath(fixture)
-                                                          : fixture)) {
+        process_(TamselPath(),
+                 testing_support::Quote(fixture.find(':') == std::string::npos ? testing_support::FixturePath(fixture)
+                                                                               : fixture)) {
     window_ = testing_support::WaitForWindow(process_.id(), L"TForm1", kTimeout);
-    if (window_) testing_support::WaitForCaption(window_, L"Tamsel - " + std::wstring(name_.begin(), name_.end()), kTimeout);
+    if (window_)
+      testing_support::WaitForCaption(window_, L"Tamsel - " + std::wstring(name_.begin(), name_.end()), kTimeout);
     status_ = FindWindowExW(window_, nullptr, L"msctls_statusbar32", nullptr);
     // Keys go to the window once X shows it.
-    for (int i = 0; i < 50 && testing_support::Xdotool("search --onlyvisible --name '^Tamsel - '")
-                                      .find_first_of("0123456789") == std::string::npos;
+    for (int i = 0;
+         i < 50 && testing_support::Xdotool("search --onlyvisible --name '^Tamsel - '").find_first_of("0123456789") ==
+                       std::string::npos;
          ++i)
       Sleep(100);
     Sleep(200);

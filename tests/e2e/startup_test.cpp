@@ -79,9 +79,7 @@ TEST(Startup, MissingSourceIsACommandLineError) {
   ExpectCommandLineError("-e " + Quote(missing) + " out", FileMissing(L"Z:\\no such folder\\missing.dll"));
 }
 
-TEST(Startup, ExportWithoutAnySourceNamesAnEmptyFile) {
-  ExpectCommandLineError("-e", FileMissing(L""));
-}
+TEST(Startup, ExportWithoutAnySourceNamesAnEmptyFile) { ExpectCommandLineError("-e", FileMissing(L"")); }
 
 TEST(Startup, ExportWithoutTargetIsACommandLineError) {
   ExpectCommandLineError("/E " + Quote(e2e::TamselPath()), L"Target file (folder) was not specified.");
@@ -102,8 +100,7 @@ TEST(Startup, UnquotedPathWithBlanksIsJoined) {
 TEST(Startup, NonAsciiAndBadSwitchesAreHandled) {
   // "-iconindex=abc" is ignored silently, and the Latin-1 name reaches the
   // error text unchanged.
-  ExpectCommandLineError("-e -iconindex=abc Z:\\caf\xe9.dll out -unknown=1",
-                         FileMissing(L"Z:\\caf\x00e9.dll"));
+  ExpectCommandLineError("-e -iconindex=abc Z:\\caf\xe9.dll out -unknown=1", FileMissing(L"Z:\\caf\x00e9.dll"));
 }
 
 }  // namespace

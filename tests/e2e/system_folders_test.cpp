@@ -112,8 +112,8 @@ TEST_F(SystemFolders, ALibraryOnlyInTheRealSystem32ExportsByItsPathFromBothProgr
       << "the 32-bit test itself is redirected away from it";
 
   testing_support::TempDir dir;
-  RunBatch(e2e::TamselPath(), "-e " + Quote(FixturePath("export_8.dll")) + " " + Quote(dir.file("direct")) +
-                                  " -iconindex=0");
+  RunBatch(e2e::TamselPath(),
+           "-e " + Quote(FixturePath("export_8.dll")) + " " + Quote(dir.file("direct")) + " -iconindex=0");
   const std::vector<Bytes> expected = Contents(dir.file("direct"));
   ASSERT_EQ(8u, expected.size());
   for (const std::string& program : Programs()) {
@@ -203,9 +203,9 @@ TEST_F(SystemFolders, ALibraryWithoutIconGroupsExportsTheIconsOfItsMunFile) {
   const std::string list = testing_support::UnixPath(mun) + "\t" +
                            testing_support::UnixPath(dir.file("stub32\\export0")) + "\ttamsel_mui_stub\n";
   ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("list.txt"), list.data(), list.size()));
-  const std::string report = testing_support::RunUnix("/usr/bin/python3 " TAMSEL_SOURCE_DIR
-                                                      "/tests/e2e/icon_groups_peer.py " +
-                                                      testing_support::UnixPath(dir.file("list.txt")));
+  const std::string report =
+      testing_support::RunUnix("/usr/bin/python3 " TAMSEL_SOURCE_DIR "/tests/e2e/icon_groups_peer.py " +
+                               testing_support::UnixPath(dir.file("list.txt")));
   EXPECT_EQ(0u, report.find("checked 1 files")) << report;
 }
 
@@ -246,8 +246,7 @@ TEST_F(SystemFolders, TheWindowShowsAndScansTheRealSystem32) {
     // The tree shows the real folder's subfolders under System32.
     const std::vector<HWND> trees = testing_support::ChildWindows(tamsel.window(), L"SysTreeView32");
     ASSERT_FALSE(trees.empty());
-    const HTREEITEM selected =
-        reinterpret_cast<HTREEITEM>(SendMessageW(trees.front(), TVM_GETNEXTITEM, TVGN_CARET, 0));
+    const HTREEITEM selected = reinterpret_cast<HTREEITEM>(SendMessageW(trees.front(), TVM_GETNEXTITEM, TVGN_CARET, 0));
     EXPECT_EQ(0, lstrcmpiW(L"system32", testing_support::TreeItemText(trees.front(), selected).c_str()))
         << testing_support::TreeSelectionText(trees.front()).c_str();
     SendMessageW(trees.front(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(selected));

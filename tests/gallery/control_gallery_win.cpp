@@ -74,12 +74,18 @@ class Gallery : public gui::TForm {
   }
 
   void Fill() {
-    if (page_ == L"buttons" || page_ == L"buttons-classic") Buttons();
-    else if (page_ == L"popup") Popups();
-    else if (page_ == L"push") PushButtons();
-    else if (page_ == L"labels") Labels();
-    else if (page_ == L"splitters") Splitters();
-    else if (page_ == L"list") Lists();
+    if (page_ == L"buttons" || page_ == L"buttons-classic")
+      Buttons();
+    else if (page_ == L"popup")
+      Popups();
+    else if (page_ == L"push")
+      PushButtons();
+    else if (page_ == L"labels")
+      Labels();
+    else if (page_ == L"splitters")
+      Splitters();
+    else if (page_ == L"list")
+      Lists();
   }
 
  private:
@@ -94,8 +100,8 @@ class Gallery : public gui::TForm {
   }
 
   template <typename Button>
-  Button& Add(std::vector<std::unique_ptr<TzuSoftButton>>& list, int x, int y, int w, int h,
-              imaging::TzuBtnForm form, const std::wstring& caption, int frames) {
+  Button& Add(std::vector<std::unique_ptr<TzuSoftButton>>& list, int x, int y, int w, int h, imaging::TzuBtnForm form,
+              const std::wstring& caption, int frames) {
     auto button = std::make_unique<Button>();
     button->SetBounds(x, y, w, h);
     button->SetEdgeForm(form);
@@ -159,8 +165,10 @@ class Gallery : public gui::TForm {
         b.SetSeparateDropDown(separate != 0);
         b.SetTransparent(false);
         if (s == 4) {
-          if (separate) b.Model().Press(95, 10, true);
-          else b.Model().Press(10, 10, true);
+          if (separate)
+            b.Model().Press(95, 10, true);
+          else
+            b.Model().Press(10, 10, true);
         } else {
           Into(b, states[s]);
         }
@@ -241,8 +249,8 @@ class Gallery : public gui::TForm {
   // opened by typing "s", completing from the entries; a narrow one whose
   // long row shows its whole text when the mouse rests on it.
   void Lists() {
-    const char* entries[] = {"comctl32.dll", "notepad.exe", "setupapi.dll", "shdocvw.dll", "shell32.dll",
-                             "user32.dll", "wbem\\wmic.exe", "winhlp32.exe"};
+    const char* entries[] = {"comctl32.dll", "notepad.exe", "setupapi.dll",   "shdocvw.dll",
+                             "shell32.dll",  "user32.dll",  "wbem\\wmic.exe", "winhlp32.exe"};
     controls::TZuListBox* lists[] = {&search_list_, &hint_list_};
     Caption(10, 8, L"search as you type");
     Caption(300, 8, L"hint of a long row");

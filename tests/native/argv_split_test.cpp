@@ -16,7 +16,7 @@ TEST(SplitCommandLine, QuotingAndBackslashRules) {
       {"\"C:\\Program Files\\tamsel.exe\" a b", {"C:\\Program Files\\tamsel.exe", "a", "b"}},
       {"t.exe   a\t\tb  ", {"t.exe", "a", "b"}},
       {"t.exe \"C:\\My Files\\a.dll\" -e", {"t.exe", "C:\\My Files\\a.dll", "-e"}},
-      {"t.exe \"\"", {"t.exe", ""}},  // an empty argument survives
+      {"t.exe \"\"", {"t.exe", ""}},          // an empty argument survives
       {"t.exe a\\\\b", {"t.exe", "a\\\\b"}},  // backslashes without a quote are literal
       {"t.exe \"C:\\out\\\\\"", {"t.exe", "C:\\out\\"}},
       {"t.exe a\\\"b", {"t.exe", "a\"b"}},

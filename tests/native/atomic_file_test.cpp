@@ -29,7 +29,8 @@ TEST(AtomicFile, ReplacesOnlyWhenCommitted) {
 
   uint64_t written = 0;
   EXPECT_EQ(FileWriteResult::kOk,
-            WriteFileAtomically(target, [](ByteSink& s) { return s.Write("xyz", 3) && s.Write("", 0); }, &written));
+            WriteFileAtomically(
+                target, [](ByteSink& s) { return s.Write("xyz", 3) && s.Write("", 0); }, &written));
   EXPECT_EQ(3u, written);
   EXPECT_EQ((std::vector<uint8_t>{'x', 'y', 'z'}), ReadAll(target));
   EXPECT_EQ(std::vector<std::string>{"t.bin"}, ListDir(dir.path()));

@@ -49,8 +49,8 @@ TEST(ParseCommandLine, ExportAliasAndNothingElse) {
 }
 
 TEST(ParseCommandLine, ValuedSwitchesFirstWins) {
-  ParsedCommandLine cmd = ParseCommandLine({"-DestType= Bmp ", "-desttype=jpg", "-dbasedesttype=jpeg", "-DBASEDESTTYPE=emf",
-                                            "-dbasefieldname=MyIcons", "-dbasefieldname=Other"});
+  ParsedCommandLine cmd = ParseCommandLine({"-DestType= Bmp ", "-desttype=jpg", "-dbasedesttype=jpeg",
+                                            "-DBASEDESTTYPE=emf", "-dbasefieldname=MyIcons", "-dbasefieldname=Other"});
   EXPECT_EQ("BMP", cmd.dest_word);
   EXPECT_EQ("JPEG", cmd.memo_type_word);
   EXPECT_EQ("MyIcons", cmd.dbase_field_name);
@@ -66,19 +66,20 @@ TEST(ParseCommandLine, IconIndexRules) {
     std::vector<std::string> args;
     int index;
   } cases[] = {
-      {{}, 1},                                         // unset: the first icon
-      {{"-iconindex=0"}, 0},                           // all icons
+      {{}, 1},                // unset: the first icon
+      {{"-iconindex=0"}, 0},  // all icons
       {{"-iconindex=7"}, 7},
       {{"-IconIndex=+7"}, 7},
-      {{"-iconindex=-3"}, 1},                          // negative becomes 1
-      {{"-iconindex=abc", "-iconindex=4"}, 4},         // invalid is swallowed, a later one still counts
+      {{"-iconindex=-3"}, 1},                   // negative becomes 1
+      {{"-iconindex=abc", "-iconindex=4"}, 4},  // invalid is swallowed, a later one still counts
       {{"-iconindex=", "-iconindex=5"}, 5},
-      {{"-iconindex=3", "-iconindex=9"}, 3},           // first valid one wins
-      {{"-iconindex=-1", "-iconindex=6"}, 6},          // -1 means still unset
-      {{"-iconindex=99999999999"}, 1},                 // out of range is invalid
+      {{"-iconindex=3", "-iconindex=9"}, 3},   // first valid one wins
+      {{"-iconindex=-1", "-iconindex=6"}, 6},  // -1 means still unset
+      {{"-iconindex=99999999999"}, 1},         // out of range is invalid
       {{"-iconindex=1x"}, 1},
   };
-  for (const Case& c : cases) EXPECT_EQ(c.index, ParseCommandLine(c.args).icon_index) << ::testing::PrintToString(c.args);
+  for (const Case& c : cases)
+    EXPECT_EQ(c.index, ParseCommandLine(c.args).icon_index) << ::testing::PrintToString(c.args);
 }
 
 TEST(ParseCommandLine, OnlyTheFirst24ArgumentsAreExamined) {
@@ -109,10 +110,21 @@ TEST(ExportTypeFromWord, TableAndRewrites) {
     imaging::TExportType type;
     const char* after;
   } cases[] = {
-      {"BMP", imaging::etBitmap, "BMP"},     {"BITMAP", imaging::etBitmap, "BMP"}, {"JPEG", imaging::etJPEG, "JPEG"}, {"JPG", imaging::etJPEG, "JPG"},
-      {"EMF", imaging::etMetafile, "EMF"},   {"WMF", imaging::etMetafile, "WMF"},  {"METAFILE", imaging::etMetafile, "EMF"},
-      {"HTM", imaging::etHTML, "HTM"},       {"HTML", imaging::etHTML, "HTML"},    {"DBF", imaging::etDBase, "DBF"},  {"DBASE", imaging::etDBase, "DBF"},
-      {"ICO", imaging::etIcon, "ICO"},       {"", imaging::etIcon, "ICO"},         {"PNG", imaging::etPNG, "PNG"},   {"bmp", imaging::etIcon, "ICO"},
+      {"BMP", imaging::etBitmap, "BMP"},
+      {"BITMAP", imaging::etBitmap, "BMP"},
+      {"JPEG", imaging::etJPEG, "JPEG"},
+      {"JPG", imaging::etJPEG, "JPG"},
+      {"EMF", imaging::etMetafile, "EMF"},
+      {"WMF", imaging::etMetafile, "WMF"},
+      {"METAFILE", imaging::etMetafile, "EMF"},
+      {"HTM", imaging::etHTML, "HTM"},
+      {"HTML", imaging::etHTML, "HTML"},
+      {"DBF", imaging::etDBase, "DBF"},
+      {"DBASE", imaging::etDBase, "DBF"},
+      {"ICO", imaging::etIcon, "ICO"},
+      {"", imaging::etIcon, "ICO"},
+      {"PNG", imaging::etPNG, "PNG"},
+      {"bmp", imaging::etIcon, "ICO"},
       {"png", imaging::etIcon, "ICO"},
   };
   for (const Case& c : cases) {
@@ -134,7 +146,6 @@ TEST(MemoTypeFromWord, Table) {
   EXPECT_EQ(0, MemoTypeFromWord("ICO"));
   EXPECT_EQ(0, MemoTypeFromWord(""));
 }
-
 
 BatchPlan Plan(std::vector<std::string> args, const std::string& target) {
   return PlanBatch(ParseCommandLine(args), target);
@@ -225,8 +236,10 @@ TEST(PlanBatch, AllAsOneImage) {
     std::string target;
     imaging::TExportType type;
   } cases[] = {
-      {{"-alliconsasoneimage"}, "all.jpg", imaging::etJPEG},       {{"-alliconsasoneimage"}, "all.emf", imaging::etMetafile},
-      {{"-alliconsasoneimage"}, "all.ico", imaging::etBitmap},     {{"-alliconsasoneimage"}, "all.xyz", imaging::etBitmap},
+      {{"-alliconsasoneimage"}, "all.jpg", imaging::etJPEG},
+      {{"-alliconsasoneimage"}, "all.emf", imaging::etMetafile},
+      {{"-alliconsasoneimage"}, "all.ico", imaging::etBitmap},
+      {{"-alliconsasoneimage"}, "all.xyz", imaging::etBitmap},
       {{"-alliconsasoneimage", "-desttype=html"}, "all", imaging::etHTML},
       {{"-alliconsasoneimage"}, "all.png", imaging::etPNG},
   };

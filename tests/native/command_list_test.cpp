@@ -11,7 +11,8 @@ TEST(CommandList, RunsOnlyWhenEnabledAndUpdatesItsBindings) {
   bool file_open = false;
   int saves = 0;
   commands.Add(1, [&] { file_open = true; });
-  commands.Add(2, [&] { ++saves; }, [&] { return file_open; });
+  commands.Add(
+      2, [&] { ++saves; }, [&] { return file_open; });
   std::vector<bool> save_button;
   commands.Bind(2, [&](bool enabled) { save_button.push_back(enabled); });
 

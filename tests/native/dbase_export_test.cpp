@@ -99,12 +99,12 @@ TEST(DBaseExportTest, ExactLayouts) {
     std::vector<std::string> blocks;
     uint32_t next_free;
   } cases[] = {
-      {{766}, {"1"}, 2},              // memo length 774, block 1, memo file 2048 bytes
-      {{1016}, {"1"}, 2},             // exactly one block, no filler
-      {{1017}, {"1"}, 3},             // one byte more takes two blocks
-      {{766, 1017}, {"1", "2"}, 4},   // the second memo follows the first one's last block
+      {{766}, {"1"}, 2},             // memo length 774, block 1, memo file 2048 bytes
+      {{1016}, {"1"}, 2},            // exactly one block, no filler
+      {{1017}, {"1"}, 3},            // one byte more takes two blocks
+      {{766, 1017}, {"1", "2"}, 4},  // the second memo follows the first one's last block
       {{3000, 10, 0}, {"1", "4", "5"}, 6},
-      {{}, {}, 1},                    // no icon: a valid empty table
+      {{}, {}, 1},  // no icon: a valid empty table
   };
   for (const Case& c : cases) {
     std::vector<Bytes> pictures;

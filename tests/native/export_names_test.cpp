@@ -17,10 +17,17 @@ TEST(ExportNamesTest, ExtensionsByType) {
     const char* per_icon;
     const char* document;
   } cases[] = {
-      {imaging::etIcon, "", ".ico", ".ico"},       {imaging::etBitmap, "", ".bmp", ".bmp"},   {imaging::etJPEG, "", ".jpg", ".jpg"},
-      {imaging::etMetafile, "", ".emf", ".emf"},   {imaging::etHTML, "", ".jpg", ".htm"},     {imaging::etDBase, "", "", ".dbf"},
-      {7, "", ".ico", ".ico"},            {-1, "", ".ico", ".ico"},         {imaging::etHTML, ".HTML", ".jpg", ".html"},
-      {imaging::etDBase, ".Tbl", "", ".tbl"},     {imaging::etPNG, "", ".png", ".png"},
+      {imaging::etIcon, "", ".ico", ".ico"},
+      {imaging::etBitmap, "", ".bmp", ".bmp"},
+      {imaging::etJPEG, "", ".jpg", ".jpg"},
+      {imaging::etMetafile, "", ".emf", ".emf"},
+      {imaging::etHTML, "", ".jpg", ".htm"},
+      {imaging::etDBase, "", "", ".dbf"},
+      {7, "", ".ico", ".ico"},
+      {-1, "", ".ico", ".ico"},
+      {imaging::etHTML, ".HTML", ".jpg", ".html"},
+      {imaging::etDBase, ".Tbl", "", ".tbl"},
+      {imaging::etPNG, "", ".png", ".png"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(PerIconExtension(c.type), c.per_icon) << c.type;

@@ -48,7 +48,8 @@ TEST_F(DoubleByte, TrailByteBackslashIsNotASeparator) {
   EXPECT_EQ("\x95\x5C.dll", ExtractFileName("C:\\\x95\x5C.dll"));
   EXPECT_EQ("C:\\", ExtractFilePath("C:\\\x95\x5C.dll"));
   EXPECT_EQ(0u, LastCharIndex("\x95\x5C"));
-  EXPECT_EQ(2u, LastCharIndex("\x95\x5C" "a"));
+  EXPECT_EQ(2u, LastCharIndex("\x95\x5C"
+                              "a"));
 }
 
 TEST(FileNameParts, FolderNameExtension) {
@@ -107,15 +108,24 @@ TEST(WindowsVersionName, EveryRowOfTheTable) {
     const char* name;
     bool xp_or_later;
   } cases[] = {
-      {{P::kWin32s, 3, 1}, "32s", false},         {{P::kWindows9x, 4, 0}, "95", false},
-      {{P::kWindows9x, 4, 9}, "95", false},       {{P::kWindows9x, 4, 10}, "98", false},
-      {{P::kWindows9x, 4, 89}, "98", false},      {{P::kWindows9x, 4, 90}, "Me", false},
-      {{P::kWindows9x, 5, 0}, "?", false},        {{P::kWindowsNT, 3, 51}, "NT 3.51", false},
-      {{P::kWindowsNT, 3, 50}, "?", false},       {{P::kWindowsNT, 4, 0}, "NT 4", false},
-      {{P::kWindowsNT, 5, 0}, "2000", false},     {{P::kWindowsNT, 5, 1}, "XP", true},
-      {{P::kWindowsNT, 5, 2}, ".NET Server", true}, {{P::kWindowsNT, 6, 0}, "Vista", true},
-      {{P::kWindowsNT, 6, 1}, "Vista", true},     {{P::kWindowsNT, 6, 3}, "Vista", true},
-      {{P::kWindowsNT, 7, 0}, "?", true},         {{P::kWindowsNT, 10, 0}, "?", true},
+      {{P::kWin32s, 3, 1}, "32s", false},
+      {{P::kWindows9x, 4, 0}, "95", false},
+      {{P::kWindows9x, 4, 9}, "95", false},
+      {{P::kWindows9x, 4, 10}, "98", false},
+      {{P::kWindows9x, 4, 89}, "98", false},
+      {{P::kWindows9x, 4, 90}, "Me", false},
+      {{P::kWindows9x, 5, 0}, "?", false},
+      {{P::kWindowsNT, 3, 51}, "NT 3.51", false},
+      {{P::kWindowsNT, 3, 50}, "?", false},
+      {{P::kWindowsNT, 4, 0}, "NT 4", false},
+      {{P::kWindowsNT, 5, 0}, "2000", false},
+      {{P::kWindowsNT, 5, 1}, "XP", true},
+      {{P::kWindowsNT, 5, 2}, ".NET Server", true},
+      {{P::kWindowsNT, 6, 0}, "Vista", true},
+      {{P::kWindowsNT, 6, 1}, "Vista", true},
+      {{P::kWindowsNT, 6, 3}, "Vista", true},
+      {{P::kWindowsNT, 7, 0}, "?", true},
+      {{P::kWindowsNT, 10, 0}, "?", true},
       {{P::kUnknown, 5, 1}, "?", false},
   };
   for (const Case& c : cases) {
@@ -133,12 +143,24 @@ TEST(FileUtils, FileMasksMatchAsTheFileSystemDoes) {
     const char* mask;
     bool matches;
   } cases[] = {
-      {"shell32.dll", "*.dll", true},     {"SHELL32.DLL", "*.dll", true},   {"a.b.dll", "*.dll", true},
-      {".dll", "*.dll", true},            {"shell32.dll2", "*.dll", false}, {"shell32.dl", "*.dll", false},
-      {"dll", "*.dll", false},            {"x.exe", "*.dll", false},        {"anything", "*", true},
-      {"", "*", true},                    {"a", "?", true},                 {"ab", "?", false},
-      {"icon7.ico", "icon?.ico", true},   {"icon77.ico", "icon?.ico", false}, {"abcabd", "*abd", true},
-      {"mississippi", "m*ss*p?", true},   {"mississippi", "m*ss*x", false}, {"name", "", false},
+      {"shell32.dll", "*.dll", true},
+      {"SHELL32.DLL", "*.dll", true},
+      {"a.b.dll", "*.dll", true},
+      {".dll", "*.dll", true},
+      {"shell32.dll2", "*.dll", false},
+      {"shell32.dl", "*.dll", false},
+      {"dll", "*.dll", false},
+      {"x.exe", "*.dll", false},
+      {"anything", "*", true},
+      {"", "*", true},
+      {"a", "?", true},
+      {"ab", "?", false},
+      {"icon7.ico", "icon?.ico", true},
+      {"icon77.ico", "icon?.ico", false},
+      {"abcabd", "*abd", true},
+      {"mississippi", "m*ss*p?", true},
+      {"mississippi", "m*ss*x", false},
+      {"name", "", false},
   };
   for (const auto& c : cases) EXPECT_EQ(c.matches, util::MatchesFileMask(c.name, c.mask)) << c.name << " " << c.mask;
 }

@@ -99,7 +99,7 @@ TEST(FolderScan, CancelStopsAtOnceAndAFolderThatCannotBeEnteredRaisesWithThePart
   OrderedList list;
   int calls = 0;
   const auto result = util::FindFiles(fs, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true, list,
-                                          [&](int count, const std::string&) { return ++calls, count == 4; });
+                                      [&](int count, const std::string&) { return ++calls, count == 4; });
   EXPECT_EQ(util::TScanResult::kCancelled, result);
   EXPECT_EQ(4u, list.entries.size());
   EXPECT_EQ(4, calls) << "nothing is visited after the cancel";
@@ -110,9 +110,8 @@ TEST(FolderScan, CancelStopsAtOnceAndAFolderThatCannotBeEnteredRaisesWithThePart
   FakeFileSystem quiet = Tree();
   OrderedList none;
   int looks = 0;
-  EXPECT_EQ(util::TScanResult::kCancelled,
-            util::FindFiles(quiet, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1000, true, none, nullptr,
-                                [&] { return ++looks == 3; }));
+  EXPECT_EQ(util::TScanResult::kCancelled, util::FindFiles(quiet, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1000, true,
+                                                           none, nullptr, [&] { return ++looks == 3; }));
   EXPECT_EQ(3, looks);
   EXPECT_EQ(std::vector<std::string>{"C:\\W"}, quiet.visited);
 
@@ -148,10 +147,10 @@ TEST(FolderScan, TheWindowAnswersEveryIntervalWithTheLatestCountAndCanCancel) {
         return false;
       },
       50, ticking);
-  EXPECT_EQ(util::TScanResult::kCompleted,
-            util::FindFiles(fs, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true, list, answers.progress,
-                                answers.looking));
-  const auto looks = clock.time_since_epoch() / std::chrono::milliseconds(10) - 1;  // the first reading starts the clock
+  EXPECT_EQ(util::TScanResult::kCompleted, util::FindFiles(fs, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true, list,
+                                                           answers.progress, answers.looking));
+  const auto looks =
+      clock.time_since_epoch() / std::chrono::milliseconds(10) - 1;  // the first reading starts the clock
   ASSERT_GT(looks, 10);
   EXPECT_EQ(static_cast<size_t>(looks / 5), shown.size());
   ASSERT_FALSE(shown.empty());
@@ -163,9 +162,8 @@ TEST(FolderScan, TheWindowAnswersEveryIntervalWithTheLatestCountAndCanCancel) {
   OrderedList partial;
   int answered = 0;
   answers = util::AnswerScan([&](int) { return ++answered == 2; }, 50, ticking);
-  EXPECT_EQ(util::TScanResult::kCancelled,
-            util::FindFiles(again, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true, partial, answers.progress,
-                                answers.looking));
+  EXPECT_EQ(util::TScanResult::kCancelled, util::FindFiles(again, "C:\\W", "C:\\W", "*.dll;*.exe;*.ocx", 1, true,
+                                                           partial, answers.progress, answers.looking));
   EXPECT_EQ(2, answered);
   EXPECT_LT(partial.entries.size(), list.entries.size());
 

@@ -56,7 +56,8 @@ TEST(HtmlExportTest, TableRows) {
       {0, 4, {}, ""},
       {2, 4, {1, 2}, ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(Table(c.total, c.columns, false, c.skipped), c.expected) << c.total << "/" << c.columns;
+  for (const Case& c : cases)
+    EXPECT_EQ(Table(c.total, c.columns, false, c.skipped), c.expected) << c.total << "/" << c.columns;
 }
 
 TEST(HtmlExportTest, NumbersUnderImages) {
@@ -67,7 +68,9 @@ TEST(HtmlExportTest, NumbersUnderImages) {
   sized.AddCell(1, "ico_a0001.jpg", 48, 16);
   sized.Close();
   sized.Close();  // closing twice adds nothing
-  EXPECT_EQ(sized.Text(), "<TR><TD ALIGN=\"CENTER\"><img src=\"Icons_files/ico_a0001.jpg\" width=\"48\" height=\"16\"ALT=\"1\"></TD></TR>");
+  EXPECT_EQ(
+      sized.Text(),
+      "<TR><TD ALIGN=\"CENTER\"><img src=\"Icons_files/ico_a0001.jpg\" width=\"48\" height=\"16\"ALT=\"1\"></TD></TR>");
 }
 
 TEST(HtmlExportTest, Document) {

@@ -7,8 +7,8 @@
 // the fixture generator writes. Images are small valid DIBs or PNGs.
 #pragma once
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <random>
 #include <string>
@@ -172,7 +172,6 @@ inline Bytes GroupData(const std::vector<std::vector<uint16_t>>& groups, const s
   return GroupFor(static_cast<uint16_t>(i + 1), static_cast<uint32_t>(images[i].size()));
 }
 
-
 struct PeLayout {
   Bytes bytes;
   size_t new_header = 64;
@@ -204,8 +203,8 @@ inline PeLayout Pe(const std::vector<Bytes>& images, bool plus = false,
   Put16(b, 86, 0x2102);
   L.optional_header = 88;
   Put16(b, 88, plus ? 0x20B : 0x10B);
-  Put32(b, 88 + 60, kRaw);                 // size of headers
-  Put32(b, 88 + (plus ? 108 : 92), 16);    // number of data directories
+  Put32(b, 88 + 60, kRaw);               // size of headers
+  Put32(b, 88 + (plus ? 108 : 92), 16);  // number of data directories
   L.resource_directory_field = 88 + (plus ? 112 : 96) + 16;
   L.section = 88 + optional_size;
 
@@ -265,7 +264,7 @@ inline PeLayout Pe(const std::vector<Bytes>& images, bool plus = false,
 struct NeLayout {
   Bytes bytes;
   size_t new_header = 64;
-  size_t table = 0;  // resource table (its first word is the alignment shift)
+  size_t table = 0;                             // resource table (its first word is the alignment shift)
   std::vector<size_t> icon_names, group_names;  // 12-byte name records
 };
 

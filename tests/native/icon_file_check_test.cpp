@@ -45,53 +45,71 @@ TEST(IconFileCheck, SoundFilesPassWithTheShellsCount) {
       {"PE32 with three groups", [] { return icon_builder::Pe(ThreeImages()).bytes; }, IconFileFormat::kPe, 3},
       {"PE32+ with three groups", [] { return icon_builder::Pe(ThreeImages(), true).bytes; }, IconFileFormat::kPe, 3},
       {"PE with one group", [] { return icon_builder::Pe({icon_builder::Dib(32, 32)}).bytes; }, IconFileFormat::kPe, 1},
-      {"PE without resources", [] {
+      {"PE without resources",
+       [] {
          Bytes b = icon_builder::Pe(ThreeImages()).bytes;
          Put32(b, icon_builder::Pe(ThreeImages()).resource_directory_field, 0);
          return b;
-       }, IconFileFormat::kPe, 0},
-      {"PE whose resources lie in no section", [] {
+       },
+       IconFileFormat::kPe, 0},
+      {"PE whose resources lie in no section",
+       [] {
          auto L = icon_builder::Pe(ThreeImages());
          Put32(L.bytes, L.resource_directory_field, 0x900000);
          return L.bytes;
-       }, IconFileFormat::kPe, 0},
-      {"PE with unknown optional header", [] {
+       },
+       IconFileFormat::kPe, 0},
+      {"PE with unknown optional header",
+       [] {
          auto L = icon_builder::Pe(ThreeImages());
          Put16(L.bytes, L.optional_header, 0x107);
          return L.bytes;
-       }, IconFileFormat::kPe, 0},
-      {"NE with two groups", [] { return icon_builder::Ne({icon_builder::Dib(16, 16), icon_builder::Dib(32, 32)}).bytes; },
+       },
+       IconFileFormat::kPe, 0},
+      {"NE with two groups",
+       [] {
+         return icon_builder::Ne({icon_builder::Dib(16, 16), icon_builder::Dib(32, 32)}).bytes;
+       },
        IconFileFormat::kNe, 2},
-      {"NE without resources", [] {
+      {"NE without resources",
+       [] {
          auto L = icon_builder::Ne({icon_builder::Dib(16, 16)});
          Put16(L.bytes, 64 + 0x26, 64 + 4);  // resident names right behind the table start
          return L.bytes;
-       }, IconFileFormat::kNe, 0},
+       },
+       IconFileFormat::kNe, 0},
       {"icon file with three images", [] { return icon_builder::Ico(ThreeImages()).bytes; }, IconFileFormat::kIco, 1},
-      {"icon file with a PNG", [] { return icon_builder::Ico({icon_builder::Png(48, 48)}).bytes; }, IconFileFormat::kIco, 1},
+      {"icon file with a PNG", [] { return icon_builder::Ico({icon_builder::Png(48, 48)}).bytes; },
+       IconFileFormat::kIco, 1},
       {"icon file without images", [] { return icon_builder::Ico({}).bytes; }, IconFileFormat::kIco, 0},
       {"text", [] { return Text("Just some text.\r\n"); }, IconFileFormat::kOther, 0},
       {"empty", [] { return Bytes(); }, IconFileFormat::kOther, 0},
       {"one byte", [] { return Bytes{0}; }, IconFileFormat::kOther, 0},
-      {"cursor file", [] {
+      {"cursor file",
+       [] {
          Bytes b = icon_builder::Ico({icon_builder::Dib(16, 16)}).bytes;
          Put16(b, 2, 2);
          return b;
-       }, IconFileFormat::kOther, 0},
+       },
+       IconFileFormat::kOther, 0},
       {"second word 1 after a nonzero word", [] { return Bytes{7, 0, 1, 0, 0xFF, 0xFF}; }, IconFileFormat::kOther, 0},
-      {"DOS program", [] {
+      {"DOS program",
+       [] {
          Bytes b(200, 0x90);
          Put16(b, 0, 0x5A4D);
          Put32(b, 0x3C, 0x1000);
          return b;
-       }, IconFileFormat::kOther, 0},
-      {"MZ with an unknown new header", [] {
+       },
+       IconFileFormat::kOther, 0},
+      {"MZ with an unknown new header",
+       [] {
          Bytes b(200, 0);
          Put16(b, 0, 0x5A4D);
          Put32(b, 0x3C, 64);
          Put16(b, 64, 0x454C);  // "LE"
          return b;
-       }, IconFileFormat::kOther, 0},
+       },
+       IconFileFormat::kOther, 0},
   };
   for (const SoundCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -134,10 +152,13 @@ TEST(IconFileCheck, DamagedFilesAreKeptFromTheShell) {
       {"section table past the end", Damage(GoodPe, [](PL& L) { Put16(L.bytes, 70, 0x4000); }), IconFileFormat::kPe},
       {"resource section raw data past the end",
        Damage(GoodPe, [](PL& L) { Put32(L.bytes, L.section + 20, L.bytes.size() + 0x10000); }), IconFileFormat::kPe},
-      {"resource directory mapped past the end", Damage(GoodPe, [](PL& L) {
-         Put32(L.bytes, L.section + 16, 0x100000);
-         Put32(L.bytes, L.resource_directory_field, 0x1000 + 0x80000);
-       }), IconFileFormat::kPe},
+      {"resource directory mapped past the end",
+       Damage(GoodPe,
+              [](PL& L) {
+                Put32(L.bytes, L.section + 16, 0x100000);
+                Put32(L.bytes, L.resource_directory_field, 0x1000 + 0x80000);
+              }),
+       IconFileFormat::kPe},
       {"root claims 65535 entries", Damage(GoodPe, [](PL& L) { Put16(L.bytes, L.root + 14, 0xFFFF); }),
        IconFileFormat::kPe},
       {"icon group claims 65535 entries", Damage(GoodPe, [](PL& L) { Put16(L.bytes, L.group_data[0] + 4, 0xFFFF); }),
@@ -146,73 +167,96 @@ TEST(IconFileCheck, DamagedFilesAreKeptFromTheShell) {
        Damage(GoodPe, [](PL& L) { Put16(L.bytes, L.group_type_directory + 14, 0xFFFF); }), IconFileFormat::kPe},
       {"group data address outside every section",
        Damage(GoodPe, [](PL& L) { Put32(L.bytes, L.group_data_entries[1], 0x7FFFFFF0); }), IconFileFormat::kPe},
-      {"icon size past the end",
-       Damage(GoodPe, [](PL& L) { Put32(L.bytes, L.icon_data_entries[0] + 4, 0x7FFFFFF0); }), IconFileFormat::kPe},
+      {"icon size past the end", Damage(GoodPe, [](PL& L) { Put32(L.bytes, L.icon_data_entries[0] + 4, 0x7FFFFFF0); }),
+       IconFileFormat::kPe},
       {"icon group size past the end",
        Damage(GoodPe, [](PL& L) { Put32(L.bytes, L.group_data_entries[2] + 4, 0x100000); }), IconFileFormat::kPe},
-      {"group directory offset past the end", Damage(GoodPe, [](PL& L) {
-         Put32(L.bytes, L.root + 16 + 8 + 4, 0xFFFFFFF0);
-       }), IconFileFormat::kPe},
-      {"PNG icon cut short inside its size", Damage(GoodPe, [](PL& L) {
-         Put32(L.bytes, L.icon_data_entries[1] + 4, 40);
-       }), IconFileFormat::kPe},
+      {"group directory offset past the end",
+       Damage(GoodPe, [](PL& L) { Put32(L.bytes, L.root + 16 + 8 + 4, 0xFFFFFFF0); }), IconFileFormat::kPe},
+      {"PNG icon cut short inside its size",
+       Damage(GoodPe, [](PL& L) { Put32(L.bytes, L.icon_data_entries[1] + 4, 40); }), IconFileFormat::kPe},
       {"NE icon offset past the end", Damage(GoodNe, [](NL& L) { Put16(L.bytes, L.icon_names[0], 0xFFF0); }),
        IconFileFormat::kNe},
       {"NE group offset past the end", Damage(GoodNe, [](NL& L) { Put16(L.bytes, L.group_names[1], 0xFFF0); }),
        IconFileFormat::kNe},
-      {"NE group claims 65535 entries", Damage(GoodNe, [](NL& L) {
-         const size_t group = size_t{uint16_t(L.bytes[L.group_names[0]] | L.bytes[L.group_names[0] + 1] << 8)} << 4;
-         Put16(L.bytes, group + 4, 0xFFFF);
-       }), IconFileFormat::kNe},
+      {"NE group claims 65535 entries",
+       Damage(GoodNe,
+              [](NL& L) {
+                const size_t group = size_t{uint16_t(L.bytes[L.group_names[0]] | L.bytes[L.group_names[0] + 1] << 8)}
+                                     << 4;
+                Put16(L.bytes, group + 4, 0xFFFF);
+              }),
+       IconFileFormat::kNe},
       {"NE type count runs off the end", Damage(GoodNe, [](NL& L) { Put16(L.bytes, L.table + 4, 0xFFFF); }),
        IconFileFormat::kNe},
-      {"NE resource table without an end", Damage(GoodNe, [](NL& L) {
-         // Replace the terminator by a type that is neither icon kind and
-         // runs up to the last bytes of the file.
-         const size_t end = L.table + 2 + 2 * (8 + 2 * 12);
-         Put16(L.bytes, end, 0x8001);
-         Put16(L.bytes, end + 2, 0);
-         L.bytes.resize(end + 6);
-       }), IconFileFormat::kNe},
-      {"NE resource table past the end, resident names before it", Damage(GoodNe, [](NL& L) {
-         Put16(L.bytes, 64 + 0x24, 0x7940);
-       }), IconFileFormat::kNe},
+      {"NE resource table without an end",
+       Damage(GoodNe,
+              [](NL& L) {
+                // Replace the terminator by a type that is neither icon kind and
+                // runs up to the last bytes of the file.
+                const size_t end = L.table + 2 + 2 * (8 + 2 * 12);
+                Put16(L.bytes, end, 0x8001);
+                Put16(L.bytes, end + 2, 0);
+                L.bytes.resize(end + 6);
+              }),
+       IconFileFormat::kNe},
+      {"NE resource table past the end, resident names before it",
+       Damage(GoodNe, [](NL& L) { Put16(L.bytes, 64 + 0x24, 0x7940); }), IconFileFormat::kNe},
       {"NE alignment shift huge", Damage(GoodNe, [](NL& L) { Put16(L.bytes, L.table, 30); }), IconFileFormat::kNe},
       {"NE header cut short", Damage(GoodNe, [](NL& L) { L.bytes.resize(64 + 30); }), IconFileFormat::kNe},
-      {"NE resource table past the end", Damage(GoodNe, [](NL& L) {
-         Put16(L.bytes, 64 + 0x24, 0xFF00);
-         Put16(L.bytes, 64 + 0x26, 0xFFF0);
-       }), IconFileFormat::kNe},
-      {"icon file: 65535 images in 22 bytes", [] {
+      {"NE resource table past the end",
+       Damage(GoodNe,
+              [](NL& L) {
+                Put16(L.bytes, 64 + 0x24, 0xFF00);
+                Put16(L.bytes, 64 + 0x26, 0xFFF0);
+              }),
+       IconFileFormat::kNe},
+      {"icon file: 65535 images in 22 bytes",
+       [] {
          Bytes b = GoodIco().bytes;
          Put16(b, 4, 0xFFFF);
          b.resize(22);
          return b;
-       }, IconFileFormat::kIco},
-      {"icon file: image offset 0x7ffffff0", Damage(GoodIco, [](IL& L) { Put32(L.bytes, L.entries[0] + 12, 0x7FFFFFF0); }),
+       },
        IconFileFormat::kIco},
+      {"icon file: image offset 0x7ffffff0",
+       Damage(GoodIco, [](IL& L) { Put32(L.bytes, L.entries[0] + 12, 0x7FFFFFF0); }), IconFileFormat::kIco},
       {"icon file: image size 0x7ffffff0", Damage(GoodIco, [](IL& L) { Put32(L.bytes, L.entries[2] + 8, 0x7FFFFFF0); }),
        IconFileFormat::kIco},
-      {"icon file: offset plus size wraps", Damage(GoodIco, [](IL& L) {
-         Put32(L.bytes, L.entries[0] + 12, 0xFFFFFF00);
-         Put32(L.bytes, L.entries[0] + 8, 0x200);
-       }), IconFileFormat::kIco},
-      {"icon file: truncated PNG", [] {
+      {"icon file: offset plus size wraps",
+       Damage(GoodIco,
+              [](IL& L) {
+                Put32(L.bytes, L.entries[0] + 12, 0xFFFFFF00);
+                Put32(L.bytes, L.entries[0] + 8, 0x200);
+              }),
+       IconFileFormat::kIco},
+      {"icon file: truncated PNG",
+       [] {
          Bytes b = icon_builder::Ico({icon_builder::Png(16, 16)}).bytes;
          b.resize(6 + 16 + 40);
          return b;
-       }, IconFileFormat::kIco},
-      {"icon file: PNG cut with its size", [] {
+       },
+       IconFileFormat::kIco},
+      {"icon file: PNG cut with its size",
+       [] {
          Bytes b = icon_builder::Ico({icon_builder::Png(16, 16)}).bytes;
          b.resize(6 + 16 + 40);
          Put32(b, 6 + 8, 40);
          return b;
-       }, IconFileFormat::kIco},
-      {"icon file: bitmap header larger than the image", Damage(GoodIco, [](IL& L) {
-         const size_t image = L.bytes[L.entries[0] + 12] | L.bytes[L.entries[0] + 13] << 8;
-         Put32(L.bytes, image, 0x10000);
-       }), IconFileFormat::kIco},
-      {"icon file: header cut short", [] { return Bytes{0, 0, 1, 0, 1}; }, IconFileFormat::kIco},
+       },
+       IconFileFormat::kIco},
+      {"icon file: bitmap header larger than the image",
+       Damage(GoodIco,
+              [](IL& L) {
+                const size_t image = L.bytes[L.entries[0] + 12] | L.bytes[L.entries[0] + 13] << 8;
+                Put32(L.bytes, image, 0x10000);
+              }),
+       IconFileFormat::kIco},
+      {"icon file: header cut short",
+       [] {
+         return Bytes{0, 0, 1, 0, 1};
+       },
+       IconFileFormat::kIco},
   };
   for (const DamageCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -260,7 +304,8 @@ TEST(IconFileCheck, PngImagesMustBeComplete) {
     size_t pos = 8;
     while (pos < png.size()) {
       const size_t len = (size_t{png[pos]} << 24) | (png[pos + 1] << 16) | (png[pos + 2] << 8) | png[pos + 3];
-      if (std::memcmp(&png[pos + 4], type, 4) != 0) out.insert(out.end(), png.begin() + pos, png.begin() + pos + 12 + len);
+      if (std::memcmp(&png[pos + 4], type, 4) != 0)
+        out.insert(out.end(), png.begin() + pos, png.begin() + pos + 12 + len);
       pos += 12 + len;
     }
     return out;
@@ -320,10 +365,12 @@ TEST(IconFileCheck, BitmapImagesMustHoldTheirBits) {
       {"height huge", [](Bytes& b) { Put32(b, 8, 0x7FFFFFFE); }, false},
       {"depth 7", [](Bytes& b) { Put16(b, 14, 7); }, false},
       {"run-length compressed", [](Bytes& b) { Put32(b, 16, 1); }, false},
-      {"bit fields without room for the masks", [](Bytes& b) {
+      {"bit fields without room for the masks",
+       [](Bytes& b) {
          Put32(b, 16, 3);
          b.resize(b.size() - 4 * 16);
-       }, false},
+       },
+       false},
       {"header size beyond the image", [](Bytes& b) { Put32(b, 0, 0x10000); }, false},
       {"header size below the core header", [](Bytes& b) { Put32(b, 0, 8); }, false},
   };
@@ -384,10 +431,22 @@ TEST(IconFileCheck, PngImagesAreBoundedInDecodedSize) {
     bool sound;
   };
   const Case cases[] = {
-      {256, 256, true},        {4096, 4096, true},    {4096, 4097, false},    {4097, 4096, false},
-      {16384, 1024, true},     {16384, 1025, false},  {1, 16777216, true},    {1, 16777217, false},
-      {16777216, 1, true},     {16777217, 1, false},  {23171, 23171, false},  {32768, 32768, false},
-      {46341, 46341, false},   {65536, 65536, false}, {65536, 65537, false},  {1000000, 4295, false},
+      {256, 256, true},
+      {4096, 4096, true},
+      {4096, 4097, false},
+      {4097, 4096, false},
+      {16384, 1024, true},
+      {16384, 1025, false},
+      {1, 16777216, true},
+      {1, 16777217, false},
+      {16777216, 1, true},
+      {16777217, 1, false},
+      {23171, 23171, false},
+      {32768, 32768, false},
+      {46341, 46341, false},
+      {65536, 65536, false},
+      {65536, 65537, false},
+      {1000000, 4295, false},
       {0x7FFFFFFF, 0x7FFFFFFF, false},
   };
   for (const Case& c : cases) {

@@ -136,17 +136,14 @@ TEST(IconGroups, GroupsThatCannotBeReadWholeAreRefused) {
   auto group_entry = [](PL& L, size_t group, size_t k) { return L.group_data[group] + 6 + 14 * k; };
   const Case cases[] = {
       {"an image id the file lacks", [&](PL& L) { Put16(L.bytes, group_entry(L, 0, 0) + 12, 99); }, {0}},
-      {"an image past the end of the file",
-       [](PL& L) { Put32(L.bytes, L.icon_data_entries[3] + 4, 0x7FFFFFF0); }, {1}},
-      {"an image's data outside every section",
-       [](PL& L) { Put32(L.bytes, L.icon_data_entries[3], 0x7FFFFFF0); }, {1}},
+      {"an image past the end of the file", [](PL& L) { Put32(L.bytes, L.icon_data_entries[3] + 4, 0x7FFFFFF0); }, {1}},
+      {"an image's data outside every section", [](PL& L) { Put32(L.bytes, L.icon_data_entries[3], 0x7FFFFFF0); }, {1}},
       {"a PNG image cut short", [](PL& L) { Put32(L.bytes, L.icon_data_entries[2] + 4, 60); }, {0, 2}},
       {"a bitmap image cut short", [](PL& L) { Put32(L.bytes, L.icon_data_entries[1] + 4, 100); }, {0, 2}},
       {"a cursor's group header", [](PL& L) { Put16(L.bytes, L.group_data[2] + 2, 2); }, {2}},
       {"a group header's reserved word set", [](PL& L) { Put16(L.bytes, L.group_data[0], 1); }, {0}},
       {"a group without images", [](PL& L) { Put16(L.bytes, L.group_data[1] + 4, 0); }, {1}},
-      {"a group claiming more entries than it holds",
-       [](PL& L) { Put16(L.bytes, L.group_data[1] + 4, 200); }, {1}},
+      {"a group claiming more entries than it holds", [](PL& L) { Put16(L.bytes, L.group_data[1] + 4, 200); }, {1}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

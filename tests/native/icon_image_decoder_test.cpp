@@ -58,7 +58,8 @@ Bytes BuildDib(int w, int h, int bpp, const std::vector<uint32_t>& palette, cons
         const int bit = x * bpp;
         line[bit / 8] |= static_cast<uint8_t>(v << (8 - bpp - bit % 8));
       } else {
-        for (int k = 0; k < bpp / 8; ++k) line[static_cast<size_t>(x) * (bpp / 8) + k] = static_cast<uint8_t>(v >> (8 * k));
+        for (int k = 0; k < bpp / 8; ++k)
+          line[static_cast<size_t>(x) * (bpp / 8) + k] = static_cast<uint8_t>(v >> (8 * k));
       }
     }
     b.insert(b.end(), line.begin(), line.end());
@@ -87,22 +88,34 @@ TEST(IconImageDecoder, EveryBitCountWithItsMask) {
     RawPixel raw;
     std::function<uint32_t(int, int)> colour;  // the expected 0xRRGGBB
   } cases[] = {
-      {1, {0x102030, 0xF0E0D0}, [](int x, int y) { return static_cast<uint32_t>((x + y) & 1); },
+      {1,
+       {0x102030, 0xF0E0D0},
+       [](int x, int y) { return static_cast<uint32_t>((x + y) & 1); },
        [](int x, int y) { return ((x + y) & 1) ? 0xF0E0D0u : 0x102030u; }},
       {4, palette16, [](int x, int y) { return static_cast<uint32_t>((x * 3 + y) % 16); },
        [&palette16](int x, int y) { return palette16[(x * 3 + y) % 16]; }},
-      {8, {0x010203, 0x040506, 0x070809}, [](int x, int y) { return static_cast<uint32_t>((x + y) % 3); },
-       [](int x, int y) { return std::vector<uint32_t>{0x010203, 0x040506, 0x070809}[(x + y) % 3]; }},
+      {8,
+       {0x010203, 0x040506, 0x070809},
+       [](int x, int y) { return static_cast<uint32_t>((x + y) % 3); },
+       [](int x, int y) {
+         return std::vector<uint32_t>{0x010203, 0x040506, 0x070809}[(x + y) % 3];
+       }},
       // 5-5-5: red 31, green x, blue y; a channel of 31 reads 255.
-      {16, {}, [](int x, int y) { return static_cast<uint32_t>((31 << 10) | (x << 5) | y); },
+      {16,
+       {},
+       [](int x, int y) { return static_cast<uint32_t>((31 << 10) | (x << 5) | y); },
        [](int x, int y) {
          auto e = [](uint32_t v) { return (v << 3) | (v >> 2); };
          return (0xFFu << 16) | (e(static_cast<uint32_t>(x)) << 8) | e(static_cast<uint32_t>(y));
        }},
-      {24, {}, [](int x, int y) { return static_cast<uint32_t>(0x112233 + x * 0x010000 + y); },
+      {24,
+       {},
+       [](int x, int y) { return static_cast<uint32_t>(0x112233 + x * 0x010000 + y); },
        [](int x, int y) { return static_cast<uint32_t>(0x112233 + x * 0x010000 + y); }},
       // 32 bits without alpha: the mask decides, as for the others.
-      {32, {}, [](int x, int y) { return static_cast<uint32_t>(0x00A0B0C0 + x + y * 0x100); },
+      {32,
+       {},
+       [](int x, int y) { return static_cast<uint32_t>(0x00A0B0C0 + x + y * 0x100); },
        [](int x, int y) { return static_cast<uint32_t>(0xA0B0C0 + x + y * 0x100); }},
   };
   for (const auto& c : cases) {
@@ -180,13 +193,14 @@ TEST(IconImageDecoder, DamagedImagesFailCleanly) {
 
 // Real icons leave out the mask now and then, and palettes may be short.
 TEST(IconImageDecoder, MissingMaskIsOpaqueAndIndexBeyondThePaletteIsBlack) {
-  const Bytes no_mask = BuildDib(3, 2, 24, {}, [](int, int) { return 0x445566u; }, nullptr, false);
+  const Bytes no_mask = BuildDib(
+      3, 2, 24, {}, [](int, int) { return 0x445566u; }, nullptr, false);
   DecodedIconImage out;
   ASSERT_EQ(IconImageDecodeResult::kOk, DecodeIconImage(no_mask.data(), no_mask.size(), &out));
   EXPECT_EQ(0xFF445566u, out.pixels.At(2, 1));
 
-  const Bytes short_palette =
-      BuildDib(2, 1, 4, {0x00FF00}, [](int x, int) { return x == 0 ? 0u : 9u; }, [](int, int) { return false; });
+  const Bytes short_palette = BuildDib(
+      2, 1, 4, {0x00FF00}, [](int x, int) { return x == 0 ? 0u : 9u; }, [](int, int) { return false; });
   ASSERT_EQ(IconImageDecodeResult::kOk, DecodeIconImage(short_palette.data(), short_palette.size(), &out));
   EXPECT_EQ(0xFF00FF00u, out.pixels.At(0, 0));
   EXPECT_EQ(0xFF000000u, out.pixels.At(1, 0));
@@ -251,7 +265,8 @@ Bytes ChangeChunk(const Bytes& png, const char* type, const std::function<void(B
 }
 
 TEST(IconGroupPng, EveryImageOfAGroupBecomesAPngAndABrokenGroupNone) {
-  const Bytes dib = BuildDib(4, 3, 8, {0x102030, 0x405060}, [](int x, int) { return x % 2; }, Corner);
+  const Bytes dib = BuildDib(
+      4, 3, 8, {0x102030, 0x405060}, [](int x, int) { return x % 2; }, Corner);
   const Bytes png = WrittenPng(20, 10);
   std::vector<TGroupImagePng> out;
   const Bytes file = IconFile({{8, dib}, {32, png}});
@@ -279,7 +294,8 @@ TEST(IconGroupPng, EveryImageOfAGroupBecomesAPngAndABrokenGroupNone) {
 TEST(IconGroupPng, AStoredPngMustDecodeWhole) {
   const Bytes png = WrittenPng(20, 10);
   const std::pair<const char*, Bytes> broken[] = {
-      {"bad checksum", ChangeChunk(png, "IDAT", [](Bytes&) {}, false)},
+      {"bad checksum", ChangeChunk(
+                           png, "IDAT", [](Bytes&) {}, false)},
       {"short image data", ChangeChunk(png, "IDAT", [](Bytes& d) { d.resize(d.size() / 2); })},
       {"broken zlib stream", ChangeChunk(png, "IDAT", [](Bytes& d) { d[0] ^= 0x01; })},
       {"interlaced rows missing", ChangeChunk(png, "IHDR", [](Bytes& d) { d[12] = 1; })},

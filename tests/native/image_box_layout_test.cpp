@@ -10,13 +10,9 @@ TEST(ImageBoxLayoutTest, LayoutFollowsWidthAndCount) {
     int width, icons;
     int columns, rows, height;
   } cases[] = {
-      {41, 5, 1, 5, 5 * 42 + 2},  // narrower than one cell: still one column
-      {0, 3, 1, 3, 128},
-      {100, 0, 2, 1, 44},         // no icons: one row, CellHeight + 2
-      {130, 10, 3, 4, 170},
-      {504, 12, 12, 1, 44},
-      {504, 13, 12, 2, 86},
-      {42, 1, 1, 1, 44},
+      {41, 5, 1, 5, 5 * 42 + 2},                      // narrower than one cell: still one column
+      {0, 3, 1, 3, 128},         {100, 0, 2, 1, 44},  // no icons: one row, CellHeight + 2
+      {130, 10, 3, 4, 170},      {504, 12, 12, 1, 44}, {504, 13, 12, 2, 86}, {42, 1, 1, 1, 44},
   };
   TGridMetrics m;
   for (const Case& c : cases) {
@@ -87,15 +83,14 @@ TEST(ImageBoxLayoutTest, HitTest) {
       {5, 23, 41, 41, 0},
       {5, 23, 100, 90, 12},
       {5, 23, 30, 4 * 42 + 5, 20},
-      {5, 23, 200, 4 * 42 + 5, 22},    // after the last icon of the last row
-      {5, 23, 10, 10 * 42, 22},        // below the last row
-      {5, 23, 10, 2000000000, 22},     // far below
-      {5, 23, 5 * 42 + 3, 10, 4},      // strip right of the last column: that row's last cell
-      {5, 0, 10, 10, -1},              // empty grid selects nothing
+      {5, 23, 200, 4 * 42 + 5, 22},  // after the last icon of the last row
+      {5, 23, 10, 10 * 42, 22},      // below the last row
+      {5, 23, 10, 2000000000, 22},   // far below
+      {5, 23, 5 * 42 + 3, 10, 4},    // strip right of the last column: that row's last cell
+      {5, 0, 10, 10, -1},            // empty grid selects nothing
       {1, 3, 500, 50, 1},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(HitTest(m, c.columns, c.icons, c.x, c.y), c.expected) << c.x << "," << c.y;
+  for (const Case& c : cases) EXPECT_EQ(HitTest(m, c.columns, c.icons, c.x, c.y), c.expected) << c.x << "," << c.y;
 }
 
 TEST(ImageBoxLayoutTest, SetItemIndexClampsAndFiresOnce) {
@@ -124,17 +119,17 @@ TEST(ImageBoxLayoutTest, SetItemIndexRepaintsOrScrolls) {
     int new_position;
     bool repaint_old, repaint_new;
   } cases[] = {
-      {0, 5, 0, false, 0, true, true},         // same row
-      {-1, 3, 0, false, 0, true, true},        // -1 counts as row 0
-      {0, 24, 0, false, 0, true, true},        // another row already in view
-      {0, 36, 0, true, 42, false, false},      // row 3 bottom 162 - 6 > 148
-      {0, 60, 0, true, 126, false, false},     // three rows below the view
-      {60, 12, 126, true, 42, false, false},   // above the view, steps of 42
-      {60, 0, 126, true, 0, false, false},
-      {0, 119, 0, true, max_pos, false, false},  // stops where the bar stops
+      {0, 5, 0, false, 0, true, true},                                                  // same row
+      {-1, 3, 0, false, 0, true, true},                                                 // -1 counts as row 0
+      {0, 24, 0, false, 0, true, true},                                                 // another row already in view
+      {0, 36, 0, true, 42, false, false},                                               // row 3 bottom 162 - 6 > 148
+      {0, 60, 0, true, 126, false, false},                                              // three rows below the view
+      {60, 12, 126, true, 42, false, false},                                            // above the view, steps of 42
+      {60, 0, 126, true, 0, false, false},   {0, 119, 0, true, max_pos, false, false},  // stops where the bar stops
   };
   for (const Case& c : cases) {
-    TSelectionPlan p = PlanSetItemIndex(m, 12, 120, c.old_index, c.requested, TScrollView{c.position, 148, max_pos, 42});
+    TSelectionPlan p =
+        PlanSetItemIndex(m, 12, 120, c.old_index, c.requested, TScrollView{c.position, 148, max_pos, 42});
     EXPECT_TRUE(p.Changed);
     EXPECT_EQ(p.Scrolls, c.scrolls) << c.requested;
     EXPECT_EQ(p.ScrollPosition, c.new_position) << c.requested;
@@ -254,14 +249,9 @@ TEST(ImageBoxLayoutTest, WheelMovesOneRowPerMessage) {
   struct Case {
     int delta, columns, icons, item_index, selected;
   } cases[] = {
-      {-120, 5, 23, 3, 8},
-      {-240, 5, 23, 3, 8},  // one step whatever the delta
-      {-120, 5, 23, -1, 4},
-      {-120, 5, 23, 20, 22},
-      {120, 5, 23, 13, 8},
-      {120, 5, 23, 3, 0},
-      {120, 5, 23, 0, 0},
-      {120, 5, 23, -1, 0},
+      {-120, 5, 23, 3, 8},  {-240, 5, 23, 3, 8},  // one step whatever the delta
+      {-120, 5, 23, -1, 4}, {-120, 5, 23, 20, 22}, {120, 5, 23, 13, 8},
+      {120, 5, 23, 3, 0},   {120, 5, 23, 0, 0},    {120, 5, 23, -1, 0},
   };
   for (const Case& c : cases) {
     TKeyAction a = WheelAction(c.delta, c.item_index, c.columns);

@@ -71,7 +71,8 @@ TEST(BitmapFiles, ReadBackByImageMagick) {
     EXPECT_EQ(static_cast<uint32_t>(bpp), testing_ico::Le16(bytes, 28));
     EXPECT_EQ(7u, testing_ico::Le32(bytes, 22));  // positive height: bottom-up rows
     int status = 0;
-    std::vector<uint8_t> rgb = RunCapture(std::string(kConvert) + " '" + path + "' -alpha off rgb:- 2>/dev/null", &status);
+    std::vector<uint8_t> rgb =
+        RunCapture(std::string(kConvert) + " '" + path + "' -alpha off rgb:- 2>/dev/null", &status);
     ASSERT_EQ(0, status);
     EXPECT_EQ(ExpectedRgb(picture, 13, 7), rgb) << bpp;
   }
@@ -135,10 +136,8 @@ TEST(MetafileBytes, HeaderNamesTheReferenceDevice) {
     EmfReferenceDevice device;
     uint32_t pixels_x, pixels_y, mm_x, mm_y, frame_right, frame_bottom;
   } cases[] = {
-      {{1280, 1024, 339, 271}, 1280, 1024, 339, 271, 237, 131},
-      {{1024, 768, 271, 203}, 1024, 768, 271, 203, 237, 131},
-      {{0, 1024, 339, 271}, 1024, 768, 271, 203, 237, 131},
-      {{1280, 1024, -1, 271}, 1024, 768, 271, 203, 237, 131},
+      {{1280, 1024, 339, 271}, 1280, 1024, 339, 271, 237, 131}, {{1024, 768, 271, 203}, 1024, 768, 271, 203, 237, 131},
+      {{0, 1024, 339, 271}, 1024, 768, 271, 203, 237, 131},     {{1280, 1024, -1, 271}, 1024, 768, 271, 203, 237, 131},
       {{800, 600, 400, 300}, 800, 600, 400, 300, 449, 249},  // half a millimetre a pixel
   };
   PixelBuffer picture = TestPicture(9, 5, 32);
@@ -254,7 +253,10 @@ TEST(ImageWriters, FullAndReadOnlyVolume) {
   struct Case {
     const char* name;
     int type;
-  } cases[] = {{"a.ico", imaging::etIcon}, {"a.bmp", imaging::etBitmap}, {"a.jpg", imaging::etJPEG}, {"a.emf", imaging::etMetafile}};
+  } cases[] = {{"a.ico", imaging::etIcon},
+               {"a.bmp", imaging::etBitmap},
+               {"a.jpg", imaging::etJPEG},
+               {"a.emf", imaging::etMetafile}};
   for (const Case& c : cases) ASSERT_TRUE(testing_files::WriteAll(volume.file(c.name), previous));
   volume.Fill();
   for (const Case& c : cases) {
@@ -263,8 +265,7 @@ TEST(ImageWriters, FullAndReadOnlyVolume) {
       EXPECT_EQ(kIconWriteFailed, SaveIconImageToFile(path, icon, mask));
     } else {
       std::string error;
-      EXPECT_EQ(ImageWriteResult::kWriteFailed, SaveBitmapViewToFile(picture.view(), path, c.type, &error))
-          << c.name;
+      EXPECT_EQ(ImageWriteResult::kWriteFailed, SaveBitmapViewToFile(picture.view(), path, c.type, &error)) << c.name;
     }
     EXPECT_EQ(previous, ReadAll(path)) << c.name;
   }

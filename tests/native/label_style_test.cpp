@@ -19,16 +19,28 @@ TEST(LabelStyleTest, GradientBands) {
     std::vector<TGradientBand> bands;
   } cases[] = {
       // 27 rows: n = 6, step 83, bands of 4; lighten j < 3, amounts wrap at 256.
-      {10, 37, 32,
-       {{10, 4, B::kLighten, 76}, {14, 4, B::kLighten, 249}, {18, 4, B::kLighten, 166}, {22, 4, B::kDarken, 173},
-        {26, 4, B::kDarken, 0}, {30, 4, B::kDarken, 83}, {34, 4, B::kDarken, 166}}},
+      {10,
+       37,
+       32,
+       {{10, 4, B::kLighten, 76},
+        {14, 4, B::kLighten, 249},
+        {18, 4, B::kLighten, 166},
+        {22, 4, B::kDarken, 173},
+        {26, 4, B::kDarken, 0},
+        {30, 4, B::kDarken, 83},
+        {34, 4, B::kDarken, 166}}},
       // 16 rows: n = 4, step 125; darkening starts at j = 2 with a negative amount.
-      {0, 16, 24,
-       {{0, 4, B::kLighten, 244}, {4, 4, B::kLighten, 119}, {8, 4, B::kDarken, 6}, {12, 4, B::kDarken, 131},
+      {0,
+       16,
+       24,
+       {{0, 4, B::kLighten, 244},
+        {4, 4, B::kLighten, 119},
+        {8, 4, B::kDarken, 6},
+        {12, 4, B::kDarken, 131},
         {16, 4, B::kDarken, 0}}},
       // 11 rows: n = 2, bands of 5.
       {0, 11, 16, {{0, 5, B::kLighten, 232}, {5, 5, B::kDarken, 18}, {10, 5, B::kDarken, 12}}},
-      {5, 8, 32, {{5, 3, B::kSolid, 0}}},   // under 4 rows: no bands to divide into
+      {5, 8, 32, {{5, 3, B::kSolid, 0}}},  // under 4 rows: no bands to divide into
       {5, 5, 32, {{5, 0, B::kSolid, 0}}},
       {0, 27, 8, {{0, 27, B::kSolid, 0}}},  // a palette screen fills with the font colour
   };

@@ -37,14 +37,12 @@ bool DecodePng(const std::vector<uint8_t>& bytes, Decoded* out) {
 // Distinct red, green and blue and an alpha ramp, so that a swapped channel,
 // a flipped row or a lost alpha byte shows.
 Pixel32 Sample(int x, int y) {
-  return MakePixel(static_cast<uint8_t>(10 + x * 7), static_cast<uint8_t>(200 - y * 5),
-                   static_cast<uint8_t>(x * 3 + y), static_cast<uint8_t>((x * 31 + y * 17) & 0xFF));
+  return MakePixel(static_cast<uint8_t>(10 + x * 7), static_cast<uint8_t>(200 - y * 5), static_cast<uint8_t>(x * 3 + y),
+                   static_cast<uint8_t>((x * 31 + y * 17) & 0xFF));
 }
 
 TEST(PngWriter, RoundTripKeepsEveryChannelAndRowOrder) {
-  const struct {
-    int w, h;
-  } sizes[] = {{1, 1}, {3, 2}, {33, 17}, {256, 1}};
+  const struct { int w, h; } sizes[] = {{1, 1}, {3, 2}, {33, 17}, {256, 1}};
   for (const auto& s : sizes) {
     Image32 image(s.w, s.h);
     for (int y = 0; y < s.h; ++y)
@@ -106,8 +104,8 @@ TEST(IconAlpha, OwnAlphaWinsElseTheMaskDecides) {
   mask.Set(0, 0, true);
   const struct {
     const char* what;
-    Pixel32 top_left, top_right;     // the colour picture's pixels
-    Pixel32 want_left, want_right;   // with alpha
+    Pixel32 top_left, top_right;    // the colour picture's pixels
+    Pixel32 want_left, want_right;  // with alpha
     bool mask_fits;
   } cases[] = {
       {"own alpha, mask ignored", MakePixel(1, 2, 3, 0x00), MakePixel(4, 5, 6, 0x80), MakePixel(1, 2, 3, 0x00),
@@ -141,8 +139,7 @@ TEST(IconAlpha, GreyKeepsAlphaAndPlacingCutsAtTheEdges) {
     for (int x = 0; x < 2; ++x) stamp.At(x, y) = MakePixel(0, 0, static_cast<uint8_t>(1 + x + 2 * y), 0xFF);
   PlaceImage(canvas, stamp, 2, -1);  // only the stamp's bottom left pixel lands, at (2, 0)
   for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 3; ++x)
-      EXPECT_EQ((x == 2 && y == 0) ? stamp.At(0, 1) : 0u, canvas.At(x, y)) << x << "," << y;
+    for (int x = 0; x < 3; ++x) EXPECT_EQ((x == 2 && y == 0) ? stamp.At(0, 1) : 0u, canvas.At(x, y)) << x << "," << y;
 }
 
 }  // namespace

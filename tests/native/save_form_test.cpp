@@ -12,8 +12,8 @@ TEST(SaveForm, ColumnCountIsATrimmedDecimalOfAtLeastOne) {
   const struct {
     const char* text;
     int expected;  // 0: refused
-  } cases[] = {{"4", 4}, {" 12 ", 12}, {"007", 7}, {"99999", 99999}, {"0", 0}, {"000", 0}, {"", 0},
-               {"   ", 0}, {"3a", 0}, {"-2", 0}, {"+2", 0}, {"1 2", 0}, {"123456", 0}};
+  } cases[] = {{"4", 4},   {" 12 ", 12}, {"007", 7}, {"99999", 99999}, {"0", 0},   {"000", 0},   {"", 0},
+               {"   ", 0}, {"3a", 0},    {"-2", 0},  {"+2", 0},        {"1 2", 0}, {"123456", 0}};
   for (const auto& c : cases) {
     const std::optional<int> count = ParseColumnCount(c.text);
     EXPECT_EQ(c.expected, count.value_or(0)) << '"' << c.text << '"';
@@ -24,8 +24,8 @@ TEST(SaveForm, ColumnCountBoxTakesDigitsAndControlCharacters) {
   const struct {
     unsigned ch;
     bool accepted;
-  } cases[] = {{'0', true}, {'9', true}, {8, true}, {22, true}, {' ', false}, {'a', false},
-               {'/', false}, {':', false}, {0x4E00, false}};
+  } cases[] = {{'0', true},  {'9', true},  {8, true},    {22, true},     {' ', false},
+               {'a', false}, {'/', false}, {':', false}, {0x4E00, false}};
   for (const auto& c : cases) EXPECT_EQ(c.accepted, ColumnCountAccepts(c.ch)) << c.ch;
 }
 
@@ -33,9 +33,7 @@ TEST(SaveForm, RadioChoicesFillColumnByColumnBelowTheCaption) {
   // The picture-type group: 249 x 73 pixels, four choices in two columns,
   // a caption 13 pixels high. 55 pixels remain for two rows of 27, the odd
   // pixel shared out above.
-  const struct {
-    int index, left, top;
-  } cases[] = {{0, 8, 14}, {1, 8, 41}, {2, 127, 14}, {3, 127, 41}};
+  const struct { int index, left, top; } cases[] = {{0, 8, 14}, {1, 8, 41}, {2, 127, 14}, {3, 127, 41}};
   for (const auto& c : cases) {
     const util::TRect r = RadioGroupItemBounds(249, 73, 4, 2, 13, c.index);
     EXPECT_EQ(c.left, r.left) << c.index;

@@ -32,7 +32,8 @@ Image32 PictureAtDepth(uint8_t code, int w = 32, int h = 32) {
       for (int i = 0; i < 240 && i < w * h; ++i) image.pixels[i] = NewColor(i);
       break;
     case kDepth32:
-      for (int x = 0; x < w; ++x) image.At(x, h / 2) = MakePixel(200, 10, static_cast<uint8_t>(x), static_cast<uint8_t>(x * 7));
+      for (int x = 0; x < w; ++x)
+        image.At(x, h / 2) = MakePixel(200, 10, static_cast<uint8_t>(x), static_cast<uint8_t>(x * 7));
       break;
   }
   return image;
@@ -51,7 +52,7 @@ TEST(InitBitmapInfoHeader, FieldsAndSizes) {
     size_t info_size;
     uint32_t image_size;  // for 33 x 5
   } cases[] = {
-      {0, 1, 2, 48, 8 * 5}, {1, 4, 16, 104, 20 * 5}, {2, 8, 256, 1064, 36 * 5},
+      {0, 1, 2, 48, 8 * 5},    {1, 4, 16, 104, 20 * 5}, {2, 8, 256, 1064, 36 * 5},
       {3, 24, 0, 40, 100 * 5}, {4, 32, 0, 40, 132 * 5}, {7, 24, 0, 40, 100 * 5},
   };
   for (const Case& c : cases) {
@@ -78,7 +79,7 @@ TEST(IconFileLayout, ThirtyTwoPixelIconAtEveryDepth) {
     uint32_t in_resource;
     size_t file_size;
   } cases[] = {
-      {kDepth1, 1, 304, 326}, {kDepth4, 4, 744, 766}, {kDepth8, 8, 2216, 2238},
+      {kDepth1, 1, 304, 326},     {kDepth4, 4, 744, 766},     {kDepth8, 8, 2216, 2238},
       {kDepth24, 24, 3240, 3262}, {kDepth32, 32, 4264, 4286},
   };
   for (const Case& c : cases) {
@@ -143,8 +144,12 @@ TEST(IconFileLayout, OddSizesAndTheByteForTwoHundredFiftySix) {
     int result;
     int entry_w, entry_h;
   } cases[] = {
-      {1, 1, 0, 1, 1}, {7, 3, 0, 7, 3}, {255, 2, 0, 255, 2}, {256, 256, 0, 0, 0},
-      {257, 16, kIconTooLarge, 0, 0}, {16, 300, kIconTooLarge, 0, 0},
+      {1, 1, 0, 1, 1},
+      {7, 3, 0, 7, 3},
+      {255, 2, 0, 255, 2},
+      {256, 256, 0, 0, 0},
+      {257, 16, kIconTooLarge, 0, 0},
+      {16, 300, kIconTooLarge, 0, 0},
   };
   for (const Case& c : cases) {
     Image32 image = PictureAtDepth(kDepth24, c.w, c.h);
@@ -212,8 +217,8 @@ TEST(SaveIconImageToFile, ResultCodesAndNothingLeftBehind) {
   EXPECT_EQ(kIconNameTooShort, SaveIconImageToFile("a.i", image, mask));
   EXPECT_FALSE(testing_files::Exists("a.i"));
   EXPECT_EQ(kIconCreateFailed, SaveIconImageToFile(dir.file("missing/x.ico"), image, mask));
-  EXPECT_EQ(kIconTooLarge, SaveIconImageToFile(dir.file("big.ico"), PictureAtDepth(kDepth1, 300, 8),
-                                               MaskPattern(300, 8)));
+  EXPECT_EQ(kIconTooLarge,
+            SaveIconImageToFile(dir.file("big.ico"), PictureAtDepth(kDepth1, 300, 8), MaskPattern(300, 8)));
   EXPECT_EQ(kIconConversionFailed, SaveIconImageToFile(dir.file("bad.ico"), image, MaskPattern(16, 16)));
   EXPECT_EQ(kIconConversionFailed, SaveIconImageToFile(dir.file("none.ico"), Image32(), MaskImage()));
   EXPECT_TRUE(testing_files::ListDir(dir.path()).empty());

@@ -24,12 +24,22 @@ TEST(SettingsTest, StoredIntegersAndBooleans) {
     int as_int;    // with default 42
     bool as_bool;  // with default true
   } cases[] = {
-      {std::nullopt, 42, true},   {"", 42, true},      {"7", 7, true},
-      {"-1", -1, true},           {"+5", 5, true},     {"0", 0, false},
-      {"00", 0, false},           {"abc", 42, true},   {"12x", 42, true},
-      {" 5", 42, true},           {"-", 42, true},     {"2147483647", 2147483647, true},
-      {"2147483648", 42, true},   {"-2147483648", INT32_MIN, true},
-      {"-2147483649", 42, true},  {"99999999999999999999", 42, true},
+      {std::nullopt, 42, true},
+      {"", 42, true},
+      {"7", 7, true},
+      {"-1", -1, true},
+      {"+5", 5, true},
+      {"0", 0, false},
+      {"00", 0, false},
+      {"abc", 42, true},
+      {"12x", 42, true},
+      {" 5", 42, true},
+      {"-", 42, true},
+      {"2147483647", 2147483647, true},
+      {"2147483648", 42, true},
+      {"-2147483648", INT32_MIN, true},
+      {"-2147483649", 42, true},
+      {"99999999999999999999", 42, true},
   };
   for (const Case& c : cases) {
     const char* shown = c.text ? c.text->c_str() : "(missing)";
@@ -87,15 +97,16 @@ TEST(SettingsTest, PaneSizeClamps) {
   struct Case {
     int stored, client, splitter, status, expected;
   } heights[] = {
-      {50, 418, 3, 19, 172}, {10000, 418, 3, 19, 224}, {200, 418, 3, 19, 200}, {172, 418, 3, 19, 172},
-      {225, 418, 3, 19, 224},
+      {50, 418, 3, 19, 172},  {10000, 418, 3, 19, 224}, {200, 418, 3, 19, 200},
+      {172, 418, 3, 19, 172}, {225, 418, 3, 19, 224},
   };
   for (const Case& c : heights)
     EXPECT_EQ(ClampFindPanelHeight(c.stored, c.client, c.splitter, c.status), c.expected) << c.stored;
   struct WidthCase {
     int stored, pane, splitter, expected;
   } widths[] = {{100, 700, 3, 248}, {10000, 700, 3, 449}, {300, 700, 3, 300}};
-  for (const WidthCase& c : widths) EXPECT_EQ(ClampFilePanelWidth(c.stored, c.pane, c.splitter), c.expected) << c.stored;
+  for (const WidthCase& c : widths)
+    EXPECT_EQ(ClampFilePanelWidth(c.stored, c.pane, c.splitter), c.expected) << c.stored;
 }
 
 TEST(SettingsTest, NormalRectTakesMissingCornersFromCurrent) {
@@ -200,10 +211,22 @@ TEST(RecentFilesTest, OpenedMovesToTopCheckedAndKeepsTwelve) {
 
 TEST(RecentFilesTest, TrailBytesAreNotFoldedWhenComparingPaths) {
   util::SetLeadByteTest([](unsigned char c) { return c >= 0x81 && c <= 0x9F; });
-  EXPECT_FALSE(SamePathText("C:\\\x81" "a.dll", "C:\\\x81" "A.dll"));
-  EXPECT_TRUE(SamePathText("C:\\\x81" "ab.dll", "c:\\\x81" "aB.DLL"));
+  EXPECT_FALSE(
+      SamePathText("C:\\\x81"
+                   "a.dll",
+                   "C:\\\x81"
+                   "A.dll"));
+  EXPECT_TRUE(
+      SamePathText("C:\\\x81"
+                   "ab.dll",
+                   "c:\\\x81"
+                   "aB.DLL"));
   util::SetLeadByteTest(nullptr);
-  EXPECT_TRUE(SamePathText("C:\\\x81" "a.dll", "C:\\\x81" "A.dll"));
+  EXPECT_TRUE(
+      SamePathText("C:\\\x81"
+                   "a.dll",
+                   "C:\\\x81"
+                   "A.dll"));
 }
 
 }  // namespace

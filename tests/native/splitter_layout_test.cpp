@@ -157,7 +157,7 @@ TEST(SplitterLayoutTest, FindSizedControl) {
     int found;
   } cases[] = {
       {{{B(0, 0, 100, 300), TAlign::alLeft, true, false}, {B(50, 0, 50, 300), TAlign::alLeft}}, 1},  // disabled first
-      {{{B(0, 0, 99, 300), TAlign::alLeft}}, -1},                                                // a gap
+      {{{B(0, 0, 99, 300), TAlign::alLeft}}, -1},                                                    // a gap
       {{{B(100, 0, 0, 300), TAlign::alLeft}}, 0},  // no width: widened towards the splitter
       {{{B(99, 0, 0, 300), TAlign::alLeft}}, -1},
   };

@@ -8,8 +8,8 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -84,9 +84,7 @@ class SmallVolume {
     if (mounted_) umount2(dir_.path().c_str(), MNT_DETACH);
   }
   bool mounted() const { return mounted_; }
-  bool RemountReadOnly() {
-    return mount("tmpfs", dir_.path().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-  }
+  bool RemountReadOnly() { return mount("tmpfs", dir_.path().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
   const std::string& reason() const { return reason_; }
   std::string file(const std::string& name) const { return dir_.file(name); }
   const std::string& path() const { return dir_.path(); }

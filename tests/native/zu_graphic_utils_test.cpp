@@ -32,8 +32,8 @@ TEST(ShadeColor, DarkenAndLightenPerChannel) {
   struct Case {
     int channel, amount, dark, light;
   } cases[] = {
-      {200, 50, 148, 250}, {40, 50, 0, 90}, {200, 199, 0, 255}, {205, 50, 153, 255},
-      {210, 50, 158, 255}, {50, 50, 0, 100}, {0, 0, 0, 0}, {255, 0, 253, 255},
+      {200, 50, 148, 250}, {40, 50, 0, 90},  {200, 199, 0, 255}, {205, 50, 153, 255},
+      {210, 50, 158, 255}, {50, 50, 0, 100}, {0, 0, 0, 0},       {255, 0, 253, 255},
   };
   for (const Case& c : cases) {
     for (int shift : {0, 8, 16}) {
@@ -41,9 +41,7 @@ TEST(ShadeColor, DarkenAndLightenPerChannel) {
       ColorRef dark = DarkenColor(color, static_cast<uint8_t>(c.amount), no_sys);
       ColorRef light = LightenColor(color, static_cast<uint8_t>(c.amount), no_sys);
       EXPECT_EQ(static_cast<ColorRef>(c.dark) << shift, dark) << c.channel << "-" << c.amount;
-      EXPECT_EQ(static_cast<ColorRef>(c.light) << shift,
-                light & (0xFFu << shift))
-          << c.channel << "+" << c.amount;
+      EXPECT_EQ(static_cast<ColorRef>(c.light) << shift, light & (0xFFu << shift)) << c.channel << "+" << c.amount;
     }
   }
   // A system colour (negative, index in the low byte) is resolved first.
@@ -79,12 +77,17 @@ TEST(FitTextToWidth, NeverSplitsADoubleByteCharacter) {
   util::SetLeadByteTest([](unsigned char c) { return c >= 0x81 && c <= 0xFE; });
   // "a" + two double-byte characters + "bc": cutting 4 bytes would leave a
   // lone lead byte.
-  std::string text = "a\xC4\xE3\xBA\xC3" "bc";
+  std::string text =
+      "a\xC4\xE3\xBA\xC3"
+      "bc";
   std::vector<std::string> tried;
-  std::string fitted = FitTextToWidth(text, [&tried](const std::string& s) {
-    tried.push_back(s);
-    return static_cast<int>(s.size()) * 10;
-  }, 65);
+  std::string fitted = FitTextToWidth(
+      text,
+      [&tried](const std::string& s) {
+        tried.push_back(s);
+        return static_cast<int>(s.size()) * 10;
+      },
+      65);
   util::SetLeadByteTest(nullptr);
   EXPECT_EQ("a\xC4\xE3...", fitted);
   for (const std::string& s : tried) EXPECT_NE(std::string("a\xC4\xE3\xBA..."), s);
@@ -92,12 +95,17 @@ TEST(FitTextToWidth, NeverSplitsADoubleByteCharacter) {
 
 TEST(FitTextToWidth, WideTextNeverSplitsASurrogatePair) {
   // "ab", one character outside the basic plane (two UTF-16 units), "cd".
-  std::wstring text = L"ab\xD83D\xDE00" L"cd";
+  std::wstring text =
+      L"ab\xD83D\xDE00"
+      L"cd";
   std::vector<std::wstring> tried;
-  std::wstring fitted = FitTextToWidth(text, [&tried](const std::wstring& s) {
-    tried.push_back(s);
-    return static_cast<int>(s.size()) * 10;
-  }, 59);
+  std::wstring fitted = FitTextToWidth(
+      text,
+      [&tried](const std::wstring& s) {
+        tried.push_back(s);
+        return static_cast<int>(s.size()) * 10;
+      },
+      59);
   EXPECT_EQ(L"ab...", fitted);
   // Keeping three units would have left the high surrogate alone.
   EXPECT_EQ((std::vector<std::wstring>{text, L"ab\xD83D\xDE00...", L"ab..."}), tried);

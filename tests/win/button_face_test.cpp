@@ -2,8 +2,8 @@
 // theme library's loader. Without a ThemeUnit the theme library is not
 // loaded and every face has the classic look; Wine 8 does keep a visual
 // style active, so one test loads the library to see the themed look.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
@@ -51,8 +51,9 @@ struct Painted {
     RECT box{bitmap.Width(), bitmap.Height(), -1, -1};
     for (int y = 3; y < bitmap.Height() - 3; ++y)
       for (int x = 3; x < bitmap.Width() - 3; ++x)
-        if (At(x, y) == color) box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
-                                      std::max<LONG>(box.right, x), std::max<LONG>(box.bottom, y)};
+        if (At(x, y) == color)
+          box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x),
+                 std::max<LONG>(box.bottom, y)};
     return box;
   }
   bool Has(COLORREF color) const { return BoxOf(color).right >= 0; }
@@ -79,7 +80,8 @@ util::UniqueBitmap MakeGlyph(const std::vector<COLORREF>& marks) {
 TEST(DrawButtonFace, ShadingBandColourInEveryShape) {
   // 27 high: band 3 alone covers row 7, normal (q = 2) and pressed (q = 2).
   for (TzuBtnForm shape : {efRect, efRoundRect, efEllipse}) {
-    ButtonFaceParams normal = Face(40, 27, FaceState::kNormal, shape), pressed = Face(40, 27, FaceState::kPressed, shape);
+    ButtonFaceParams normal = Face(40, 27, FaceState::kNormal, shape),
+                     pressed = Face(40, 27, FaceState::kPressed, shape);
     normal.shadowed = pressed.shadowed = true;
     EXPECT_EQ(LightenColor(kFace, 18), Painted(normal).At(20, 7)) << shape;
     EXPECT_EQ(DarkenColor(kHighlight, 24), Painted(pressed).At(20, 7)) << shape;

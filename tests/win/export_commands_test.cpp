@@ -1,9 +1,9 @@
 // The dialog commands of the exports, driven as the user drives them: the
 // command runs on this thread with a real grid, save dialog and options
 // window, while a second thread answers each window it opens.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <dlgs.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <thread>
@@ -74,8 +74,7 @@ struct SeenSave {
 // Waits for the save dialog, sets its check box, chooses the file type at
 // type_position (0-based; -1 leaves it), types the name and presses the
 // button.
-SeenSave DriveSave(const std::wstring& title, bool tick, const std::string& name, int button,
-                   int type_position = -1) {
+SeenSave DriveSave(const std::wstring& title, bool tick, const std::string& name, int button, int type_position = -1) {
   SeenSave seen;
   HWND dialog = WaitForOwn(title);
   if (!dialog) return seen;
@@ -112,8 +111,8 @@ class ExportCommandsTest : public ::testing::Test {
     BatchMode = false;
     ExportSettings = TExportSettings();
     HTMLColumnCount = 4;
-    parent_ = CreateWindowExW(0, L"STATIC", L"commands test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0,
-                              0, 600, 400, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    parent_ = CreateWindowExW(0, L"STATIC", L"commands test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                              600, 400, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(nullptr, parent_) << "error " << GetLastError();
     ASSERT_TRUE(box_.Create(parent_, 0, 0, 400, 300)) << "error " << GetLastError();
     CurrentFileName = testing_support::FixturePath("export_5.dll");

@@ -1,8 +1,8 @@
 // The export engine under Wine, in-process: per-icon files of every type,
 // the HTML document byte for byte, the dBase files byte for byte, the
 // overwrite answers, sources without icons and failures part-way.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
@@ -99,7 +99,11 @@ TEST_F(ExportEngineTest, PerIconFilesOfEveryTypeAreNamedCountedAndDecodable) {
   const struct {
     imaging::TExportType type;
     const char* ext;
-  } cases[] = {{imaging::etIcon, ".ico"}, {imaging::etBitmap, ".bmp"}, {imaging::etJPEG, ".jpg"}, {imaging::etMetafile, ".emf"}, {imaging::TExportType(7), ".ico"}};
+  } cases[] = {{imaging::etIcon, ".ico"},
+               {imaging::etBitmap, ".bmp"},
+               {imaging::etJPEG, ".jpg"},
+               {imaging::etMetafile, ".emf"},
+               {imaging::TExportType(7), ".ico"}};
   for (const auto& c : cases) {
     const std::string folder = dir_.file(std::string("out") + c.ext + std::to_string(c.type));
     TExportRequest request;
@@ -138,8 +142,8 @@ TEST_F(ExportEngineTest, PerIconFilesOfEveryTypeAreNamedCountedAndDecodable) {
         DestroyIcon(icon);
         ExpectExportPicture(canvas, i, file);
       } else if (std::string(c.ext) == ".bmp") {
-        HBITMAP bmp = static_cast<HBITMAP>(LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0,
-                                                      LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+        HBITMAP bmp = static_cast<HBITMAP>(
+            LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
         ASSERT_NE(nullptr, bmp) << file;
         Canvas canvas(32, 32);
         HDC src = CreateCompatibleDC(nullptr);
@@ -206,8 +210,10 @@ TEST_F(ExportEngineTest, HtmlDocumentByteForByte) {
     int total;
     int k;
     bool border, numbers;
-  } cases[] = {{"export_5.dll", 5, 4, false, false}, {"export_8.dll", 8, 4, true, true},
-               {"export_5.dll", 5, 7, true, false}, {"export_5.dll", 5, 0, false, true}};
+  } cases[] = {{"export_5.dll", 5, 4, false, false},
+               {"export_8.dll", 8, 4, true, true},
+               {"export_5.dll", 5, 7, true, false},
+               {"export_5.dll", 5, 0, false, true}};
   for (const auto& c : cases) {
     TempDir dir;
     CurrentFileName = FixturePath(c.dll);
@@ -580,8 +586,8 @@ TEST_F(ExportEngineTest, WriteFailurePartWayKeepsWhatWasWritten) {
 
 TEST_F(ExportEngineTest, DamagedAndIconlessSourcesWriteNothing) {
   // The structural check keeps damaged files away from the shell.
-  const char* sources[] = {"damaged\\ico_offset_huge.ico", "damaged\\ne_group_65535.exe", "text.txt",
-                           "no_icons.exe", "missing.dll"};
+  const char* sources[] = {"damaged\\ico_offset_huge.ico", "damaged\\ne_group_65535.exe", "text.txt", "no_icons.exe",
+                           "missing.dll"};
   for (const char* source : sources) {
     TExportRequest request;
     request.Type = imaging::etBitmap;
@@ -613,7 +619,7 @@ TEST_F(ExportEngineTest, GrayScaleAndColorDepth) {
     const char* file;
     UINT index;
     uint8_t depth;
-  } depths[] = {{"mono.ico", 0, 0}, {"few_icons.dll", 0, 1}, {"few_icons.dll", 1, 1},
+  } depths[] = {{"mono.ico", 0, 0},      {"few_icons.dll", 0, 1}, {"few_icons.dll", 1, 1},
                 {"few_icons.dll", 2, 3}, {"few_icons.dll", 3, 3}, {"few_icons.dll", 4, 4}};
   for (const auto& d : depths) {
     imaging::TIcon icon(ExtractIconA(GetModuleHandleA(nullptr), FixturePath(d.file).c_str(), d.index));

@@ -3,8 +3,8 @@
 // leaves nothing behind.
 #include "app/export/export_file_win.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>

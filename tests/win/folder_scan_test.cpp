@@ -87,7 +87,7 @@ TEST(FolderScanWin, LinksBackIntoTheWalkAreNotFollowed) {
   Copy("main_2.dll", dir.file("sub\\b.dll"));
   const std::string unix_dir = testing_support::UnixPath(dir.path());
   ASSERT_EQ("done\n", testing_support::RunUnix("cd '" + unix_dir + "' && ln -s . self && ln -s .. sub/up && " +
-                                                "ln -s sub other && ln -s gone dangling && echo done"));
+                                               "ln -s sub other && ln -s gone dangling && echo done"));
   char previous[MAX_PATH];
   GetCurrentDirectoryA(MAX_PATH, previous);
   app::TShellScanFileSystem fs;

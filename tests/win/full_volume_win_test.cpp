@@ -3,19 +3,19 @@
 // from here, and every writer must report the failure, keep the previous
 // file byte for byte and leave nothing else behind. Where mounting is not
 // allowed the test says so and is skipped.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <shellapi.h>
 
 #include <string>
 #include <vector>
 
 #include "app/export/dbase_export_win.h"
-#include "imaging/export_types.h"
 #include "gui/error.h"
-#include "util/handles_win.h"
+#include "imaging/export_types.h"
 #include "imaging/saveicons_win.h"
 #include "imaging/zu_graphic_utils_win.h"
+#include "util/handles_win.h"
 #include "win/win_test_support.h"
 #include "win/window_driver.h"
 
@@ -108,8 +108,8 @@ TEST(FullVolume, EveryWriterKeepsThePreviousFile) {
   for (const char* name : names) {
     ASSERT_TRUE(testing_support::WriteFileBytes(volume.file(name), previous.data(), previous.size()));
   }
-  util::UniqueIcon icon(ExtractIconA(GetModuleHandleA(nullptr),
-                                    testing_support::FixturePath("imaging_depths.dll").c_str(), 6));
+  util::UniqueIcon icon(
+      ExtractIconA(GetModuleHandleA(nullptr), testing_support::FixturePath("imaging_depths.dll").c_str(), 6));
   ASSERT_TRUE(icon);
   imaging::TBitmap picture(64, 64, imaging::PixelFormat::pf32bit);
   for (int y = 0; y < 64; ++y)

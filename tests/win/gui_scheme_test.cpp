@@ -59,7 +59,8 @@ TEST(WindowScheme, ChildNotificationsGoToTheChildObjectFirst) {
   SendMessageW(own.Handle(), BM_CLICK, 0, 0);
   SendMessageW(plain, BM_CLICK, 0, 0);
   EXPECT_EQ(1, own.clicks);
-  EXPECT_EQ(std::vector<int>{102}, form.commands) << "a bound child handles its own click; a plain one's reaches the form";
+  EXPECT_EQ(std::vector<int>{102}, form.commands)
+      << "a bound child handles its own click; a plain one's reaches the form";
   EXPECT_EQ(L"Own", own.Text()) << "the subclassed control keeps its own behaviour";
 }
 
@@ -285,8 +286,8 @@ TEST(WindowScheme, HandlersOfSubclassedControlsBuildOnTheControlsOwnAnswer) {
   ASSERT_TRUE(form.Create());
   TabEdit tab_edit;
   ASSERT_TRUE(tab_edit.Create(L"EDIT", form.Handle(), 101, WS_VISIBLE, 0, 0, 80, 20));
-  HWND plain = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 30, 80, 20, form.Handle(), nullptr,
-                               nullptr, nullptr);
+  HWND plain =
+      CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 30, 80, 20, form.Handle(), nullptr, nullptr, nullptr);
   const LRESULT own = SendMessageW(plain, WM_GETDLGCODE, 0, 0);
   EXPECT_EQ(0, own & DLGC_WANTTAB);
   EXPECT_EQ(own | DLGC_WANTTAB, SendMessageW(tab_edit.Handle(), WM_GETDLGCODE, 0, 0));

@@ -77,8 +77,8 @@ TEST(Form, SizedAsMaximizedWhileHiddenItTakesTheRectangleOfAMaximizedWindow) {
   GetWindowRect(shown.Handle(), &b);
   GetClientRect(hidden.Handle(), &ca);
   GetClientRect(shown.Handle(), &cb);
-  EXPECT_TRUE(EqualRect(&a, &b)) << a.left << "," << a.top << " " << a.right << "," << a.bottom << " against "
-                                 << b.left << "," << b.top << " " << b.right << "," << b.bottom;
+  EXPECT_TRUE(EqualRect(&a, &b)) << a.left << "," << a.top << " " << a.right << "," << a.bottom << " against " << b.left
+                                 << "," << b.top << " " << b.right << "," << b.bottom;
   EXPECT_TRUE(EqualRect(&ca, &cb)) << ca.right << "x" << ca.bottom << " against " << cb.right << "x" << cb.bottom;
   EXPECT_GT(ca.right, 300);
 }

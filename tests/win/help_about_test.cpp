@@ -2,8 +2,8 @@
 // its window for the program's help file and stays out of the way when the
 // file is missing; the About window shows its labels and turns a click on a
 // link label into the address the shell is asked to open.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <thread>

@@ -1,7 +1,7 @@
 #include "imaging/icon_file_check_win.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -18,8 +18,8 @@ namespace {
 using testing_support::FixturePath;
 
 UINT ShellCount(const std::string& path) {
-  return static_cast<UINT>(reinterpret_cast<UINT_PTR>(
-      ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), static_cast<UINT>(-1))));
+  return static_cast<UINT>(
+      reinterpret_cast<UINT_PTR>(ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), static_cast<UINT>(-1))));
 }
 
 // The files below dir (every subfolder, hidden ones too) that match one of
@@ -71,9 +71,10 @@ TEST(IconFileCheckOnDisk, AgreesWithTheShellOnTheSystemFolder) {
     icons += static_cast<int>(count);
     EXPECT_TRUE(inspection.check.HoldsIconStructure()) << file;
   }
-  std::printf("[ system folder ] %zu files, %d with icons (%d icons), %d 16-bit, %d icon files, %d counted "
-              "differently\n",
-              files.size(), with_icons, icons, ne, ico, mismatches);
+  std::printf(
+      "[ system folder ] %zu files, %d with icons (%d icons), %d 16-bit, %d icon files, %d counted "
+      "differently\n",
+      files.size(), with_icons, icons, ne, ico, mismatches);
   EXPECT_GT(with_icons, 0);
   EXPECT_GT(ne, 0);
 }

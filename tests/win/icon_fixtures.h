@@ -25,9 +25,8 @@ inline uint32_t LargeLibraryColour(int i) {
 // the transparent ones.
 inline uint32_t Bpp1(int x, int y) { return kOpaque | (x < y ? 0xFF0000 : 0x0000FF); }
 inline uint32_t Bpp4(int x, int y) {
-  static const uint32_t palette[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
-                                       0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
-                                       0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+  static const uint32_t palette[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
+                                       0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
   if (x >= 28 && y >= 28) return 0;
   return kOpaque | palette[(x / 8 + 4 * (y / 8)) % 16];
 }

@@ -1,7 +1,7 @@
 #include "imaging/icon_groups.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <shellapi.h>
 
 #include <set>

@@ -120,43 +120,80 @@ RecordingShell::Script MakeScript(imaging::IconFileInspection inspection,
 
 TEST(IconSet, CallsTheShellInOrderAndConcludesFromItsAnswers) {
   const std::string p = "C:\\some\\file.dll";
-  const std::string long_path = "C:\\" + std::string(250, 'a') + "\\file.exe";  // 263 characters
+  const std::string long_path = "C:\\" + std::string(250, 'a') + "\\file.exe";        // 263 characters
   const std::string longest_short = "C:\\" + std::string(259 - 3 - 4, 'b') + ".exe";  // 259 characters
   ASSERT_EQ(259u, longest_short.size());
   using S = RecordingShell::Script;
   const OrderCase cases[] = {
-      {"icons, one of them null", p,
-       MakeScript(Sound(imaging::IconFileFormat::kPe, 3), [](S& s) {
-         s.count = 3;
-         s.extract_null = {false, true, false};
-       }),
-       {"Inspect", "Probe", "Count"}, true, {false, true, false}, {"Extract 1", "Extract 2"}},
-      {"probe answers 1, count 0", p,
+      {"icons, one of them null",
+       p,
+       MakeScript(Sound(imaging::IconFileFormat::kPe, 3),
+                  [](S& s) {
+                    s.count = 3;
+                    s.extract_null = {false, true, false};
+                  }),
+       {"Inspect", "Probe", "Count"},
+       true,
+       {false, true, false},
+       {"Extract 1", "Extract 2"}},
+      {"probe answers 1, count 0",
+       p,
        MakeScript(Sound(imaging::IconFileFormat::kPe, 0), [](S& s) { s.probe = S::kOne; }),
-       {"Inspect", "Probe", "Count"}, true, {}},
-      {"no icon of its own: the associated icon", p,
+       {"Inspect", "Probe", "Count"},
+       true,
+       {}},
+      {"no icon of its own: the associated icon",
+       p,
        MakeScript(Sound(imaging::IconFileFormat::kPe, 0), [](S& s) { s.probe = S::kNull; }),
-       {"Inspect", "Probe", "Associated"}, true, {false}},
-      {"neither probe nor associated icon: failed", p,
-       MakeScript(Sound(imaging::IconFileFormat::kPe, 0), [](S& s) {
-         s.probe = S::kNull;
-         s.associated = false;
-       }),
-       {"Inspect", "Probe", "Associated"}, false, {}},
-      {"damaged: the icon of its type, the file never read", p, MakeScript(Damaged()), {"Inspect", "TypeIcon"}, true,
+       {"Inspect", "Probe", "Associated"},
+       true,
        {false}},
-      {"damaged and no type icon: failed", p, MakeScript(Damaged(), [](S& s) { s.type_icon = false; }),
-       {"Inspect", "TypeIcon"}, false, {}},
-      {"not an executable or icon file: empty but loaded", p,
-       MakeScript(Sound(imaging::IconFileFormat::kOther, 0)), {"Inspect"}, true, {}},
-      {"cannot be opened: the shell decides", p,
-       MakeScript(Unopened(), [](S& s) { s.probe = S::kNull; }), {"Inspect", "Probe", "Associated"}, true, {false}},
-      {"long path without own icons: never the associated-icon call", long_path,
+      {"neither probe nor associated icon: failed",
+       p,
+       MakeScript(Sound(imaging::IconFileFormat::kPe, 0),
+                  [](S& s) {
+                    s.probe = S::kNull;
+                    s.associated = false;
+                  }),
+       {"Inspect", "Probe", "Associated"},
+       false,
+       {}},
+      {"damaged: the icon of its type, the file never read",
+       p,
+       MakeScript(Damaged()),
+       {"Inspect", "TypeIcon"},
+       true,
+       {false}},
+      {"damaged and no type icon: failed",
+       p,
+       MakeScript(Damaged(), [](S& s) { s.type_icon = false; }),
+       {"Inspect", "TypeIcon"},
+       false,
+       {}},
+      {"not an executable or icon file: empty but loaded",
+       p,
+       MakeScript(Sound(imaging::IconFileFormat::kOther, 0)),
+       {"Inspect"},
+       true,
+       {}},
+      {"cannot be opened: the shell decides",
+       p,
+       MakeScript(Unopened(), [](S& s) { s.probe = S::kNull; }),
+       {"Inspect", "Probe", "Associated"},
+       true,
+       {false}},
+      {"long path without own icons: never the associated-icon call",
+       long_path,
        MakeScript(Sound(imaging::IconFileFormat::kPe, 0), [](S& s) { s.probe = S::kNull; }),
-       {"Inspect", "Probe", "TypeIcon"}, true, {false}},
-      {"259 characters still fit", longest_short,
+       {"Inspect", "Probe", "TypeIcon"},
+       true,
+       {false}},
+      {"259 characters still fit",
+       longest_short,
        MakeScript(Sound(imaging::IconFileFormat::kPe, 0), [](S& s) { s.probe = S::kNull; }),
-       {"Inspect", "Probe", "Associated"}, true, {false}},
+       {"Inspect", "Probe", "Associated"},
+       true,
+       {false}},
   };
   for (const OrderCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -184,9 +221,8 @@ TEST(IconSet, CallsTheShellInOrderAndConcludesFromItsAnswers) {
 
 TEST(IconSet, ExtractsOnDemandAndHoldsABoundedNumberOfHandles) {
   constexpr int kIcons = TIconSet::kMaxHeldIcons + 100;
-  RecordingShell shell(MakeScript(Sound(imaging::IconFileFormat::kPe, kIcons), [](RecordingShell::Script& s) {
-    s.count = kIcons;
-  }));
+  RecordingShell shell(
+      MakeScript(Sound(imaging::IconFileFormat::kPe, kIcons), [](RecordingShell::Script& s) { s.count = kIcons; }));
   TIconSet set(shell);
   ASSERT_TRUE(set.LoadIcons("big.dll"));
   ASSERT_EQ(kIcons, set.IconCount());
@@ -218,9 +254,8 @@ TEST(IconSet, ExtractsOnDemandAndHoldsABoundedNumberOfHandles) {
 }
 
 TEST(IconSet, ALoadFreesEveryIconOfThePreviousOne) {
-  RecordingShell shell(MakeScript(Sound(imaging::IconFileFormat::kPe, 2), [](RecordingShell::Script& s) {
-    s.count = 2;
-  }));
+  RecordingShell shell(
+      MakeScript(Sound(imaging::IconFileFormat::kPe, 2), [](RecordingShell::Script& s) { s.count = 2; }));
   TIconSet set(shell);
   ASSERT_TRUE(set.LoadIcons("a.dll"));
   ASSERT_EQ(2, set.IconCount());
@@ -272,15 +307,15 @@ TEST(IconSetOnFiles, PixelsOfEachDepthSurviveExtraction) {
     bool opaque = false;
   };
   const Expect cases[] = {
-      {"few_icons.dll", 0, icon_fixtures::Bpp1},  {"few_icons.dll", 1, icon_fixtures::Bpp4},
-      {"few_icons.dll", 2, icon_fixtures::Bpp8},  {"few_icons.dll", 3, icon_fixtures::Bpp24},
-      {"few_icons.dll", 4, icon_fixtures::Bpp32}, {"ne_icons.exe", 0, icon_fixtures::Bpp4},
-      {"ne_icons.exe", 1, icon_fixtures::Bpp24},  {"bpp8.ico", 0, icon_fixtures::Bpp8},
-      {"bpp24.ico", 0, icon_fixtures::Bpp24},     {"nomask.ico", 0, icon_fixtures::Bpp32},
-      {"nomask.dll", 0, icon_fixtures::Bpp1},     {"nomask.dll", 1, icon_fixtures::Bpp32},
+      {"few_icons.dll", 0, icon_fixtures::Bpp1},    {"few_icons.dll", 1, icon_fixtures::Bpp4},
+      {"few_icons.dll", 2, icon_fixtures::Bpp8},    {"few_icons.dll", 3, icon_fixtures::Bpp24},
+      {"few_icons.dll", 4, icon_fixtures::Bpp32},   {"ne_icons.exe", 0, icon_fixtures::Bpp4},
+      {"ne_icons.exe", 1, icon_fixtures::Bpp24},    {"bpp8.ico", 0, icon_fixtures::Bpp8},
+      {"bpp24.ico", 0, icon_fixtures::Bpp24},       {"nomask.ico", 0, icon_fixtures::Bpp32},
+      {"nomask.dll", 0, icon_fixtures::Bpp1},       {"nomask.dll", 1, icon_fixtures::Bpp32},
       {"nomask.dll", 2, icon_fixtures::Bpp1, true}, {"nomask.dll", 3, icon_fixtures::Bpp4, true},
       {"nomask.dll", 4, icon_fixtures::Bpp8, true}, {"nomask.dll", 5, icon_fixtures::Bpp24, true},
-      {"nomask.dll", 6, icon_fixtures::Bpp24},    {"png256.ico", 0, icon_fixtures::Png256},
+      {"nomask.dll", 6, icon_fixtures::Bpp24},      {"png256.ico", 0, icon_fixtures::Png256},
       {"png256.dll", 0, icon_fixtures::Png256},
   };
   const uint32_t kBackground = 0x336699;

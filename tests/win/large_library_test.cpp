@@ -1,8 +1,8 @@
 // Icons kept as pixels: an icon made again from what was read of the
 // shell's icon is that icon, and a library of 40,000 icons opens and
 // exports with the GDI objects held staying far below what Windows allows.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -10,9 +10,9 @@
 #include "app/export/export_engine_win.h"
 #include "app/globals.h"
 #include "controls/icon_set_win.h"
-#include "util/handles_win.h"
 #include "imaging/icon_win.h"
 #include "imaging/saveicons_win.h"
+#include "util/handles_win.h"
 #include "win/icon_fixtures.h"
 #include "win/win_test_support.h"
 

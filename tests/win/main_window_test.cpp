@@ -124,7 +124,9 @@ TEST(MainWindowSearchPane, ComesBackAsLeftAndSavesTheIconsOfEveryFileFound) {
       int written = 0;
       WIN32_FIND_DATAA data;
       util::UniqueFindHandle find(FindFirstFileA(dir.file(std::string("*.") + extension).c_str(), &data));
-      if (find) do ++written; while (FindNextFileA(find.get(), &data));
+      if (find) do
+          ++written;
+        while (FindNextFileA(find.get(), &data));
       EXPECT_EQ(5, written) << extension;
     }
   }
@@ -181,9 +183,10 @@ HWND ChildWithId(HWND parent, int id) {
 void QuietScanWith(UINT message, WPARAM wp, const std::function<void(app::TForm1& form)>& check) {
   const std::string unix_dir =
       "/tmp/tamsel-quiet-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
-  ASSERT_EQ("done\n", testing_support::RunUnix("rm -rf " + unix_dir + " && mkdir -p " + unix_dir + " && cd " + unix_dir +
-                                               " && for f in $(seq 1 15); do mkdir d$f; for i in $(seq 1 100); do "
-                                               "cp " TAMSEL_FIXTURE_DIR "/main_2.dll d$f/f$i.dll; done; done && echo done"));
+  ASSERT_EQ("done\n",
+            testing_support::RunUnix("rm -rf " + unix_dir + " && mkdir -p " + unix_dir + " && cd " + unix_dir +
+                                     " && for f in $(seq 1 15); do mkdir d$f; for i in $(seq 1 100); do "
+                                     "cp " TAMSEL_FIXTURE_DIR "/main_2.dll d$f/f$i.dll; done; done && echo done"));
   {
     app::TForm1 form(TestArguments());
     ASSERT_TRUE(CreateShown(form));

@@ -1,8 +1,8 @@
 // The overwrite question as the user sees it: a dialog driven from a second
 // thread, which reads its caption, text and buttons and answers by button
 // or by Escape, while the export waits for it on this thread.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/export/export_engine_win.h"
-#include "app/globals.h"
 #include "app/export/overwrite_dialog_win.h"
+#include "app/globals.h"
 #include "gui/text.h"
 #include "win/win_test_support.h"
 #include "win/window_driver.h"

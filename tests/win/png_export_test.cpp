@@ -1,9 +1,9 @@
 // PNG inside the documents under Wine, in-process: the HTML document's
 // images and the dBase memos as PNG, made from the icons' own pixels with
 // their alpha, grey when asked. Read back with libpng's reader.
+#include <windows.h>
 #include <gtest/gtest.h>
 #include <png.h>
-#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -118,7 +118,8 @@ TEST_F(PngExportTest, DBaseMemosHoldPngWithAlpha) {
   // Record 7 names the memo's first block; the memo is its mark, its length
   // (data + 8) and the data.
   const size_t record = 65 + 11 * 6;
-  const unsigned block = static_cast<unsigned>(std::stoul(std::string(dbf.begin() + record + 1, dbf.begin() + record + 11).c_str()));
+  const unsigned block =
+      static_cast<unsigned>(std::stoul(std::string(dbf.begin() + record + 1, dbf.begin() + record + 11).c_str()));
   const size_t memo = static_cast<size_t>(block) * 1024;
   ASSERT_LT(memo + 8, dbt.size());
   EXPECT_EQ(0x0008FFFFu, export_fixtures::LE32(dbt, memo));

@@ -2,8 +2,8 @@
 // thread, and real print jobs on the PDF printer that scripts/lib.sh sets up
 // (start_printer), whose pages are read back by rendering the PDF with
 // pdftoppm at 72 dots per inch. Without that printer the page tests skip.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <winspool.h>
 
 #include <cstdlib>
@@ -58,9 +58,7 @@ SeenForm DriveForm(Act act) {
       SendDlgItemMessageW(form, kPrintFitId, BM_CLICK, 0, 0);
       SendDlgItemMessageW(form, kPrintOkId, BM_CLICK, 0, 0);
       break;
-    case Act::Cancel:
-      SendDlgItemMessageW(form, kPrintCancelId, BM_CLICK, 0, 0);
-      break;
+    case Act::Cancel: SendDlgItemMessageW(form, kPrintCancelId, BM_CLICK, 0, 0); break;
     case Act::Enter: {
       HWND focus = GetDlgItem(form, kPrintFullId);
       PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 0);
@@ -160,7 +158,6 @@ std::optional<Page> ReadPpm(const std::string& path) {
   return page;
 }
 
-
 // Waits for the one page the printer makes and renders it.
 std::optional<Page> WaitForPrintedPage(const std::string& folder) {
   const std::string windows_folder = ToWindowsPath(folder);
@@ -168,8 +165,8 @@ std::optional<Page> WaitForPrintedPage(const std::string& folder) {
     const std::vector<std::string> pdfs = PdfsIn(windows_folder);
     if (pdfs.size() == 1 && PdfComplete(windows_folder + "\\" + pdfs[0])) {
       DeleteFileA((windows_folder + "\\page.ppm").c_str());
-      testing_support::StartUnixProgram("Z:\\usr\\bin\\pdftoppm -r 72 -singlefile \"" + folder + "/" + pdfs[0] + "\" \"" + folder +
-                      "/page\"");
+      testing_support::StartUnixProgram("Z:\\usr\\bin\\pdftoppm -r 72 -singlefile \"" + folder + "/" + pdfs[0] +
+                                        "\" \"" + folder + "/page\"");
       for (int j = 0; j < 100; ++j) {
         if (auto page = ReadPpm(windows_folder + "\\page.ppm")) return page;
         Sleep(100);

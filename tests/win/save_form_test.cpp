@@ -1,8 +1,8 @@
 // The export options window as the user meets it: it runs on this thread
 // while a second thread finds it, reads its controls by id, types, ticks
 // and closes it; then the settings show what was written back.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <thread>
@@ -142,13 +142,13 @@ TEST(SaveForm, ColumnCountTakesDigitsOnlyAndOkNeedsOneOfAtLeastOne) {
   std::thread driver([&] {
     HWND dialog = WaitForOptions(TSaveFrmKind::kHtml);
     auto record = [&] { steps.push_back({WindowText(Item(dialog, kSaveFrmColumnEditId)), OkEnabled(dialog)}); };
-    record();                    // "4"
-    TypeOver(dialog, L'a');      // letters are dropped
+    record();                // "4"
+    TypeOver(dialog, L'a');  // letters are dropped
     record();
-    TypeOver(dialog, L'0');      // the digit 0 is taken, but no table has 0 columns
+    TypeOver(dialog, L'0');  // the digit 0 is taken, but no table has 0 columns
     record();
     SendMessageW(Item(dialog, kSaveFrmColumnEditId), WM_CHAR, VK_BACK, 0);
-    record();                    // empty
+    record();                                      // empty
     SetText(dialog, kSaveFrmColumnEditId, L"x1");  // as if pasted
     record();
     // Neither Enter nor an OK sent from outside closes the window now.
@@ -161,8 +161,8 @@ TEST(SaveForm, ColumnCountTakesDigitsOnlyAndOkNeedsOneOfAtLeastOne) {
   });
   EXPECT_TRUE(EditHtmlOptions(nullptr, settings, columns, nullptr));
   driver.join();
-  const std::vector<std::pair<std::wstring, bool>> expected = {
-      {L"4", true}, {L"4", true}, {L"0", false}, {L"", false}, {L"x1", false}, {L" 12 ", true}};
+  const std::vector<std::pair<std::wstring, bool>> expected = {{L"4", true}, {L"4", true},   {L"0", false},
+                                                               {L"", false}, {L"x1", false}, {L" 12 ", true}};
   ASSERT_EQ(expected.size(), steps.size());
   for (size_t i = 0; i < steps.size(); ++i) {
     EXPECT_EQ(expected[i].first, steps[i].text) << i;
@@ -195,8 +195,8 @@ TEST(SaveForm, DBaseFormShowsTheFieldAndTypeAndGreyFollowsTheType) {
     dbase_shown = Shown(dialog, kSaveFrmFieldGroupId) && Shown(dialog, kSaveFrmTypeGroupId) &&
                   Shown(dialog, kSaveFrmFieldEditId) && Shown(dialog, kSaveFrmTypePngId);
     auto record = [&] {
-      gray.push_back({IsWindowEnabled(Item(dialog, kSaveFrmGrayScaleCheckId)) != FALSE,
-                      Ticked(dialog, kSaveFrmGrayScaleCheckId)});
+      gray.push_back(
+          {IsWindowEnabled(Item(dialog, kSaveFrmGrayScaleCheckId)) != FALSE, Ticked(dialog, kSaveFrmGrayScaleCheckId)});
     };
     record();
     SendMessageW(Item(dialog, kSaveFrmTypeIconId), BM_CLICK, 0, 0);

@@ -1,8 +1,8 @@
 // The icon file writer through the real pipeline: an icon in a library,
 // ExtractIconA, SaveIconToFile; the file is read back by our own reader and
 // by GDI (LoadImageA).
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <shellapi.h>
 
 #include <cstring>
@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "util/handles_win.h"
 #include "imaging/saveicons_win.h"
 #include "tests/native/ico_reader.h"
+#include "util/handles_win.h"
 #include "win/win_test_support.h"
 
 namespace imaging {
@@ -56,8 +56,8 @@ const FixtureIcon kIcons[] = {
     {"n238", 24, 3262, [](int x, int y) { return WithNew(238, x, y); }, 0},
     {"alpha", 32, 4286,
      [](int x, int y) {
-       return (static_cast<Pixel32>((x * 8 + 7) & 0xFF) << 24) | MakePixel(static_cast<uint8_t>(x * 7),
-                                                                            static_cast<uint8_t>(y * 7), 0x40);
+       return (static_cast<Pixel32>((x * 8 + 7) & 0xFF) << 24) |
+              MakePixel(static_cast<uint8_t>(x * 7), static_cast<uint8_t>(y * 7), 0x40);
      },
      0},
     {"mono", 1, 326, [](int x, int y) { return (x * y) % 3 == 0 ? 0xFFFFFF : 0x000000; }, 0},
@@ -335,15 +335,21 @@ bool ReadIconImagesByCopy(HICON icon, Image32* color, MaskImage* mask) {
 TEST(ReadIconImages, SamePixelsAndMaskAsACopyIntoADibSection) {
   // Every depth, PNG images, a monochrome icon, an NE file, and the
   // system's own icons.
-  const std::string sources[] = {
-      FixturePath("imaging_depths.dll"), FixturePath("few_icons.dll"), FixturePath("many_icons.dll"),
-      FixturePath("sizes.dll"),          FixturePath("export_8.dll"),  FixturePath("grid_23.dll"),
-      FixturePath("ne_icons.exe"),       FixturePath("mono.ico"),      FixturePath("png.ico"),
-      FixturePath("alpha.ico"),          "C:\\windows\\system32\\shell32.dll"};
+  const std::string sources[] = {FixturePath("imaging_depths.dll"),
+                                 FixturePath("few_icons.dll"),
+                                 FixturePath("many_icons.dll"),
+                                 FixturePath("sizes.dll"),
+                                 FixturePath("export_8.dll"),
+                                 FixturePath("grid_23.dll"),
+                                 FixturePath("ne_icons.exe"),
+                                 FixturePath("mono.ico"),
+                                 FixturePath("png.ico"),
+                                 FixturePath("alpha.ico"),
+                                 "C:\\windows\\system32\\shell32.dll"};
   int compared = 0;
   for (const std::string& source : sources) {
-    const UINT count = static_cast<UINT>(reinterpret_cast<UINT_PTR>(
-        ExtractIconA(GetModuleHandleA(nullptr), source.c_str(), static_cast<UINT>(-1))));
+    const UINT count = static_cast<UINT>(
+        reinterpret_cast<UINT_PTR>(ExtractIconA(GetModuleHandleA(nullptr), source.c_str(), static_cast<UINT>(-1))));
     for (UINT i = 0; i < count; ++i) {
       util::UniqueIcon icon(ExtractIconA(GetModuleHandleA(nullptr), source.c_str(), i));
       if (!icon) continue;

@@ -30,8 +30,8 @@ void RemoveTestKeys() {
 // itself never would.
 void Store(const char* sub, const std::string& name, DWORD type, const void* data, DWORD size) {
   HKEY key = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, (kRoot + "\\" + sub).c_str(), 0, nullptr, 0,
-                                           KEY_WRITE, nullptr, &key, nullptr));
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, (kRoot + "\\" + sub).c_str(), 0, nullptr, 0, KEY_WRITE,
+                                           nullptr, &key, nullptr));
   EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size));
   RegCloseKey(key);
 }

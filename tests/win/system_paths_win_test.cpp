@@ -3,8 +3,8 @@
 // redirected (this prefix is 32-bit, as is 32-bit Windows).
 #include "util/system_paths_win.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 

@@ -85,8 +85,6 @@ bool WriteFileBytes(const std::string& path, const void* data, size_t size) {
   return std::fclose(f) == 0 && ok;
 }
 
-bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 }  // namespace testing_support

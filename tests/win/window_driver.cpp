@@ -177,10 +177,9 @@ std::string RunUnix(const std::string& command, int timeout_seconds) {
 std::string Xdotool(const std::string& arguments) { return RunUnix("xdotool " + arguments); }
 
 int ScreenPixels(const RECT& r, const std::function<bool(int red, int green, int blue)>& wanted) {
-  const std::string histogram =
-      RunUnix("import -window root -crop " + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) +
-              "+" + std::to_string(r.left) + "+" + std::to_string(r.top) +
-              " +repage -depth 8 -format %c histogram:info:-");
+  const std::string histogram = RunUnix("import -window root -crop " + std::to_string(r.right - r.left) + "x" +
+                                        std::to_string(r.bottom - r.top) + "+" + std::to_string(r.left) + "+" +
+                                        std::to_string(r.top) + " +repage -depth 8 -format %c histogram:info:-");
   // Lines such as "     12: (192,192,192) #C0C0C0 grey75".
   int n = 0;
   size_t at = 0;
@@ -234,8 +233,8 @@ std::wstring TreeItemText(HWND tree, HTREEITEM item) {
   // program of the same bitness: the item's layout is this one's).
   HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id);
   if (!process) return {};
-  auto* remote = static_cast<char*>(
-      VirtualAllocEx(process, nullptr, sizeof tv + sizeof text, MEM_COMMIT, PAGE_READWRITE));
+  auto* remote =
+      static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof tv + sizeof text, MEM_COMMIT, PAGE_READWRITE));
   std::wstring result;
   if (remote) {
     tv.pszText = reinterpret_cast<wchar_t*>(remote + sizeof tv);

@@ -1,10 +1,10 @@
 // The file dialogs and the folder picker as the user meets them: each runs
 // on this thread while a second thread finds it, reads its controls and
 // fills, ticks, confirms or cancels it through them.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 #include <dlgs.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <thread>
@@ -83,7 +83,8 @@ SeenCheckBox DriveSaveDialog(bool tick, const std::string& file_name, int button
   RECT r;
   GetWindowRect(name_box, &r);
   HDC screen = GetDC(nullptr);
-  seen.name_box_on_screen = GetPixel(screen, (r.left + r.right) / 2, (r.top + r.bottom) / 2) == GetSysColor(COLOR_WINDOW);
+  seen.name_box_on_screen =
+      GetPixel(screen, (r.left + r.right) / 2, (r.top + r.bottom) / 2) == GetSysColor(COLOR_WINDOW);
   ReleaseDC(nullptr, screen);
   SendMessageA(name_box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file_name.c_str()));
   Finish(dialog, button);

@@ -180,7 +180,7 @@ TEST(ZuFolderTree, SubfoldersChangedOnDiskShowInAListedFolder) {
   // A burst of three hundred new folders, made at once on the Unix side,
   // is rebuilt once it has settled, keeping the nodes there were.
   ASSERT_EQ("done\n", testing_support::RunUnix("cd '" + testing_support::UnixPath(watched) +
-                                                "' && mkdir burst$(seq -s ' burst' 1 300) && echo done"));
+                                               "' && mkdir burst$(seq -s ' burst' 1 300) && echo done"));
   EXPECT_TRUE(PumpUntil([&] { return ChildTexts(tree, node).size() == 301; }, 15000)) << "the burst";
   EXPECT_EQ(selected, Selected(tree));
   testing_support::RunUnix("cd '" + testing_support::UnixPath(watched) + "' && rmdir burst*");
@@ -247,13 +247,19 @@ TEST(ZuFolderTree, TwoHundredWatchersLeaveNoThreadOrHandle) {
     // nodes at once, and with them their watchers.
     const std::string unix_big = testing_support::UnixPath(big);
     ASSERT_EQ("done\n", testing_support::RunUnix("cd '" + unix_big + "' && mkdir new && rm -rf d1* && echo done"));
-    EXPECT_TRUE(PumpUntil([&] {
-      return ChildTexts(tree, node) == std::vector<std::string>{"new"} && fixture.tree.WatcherCount() == watchers_listed;
-    }, 10000)) << ChildTexts(tree, node).size() << " nodes, " << fixture.tree.WatcherCount() << " watchers";
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+          return ChildTexts(tree, node) == std::vector<std::string>{"new"} &&
+                 fixture.tree.WatcherCount() == watchers_listed;
+        },
+        10000))
+        << ChildTexts(tree, node).size() << " nodes, " << fixture.tree.WatcherCount() << " watchers";
     EXPECT_TRUE(PumpUntil([&] { return ThreadCount() == threads_listed; }, 5000)) << ThreadCount() << " threads";
 
     // Made again, they come back; the tree goes with 200 watchers running.
-    ASSERT_EQ("done\n", testing_support::RunUnix("cd '" + unix_big + "' && for i in $(seq 1000 1199); do mkdir -p d$i/sub; done && echo done"));
+    ASSERT_EQ("done\n",
+              testing_support::RunUnix("cd '" + unix_big +
+                                       "' && for i in $(seq 1000 1199); do mkdir -p d$i/sub; done && echo done"));
     EXPECT_TRUE(PumpUntil([&] { return ChildTexts(tree, node).size() == 201; }, 10000));
     expand_children();
   }

@@ -1,8 +1,8 @@
 // The bitmap helpers on real GDI objects: files read back by GDI (BMP by
 // LoadImageA, EMF played back), grey scale on the bitmap object, system
 // colours, text measuring and the printer path on a stand-in DC.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include "imaging/export_types.h"
 #include "imaging/zu_graphic_utils_win.h"
@@ -161,7 +161,8 @@ TEST(GraphicUtilsWin, SystemColoursScreenAndText) {
   ColorRef face = GetSysColor(COLOR_BTNFACE);
   ColorRef expected = LightenColor(static_cast<TColor>(face), 30);
   EXPECT_EQ(expected, LightenColor(static_cast<TColor>(0x80000000 | COLOR_BTNFACE), 30));
-  EXPECT_EQ(DarkenColor(static_cast<TColor>(face), 30), DarkenColor(static_cast<TColor>(0x80000000 | COLOR_BTNFACE), 30));
+  EXPECT_EQ(DarkenColor(static_cast<TColor>(face), 30),
+            DarkenColor(static_cast<TColor>(0x80000000 | COLOR_BTNFACE), 30));
   EXPECT_GT(ScreenBitsPerPixel(), 0);
 
   imaging::TBitmap canvas(10, 10);

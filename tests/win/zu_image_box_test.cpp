@@ -23,8 +23,8 @@ COLORREF GridIconColour(int i) { return RGB(40 + i * 9, 200 - i * 7, i * 11); }
 class ImageBoxTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    parent_ = CreateWindowExW(0, L"STATIC", L"grid test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                              800, 600, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    parent_ = CreateWindowExW(0, L"STATIC", L"grid test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 800,
+                              600, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(parent_, nullptr);
   }
   void TearDown() override {
@@ -201,10 +201,9 @@ TEST_F(ImageBoxTest, ClicksSelect) {
   struct Case {
     int x, y, selected;
   } cases[] = {
-      {10, 10, 0},  {50, 50, 6},
-      {200, 4 * 42 + 10, 22},  // after the last icon in the last row
-      {10, 5 * 42 + 1, 22},    // below the last row
-      {215, 10, 4},            // the strip right of the last column
+      {10, 10, 0},          {50, 50, 6}, {200, 4 * 42 + 10, 22},  // after the last icon in the last row
+      {10, 5 * 42 + 1, 22},                                       // below the last row
+      {215, 10, 4},                                               // the strip right of the last column
       {90, 130, 17},
   };
   for (const Case& c : cases) {

@@ -61,9 +61,7 @@ void Paint(HWND hwnd) {
 
 LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_PAINT:
-      Paint(hwnd);
-      return 0;
+    case WM_PAINT: Paint(hwnd); return 0;
     case WM_COPYDATA: {
       const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
       Load(std::string(static_cast<const char*>(data->lpData), data->cbData));
@@ -71,9 +69,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       UpdateWindow(hwnd);  // painted before the answer, as tamsel.exe's open paints its grid
       return static_cast<LRESULT>(g_icons.size());
     }
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
 }

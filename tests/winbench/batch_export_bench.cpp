@@ -44,8 +44,8 @@ int main(int argc, char** argv) {
       "-e \"" + source + "\" \"" + ours + "\" -iconindex=0 -desttype=ICO -closewhendone";
   const std::string bare_arguments = "\"" + source + "\" \"" + theirs + "\"";
   constexpr int kRounds = 9;
-  const bench::AlternateRuns runs =
-      bench::TimeAlternately(kRounds, icons, "batch_export_bench", "bare_export.exe", [&](bool tamsel_side, int* written) {
+  const bench::AlternateRuns runs = bench::TimeAlternately(
+      kRounds, icons, "batch_export_bench", "bare_export.exe", [&](bool tamsel_side, int* written) {
         return tamsel_side ? TimedRun(bench::TamselExe(), tamsel_arguments, ours, written)
                            : TimedRun(bench::Here() + "bare_export.exe", bare_arguments, theirs, written);
       });

@@ -29,10 +29,10 @@
 #include "app/export/export_file_win.h"
 #include "app/export/export_names.h"
 #include "app/globals.h"
+#include "imaging/icon_win.h"
 #include "imaging/image_formats.h"
 #include "imaging/saveicons.h"
 #include "imaging/saveicons_win.h"
-#include "imaging/icon_win.h"
 #include "util/atomic_file.h"
 #include "util/byte_sink.h"
 #include "util/file_utils.h"
@@ -42,8 +42,8 @@ namespace {
 using bench::Now;
 
 bool WriteWhole(const std::string& path, const std::vector<uint8_t>& bytes) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+  HANDLE h =
+      CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   DWORD done = 0;
   const bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) && done == bytes.size();
@@ -122,7 +122,8 @@ bool ReferencePicture(ReferenceWork& work, HICON icon, const std::string& path, 
   imaging::BitmapView view{work.width, work.height, 32, static_cast<size_t>(work.width) * 4,
                            reinterpret_cast<uint8_t*>(picture.bits)};
   util::MemorySink sink;
-  if (imaging::EncodeBitmap(view, sink, type == imaging::etHTML ? imaging::etJPEG : type) != imaging::ImageWriteResult::kOk)
+  if (imaging::EncodeBitmap(view, sink, type == imaging::etHTML ? imaging::etJPEG : type) !=
+      imaging::ImageWriteResult::kOk)
     return false;
   return WriteWhole(path, sink.bytes());
 }
@@ -246,7 +247,8 @@ void FileCostCurve(const std::string& root, const char* where) {
                 WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
                 CloseHandle(h);
               } else {
-                util::WriteFileAtomically(name, [&](util::ByteSink& sink) { return sink.Write(bytes.data(), bytes.size()); });
+                util::WriteFileAtomically(name,
+                                          [&](util::ByteSink& sink) { return sink.Write(bytes.data(), bytes.size()); });
               }
             }
           }
@@ -277,7 +279,8 @@ void FileCostCurves() {
   GetTempPathA(MAX_PATH, temp);
   FileCostCurve(std::string(temp) + name, "on disk");
   const DWORD shm = GetFileAttributesA("Z:\\dev\\shm");
-  if (shm != INVALID_FILE_ATTRIBUTES && (shm & FILE_ATTRIBUTE_DIRECTORY)) FileCostCurve("Z:\\dev\\shm\\" + name, "in memory");
+  if (shm != INVALID_FILE_ATTRIBUTES && (shm & FILE_ATTRIBUTE_DIRECTORY))
+    FileCostCurve("Z:\\dev\\shm\\" + name, "in memory");
 }
 
 }  // namespace
@@ -318,7 +321,8 @@ int main(int argc, char** argv) {
     bool same = ref_count == engine_count && ref_count > 0;
     for (int i = 0; same && i < ref_count; ++i) {
       const std::string name = app::PerIconFileName("", util::BaseNameWithoutExt(source), i, c.name);
-      if (c.type == imaging::etHTML && i == 0) std::printf("  HTML: the images compared; the document is the engine's alone\n");
+      if (c.type == imaging::etHTML && i == 0)
+        std::printf("  HTML: the images compared; the document is the engine's alone\n");
       const std::vector<uint8_t> a = ReadAll(ref_folder + "\\" + name), b = ReadAll(engine_folder + "\\" + name);
       if (a.empty() || a != b) {
         std::printf("  %s: %s differs (%u and %u bytes)\n", c.name, name.c_str(), static_cast<unsigned>(a.size()),
@@ -327,8 +331,8 @@ int main(int argc, char** argv) {
       }
     }
     if (!same) {
-      std::printf("  %s: the loops do not write the same files (%d and %d); nothing to compare\n", c.name,
-                  ref_count, engine_count);
+      std::printf("  %s: the loops do not write the same files (%d and %d); nothing to compare\n", c.name, ref_count,
+                  engine_count);
       status = 1;
     } else {
       // Fresh folders (the usual export, emptied before every round outside
@@ -345,16 +349,18 @@ int main(int argc, char** argv) {
               CreateDirectoryA(folder.c_str(), nullptr);
             }
             const double start = Now();
-            if (ref_side) ReferenceLoop(source, ref_folder, c.type);
-            else EngineLoop(work, source, engine_folder, c.type);
+            if (ref_side)
+              ReferenceLoop(source, ref_folder, c.type);
+            else
+              EngineLoop(work, source, engine_folder, c.type);
             (ref_side ? ref : engine).push_back(Now() - start);
           }
         }
         const double r = bench::Median(ref), e = bench::Median(engine);
         std::printf("  %s %s: %d icons; reference %.3f ms/icon, ExportIcons %.3f ms/icon, ratio %.3f%s\n",
-                    c.type == imaging::etHTML ? "HTML" : c.name,
-                    fresh ? "into a fresh folder" : "replacing every file", ref_count, r * 1e3 / ref_count,
-                    e * 1e3 / ref_count, e / r, fresh ? (c.goal == 1.2 ? " (goal <= 1.2)" : " (goal <= 1.5)") : "");
+                    c.type == imaging::etHTML ? "HTML" : c.name, fresh ? "into a fresh folder" : "replacing every file",
+                    ref_count, r * 1e3 / ref_count, e * 1e3 / ref_count, e / r,
+                    fresh ? (c.goal == 1.2 ? " (goal <= 1.2)" : " (goal <= 1.5)") : "");
       }
     }
     bench::RemoveFolder(ref_folder);

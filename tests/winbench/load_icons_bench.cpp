@@ -11,8 +11,8 @@
 // Usage: load_icons_bench [file]   (default: the system folder's shell32.dll)
 #include <windows.h>
 
-#include "bench_support.h"
 #include <shellapi.h>
+#include "bench_support.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -57,8 +57,8 @@ int main(int argc, char** argv) {
   const int bare_count = BareCalls(path);
   const int set_count = WithIconSet(set, path);
   if (bare_count != set_count || bare_count == 0) {
-    std::printf("load_icons_bench: %s: %d icons from the shell, %d from LoadIcons; nothing to compare\n",
-                path.c_str(), bare_count, set_count);
+    std::printf("load_icons_bench: %s: %d icons from the shell, %d from LoadIcons; nothing to compare\n", path.c_str(),
+                bare_count, set_count);
     return 1;
   }
 
@@ -69,8 +69,10 @@ int main(int argc, char** argv) {
     for (int side = 0; side < 2; ++side) {
       const bool bare_side = (round + side) % 2 == 0;
       const double start = Now();
-      if (bare_side) BareCalls(path);
-      else WithIconSet(set, path);
+      if (bare_side)
+        BareCalls(path);
+      else
+        WithIconSet(set, path);
       (bare_side ? bare : loaded).push_back(Now() - start);
     }
   }
