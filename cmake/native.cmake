@@ -19,6 +19,16 @@ add_library(tamsel_core STATIC ${core_sources})
 target_include_directories(tamsel_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(tamsel_core PUBLIC JPEG::JPEG PNG::PNG)
 
+# tamsel-cli: the batch export without Windows, natively. Its parser and
+# export are a library of their own so that the unit tests link them.
+file(GLOB cli_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/app/cli/*.cpp)
+list(FILTER cli_sources EXCLUDE REGEX "cli_main\\.cpp$")
+add_library(tamsel_cli_lib STATIC ${cli_sources})
+target_link_libraries(tamsel_cli_lib PUBLIC tamsel_core)
+find_package(Threads REQUIRED)
+add_executable(tamsel-cli ${CMAKE_SOURCE_DIR}/app/cli/cli_main.cpp)
+target_link_libraries(tamsel-cli PRIVATE tamsel_cli_lib Threads::Threads)
+
 enable_testing()
 add_subdirectory(tests/native)
 if(benchmark_FOUND)

@@ -7,7 +7,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "imaging/icon_resource_walk.h"
+
 namespace imaging {
+
+// The entries of an icon file, each lying inside it; false when the file is
+// no icon file, names no image or an entry points outside it.
+bool ReadIconFileEntries(const uint8_t* data, size_t size, std::vector<IcoEntry>* entries);
 
 struct TGroupImagePng {
   int width = 0;
@@ -22,6 +28,10 @@ struct TGroupImagePng {
 // decoding it) or the images decode to more than a group's icon file may
 // hold, so that the caller saves the icon another way.
 bool GroupImagesAsPng(const uint8_t* data, size_t size, std::vector<TGroupImagePng>* out);
+
+// The image entry `entry_index` of the group's icon file names, as the
+// whole group's export writes it; false when it cannot be decoded.
+bool GroupImageAsPng(const uint8_t* data, size_t size, size_t entry_index, TGroupImagePng* out);
 
 // Whether every PNG image of the group's icon file decodes whole, before
 // the file is written with them as they are stored.
