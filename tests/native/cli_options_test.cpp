@@ -10,84 +10,39 @@ namespace {
 
 using Args = std::vector<std::string>;
 
+// The parsed options in one line, so that each case reads as one.
+std::string Describe(const CliOptions& o) {
+  std::string text = o.sources_from_stdin ? "stdin" : "";
+  for (const std::string& source : o.sources) text += source + ",";
+  return text + " -> " + o.target + " index " + std::to_string(o.icon_index) + " size " + std::to_string(o.size) +
+         " jobs " + std::to_string(o.jobs) + " type " + std::to_string(o.export_type) + (o.all_sizes ? " all" : "");
+}
+
 TEST(ParseCliArguments, SourcesTargetAndSwitches) {
   struct Case {
-    const char* what;
     Args args;
-    Args sources;
-    bool from_stdin;
-    const char* target;
-    int icon_index, size, jobs;
-    imaging::TExportType type;
-    bool all_sizes;
+    const char* parsed;
   } cases[] = {
-      {"one source", {"-e", "a.dll", "out"}, {"a.dll"}, false, "out", 1, 0, 0, imaging::etIcon, false},
-      {"several sources, the last is the target",
-       {"-e", "a.dll", "/b/c.exe", "d.ico", "/tmp/out", "-allsizes", "-iconindex=0"},
-       {"a.dll", "/b/c.exe", "d.ico"},
-       false,
-       "/tmp/out",
-       0,
-       0,
-       0,
-       imaging::etIcon,
-       true},
-      {"standard input",
-       {"-E", "-", "out", "-DestType=png", "-size=48"},
-       {},
-       true,
-       "out",
-       1,
-       48,
-       0,
-       imaging::etPNG,
-       false},
-      {"-j N and -jN", {"-j", "3", "-e", "a", "b", "out"}, {"a", "b"}, false, "out", 1, 0, 3, imaging::etIcon, false},
-      {"-jN", {"-e", "a", "out", "-j7"}, {"a"}, false, "out", 1, 0, 7, imaging::etIcon, false},
-      {"type from the target's extension",
-       {"-e", "a", "out.png"},
-       {"a"},
-       false,
-       "out.png",
-       1,
-       0,
-       0,
-       imaging::etPNG,
-       false},
-      {"the first -desttype= wins",
-       {"-e", "a", "o", "-desttype=png", "-desttype=ico"},
-       {"a"},
-       false,
-       "o",
-       1,
-       0,
-       0,
-       imaging::etPNG,
-       false},
-      {"an unknown word is ICO", {"-e", "a", "o", "-desttype=xyz"}, {"a"}, false, "o", 1, 0, 0, imaging::etIcon, false},
-      {"switches of the HTML page and the dBase table pass",
-       {"-e", "a", "o", "-closewhendone", "-includenumbers", "-dbasefieldname=X", "-htmldesttype=png"},
-       {"a"},
-       false,
-       "o",
-       1,
-       0,
-       0,
-       imaging::etIcon,
-       false},
+      {{"-e", "a.dll", "out"}, "a.dll, -> out index 1 size 0 jobs 0 type 0"},
+      {{"-e", "a.dll", "/b/c.exe", "d.ico", "/tmp/out", "-allsizes", "-iconindex=0"},
+       "a.dll,/b/c.exe,d.ico, -> /tmp/out index 0 size 0 jobs 0 type 0 all"},
+      {{"-E", "-", "out", "-DestType=png", "-size=48"}, "stdin -> out index 1 size 48 jobs 0 type 4"},
+      {{"-j", "3", "-e", "a", "b", "out"}, "a,b, -> out index 1 size 0 jobs 3 type 0"},
+      {{"-e", "a", "out", "-j7"}, "a, -> out index 1 size 0 jobs 7 type 0"},
+      // The type from the target's extension; the first -desttype= wins; an
+      // unknown word is ICO.
+      {{"-e", "a", "out.png"}, "a, -> out.png index 1 size 0 jobs 0 type 4"},
+      {{"-e", "a", "o", "-desttype=png", "-desttype=ico"}, "a, -> o index 1 size 0 jobs 0 type 4"},
+      {{"-e", "a", "o", "-desttype=xyz"}, "a, -> o index 1 size 0 jobs 0 type 0"},
+      // Switches of the HTML page and the dBase table pass.
+      {{"-e", "a", "o", "-closewhendone", "-includenumbers", "-dbasefieldname=X", "-htmldesttype=png"},
+       "a, -> o index 1 size 0 jobs 0 type 0"},
   };
   for (const Case& c : cases) {
     CliOptions o;
     std::string error;
-    ASSERT_EQ(CliParse::kRun, ParseCliArguments(c.args, &o, &error)) << c.what << ": " << error;
-    EXPECT_EQ(c.sources, o.sources) << c.what;
-    EXPECT_EQ(c.from_stdin, o.sources_from_stdin) << c.what;
-    EXPECT_EQ(c.target, o.target) << c.what;
-    EXPECT_EQ(c.icon_index, o.icon_index) << c.what;
-    EXPECT_EQ(c.size, o.size) << c.what;
-    EXPECT_EQ(c.jobs, o.jobs) << c.what;
-    EXPECT_EQ(c.type, o.export_type) << c.what;
-    EXPECT_EQ(c.all_sizes, o.all_sizes) << c.what;
+    ASSERT_EQ(CliParse::kRun, ParseCliArguments(c.args, &o, &error)) << c.parsed << ": " << error;
+    EXPECT_EQ(c.parsed, Describe(o));
   }
 }
 
