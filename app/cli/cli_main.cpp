@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <exception>
 #include <iostream>
 #include <map>
 #include <string>
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
       return 2;
     case app::CliParse::kRun: break;
   }
-  std::vector<std::string> sources = options.sources_from_stdin ? SourcesFromStdin() : options.sources;
+  const std::vector<std::string> sources = options.sources_from_stdin ? SourcesFromStdin() : options.sources;
   // The target is made as one folder level, as the window program makes it;
   // when that fails, every write reports it.
   ::mkdir(options.target.c_str(), 0777);
@@ -75,8 +76,14 @@ int main(int argc, char** argv) {
       if (!clashes[i].empty()) {
         results[i].ok = false;
         results[i].reason = clashes[i];
-      } else {
+        continue;
+      }
+      try {
         results[i] = app::ExportSource(sources[i], options);
+      } catch (const std::exception& e) {
+        // Memory that cannot be had fails this source, not the others.
+        results[i].ok = false;
+        results[i].reason = e.what();
       }
     }
   };

@@ -103,7 +103,8 @@ CliParse ParseCliArguments(const std::vector<std::string>& args, CliOptions* opt
 }
 
 std::string UnavailableReason(const CliOptions& options) {
-  for (const std::string& s : options.unavailable_switches) {
+  if (!options.unavailable_switches.empty()) {
+    const std::string& s = options.unavailable_switches.front();
     if (s == "-opendestination") return "-opendestination opens the result with a Windows file association";
     return s + " draws the icons, which this build cannot do yet";
   }
