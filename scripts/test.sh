@@ -28,4 +28,6 @@ log "Win32 and end-to-end tests under Wine"
 hold_desktop
 WINEPREFIX="$TAMSEL_WINEPREFIX64" hold_desktop
 ctest --test-dir "$MINGW_BUILD" --output-on-failure || status=1
+log "tamsel-cli against tamsel.exe"
+bash "$TAMSEL_ROOT/tests/cli/compare_with_window.sh" || status=1
 exit $status
