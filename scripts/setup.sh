@@ -32,7 +32,7 @@ if [ "$purpose" != run ]; then
     build-essential pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libjpeg62-turbo-dev libjpeg-turbo-progs imagemagick libpng-dev
-    x11-utils xdotool libx11-dev python3-dbfread python3-pefile icoutils
+    x11-utils xdotool libx11-dev python3-dbfread python3-pefile icoutils icoextract time
     cups printer-driver-cups-pdf libcups2:i386 poppler-utils util-linux
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
     clang-format clang-tidy

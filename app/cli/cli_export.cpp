@@ -6,26 +6,14 @@
 
 #include "app/export/export_names.h"
 #include "imaging/group_image_choice.h"
-#include "imaging/icon_file_check.h"
 #include "imaging/icon_group_png.h"
 #include "imaging/icon_groups.h"
 #include "util/atomic_file.h"
 #include "util/file_utils.h"
-#include "util/mapped_file_posix.h"
 
 namespace app {
 
 namespace {
-
-const char* DescribeWriteResult(util::FileWriteResult result) {
-  switch (result) {
-    case util::FileWriteResult::kOk: return "written";
-    case util::FileWriteResult::kCreateFailed: return "the file could not be created there";
-    case util::FileWriteResult::kWriteFailed: return "writing it failed, nothing was changed";
-    case util::FileWriteResult::kReplaceFailed: return "the file there could not be replaced";
-  }
-  return "it could not be written";
-}
 
 // What one icon came to: written, or not readable whole (the window
 // program's fallback, which draws), or a file that could not be written,
@@ -127,9 +115,27 @@ TSourceExport Failed(std::string reason) {
 
 }  // namespace
 
+const char* DescribeWriteResult(util::FileWriteResult result) {
+  switch (result) {
+    case util::FileWriteResult::kOk: return "written";
+    case util::FileWriteResult::kCreateFailed: return "the file could not be created there";
+    case util::FileWriteResult::kWriteFailed: return "writing it failed, nothing was changed";
+    case util::FileWriteResult::kReplaceFailed: return "the file there could not be replaced";
+  }
+  return "it could not be written";
+}
+
 std::string CliOutputPath(const std::string& folder, const std::string& name) {
   if (folder.empty() || folder.back() == '/') return folder + name;
   return folder + "/" + name;
+}
+
+std::string SourceProblem(const util::PosixMappedFile& file, imaging::IconFileCheck* check) {
+  if (!file.opened()) return "cannot be opened: " + file.error();
+  if (!file.mapped()) return "cannot be read: " + file.error();
+  *check = imaging::CheckIconFile(file.data(), file.size());
+  if (check->damaged) return std::string("refused as damaged: ") + check->problem;
+  return "";
 }
 
 TSourceExport ExportSource(const std::string& source, const CliOptions& options) {
@@ -137,10 +143,9 @@ TSourceExport ExportSource(const std::string& source, const CliOptions& options)
   if (!unavailable.empty()) return Failed(unavailable);
 
   const util::PosixMappedFile file(source);
-  if (!file.opened()) return Failed("cannot be opened: " + file.error());
-  if (!file.mapped()) return Failed("cannot be read: " + file.error());
-  const imaging::IconFileCheck check = imaging::CheckIconFile(file.data(), file.size());
-  if (check.damaged) return Failed(std::string("refused as damaged: ") + check.problem);
+  imaging::IconFileCheck check;
+  const std::string problem = SourceProblem(file, &check);
+  if (!problem.empty()) return Failed(problem);
 
   const int count = static_cast<int>(check.icon_count);
   std::vector<int> icons;

@@ -10,6 +10,9 @@
 #include <string>
 
 #include "app/cli/cli_options.h"
+#include "imaging/icon_file_check.h"
+#include "util/atomic_file.h"
+#include "util/mapped_file_posix.h"
 
 namespace app {
 
@@ -20,8 +23,16 @@ struct TSourceExport {
   std::string reason;  // why the source failed; empty when it did not
 };
 
+// What the atomic writer's result means, for a report.
+const char* DescribeWriteResult(util::FileWriteResult result);
+
 // The folder and the per-icon file's own name joined for this system.
 std::string CliOutputPath(const std::string& folder, const std::string& name);
+
+// Why the mapped source cannot be exported at all (it did not open or
+// map, or the structural check refuses it); empty when it can, with the
+// check's findings in check.
+std::string SourceProblem(const util::PosixMappedFile& file, imaging::IconFileCheck* check);
 
 // Exports one source as options ask. Each source writes only names made
 // from its own base name, so sources of different names never write the

@@ -1,15 +1,12 @@
 // Runs the built tamsel-cli on generated files and checks what it wrote,
 // what it said and how it ended.
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli_run.h"
 #include "icon_file_builder.h"
 #include "imaging/group_image_choice.h"
 #include "imaging/icon_file_check.h"
@@ -21,18 +18,8 @@ namespace {
 using icon_builder::Bytes;
 using testing_files::ReadAll;
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::vector<std::string> err;  // standard error's lines
-};
-
-std::vector<std::string> Lines(const Bytes& bytes) {
-  std::vector<std::string> lines;
-  std::istringstream in(std::string(bytes.begin(), bytes.end()));
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+using CliRun = testing_files::ProgramRun;
+using testing_files::Lines;
 
 // The files of the test: three sound sources of the three kinds and the
 // folder the exports go into.
@@ -54,15 +41,7 @@ class CliTest : public ::testing::Test {
 
   // tamsel-cli with the arguments (a shell's words) in the test's folder.
   CliRun Cli(const std::string& args, const std::string& input = "") {
-    Write("stdin", Bytes(input.begin(), input.end()));
-    const std::string command = "cd '" + dir_.path() + "' && '" TAMSEL_CLI "' " + args + " <stdin >stdout 2>stderr";
-    const int status = std::system(command.c_str());
-    CliRun run;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const Bytes out_bytes = ReadAll(file("stdout"));
-    run.out.assign(out_bytes.begin(), out_bytes.end());
-    run.err = Lines(ReadAll(file("stderr")));
-    return run;
+    return testing_files::RunProgram(dir_.path(), TAMSEL_CLI, args, input);
   }
 
   // The group's icon file as the window program writes it.

@@ -1,6 +1,7 @@
 // The PNG writer read back by libpng's own reader (its simplified API,
-// which shares nothing with the writer's code here), and the icon
-// picture's alpha rule that decides what the PNG holds.
+// which shares nothing with the writer's code here), the reader of
+// imaging/png_reader.h against the same, and the icon picture's alpha rule
+// that decides what the PNG holds.
 #include "imaging/png_writer.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "imaging/export_types.h"
 #include "imaging/icon_alpha.h"
 #include "imaging/image_formats.h"
+#include "imaging/png_reader.h"
 #include "imaging/zu_graphic_utils.h"
 
 namespace imaging {
@@ -61,6 +63,15 @@ TEST(PngWriter, RoundTripKeepsEveryChannelAndRowOrder) {
         ASSERT_EQ(MakePixel(p[0], p[1], p[2], p[3]), want) << s.w << "x" << s.h << " at " << x << "," << y;
       }
     }
+    // Our reader gives the picture back in the pixel model, rows bottom-up,
+    // and refuses a picture beyond the bound it is given.
+    Image32 read;
+    const std::vector<uint8_t>& png = sink.bytes();
+    ASSERT_TRUE(imaging::DecodePng(png.data(), png.size(), uint64_t{4} * s.w * s.h, &read));
+    EXPECT_EQ(s.w, read.width);
+    EXPECT_EQ(image.pixels, read.pixels);
+    EXPECT_FALSE(imaging::DecodePng(png.data(), png.size(), uint64_t{4} * s.w * s.h - 1, &read));
+    EXPECT_TRUE(read.pixels.empty());
   }
 }
 
