@@ -14,7 +14,9 @@
 # of shell32.dll); TAMSEL_BENCH_ONLY=REGEX runs only the benchmarks whose
 # names match. Either leaves the README as it is. TAMSEL_BENCH_JOBS sets
 # the build's parallel jobs (default 2). The native benchmarks (Google
-# Benchmark) run first, from a release build without sanitizers.
+# Benchmark) run first, from a release build without sanitizers, and with
+# that build tamsel-cli's memory figure (scripts/cli_memory.sh) and, once
+# Wine runs, its speed figures (scripts/cli_bench.sh).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 jobs="${TAMSEL_BENCH_JOBS:-2}"
@@ -22,10 +24,25 @@ jobs="${TAMSEL_BENCH_JOBS:-2}"
 bench_build="$TAMSEL_BUILD/native-bench"
 cmake -S "$TAMSEL_ROOT" --preset native -B "$bench_build" -DCMAKE_BUILD_TYPE=Release -DTAMSEL_SANITIZE=OFF >/dev/null
 cmake --build "$bench_build" -j "$jobs"
+results="$TAMSEL_BUILD/bench-results.txt"
+: >"$results"
+status=0
+# Runs a benchmark script unless TAMSEL_BENCH_ONLY leaves it out, keeping
+# its summary lines with the others.
+bench_script() {
+  local name="$1"
+  shift
+  if [ -n "${TAMSEL_BENCH_ONLY:-}" ] && ! [[ "$name" =~ $TAMSEL_BENCH_ONLY ]]; then return 0; fi
+  log "$name"
+  bash "$TAMSEL_ROOT/scripts/$name.sh" "$@" 2>&1 | tee -a "$results" || status=1
+}
+
 for bench in "$bench_build"/tests/bench/*_bench; do
   log "$(basename "$bench")"
   taskset -c 0 "$bench"
 done
+# tamsel-cli's peak memory on a 500 MB library.
+bench_script cli_memory "$bench_build"
 
 configure_mingw
 cmake --build "$MINGW_BUILD" -j "$jobs" --target tamsel_winbench
@@ -48,9 +65,9 @@ wineserver -p >/dev/null 2>&1 || true
 wine cmd /c exit >/dev/null 2>&1 || true
 if [ -f "$MINGW_BUILD/tools/hold_desktop.exe" ]; then hold_desktop; fi
 
-results="$TAMSEL_BUILD/bench-results.txt"
-: >"$results"
-status=0
+# tamsel-cli against icoextract and tamsel.exe under Wine, and -j 2 against -j 1.
+bench_script cli_bench "$bench_build"
+
 shopt -s nullglob
 for bench in "$MINGW_BUILD"/tests/winbench/*_bench.exe; do
   name="$(basename "$bench" .exe)"

@@ -43,6 +43,11 @@ ROWS = {
                     "Tamsel's time per file at 2,000 files", ""),
     "working-set": ("peak working set with shell32.dll open and painted",
                     "bare window with the same imports holding the same 184 icons", ""),
+    "cli-icoextract": ("`tamsel-cli -allsizes -iconindex=0` over every icon of the prefix's system files, one call,"
+                       " natively", "`icoextract -n N` once per icon (Debian's icoextract)", ""),
+    "cli-wine": ("the same", "`tamsel.exe -e FILE -allsizes -iconindex=0` under Wine, one process per file", ""),
+    "cli-jobs": ("the same four times over, `-j 2`, two CPUs", "the same with `-j 1`", " (linear 0.5)"),
+    "cli-memory": ("peak resident set of `tamsel-cli -allsizes` on a 500 MB library", "the library's size", ""),
 }
 
 UNITS = {"ms": " ms", "us": " µs", "MB": " MB"}
