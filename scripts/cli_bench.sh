@@ -23,7 +23,14 @@ rounds="${TAMSEL_CLI_BENCH_ROUNDS:-5}"
 drive_c="$WINEPREFIX/drive_c"
 
 work="$(mktemp -d "$TAMSEL_BUILD/cli-bench-XXXXXX")"
-trap 'rm -rf "$work"' EXIT
+# Every contender writes into a folder in memory (TAMSEL_CLI_BENCH_OUT,
+# /dev/shm where there is one): on this disk creating a file costs about a
+# millisecond of the kernel's time, serialised on the folder, which would
+# measure the disk rather than the programs.
+out_root="${TAMSEL_CLI_BENCH_OUT:-/dev/shm}"
+[ -d "$out_root" ] && [ -w "$out_root" ] || out_root="$work"
+out="$(mktemp -d "$out_root/tamsel-cli-bench-XXXXXX")"
+trap 'rm -rf "$work" "$out"' EXIT
 
 # The sources: the prefix's programs and libraries with icons of their own
 # that icoextract reads too, each with its number of icons; of two files of
@@ -74,27 +81,29 @@ now_us() { echo $(($(date +%s%N) / 1000)); }
 run_cli() { # jobs cpus sources...
   local jobs="$1" cpus="$2"
   shift 2
-  rm -rf "$work/out" && mkdir -p "$work/out"
+  rm -rf "$out/cli" && mkdir -p "$out/cli"
   local start; start=$(now_us)
-  taskset -c "$cpus" "$cli" -e "$@" "$work/out" -iconindex=0 -allsizes -j "$jobs" >/dev/null
+  taskset -c "$cpus" "$cli" -e "$@" "$out/cli" -iconindex=0 -allsizes -j "$jobs" >/dev/null
   echo $(($(now_us) - start))
 }
 run_icoextract() {
-  rm -rf "$work/out" && mkdir -p "$work/out"
+  rm -rf "$out/icoextract" && mkdir -p "$out/icoextract"
   local start i n; start=$(now_us)
   for i in "${!sources[@]}"; do
     for ((n = 0; n < groups[i]; n++)); do
-      taskset -c 0 icoextract -n "$n" "${sources[$i]}" "$work/out/$i-$n.ico" >/dev/null 2>&1
+      taskset -c 0 icoextract -n "$n" "${sources[$i]}" "$out/icoextract/$i-$n.ico" >/dev/null 2>&1
     done
   done
   echo $(($(now_us) - start))
 }
+# tamsel.exe reaches the folder through Wine's drive Z:, the root.
 run_window_program() {
-  rm -rf "$drive_c/clibench" && mkdir -p "$drive_c/clibench"
+  rm -rf "$out/window" && mkdir -p "$out/window"
+  local target="Z:${out//\//\\}\\window"
   local start src; start=$(now_us)
   for src in "${sources[@]}"; do
     local path="C:\\${src#"$drive_c/"}"
-    taskset -c 0 wine "$exe" -e "${path//\//\\}" 'C:\clibench' -iconindex=0 -allsizes -closewhendone >/dev/null 2>&1
+    taskset -c 0 wine "$exe" -e "${path//\//\\}" "$target" -iconindex=0 -allsizes -closewhendone >/dev/null 2>&1
   done
   echo $(($(now_us) - start))
 }
@@ -112,9 +121,8 @@ for ((round = 1; round <= rounds; round++)); do
     "-j 1 ${cli1_free[-1]}, -j 2 ${cli2_free[-1]}"
 done
 # Every icon is written by each (tamsel-cli's last run: four times).
-written_cli=$(($(find "$work/out" -type f | wc -l) / 4))
-written_win=$(find "$drive_c/clibench" -type f | wc -l)
-rm -rf "$drive_c/clibench"
+written_cli=$(($(find "$out/cli" -type f | wc -l) / 4))
+written_win=$(find "$out/window" -type f | wc -l)
 [ "$written_cli" -eq "$total" ] && [ "$written_win" -eq "$total" ] ||
   log "files written: tamsel-cli $written_cli, tamsel.exe $written_win, icons $total"
 
