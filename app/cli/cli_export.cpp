@@ -1,7 +1,6 @@
 #include "app/cli/cli_export.h"
 
 #include <cstdint>
-#include <map>
 #include <vector>
 
 #include "app/export/export_names.h"
@@ -67,12 +66,9 @@ TIconOutcome TSourceWriter::Write(int index) {
 TIconOutcome TSourceWriter::WriteWholeGroupPngs(const std::string& name) {
   std::vector<imaging::TGroupImagePng> images;
   if (!imaging::GroupImagesAsPng(group_.data(), group_.size(), &images)) return NotWhole("an image does not decode");
-  std::map<std::string, int> seen;
-  for (const imaging::TGroupImagePng& image : images) {
-    const std::string size =
-        std::to_string(image.width) + "x" + std::to_string(image.height) + "_" + std::to_string(image.bit_count);
-    const TIconOutcome outcome =
-        WriteFile(GroupImagePngName(name, image.width, image.height, image.bit_count, ++seen[size]), image.png);
+  const std::vector<std::string> names = GroupImagePngNames(name, images);
+  for (size_t i = 0; i < images.size(); ++i) {
+    const TIconOutcome outcome = WriteFile(names[i], images[i].png);
     if (outcome != TIconOutcome::kWritten) return outcome;
   }
   return TIconOutcome::kWritten;

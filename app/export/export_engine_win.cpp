@@ -12,7 +12,6 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <map>
 #include <memory>
 #include <utility>
 
@@ -330,12 +329,8 @@ bool TIconExport::WriteGroupPngs(int index, const std::string& name) {
   if (!BuildGroup(*groups_, index, &group_bytes_) ||
       !imaging::GroupImagesAsPng(group_bytes_.data(), group_bytes_.size(), &group_pngs_))
     return false;
-  std::map<std::string, int> seen;
-  for (const imaging::TGroupImagePng& image : group_pngs_) {
-    const std::string size =
-        std::to_string(image.width) + "x" + std::to_string(image.height) + "_" + std::to_string(image.bit_count);
-    WriteOrRaise(folder_, GroupImagePngName(name, image.width, image.height, image.bit_count, ++seen[size]), image.png);
-  }
+  const std::vector<std::string> names = GroupImagePngNames(name, group_pngs_);
+  for (size_t i = 0; i < group_pngs_.size(); ++i) WriteOrRaise(folder_, names[i], group_pngs_[i].png);
   return true;
 }
 

@@ -1,6 +1,7 @@
 #include "app/export/export_names.h"
 
 #include <cstdio>
+#include <map>
 
 #include "imaging/export_types.h"
 #include "util/file_utils.h"
@@ -147,6 +148,19 @@ std::string GroupImagePngName(const std::string& icon_file_name, int width, int 
   std::string suffix = "_" + std::to_string(width) + "x" + std::to_string(height) + "_" + std::to_string(bit_count);
   if (repeat > 1) suffix += "_" + std::to_string(repeat);
   return util::ChangeFileExt(icon_file_name, "") + suffix + ".png";
+}
+
+std::vector<std::string> GroupImagePngNames(const std::string& icon_file_name,
+                                            const std::vector<imaging::TGroupImagePng>& images) {
+  std::map<std::string, int> seen;
+  std::vector<std::string> names;
+  names.reserve(images.size());
+  for (const imaging::TGroupImagePng& image : images) {
+    const std::string size =
+        std::to_string(image.width) + "x" + std::to_string(image.height) + "_" + std::to_string(image.bit_count);
+    names.push_back(GroupImagePngName(icon_file_name, image.width, image.height, image.bit_count, ++seen[size]));
+  }
+  return names;
 }
 
 }  // namespace app

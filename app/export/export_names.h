@@ -8,6 +8,9 @@
 
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "imaging/icon_group_png.h"
 
 namespace app {
 
@@ -31,6 +34,10 @@ std::string DocumentExtension(int export_type, const std::string& given);
 // count from 2 for a size and depth the group holds again:
 // C:\out\ico_shell320003.png, 48, 48, 32 gives C:\out\ico_shell320003_48x48_32.png.
 std::string GroupImagePngName(const std::string& icon_file_name, int width, int height, int bit_count, int repeat);
+// The names of all of a group's images, in their stored order, each counted
+// against the earlier images of the same size and depth.
+std::vector<std::string> GroupImagePngNames(const std::string& icon_file_name,
+                                            const std::vector<imaging::TGroupImagePng>& images);
 
 // The icon's 1-based number in decimal, with leading zeros to at least 4 digits.
 std::string IconNumberText(int number);
