@@ -1,97 +1,321 @@
 #include "app/cli/cli_export.h"
 
+#include <sys/stat.h>
+
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
+#include "app/export/dbase_export.h"
 #include "app/export/export_names.h"
+#include "app/export/export_request.h"
+#include "app/export/html_export.h"
+#include "imaging/color_depth.h"
 #include "imaging/group_image_choice.h"
+#include "imaging/icon_alpha.h"
 #include "imaging/icon_group_png.h"
 #include "imaging/icon_groups.h"
-#include "util/atomic_file.h"
+#include "imaging/image_formats.h"
+#include "imaging/saveicons.h"
+#include "imaging/shell_icon.h"
+#include "imaging/zu_graphic_utils.h"
 #include "util/file_utils.h"
 
 namespace app {
 
 namespace {
 
-// What one icon came to: written, or not readable whole (the window
-// program's fallback, which draws), or a file that could not be written,
-// which ends the source.
-enum class TIconOutcome { kWritten, kNotWhole, kWriteFailed };
+// What one icon came to: written; left out (the shell gives no icon for
+// it, or its group is not whole where only the group will do), with why in
+// the writer's problem; or a file that could not be written, which ends
+// the source.
+enum class TIconOutcome { kWritten, kLeftOut, kWriteFailed };
 
-// The icons of one source written into the target folder.
+// What each icon of the export becomes, as the window program's engine
+// chooses it once for the whole export.
+enum class TIconDestination { kIconFile, kPngFiles, kPicture, kDBaseMemo };
+
+TIconDestination DestinationOf(const TExportRequest& request) {
+  if (request.Type == imaging::etDBase) return TIconDestination::kDBaseMemo;
+  const int image_type = request.Type == imaging::etHTML ? request.HtmlImageType : request.Type;
+  if (image_type == imaging::etPNG) return TIconDestination::kPngFiles;
+  if (image_type == imaging::etBitmap || image_type == imaging::etJPEG || request.Type == imaging::etHTML)
+    return TIconDestination::kPicture;
+  return TIconDestination::kIconFile;
+}
+
+// The icon's colour picture and mask as its handle's bitmaps give them.
+struct TIconImages {
+  imaging::Image32 color;
+  imaging::MaskImage mask;
+};
+
+TIconImages ImagesOf(const imaging::ShellIcon& icon) {
+  TIconImages images;
+  imaging::ShellIconImages(icon, &images.color, &images.mask);
+  return images;
+}
+
+// The icon on white as the window program draws it for a picture: at the
+// screen's 32 bits, or at 24 and grey.
+imaging::PixelBuffer Drawing(const imaging::ShellIcon& icon, bool gray_scale) {
+  imaging::PixelBuffer picture = imaging::ShellIconOnWhite(icon, gray_scale ? 24 : 32);
+  if (gray_scale) imaging::MakeGrayscale(picture.view());
+  return picture;
+}
+
+bool EncodeIconFile(const imaging::ShellIcon& icon, util::ByteSink& sink) {
+  const TIconImages images = ImagesOf(icon);
+  return imaging::SaveIconImageToSink(sink, images.color, images.mask) > 0;
+}
+
+bool EncodeIconPng(const imaging::ShellIcon& icon, bool gray_scale, util::ByteSink& sink) {
+  const TIconImages images = ImagesOf(icon);
+  imaging::Image32 image = imaging::IconWithAlpha(images.color, images.mask);
+  if (gray_scale) imaging::MakeGrayscaleKeepingAlpha(image);
+  return imaging::EncodePng(image, sink) == imaging::ImageWriteResult::kOk;
+}
+
+bool EncodePicture(const imaging::ShellIcon& icon, bool gray_scale, int picture_type, util::ByteSink& sink) {
+  imaging::PixelBuffer picture = Drawing(icon, gray_scale);
+  return imaging::SaveBitmapViewToSink(picture.view(), sink, picture_type) == imaging::ImageWriteResult::kOk;
+}
+
+// A memo's picture, as the window program makes it: the icon file at its
+// own depth when the drawn icon needs 256 colours or more, else in the 16
+// standard colours; a PNG of the icon itself; a bitmap or JPEG of the
+// drawing (grey when asked).
+bool EncodeMemo(const imaging::ShellIcon& icon, int memo_type, bool gray_scale, util::ByteSink& sink) {
+  if (memo_type == imaging::etPNG) return EncodeIconPng(icon, gray_scale, sink);
+  if (memo_type == imaging::etBitmap || memo_type == imaging::etJPEG) {
+    // Drawn grey only when asked, at 32 bits otherwise.
+    return EncodePicture(icon, gray_scale, memo_type, sink);
+  }
+  imaging::PixelBuffer drawn = imaging::ShellIconOnWhite(icon, 32);
+  imaging::Image32 seen(icon.width, icon.height);
+  for (int y = 0; y < icon.height; ++y)
+    for (int x = 0; x < icon.width; ++x) seen.At(x, y) = drawn.Get(x, y);
+  if (imaging::GetIconColorDepth(seen) >= imaging::kDepth8) return EncodeIconFile(icon, sink);
+  const TIconImages images = ImagesOf(icon);
+  return SaveIconImageAs16Colors(sink, images.color, images.mask) > 0;
+}
+
+class TByteBuffer : public util::ByteSink {
+ public:
+  bool Write(const void* data, size_t size) override {
+    const auto* p = static_cast<const uint8_t*>(data);
+    bytes_.insert(bytes_.end(), p, p + size);
+    return true;
+  }
+  void Clear() { bytes_.clear(); }
+  const std::vector<uint8_t>& bytes() const { return bytes_; }
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
+// The icons of one source written as the request asks.
 class TSourceWriter {
  public:
-  TSourceWriter(const CliOptions& options, const util::PosixMappedFile& file, std::string base)
-      : options_(options), file_(file), base_(std::move(base)), extension_(PerIconExtension(options.export_type)) {}
+  TSourceWriter(const CliOptions& options, const util::PosixMappedFile& file, const TExportRequest& request,
+                int total, std::string shown_file);
 
-  // Writes icon `index` (0-based); on kNotWhole, why is in problem_.
-  TIconOutcome Write(int index);
+  // Writes icon `index` (0-based) to `path` (empty for a dBase memo).
+  TIconOutcome Write(int index, const std::string& path);
+  // Completes the HTML page or the dBase table after the last icon.
+  TIconOutcome Finish();
 
   int files() const { return files_; }
+  int single_image_icons() const { return single_image_icons_; }
   const std::string& problem() const { return problem_; }
 
  private:
-  TIconOutcome WriteWholeGroupPngs(const std::string& name);
-  TIconOutcome WriteChosenImage(const std::string& name);
-  TIconOutcome WriteFile(const std::string& name, const std::vector<uint8_t>& bytes);
-  TIconOutcome NotWhole(const char* problem) {
-    problem_ = problem;
-    return TIconOutcome::kNotWhole;
+  TIconOutcome WriteIconFile(int index, const std::string& path);
+  TIconOutcome WritePngFiles(int index, const std::string& path);
+  TIconOutcome WritePicture(int index, const std::string& path);
+  TIconOutcome AddMemo(int index);
+  TIconOutcome WriteChosenImage(const std::string& path);
+  bool WholeGroup(int index);
+  bool ShellIcon(int index);
+  TIconOutcome WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
+  TIconOutcome Encoded(const std::string& path, bool ok, const char* what);
+  TIconOutcome LeftOut(std::string problem) {
+    problem_ = std::move(problem);
+    return TIconOutcome::kLeftOut;
+  }
+  void AddCell(int index, const std::string& path) {
+    if (table_) table_->AddCell(index + 1, util::ExtractFileName(path), icon_.width, icon_.height);
   }
 
   const CliOptions& options_;
   const util::PosixMappedFile& file_;
-  const std::string base_;
-  const std::string extension_;
+  const TExportRequest& request_;
+  const TIconDestination destination_;
+  const std::string shown_file_;
+  std::unique_ptr<THtmlTable> table_;
+  std::unique_ptr<TMemoryFile> dbase_table_;
+  std::unique_ptr<TMemoryFile> dbase_memo_;
+  std::unique_ptr<TDBaseWriter> dbase_;
+  TDBasePaths dbase_paths_;
+  imaging::ShellIcon icon_;
   std::vector<uint8_t> group_;
-  std::vector<uint8_t> bytes_;
+  TByteBuffer bytes_;
   int files_ = 0;
+  int single_image_icons_ = 0;
   std::string problem_;
 };
 
-TIconOutcome TSourceWriter::Write(int index) {
-  // With no folder the name is the file's own; the folder is joined the
-  // way this system joins it.
-  const std::string name = PerIconFileName("", base_, index, extension_);
-  if (const char* problem =
-          imaging::BuildIconGroupFile(file_.data(), file_.size(), static_cast<uint32_t>(index), &group_))
-    return NotWhole(problem);
-  if (options_.size > 0) return WriteChosenImage(name);
-  if (options_.export_type == imaging::etPNG) return WriteWholeGroupPngs(name);
-  if (!imaging::GroupPngImagesDecode(group_.data(), group_.size())) return NotWhole("a PNG image does not decode");
-  return WriteFile(name, group_);
+TSourceWriter::TSourceWriter(const CliOptions& options, const util::PosixMappedFile& file,
+                             const TExportRequest& request, int total, std::string shown_file)
+    : options_(options), file_(file), request_(request), destination_(DestinationOf(request)),
+      shown_file_(std::move(shown_file)) {
+  if (request.Type == imaging::etHTML)
+    table_ = std::make_unique<THtmlTable>(total, std::min(total, options.html_columns), request.IncludeNumbers,
+                                          HtmlImageFolderName(request.DestFolder));
+  if (destination_ == TIconDestination::kDBaseMemo) {
+    const std::string extension = DocumentExtension(request.Type, request.Extension);
+    dbase_paths_.Table = request.Target;
+    if (util::ExtractFileExt(util::ExtractFileName(request.Target)).empty()) dbase_paths_.Table += extension;
+    dbase_paths_.Memo = util::ChangeFileExt(request.Target, ".dbt");
+  }
 }
 
-TIconOutcome TSourceWriter::WriteWholeGroupPngs(const std::string& name) {
-  std::vector<imaging::TGroupImagePng> images;
-  if (!imaging::GroupImagesAsPng(group_.data(), group_.size(), &images)) return NotWhole("an image does not decode");
-  const std::vector<std::string> names = GroupImagePngNames(name, images);
-  for (size_t i = 0; i < images.size(); ++i) {
-    const TIconOutcome outcome = WriteFile(names[i], images[i].png);
-    if (outcome != TIconOutcome::kWritten) return outcome;
+bool TSourceWriter::WholeGroup(int index) {
+  const char* problem = imaging::BuildIconGroupFile(file_.data(), file_.size(), static_cast<uint32_t>(index), &group_);
+  if (!problem && !imaging::GroupPngImagesDecode(group_.data(), group_.size())) problem = "a PNG image does not decode";
+  if (problem) problem_ = problem;
+  return problem == nullptr;
+}
+
+bool TSourceWriter::ShellIcon(int index) {
+  const char* problem = imaging::ExtractShellIcon(file_.data(), file_.size(), static_cast<uint32_t>(index), &icon_);
+  if (problem) problem_ = std::string("the shell makes no icon of it: ") + problem;
+  return problem == nullptr;
+}
+
+TIconOutcome TSourceWriter::Write(int index, const std::string& path) {
+  switch (destination_) {
+    case TIconDestination::kIconFile: return WriteIconFile(index, path);
+    case TIconDestination::kPngFiles: return WritePngFiles(index, path);
+    case TIconDestination::kPicture: return WritePicture(index, path);
+    case TIconDestination::kDBaseMemo: return AddMemo(index);
+  }
+  return TIconOutcome::kLeftOut;
+}
+
+TIconOutcome TSourceWriter::WriteIconFile(int index, const std::string& path) {
+  if (options_.size > 0) {
+    if (!WholeGroup(index)) return TIconOutcome::kLeftOut;
+    return WriteChosenImage(path);
+  }
+  if (request_.AllSizes) {
+    if (WholeGroup(index)) return WriteFile(path, group_);
+    ++single_image_icons_;
+  }
+  if (!ShellIcon(index)) return TIconOutcome::kLeftOut;
+  bytes_.Clear();
+  return Encoded(path, EncodeIconFile(icon_, bytes_), "the icon file could not be made");
+}
+
+TIconOutcome TSourceWriter::WritePngFiles(int index, const std::string& path) {
+  if (options_.size > 0) {
+    if (!WholeGroup(index)) return TIconOutcome::kLeftOut;
+    return WriteChosenImage(path);
+  }
+  if (request_.AllSizes) {
+    std::vector<imaging::TGroupImagePng> images;
+    if (imaging::BuildIconGroupFile(file_.data(), file_.size(), static_cast<uint32_t>(index), &group_) == nullptr &&
+        imaging::GroupImagesAsPng(group_.data(), group_.size(), &images)) {
+      const std::vector<std::string> names = GroupImagePngNames(path, images);
+      for (size_t i = 0; i < images.size(); ++i) {
+        const TIconOutcome outcome = WriteFile(names[i], images[i].png);
+        if (outcome != TIconOutcome::kWritten) return outcome;
+      }
+      return TIconOutcome::kWritten;
+    }
+    ++single_image_icons_;
+  }
+  if (!ShellIcon(index)) return TIconOutcome::kLeftOut;
+  bytes_.Clear();
+  const TIconOutcome outcome = Encoded(path, EncodeIconPng(icon_, request_.GrayScale, bytes_), "the PNG could not be made");
+  if (outcome == TIconOutcome::kWritten) AddCell(index, path);
+  return outcome;
+}
+
+TIconOutcome TSourceWriter::WriteChosenImage(const std::string& path) {
+  std::vector<imaging::TGroupImageSize> sizes;
+  if (!imaging::GroupImageSizes(group_.data(), group_.size(), &sizes)) return LeftOut("an image has no size");
+  const size_t chosen = imaging::NearestGroupImage(sizes, options_.size);
+  if (destination_ == TIconDestination::kPngFiles) {
+    imaging::TGroupImagePng image;
+    if (!imaging::GroupImageAsPng(group_.data(), group_.size(), chosen, &image))
+      return LeftOut("the image does not decode");
+    return WriteFile(path, image.png);
+  }
+  std::vector<uint8_t> single;
+  if (!imaging::SingleImageIconFile(group_.data(), group_.size(), chosen, &single) ||
+      !imaging::GroupPngImagesDecode(single.data(), single.size()))
+    return LeftOut("the image does not decode");
+  return WriteFile(path, single);
+}
+
+TIconOutcome TSourceWriter::WritePicture(int index, const std::string& path) {
+  if (!ShellIcon(index)) return TIconOutcome::kLeftOut;
+  const int picture_type = request_.Type == imaging::etHTML ? imaging::etJPEG : request_.Type;
+  bytes_.Clear();
+  const TIconOutcome outcome =
+      Encoded(path, EncodePicture(icon_, request_.GrayScale, picture_type, bytes_), "the picture could not be made");
+  if (outcome == TIconOutcome::kWritten) AddCell(index, path);
+  return outcome;
+}
+
+TIconOutcome TSourceWriter::AddMemo(int index) {
+  if (!ShellIcon(index)) return TIconOutcome::kLeftOut;
+  if (!dbase_) {
+    dbase_table_ = std::make_unique<TMemoryFile>();
+    dbase_memo_ = std::make_unique<TMemoryFile>();
+    dbase_ = std::make_unique<TDBaseWriter>(*dbase_table_, *dbase_memo_);
+    if (!dbase_->Begin(TDBaseDate::Today(), request_.FieldName, DBaseMemoName(dbase_paths_.Memo)))
+      return LeftOut(dbase_->Error());
+  }
+  const bool added = dbase_->AddMemo(
+      [&](util::ByteSink& sink) { return EncodeMemo(icon_, request_.MemoType, request_.GrayScale, sink); });
+  if (!added) {
+    problem_ = "the memo of icon " + std::to_string(index + 1) + " could not be made: " + dbase_->Error();
+    return TIconOutcome::kWriteFailed;
   }
   return TIconOutcome::kWritten;
 }
 
-TIconOutcome TSourceWriter::WriteChosenImage(const std::string& name) {
-  std::vector<imaging::TGroupImageSize> sizes;
-  if (!imaging::GroupImageSizes(group_.data(), group_.size(), &sizes)) return NotWhole("an image has no size");
-  const size_t chosen = imaging::NearestGroupImage(sizes, options_.size);
-  if (options_.export_type == imaging::etPNG) {
-    imaging::TGroupImagePng image;
-    if (!imaging::GroupImageAsPng(group_.data(), group_.size(), chosen, &image))
-      return NotWhole("the image does not decode");
-    return WriteFile(name, image.png);
+TIconOutcome TSourceWriter::Finish() {
+  if (table_) {
+    // Without a single icon the window program writes no page.
+    table_->Close();
+    const std::string document = HtmlDocumentPath(request_.DestFolder, DocumentExtension(request_.Type, request_.Extension));
+    TByteBuffer page;
+    WriteHtmlDocument(page, shown_file_, request_.DrawBorder, table_->Text());
+    return WriteFile(document, page.bytes());
   }
-  if (!imaging::SingleImageIconFile(group_.data(), group_.size(), chosen, &bytes_) ||
-      !imaging::GroupPngImagesDecode(bytes_.data(), bytes_.size()))
-    return NotWhole("the image does not decode");
-  return WriteFile(name, bytes_);
+  if (dbase_) {
+    dbase_->Finish();
+    // The memo file first: a table never names memos its file lacks.
+    const TIconOutcome memo = WriteFile(dbase_paths_.Memo, dbase_memo_->bytes());
+    if (memo != TIconOutcome::kWritten) return memo;
+    return WriteFile(dbase_paths_.Table, dbase_table_->bytes());
+  }
+  return TIconOutcome::kWritten;
 }
 
-TIconOutcome TSourceWriter::WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-  const std::string path = CliOutputPath(options_.target, name);
+TIconOutcome TSourceWriter::Encoded(const std::string& path, bool ok, const char* what) {
+  if (!ok) {
+    problem_ = path + ": " + what;
+    return TIconOutcome::kWriteFailed;
+  }
+  return WriteFile(path, bytes_.bytes());
+}
+
+TIconOutcome TSourceWriter::WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   const util::FileWriteResult result = util::WriteFileAtomically(
       path, [&bytes](util::ByteSink& sink) { return sink.Write(bytes.data(), bytes.size()); });
   if (result != util::FileWriteResult::kOk) {
@@ -134,7 +358,7 @@ std::string SourceProblem(const util::PosixMappedFile& file, imaging::IconFileCh
   return "";
 }
 
-TSourceExport ExportSource(const std::string& source, const CliOptions& options) {
+TSourceExport ExportSource(const std::string& source, const CliOptions& options, bool target_is_file) {
   const std::string unavailable = UnavailableReason(options);
   if (!unavailable.empty()) return Failed(unavailable);
 
@@ -143,39 +367,55 @@ TSourceExport ExportSource(const std::string& source, const CliOptions& options)
   const std::string problem = SourceProblem(file, &check);
   if (!problem.empty()) return Failed(problem);
 
+  // The window program's plan and request for this source; one icon into a
+  // folder when several sources share the target.
+  const BatchPlan plan = PlanBatch(options.command, options.target);
+  TExportRequest request = BatchExportRequest(options.command, plan, options.target, source);
+  if (plan.action == BatchAction::kSingleIcon && !target_is_file) request.DestFolder = options.target;
+  if (!request.DestFolder.empty()) ::mkdir(request.DestFolder.c_str(), 0777);
+
   const int count = static_cast<int>(check.icon_count);
   std::vector<int> icons;
-  if (options.icon_index == 0) {
+  if (plan.action == BatchAction::kExportIcons) {
     // As in the window program, a file without icons of its own exports none.
     for (int i = 0; i < count; ++i) icons.push_back(i);
   } else if (count == 0) {
     return Failed("holds no icons of its own; the icon Windows shows for it is Windows' alone");
-  } else if (options.icon_index > count) {
-    return Failed("has no icon number " + std::to_string(options.icon_index) + "; it holds " + std::to_string(count) +
+  } else if (plan.icon_index > count) {
+    return Failed("has no icon number " + std::to_string(plan.icon_index) + "; it holds " + std::to_string(count) +
                   " icons");
   } else {
-    icons.push_back(options.icon_index - 1);
+    icons.push_back(plan.icon_index - 1);
   }
 
-  TSourceWriter writer(options, file, util::BaseNameWithoutExt(source));
+  TSourceWriter writer(options, file, request, count, source);
+  const std::string base = util::BaseNameWithoutExt(source);
+  const std::string extension =
+      PerIconExtension(request.Type == imaging::etHTML ? request.HtmlImageType : request.Type);
   TSourceExport result;
-  int not_whole = 0;
-  std::string first_not_whole;
+  int left_out = 0;
+  std::string first_left_out;
   for (int index : icons) {
-    switch (writer.Write(index)) {
+    std::string path;
+    if (target_is_file)
+      path = SingleIconFileName(options.target, request.Type);
+    else if (request.Type != imaging::etDBase)
+      path = CliOutputPath(request.DestFolder, PerIconFileName("", base, index, extension));
+    switch (writer.Write(index, path)) {
       case TIconOutcome::kWritten: ++result.icons; break;
       case TIconOutcome::kWriteFailed: return Failed(writer.problem());
-      case TIconOutcome::kNotWhole:
-        if (not_whole++ == 0) first_not_whole = "icon " + std::to_string(index + 1) + ": " + writer.problem();
+      case TIconOutcome::kLeftOut:
+        if (left_out++ == 0) first_left_out = "icon " + std::to_string(index + 1) + ": " + writer.problem();
         break;
     }
   }
+  if (result.icons > 0 && writer.Finish() != TIconOutcome::kWritten) return Failed(writer.problem());
   result.files = writer.files();
-  if (not_whole > 0) {
+  result.single_image_icons = writer.single_image_icons();
+  if (left_out > 0) {
     result.ok = false;
-    result.reason = std::to_string(not_whole) + " of " + std::to_string(icons.size()) +
-                    " icons cannot be read whole (" + first_not_whole +
-                    "); saving the shell's single image draws it, which this build cannot do yet";
+    result.reason = std::to_string(left_out) + " of " + std::to_string(icons.size()) + " icons were left out (" +
+                    first_left_out + ")";
   }
   return result;
 }

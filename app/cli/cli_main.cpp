@@ -4,8 +4,6 @@
 // source's files and its own slot of the results; the main thread reads the
 // results once every worker has been joined, so the report is in the
 // sources' order whatever order they finished in.
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -64,9 +62,12 @@ int main(int argc, char** argv) {
     case app::CliParse::kRun: break;
   }
   const std::vector<std::string> sources = options.sources_from_stdin ? SourcesFromStdin() : options.sources;
-  // The target is made as one folder level, as the window program makes it;
-  // when that fails, every write reports it.
-  ::mkdir(options.target.c_str(), 0777);
+  const std::string count_problem = app::SourceCountProblem(options, sources.size());
+  if (!count_problem.empty()) {
+    std::fprintf(stderr, "tamsel-cli: %s\n", count_problem.c_str());
+    return 2;
+  }
+  const bool target_is_file = app::TargetIsIconFile(options, sources.size());
 
   const std::vector<std::string> clashes = NameClashes(sources);
   std::vector<app::TSourceExport> results(sources.size());
@@ -79,7 +80,7 @@ int main(int argc, char** argv) {
         continue;
       }
       try {
-        results[i] = app::ExportSource(sources[i], options);
+        results[i] = app::ExportSource(sources[i], options, target_is_file);
       } catch (const std::exception& e) {
         // Memory that cannot be had fails this source, not the others.
         results[i].ok = false;
@@ -94,13 +95,17 @@ int main(int argc, char** argv) {
   for (std::thread& worker : workers) worker.join();
 
   int icons = 0;
+  int single_image_icons = 0;
   int failed = 0;
   for (size_t i = 0; i < sources.size(); ++i) {
     icons += results[i].icons;
+    single_image_icons += results[i].single_image_icons;
     if (results[i].ok) continue;
     ++failed;
     std::fprintf(stderr, "tamsel-cli: %s: %s\n", sources[i].c_str(), results[i].reason.c_str());
   }
   std::printf("Icons exported: %d\n", icons);
+  if (single_image_icons > 0)
+    std::printf("Saved as the shell's single image, their groups not being whole: %d\n", single_image_icons);
   return failed > 0 ? 1 : 0;
 }

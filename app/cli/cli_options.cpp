@@ -31,7 +31,8 @@ CliParse UsageError(std::string* error, const std::string& text) {
 
 CliParse ParseCliArguments(const std::vector<std::string>& args, CliOptions* options, std::string* error) {
   CliOptions o;
-  bool export_requested = false;
+  // The window program's switches go to its parser once each is known here.
+  std::vector<std::string> window_switches;
   std::vector<std::string> plain;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -42,26 +43,25 @@ CliParse ParseCliArguments(const std::vector<std::string>& args, CliOptions* opt
     const std::string s = NormalizeSwitch(a);
     std::string rest;
     if (s == "--help" || s == "-h") return CliParse::kHelp;
-    if (s == "-e" || s == "-export") {
-      export_requested = true;
-    } else if (s == "-allsizes") {
-      o.all_sizes = true;
-    } else if (s == "-closewhendone" || s == "-includenumbers" || s == "-drawborders" ||
-               TakeValue(s, "-dbasefieldname=", &rest) || TakeValue(s, "-dbasedesttype=", &rest) ||
-               TakeValue(s, "-htmldesttype=", &rest)) {
-      // There is no window to close, and the rest shape only the HTML page
-      // and the dBase table, which this build refuses by their type.
-    } else if (s == "-alliconsasoneimage" || s == "-grayscale" || s == "-opendestination") {
+    if (s == "-e" || s == "-export" || s == "-allsizes" || s == "-grayscale" || s == "-includenumbers" ||
+        s == "-drawborders" || TakeValue(s, "-dbasefieldname=", &rest) || TakeValue(s, "-dbasedesttype=", &rest) ||
+        TakeValue(s, "-htmldesttype=", &rest) || TakeValue(s, "-desttype=", &rest)) {
+      window_switches.push_back(s);
+    } else if (s == "-closewhendone") {
+      // There is no window to close.
+    } else if (s == "-alliconsasoneimage" || s == "-opendestination") {
       o.unavailable_switches.push_back(s);
-    } else if (TakeValue(s, "-desttype=", &rest)) {
-      // The first one wins, as in the window program.
-      if (o.dest_word.empty()) o.dest_word = util::Trim(util::UpperCase(rest));
     } else if (TakeValue(s, "-iconindex=", &rest)) {
-      if (!ParseCount(rest, 0, 0x7FFFFFFF, &o.icon_index))
+      int index = 0;
+      if (!ParseCount(rest, 0, 0x7FFFFFFF, &index))
         return UsageError(error, "-iconindex= takes 0 (every icon) or an icon's number from 1: " + a);
+      window_switches.push_back(s);
     } else if (TakeValue(s, "-size=", &rest)) {
       if (!ParseCount(rest, 1, kMaxCliSize, &o.size))
         return UsageError(error, "-size= takes a number of pixels from 1 to " + std::to_string(kMaxCliSize) + ": " + a);
+    } else if (TakeValue(s, "-htmlcolumns=", &rest)) {
+      if (!ParseCount(rest, 1, kMaxHtmlColumns, &o.html_columns))
+        return UsageError(error, "-htmlcolumns= takes a count from 1 to " + std::to_string(kMaxHtmlColumns) + ": " + a);
     } else if (s == "-j" || TakeValue(s, "-j", &rest)) {
       if (s == "-j") {
         if (i + 1 >= args.size()) return UsageError(error, "-j takes a worker count");
@@ -73,31 +73,30 @@ CliParse ParseCliArguments(const std::vector<std::string>& args, CliOptions* opt
       return UsageError(error, "unknown switch " + a);
     }
   }
-  if (!export_requested) return UsageError(error, "tamsel-cli only exports: give -e SOURCE... TARGET");
-  if (plain.size() < 2) return UsageError(error, "-e takes one or more sources and a target folder");
-  if (o.all_sizes && o.size > 0) return UsageError(error, "-allsizes and -size= exclude each other");
-
+  o.command = ParseCommandLine(window_switches);
+  if (!o.command.export_requested) return UsageError(error, "tamsel-cli only exports: give -e SOURCE... TARGET");
+  if (plain.size() < 2) return UsageError(error, "-e takes one or more sources and a target");
+  if (o.command.all_sizes && o.size > 0) return UsageError(error, "-allsizes and -size= exclude each other");
   o.target = plain.back();
   plain.pop_back();
-  if (util::Trim(o.target).empty()) return UsageError(error, "the target folder is empty");
-  if (o.target == "-") return UsageError(error, "the target must be a folder, not standard input");
+  if (util::Trim(o.target).empty()) return UsageError(error, "the target is empty");
+  if (o.target == "-") return UsageError(error, "the target must be a file or a folder, not standard input");
+  // The type comes from -desttype=, else from the target's extension, and
+  // maps as the window program maps it.
+  const BatchPlan plan = PlanBatch(o.command, o.target);
+  o.export_type = plan.export_type;
+  o.dest_word = plan.dest_word;
   for (const std::string& source : plain) {
     if (source != "-") continue;
     if (plain.size() > 1)
       return UsageError(error, "'-' reads the sources from standard input and must be the only one");
     o.sources_from_stdin = true;
   }
-  if (!o.sources_from_stdin) o.sources = std::move(plain);
-
-  // The type comes from -desttype=, else from the target's extension, and
-  // maps as the window program maps it.
-  std::string word = o.dest_word;
-  if (word.empty()) {
-    const std::string ext = util::ExtractFileExt(o.target);
-    word = util::UpperCase(ext.empty() ? ext : ext.substr(1));
+  if (!o.sources_from_stdin) {
+    o.sources = std::move(plain);
+    const std::string problem = SourceCountProblem(o, o.sources.size());
+    if (!problem.empty()) return UsageError(error, problem);
   }
-  o.export_type = ExportTypeFromWord(word);
-  o.dest_word = word;
   *options = std::move(o);
   return CliParse::kRun;
 }
@@ -106,19 +105,23 @@ std::string UnavailableReason(const CliOptions& options) {
   if (!options.unavailable_switches.empty()) {
     const std::string& s = options.unavailable_switches.front();
     if (s == "-opendestination") return "-opendestination opens the result with a Windows file association";
-    return s + " draws the icons, which this build cannot do yet";
+    return s + " lays the icons out as the window's grid shows them, which only the window program can";
   }
-  switch (options.export_type) {
-    case imaging::etIcon:
-    case imaging::etPNG:
-      if (options.all_sizes || options.size > 0) return "";
-      return options.dest_word +
-             " without -allsizes or -size= draws the icon as the shell shows it, which this build cannot do yet";
-    case imaging::etMetafile: return "metafiles (EMF) are drawn by Windows alone";
-    case imaging::etHTML:
-    case imaging::etDBase: return options.dest_word + " export is not available in this build yet";
-    default: return options.dest_word + " pictures are drawn, which this build cannot do yet";
-  }
+  if (options.export_type == imaging::etMetafile) return "metafiles (EMF) are drawn by Windows alone";
+  if (options.export_type == imaging::etDBase && MemoTypeFromWord(options.command.memo_type_word) == imaging::etMetafile)
+    return "metafile (EMF) memos are drawn by Windows alone";
+  return "";
+}
+
+bool TargetIsIconFile(const CliOptions& options, size_t source_count) {
+  if (options.export_type == imaging::etHTML || options.export_type == imaging::etDBase) return false;
+  return source_count == 1 && options.command.icon_index >= 1;
+}
+
+std::string SourceCountProblem(const CliOptions& options, size_t source_count) {
+  if ((options.export_type == imaging::etHTML || options.export_type == imaging::etDBase) && source_count != 1)
+    return options.dest_word + " makes one document of one source's icons: give one source";
+  return "";
 }
 
 const char* CliUsageText() {

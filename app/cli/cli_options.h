@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/export/command_line.h"
 #include "imaging/export_types.h"
 
 namespace app {
@@ -18,16 +19,27 @@ namespace app {
 constexpr int kMaxCliJobs = 256;
 constexpr int kMaxCliSize = 4096;
 
+// The columns of the HTML table when -htmlcolumns= does not say: those of
+// the window program's grid at the window's first size.
+constexpr int kWindowHtmlColumns = 11;
+constexpr int kMaxHtmlColumns = 1000;
+
 struct CliOptions {
   std::vector<std::string> sources;  // empty when they are read from standard input
   bool sources_from_stdin = false;
-  std::string target;  // the folder the files go into
-  int icon_index = 1;  // 1-based as in the window program; 0 = every icon
+  // With one source and one icon, or for an HTML page or a dBase table,
+  // the file written, as in the window program; else the folder the files
+  // go into.
+  std::string target;
+  // The window program's own switches, read by its own parser: the type
+  // words, -iconindex= (1-based, 0 = every icon), -allsizes, -grayscale,
+  // -includenumbers, -drawborders and the dBase and HTML switches.
+  ParsedCommandLine command;
   imaging::TExportType export_type = imaging::etIcon;
   std::string dest_word;  // the export type's word, upper case ("ICO", "PNG", …)
-  bool all_sizes = false;
   int size = 0;  // -size=N: the image nearest N pixels of each icon; 0 = not asked
   int jobs = 0;  // 0 = one worker per core
+  int html_columns = kWindowHtmlColumns;
   // Switches of the window program that this build cannot carry out.
   std::vector<std::string> unavailable_switches;
 };
@@ -44,6 +56,15 @@ CliParse ParseCliArguments(const std::vector<std::string>& args, CliOptions* opt
 
 // Why this build cannot export any source as asked; empty when it can.
 std::string UnavailableReason(const CliOptions& options);
+
+// Whether TARGET names the one file written for `source_count` sources: one
+// source and one icon, as in the window program (-size= too), never for
+// an HTML page or a dBase table, whose TARGET is always their document.
+bool TargetIsIconFile(const CliOptions& options, size_t source_count);
+
+// Why the sources cannot go to one target (an HTML page or a dBase table
+// holds one source's icons); empty when they can.
+std::string SourceCountProblem(const CliOptions& options, size_t source_count);
 
 // The text --help prints.
 const char* CliUsageText();

@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "imaging/pixels.h"
 #include "util/byte_sink.h"
 
 namespace app {
@@ -108,5 +109,9 @@ class TDBaseWriter {
   uint32_t records_ = 0;
   std::string error_;
 };
+
+// A memo's icon in 16 colours: each pixel as the nearest of the standard
+// colours, with the icon's mask. Returns the byte count or an IconResult.
+int SaveIconImageAs16Colors(util::ByteSink& sink, const imaging::Image32& color, const imaging::MaskImage& mask);
 
 }  // namespace app

@@ -13,24 +13,6 @@
 
 namespace app {
 
-namespace {
-
-// Each pixel as the index of its nearest standard colour, two to a byte.
-void Pack4BitRows(const imaging::Image32& color, std::vector<uint8_t>* rows) {
-  const size_t stride = static_cast<size_t>(imaging::DibStride(color.width, 4));
-  rows->assign(stride * static_cast<size_t>(color.height), 0);
-  for (int row = 0; row < color.height; ++row) {
-    uint8_t* out = rows->data() + static_cast<size_t>(row) * stride;
-    const imaging::Pixel32* in = color.pixels.data() + static_cast<size_t>(row) * color.width;
-    for (int x = 0; x < color.width; ++x) {
-      const int index = imaging::NearestColorIndex(imaging::StandardColors(), in[x] & 0xFFFFFF);
-      out[x / 2] |= static_cast<uint8_t>(x % 2 == 0 ? index << 4 : index);
-    }
-  }
-}
-
-}  // namespace
-
 bool TWinPatchableFile::CreateBeside(const std::string& target) {
   Discard();
   intptr_t handle = -1;
@@ -87,17 +69,7 @@ int SaveIconAs16Colors(util::ByteSink& sink, HICON icon) {
   imaging::MaskImage mask;
   const int read = imaging::ReadIconImages(icon, &color, &mask);
   if (read < 0) return read;
-
-  imaging::IconBits bits;
-  bits.code = imaging::kDepth4;
-  imaging::InitBitmapInfoHeader(&bits.header, color.width, color.height, imaging::kDepth4);
-  bits.color_table.assign(imaging::StandardColors().begin(), imaging::StandardColors().end());
-  Pack4BitRows(color, &bits.color_rows);
-  if (!imaging::GetMaskBits(mask, &bits)) return imaging::kIconConversionFailed;
-  util::MemorySink buffer;
-  const int result = imaging::WriteIconToSink(bits, buffer);
-  if (result < 0) return result;
-  return sink.Write(buffer.bytes().data(), buffer.bytes().size()) ? result : imaging::kIconWriteFailed;
+  return SaveIconImageAs16Colors(sink, color, mask);
 }
 
 bool WriteMemoPicture(util::ByteSink& sink, const TExportWork& work, int memo_type, bool gray_scale) {
