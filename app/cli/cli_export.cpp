@@ -170,9 +170,11 @@ TSourceWriter::TSourceWriter(const CliOptions& options, const util::PosixMappedF
                              const TExportRequest& request, int total, std::string shown_file)
     : options_(options), file_(file), request_(request), destination_(DestinationOf(request)),
       shown_file_(std::move(shown_file)) {
-  if (request.Type == imaging::etHTML)
-    table_ = std::make_unique<THtmlTable>(total, std::min(total, options.html_columns), request.IncludeNumbers,
+  if (request.Type == imaging::etHTML) {
+    const int columns = options.html_columns > 0 ? options.html_columns : WindowHtmlColumns(total);
+    table_ = std::make_unique<THtmlTable>(total, std::min(total, columns), request.IncludeNumbers,
                                           HtmlImageFolderName(request.DestFolder));
+  }
   if (destination_ == TIconDestination::kDBaseMemo) {
     const std::string extension = DocumentExtension(request.Type, request.Extension);
     dbase_paths_.Table = request.Target;

@@ -86,6 +86,8 @@ CliParse ParseCliArguments(const std::vector<std::string>& args, CliOptions* opt
   const BatchPlan plan = PlanBatch(o.command, o.target);
   o.export_type = plan.export_type;
   o.dest_word = plan.dest_word;
+  if (o.size > 0 && o.export_type != imaging::etIcon && o.export_type != imaging::etPNG)
+    return UsageError(error, "-size= keeps one stored image of each icon, as an .ico or a .png file");
   for (const std::string& source : plain) {
     if (source != "-") continue;
     if (plain.size() > 1)
@@ -99,6 +101,12 @@ CliParse ParseCliArguments(const std::vector<std::string>& args, CliOptions* opt
   }
   *options = std::move(o);
   return CliParse::kRun;
+}
+
+int WindowHtmlColumns(int icon_count) {
+  constexpr int kColumns = 12;
+  constexpr int kRowsInView = 7;
+  return icon_count > kColumns * kRowsInView ? kColumns - 1 : kColumns;
 }
 
 std::string UnavailableReason(const CliOptions& options) {
@@ -127,32 +135,38 @@ std::string SourceCountProblem(const CliOptions& options, size_t source_count) {
 const char* CliUsageText() {
   return R"(Usage: tamsel-cli -e SOURCE... TARGET [switches]
        tamsel-cli -e - TARGET [switches]     sources read from standard input, one path a line
-
-Exports the icons of each SOURCE (program, library or icon file) into the
-folder TARGET (made when missing, one level), named as the window program
-names them: ico_<name>0001.ico, ico_<name>0001_48x48_32.png, ...
-
-  -iconindex=N     icon N only (1-based; the default is 1); 0 exports every icon
-  -desttype=WORD   ICO or PNG (else taken from TARGET's extension; ICO for an
-                   unknown word)
-  -allsizes        each icon's whole group: ICO rebuilt byte for byte as
-                   stored; PNG one file for every image of the group
-  -size=N          from each icon the image nearest N pixels (the larger on a
-                   tie, the deepest colour of that size): one .ico holding that
-                   image as stored, or one .png
-  -j N             sources exported at once (default: the number of cores)
-  -h, --help       this text
-
-Not available in this build yet (they draw the icons): BMP, JPG, HTML and DBF
-exports, ICO and PNG without -allsizes or -size=, -alliconsasoneimage,
--grayscale. Windows alone: EMF, -opendestination, and the icon Windows shows
-for a file without icons of its own. Such a source fails with the reason.
-
--closewhendone, -includenumbers, -drawborders and the -dbase and -html
-switches are accepted and change nothing here. Any other switch is an error.
-
-Exit status: 0 every source done, 1 some sources failed (one line each on
-standard error), 2 the command line is wrong.
+Exports the icons of each SOURCE (program, library or icon file) as the
+window program tamsel.exe does, byte for byte: each icon as the shell hands
+it out (its image for 32 x 32 pixels on a 32-bit screen), drawn on white for
+a picture, or each icon's whole group with -allsizes.
+TARGET: with one source and one icon, the file written (the type's extension
+added when it has none); for HTML the page (its images go into the folder
+PAGE_files) and for DBF the table (its memos into TABLE.dbt), of one source;
+else the folder (made when missing, one level) that takes the files, named
+as the window program names them: ico_<name>0001.ico, ...
+  -iconindex=N       icon N only (1-based; the default is 1); 0 exports every icon
+  -desttype=WORD     ICO, PNG (with alpha), BMP, JPG, HTML or DBF (else taken
+                     from TARGET's extension; ICO for an unknown word)
+  -allsizes          ICO: each icon's whole group byte for byte as stored; PNG:
+                     one file for every image of the group
+  -size=N            from each icon the stored image nearest N pixels (the larger
+                     on a tie, the deepest colour of that size), as .ico or .png
+  -grayscale         pictures and PNG files in grey
+  -includenumbers, -drawborders, -htmldesttype=PNG|JPG
+                     the HTML page's numbers, borders and image type
+  -htmlcolumns=N     icons per row of the HTML page (by default the window
+                     program's grid at its first size: 12, or 11 for more
+                     than 84 icons, when its scroll bar shows)
+  -dbasefieldname=NAME, -dbasedesttype=ICO|BMP|JPG|PNG
+                     the dBase table's memo field and its pictures' type
+  -j N               sources exported at once (default: the number of cores)
+  -h, --help         this text
+Windows alone: EMF pictures and memos, -alliconsasoneimage (the window's grid
+layout), -opendestination, and the icon Windows shows for a file without
+icons of its own. Such a source fails with the reason. -closewhendone is
+accepted and changes nothing. Any other switch is an error.
+Exit status: 0 every source done, 1 some sources or icons failed (one line a
+source on standard error), 2 the command line is wrong.
 )";
 }
 

@@ -19,10 +19,12 @@ namespace app {
 constexpr int kMaxCliJobs = 256;
 constexpr int kMaxCliSize = 4096;
 
-// The columns of the HTML table when -htmlcolumns= does not say: those of
-// the window program's grid at the window's first size.
-constexpr int kWindowHtmlColumns = 11;
 constexpr int kMaxHtmlColumns = 1000;
+
+// The columns of the HTML table when -htmlcolumns= does not say: those of
+// the window program's grid at the window's first size, which shows 12
+// icons a row and 7 rows, and 11 a row once its scroll bar shows.
+int WindowHtmlColumns(int icon_count);
 
 struct CliOptions {
   std::vector<std::string> sources;  // empty when they are read from standard input
@@ -39,7 +41,7 @@ struct CliOptions {
   std::string dest_word;  // the export type's word, upper case ("ICO", "PNG", …)
   int size = 0;  // -size=N: the image nearest N pixels of each icon; 0 = not asked
   int jobs = 0;  // 0 = one worker per core
-  int html_columns = kWindowHtmlColumns;
+  int html_columns = 0;  // 0: WindowHtmlColumns
   // Switches of the window program that this build cannot carry out.
   std::vector<std::string> unavailable_switches;
 };

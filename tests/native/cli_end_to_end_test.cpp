@@ -144,10 +144,11 @@ TEST_F(CliTest, SizeTakesTheNearestImageOfEachIcon) {
     EXPECT_NE(std::string::npos, listed[0].find("--width=16 ")) << listed[0];
   }
 
-  // 40 pixels as PNG: 32 and 48 are as near, and the larger is taken.
-  run = Cli("-e lib.dll out -iconindex=1 -size=40 -desttype=png");
+  // 40 pixels as PNG: 32 and 48 are as near, and the larger is taken. One
+  // source and one icon: the target is the file, its extension added.
+  run = Cli("-e lib.dll one -iconindex=1 -size=40 -desttype=png");
   ASSERT_EQ(0, run.status) << (run.err.empty() ? "" : run.err[0]);
-  EXPECT_EQ(icon_builder::Png(48, 48), ReadAll(out("ico_lib0001.png")));
+  EXPECT_EQ(icon_builder::Png(48, 48), ReadAll(file("one.png")));
 }
 
 TEST_F(CliTest, FailedSourcesSayWhyAndTheOthersAreWritten) {
@@ -178,27 +179,50 @@ TEST_F(CliTest, FailedSourcesSayWhyAndTheOthersAreWritten) {
   EXPECT_EQ((std::vector<std::string>{"ico_lib0001.ico", "ico_lib0002.ico", "ico_lib0003.ico"}), Written());
 }
 
-TEST_F(CliTest, WhatThisBuildCannotDoFailsEachSource) {
-  // Which cases this build refuses is the parser's business; here the
+TEST_F(CliTest, WhatWindowsAloneDrawsFailsEachSource) {
+  // Which cases only Windows can draw is the parser's business; here the
   // refusal reaches every source.
-  CliRun run = Cli("-e lib.dll single.ico out -iconindex=0 -desttype=bmp -allsizes");
+  CliRun run = Cli("-e lib.dll single.ico out -iconindex=0 -desttype=emf");
   EXPECT_EQ(1, run.status);
   ASSERT_EQ(2u, run.err.size());
-  for (const std::string& line : run.err) EXPECT_NE(std::string::npos, line.find("draw")) << line;
+  for (const std::string& line : run.err) EXPECT_NE(std::string::npos, line.find("Windows alone")) << line;
   // A text file has no icons of its own: the icon Windows shows for it is
   // Windows' alone; asked for every icon, it has none to export.
   Write("notes.txt", {'h', 'i', '\n'});
-  run = Cli("-e notes.txt out -allsizes");
+  run = Cli("-e notes.txt out");
   EXPECT_EQ(1, run.status);
   EXPECT_EQ(1u, run.err.size());
-  run = Cli("-e notes.txt out -allsizes -iconindex=0");
+  run = Cli("-e notes.txt out -iconindex=0");
   EXPECT_EQ(0, run.status);
   // An icon beyond the file's.
-  run = Cli("-e lib.dll out -allsizes -iconindex=4");
+  run = Cli("-e lib.dll out -iconindex=4");
   EXPECT_EQ(1, run.status);
   ASSERT_EQ(1u, run.err.size());
   EXPECT_NE(std::string::npos, run.err[0].find("no icon number 4; it holds 3")) << run.err[0];
   EXPECT_TRUE(Written().empty());
+}
+
+TEST_F(CliTest, DrawnExportsAndDocumentsGoWhereTheWindowProgramPutsThem) {
+  // One icon of one source: the target is the file.
+  CliRun run = Cli("-e lib.dll pic -iconindex=3 -desttype=bmp");
+  ASSERT_EQ(0, run.status) << (run.err.empty() ? "" : run.err[0]);
+  const Bytes bmp = ReadAll(file("pic.bmp"));
+  ASSERT_GE(bmp.size(), 54u);
+  EXPECT_EQ('B', bmp[0]);
+  EXPECT_EQ(32, bmp[18]);  // the shell's 32-pixel icon, whatever the group stores
+  // The HTML page beside its image folder, the dBase table beside its memos.
+  run = Cli("-e lib.dll page.htm -htmlcolumns=2");
+  ASSERT_EQ(0, run.status) << (run.err.empty() ? "" : run.err[0]);
+  std::vector<std::string> images = testing_files::ListDir(file("page_files"));
+  std::sort(images.begin(), images.end());
+  EXPECT_EQ((std::vector<std::string>{"ico_lib0001.jpg", "ico_lib0002.jpg", "ico_lib0003.jpg"}), images);
+  const Bytes page = ReadAll(file("page.htm"));
+  const std::string text(page.begin(), page.end());
+  EXPECT_NE(std::string::npos, text.find("page_files/ico_lib0003.jpg")) << text;
+  run = Cli("-e old.exe table.dbf -dbasedesttype=png");
+  ASSERT_EQ(0, run.status) << (run.err.empty() ? "" : run.err[0]);
+  EXPECT_EQ(2u, ReadAll(file("table.dbf"))[4]);  // the record count
+  EXPECT_FALSE(ReadAll(file("table.dbt")).empty());
 }
 
 TEST_F(CliTest, BadUsageEndsWithTwoAndWritesNothing) {
@@ -210,7 +234,7 @@ TEST_F(CliTest, BadUsageEndsWithTwoAndWritesNothing) {
   EXPECT_FALSE(testing_files::Exists(file("out")));
   const CliRun help = Cli("--help");
   EXPECT_EQ(0, help.status);
-  EXPECT_NE(std::string::npos, help.out.find("Not available in this build")) << help.out;
+  EXPECT_NE(std::string::npos, help.out.find("Windows alone")) << help.out;
 }
 
 }  // namespace

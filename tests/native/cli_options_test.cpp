@@ -14,8 +14,9 @@ using Args = std::vector<std::string>;
 std::string Describe(const CliOptions& o) {
   std::string text = o.sources_from_stdin ? "stdin" : "";
   for (const std::string& source : o.sources) text += source + ",";
-  return text + " -> " + o.target + " index " + std::to_string(o.icon_index) + " size " + std::to_string(o.size) +
-         " jobs " + std::to_string(o.jobs) + " type " + std::to_string(o.export_type) + (o.all_sizes ? " all" : "");
+  return text + " -> " + o.target + " index " + std::to_string(o.command.icon_index) + " size " + std::to_string(o.size) +
+         " jobs " + std::to_string(o.jobs) + " type " + std::to_string(o.export_type) + (o.command.all_sizes ? " all" : "") +
+         (o.command.gray_scale ? " grey" : "") + " columns " + std::to_string(o.html_columns);
 }
 
 TEST(ParseCliArguments, SourcesTargetAndSwitches) {
@@ -23,20 +24,22 @@ TEST(ParseCliArguments, SourcesTargetAndSwitches) {
     Args args;
     const char* parsed;
   } cases[] = {
-      {{"-e", "a.dll", "out"}, "a.dll, -> out index 1 size 0 jobs 0 type 0"},
+      {{"-e", "a.dll", "out"}, "a.dll, -> out index 1 size 0 jobs 0 type 0 columns 0"},
       {{"-e", "a.dll", "/b/c.exe", "d.ico", "/tmp/out", "-allsizes", "-iconindex=0"},
-       "a.dll,/b/c.exe,d.ico, -> /tmp/out index 0 size 0 jobs 0 type 0 all"},
-      {{"-E", "-", "out", "-DestType=png", "-size=48"}, "stdin -> out index 1 size 48 jobs 0 type 4"},
-      {{"-j", "3", "-e", "a", "b", "out"}, "a,b, -> out index 1 size 0 jobs 3 type 0"},
-      {{"-e", "a", "out", "-j7"}, "a, -> out index 1 size 0 jobs 7 type 0"},
+       "a.dll,/b/c.exe,d.ico, -> /tmp/out index 0 size 0 jobs 0 type 0 all columns 0"},
+      {{"-E", "-", "out", "-DestType=png", "-size=48"}, "stdin -> out index 1 size 48 jobs 0 type 4 columns 0"},
+      {{"-j", "3", "-e", "a", "b", "out"}, "a,b, -> out index 1 size 0 jobs 3 type 0 columns 0"},
+      {{"-e", "a", "out", "-j7"}, "a, -> out index 1 size 0 jobs 7 type 0 columns 0"},
       // The type from the target's extension; the first -desttype= wins; an
       // unknown word is ICO.
-      {{"-e", "a", "out.png"}, "a, -> out.png index 1 size 0 jobs 0 type 4"},
-      {{"-e", "a", "o", "-desttype=png", "-desttype=ico"}, "a, -> o index 1 size 0 jobs 0 type 4"},
-      {{"-e", "a", "o", "-desttype=xyz"}, "a, -> o index 1 size 0 jobs 0 type 0"},
+      {{"-e", "a", "out.png"}, "a, -> out.png index 1 size 0 jobs 0 type 4 columns 0"},
+      {{"-e", "a", "o", "-desttype=png", "-desttype=ico"}, "a, -> o index 1 size 0 jobs 0 type 4 columns 0"},
+      {{"-e", "a", "o", "-desttype=xyz"}, "a, -> o index 1 size 0 jobs 0 type 0 columns 0"},
       // Switches of the HTML page and the dBase table pass.
-      {{"-e", "a", "o", "-closewhendone", "-includenumbers", "-dbasefieldname=X", "-htmldesttype=png"},
-       "a, -> o index 1 size 0 jobs 0 type 0"},
+      // The window program's own switches go to its parser.
+      {{"-e", "a", "o", "-closewhendone", "-GrayScale", "-dbasefieldname=X", "-htmldesttype=png"},
+       "a, -> o index 1 size 0 jobs 0 type 0 grey columns 0"},
+      {{"-e", "a", "o.htm", "-htmlcolumns=3"}, "a, -> o.htm index 1 size 0 jobs 0 type 11 columns 3"},
   };
   for (const Case& c : cases) {
     CliOptions o;
@@ -65,6 +68,10 @@ TEST(ParseCliArguments, UsageErrorsAndHelp) {
       {"-e", "a", "out", "-allsizes", "-size=32"},
       {"-e", "a", "out", "-frobnicate"},
       {"-e", "a", " "},  // a blank target
+      {"-e", "a", "out", "-htmlcolumns=0"},
+      {"-e", "a", "out", "-desttype=bmp", "-size=32"},  // -size= picks an image to keep, not to draw
+      {"-e", "a", "b", "t.dbf"},                         // one table holds one source
+      {"-e", "a", "b", "t", "-desttype=html"},
   };
   for (const Args& args : errors) {
     CliOptions o;
@@ -80,25 +87,19 @@ TEST(ParseCliArguments, UsageErrorsAndHelp) {
   EXPECT_EQ(CliParse::kHelp, ParseCliArguments({"-h"}, &o, &error));
 }
 
-TEST(UnavailableReason, OnlyWholeGroupsAndOneSizeOfIcoAndPng) {
+TEST(UnavailableReason, OnlyWhatWindowsAloneDraws) {
   struct Case {
     Args args;
     bool available;
   } cases[] = {
-      {{"-e", "a", "o", "-allsizes"}, true},
-      {{"-e", "a", "o", "-desttype=png", "-allsizes"}, true},
-      {{"-e", "a", "o", "-size=16"}, true},
-      {{"-e", "a", "o.png", "-size=16"}, true},
-      {{"-e", "a", "o"}, false},  // the shell's single image
-      {{"-e", "a", "o", "-desttype=PNG"}, false},
-      {{"-e", "a", "o", "-desttype=bmp", "-allsizes"}, false},
-      {{"-e", "a", "o", "-desttype=jpg", "-size=16"}, false},
-      {{"-e", "a", "o", "-desttype=emf", "-allsizes"}, false},
-      {{"-e", "a", "o", "-desttype=html", "-allsizes"}, false},
-      {{"-e", "a", "o", "-desttype=dbf", "-allsizes"}, false},
-      {{"-e", "a", "o", "-allsizes", "-grayscale"}, false},
-      {{"-e", "a", "o", "-allsizes", "-alliconsasoneimage"}, false},
-      {{"-e", "a", "o", "-allsizes", "-opendestination"}, false},
+      {{"-e", "a", "o"}, true},
+      {{"-e", "a", "o", "-desttype=bmp", "-grayscale"}, true},
+      {{"-e", "a", "o.htm", "-htmldesttype=png"}, true},
+      {{"-e", "a", "o.dbf", "-dbasedesttype=jpg"}, true},
+      {{"-e", "a", "o", "-desttype=emf"}, false},
+      {{"-e", "a", "o.dbf", "-dbasedesttype=wmf"}, false},
+      {{"-e", "a", "o", "-alliconsasoneimage"}, false},
+      {{"-e", "a", "o", "-opendestination"}, false},
   };
   for (const Case& c : cases) {
     CliOptions o;
@@ -107,6 +108,33 @@ TEST(UnavailableReason, OnlyWholeGroupsAndOneSizeOfIcoAndPng) {
     for (const std::string& a : c.args) joined += a + " ";
     ASSERT_EQ(CliParse::kRun, ParseCliArguments(c.args, &o, &error)) << joined << error;
     EXPECT_EQ(c.available, UnavailableReason(o).empty()) << joined << UnavailableReason(o);
+  }
+}
+
+TEST(WindowHtmlColumns, TwelveUntilTheGridScrolls) {
+  EXPECT_EQ(12, WindowHtmlColumns(1));
+  EXPECT_EQ(12, WindowHtmlColumns(84));  // seven rows fill the view
+  EXPECT_EQ(11, WindowHtmlColumns(85));  // an eighth row brings the scroll bar
+}
+
+TEST(TargetIsIconFile, OneSourceAndOneIconAsInTheWindowProgram) {
+  struct Case {
+    Args args;
+    size_t sources;
+    bool file;
+  } cases[] = {
+      {{"-e", "a", "o"}, 1, true},
+      {{"-e", "a", "o", "-iconindex=3", "-desttype=png"}, 1, true},
+      {{"-e", "a", "o", "-size=48"}, 1, true},
+      {{"-e", "a", "b", "o"}, 2, false},
+      {{"-e", "a", "o", "-iconindex=0"}, 1, false},
+      {{"-e", "a", "o.htm"}, 1, false},
+  };
+  for (const Case& c : cases) {
+    CliOptions o;
+    std::string error;
+    ASSERT_EQ(CliParse::kRun, ParseCliArguments(c.args, &o, &error)) << error;
+    EXPECT_EQ(c.file, TargetIsIconFile(o, c.sources)) << c.args.back();
   }
 }
 

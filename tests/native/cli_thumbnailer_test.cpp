@@ -42,8 +42,8 @@ TEST_F(ThumbnailerTest, TakesTheSizeExportsImageOfTheFirstIcon) {
     const ProgramRun run = Thumbnailer(std::string("lib.dll thumb.png ") + size);
     ASSERT_EQ(0, run.status) << (run.err.empty() ? "" : run.err[0]);
     EXPECT_TRUE(run.err.empty());
-    ASSERT_EQ(0, Cli(std::string("-e lib.dll out -iconindex=1 -desttype=PNG -size=") + size).status);
-    EXPECT_EQ(Read("out/ico_lib0001.png"), Read("thumb.png"));
+    ASSERT_EQ(0, Cli(std::string("-e lib.dll sized.png -iconindex=1 -size=") + size).status);
+    EXPECT_EQ(Read("sized.png"), Read("thumb.png"));
   }
   EXPECT_EQ(icon_builder::Png(48, 48), Read("thumb.png"));
 }
