@@ -46,7 +46,8 @@ struct Field {
     const int s = shift - (8 - length);
     pixel = s < 0 ? pixel << -s : pixel >> s;
     pixel &= kTop[length > 8 ? 8 : length];
-    return (pixel | (pixel >> length)) & 0xff;
+    // A field of 8 bits or more has nothing to repeat.
+    return length >= 8 ? pixel : (pixel | (pixel >> length));
   }
 };
 
@@ -131,7 +132,8 @@ Pixel32 ScreenPixel(const Dib& dib, const uint8_t* row, int x) {
     }
     case 16: {
       const uint32_t p = Le16(row + 2 * x);
-      return MakePixel(static_cast<uint8_t>(Field(dib.masks[0]).Get(p)), static_cast<uint8_t>(Field(dib.masks[1]).Get(p)),
+      return MakePixel(static_cast<uint8_t>(Field(dib.masks[0]).Get(p)),
+                       static_cast<uint8_t>(Field(dib.masks[1]).Get(p)),
                        static_cast<uint8_t>(Field(dib.masks[2]).Get(p)));
     }
     case 24: return MakePixel(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
@@ -139,7 +141,8 @@ Pixel32 ScreenPixel(const Dib& dib, const uint8_t* row, int x) {
       const uint32_t p = Le32(row + 4 * x);
       if (dib.compression == kRgb || (dib.masks[0] == 0xff0000 && dib.masks[1] == 0xff00 && dib.masks[2] == 0xff))
         return p;
-      return MakePixel(static_cast<uint8_t>(Field(dib.masks[0]).Get(p)), static_cast<uint8_t>(Field(dib.masks[1]).Get(p)),
+      return MakePixel(static_cast<uint8_t>(Field(dib.masks[0]).Get(p)),
+                       static_cast<uint8_t>(Field(dib.masks[1]).Get(p)),
                        static_cast<uint8_t>(Field(dib.masks[2]).Get(p)));
     }
     default: return 0;
@@ -158,8 +161,8 @@ bool HasAlpha(const Dib& dib) {
 // screen cannot convert leaves the bitmap black.
 Image32 ScreenColors(const Dib& dib) {
   Image32 out(dib.width, dib.height);
-  const bool known = dib.bits == 1 || dib.bits == 4 || dib.bits == 8 || dib.bits == 16 || dib.bits == 24 ||
-                     dib.bits == 32;
+  const bool known =
+      dib.bits == 1 || dib.bits == 4 || dib.bits == 8 || dib.bits == 16 || dib.bits == 24 || dib.bits == 32;
   if (!known) return out;
   const uint64_t stride = RowBytes(dib.width, dib.bits);
   for (int y = 0; y < dib.height; ++y) {
@@ -252,7 +255,10 @@ const char* DecodeShellPng(const uint8_t* image, size_t size, std::vector<uint8_
   if (!png) return "the PNG image cannot be read";
   png_infop info = png_create_info_struct(png);
   const char* problem = "the PNG image does not decode";
+  // Everything the reading may leave by a long jump lives outside it, so
+  // that its destructor still runs.
   std::vector<png_bytep> rows;
+  std::vector<uint8_t> packed;
   if (info && !setjmp(png_jmpbuf(png))) {
     png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
     png_set_read_fn(png, &source, ReadPngBytes);
@@ -282,7 +288,7 @@ const char* DecodeShellPng(const uint8_t* image, size_t size, std::vector<uint8_
       // The shell packs the rows without padding; where that differs from
       // a DIB's stride (24 bits, widths not a multiple of 4) the rows are
       // read into place and then moved.
-      std::vector<uint8_t> packed(row_bytes * height);
+      packed.assign(row_bytes * height, 0);
       rows.resize(height);
       for (uint32_t y = 0; y < height; ++y) rows[y] = packed.data() + (height - 1 - y) * row_bytes;
       png_read_image(png, rows.data());
@@ -434,7 +440,8 @@ bool DrawShellIcon(const ShellIcon& icon, const BitmapView& canvas) {
         if (bytes == 4) p[3] = static_cast<uint8_t>(PixelAlpha(s) + (p[3] * keep + 127) / 255);
         continue;
       }
-      const bool transparent = (mask.bits[static_cast<size_t>(y) * DibStride(icon.width, 1) + x / 8] >> (7 - x % 8)) & 1;
+      const bool transparent =
+          (mask.bits[static_cast<size_t>(y) * DibStride(icon.width, 1) + x / 8] >> (7 - x % 8)) & 1;
       const Pixel32 c = color.pixels[at];
       // AND with the mask (white where set, black elsewhere), then XOR.
       for (int i = 0; i < 3; ++i) p[i] = static_cast<uint8_t>((transparent ? p[i] : 0) ^ (c >> (8 * i)));

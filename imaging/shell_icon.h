@@ -35,7 +35,7 @@ constexpr int kShellIconSide = 32;
 constexpr int kShellScreenBits = 32;
 
 struct ShellIconEntry {
-  int width = 0;   // 0 in a group entry means 256
+  int width = 0;  // 0 in a group entry means 256
   int height = 0;
   int bit_count = 0;
 };
@@ -49,9 +49,9 @@ int ShellIconChoice(const std::vector<ShellIconEntry>& entries, int side = kShel
 struct ShellIcon {
   int width = 0;
   int height = 0;
-  Image32 color;  // the colour bitmap read back at 32 bits; empty for a monochrome icon
+  Image32 color;   // the colour bitmap read back at 32 bits; empty for a monochrome icon
   MaskImage mask;  // the AND mask; for a monochrome icon twice as high, the picture below
-  Image32 blend;  // premultiplied pixels blended when drawn; empty when the image has no alpha
+  Image32 blend;   // premultiplied pixels blended when drawn; empty when the image has no alpha
 
   bool Monochrome() const { return color.pixels.empty(); }
 };

@@ -118,8 +118,8 @@ class TByteBuffer : public util::ByteSink {
 // The icons of one source written as the request asks.
 class TSourceWriter {
  public:
-  TSourceWriter(const CliOptions& options, const util::PosixMappedFile& file, const TExportRequest& request,
-                int total, std::string shown_file);
+  TSourceWriter(const CliOptions& options, const util::PosixMappedFile& file, const TExportRequest& request, int total,
+                std::string shown_file);
 
   // Writes icon `index` (0-based) to `path` (empty for a dBase memo).
   TIconOutcome Write(int index, const std::string& path);
@@ -240,7 +240,8 @@ TIconOutcome TSourceWriter::WritePngFiles(int index, const std::string& path) {
   }
   if (!ShellIcon(index)) return TIconOutcome::kLeftOut;
   bytes_.Clear();
-  const TIconOutcome outcome = Encoded(path, EncodeIconPng(icon_, request_.GrayScale, bytes_), "the PNG could not be made");
+  const TIconOutcome outcome =
+      Encoded(path, EncodeIconPng(icon_, request_.GrayScale, bytes_), "the PNG could not be made");
   if (outcome == TIconOutcome::kWritten) AddCell(index, path);
   return outcome;
 }
@@ -294,7 +295,8 @@ TIconOutcome TSourceWriter::Finish() {
   if (table_) {
     // Without a single icon the window program writes no page.
     table_->Close();
-    const std::string document = HtmlDocumentPath(request_.DestFolder, DocumentExtension(request_.Type, request_.Extension));
+    const std::string document =
+        HtmlDocumentPath(request_.DestFolder, DocumentExtension(request_.Type, request_.Extension));
     TByteBuffer page;
     WriteHtmlDocument(page, shown_file_, request_.DrawBorder, table_->Text());
     return WriteFile(document, page.bytes());

@@ -16,10 +16,10 @@ namespace app {
 
 struct TSourceExport {
   bool ok = true;
-  int icons = 0;              // icons written
-  int files = 0;              // files written
+  int icons = 0;               // icons written
+  int files = 0;               // files written
   int single_image_icons = 0;  // of an all-sizes export: saved as the shell's single image
-  std::string reason;         // why the source failed; empty when it did not
+  std::string reason;          // why the source failed; empty when it did not
 };
 
 // What the atomic writer's result means, for a report.

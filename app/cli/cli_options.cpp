@@ -116,7 +116,8 @@ std::string UnavailableReason(const CliOptions& options) {
     return s + " lays the icons out as the window's grid shows them, which only the window program can";
   }
   if (options.export_type == imaging::etMetafile) return "metafiles (EMF) are drawn by Windows alone";
-  if (options.export_type == imaging::etDBase && MemoTypeFromWord(options.command.memo_type_word) == imaging::etMetafile)
+  if (options.export_type == imaging::etDBase &&
+      MemoTypeFromWord(options.command.memo_type_word) == imaging::etMetafile)
     return "metafile (EMF) memos are drawn by Windows alone";
   return "";
 }

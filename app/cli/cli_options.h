@@ -39,9 +39,9 @@ struct CliOptions {
   ParsedCommandLine command;
   imaging::TExportType export_type = imaging::etIcon;
   std::string dest_word;  // the export type's word, upper case ("ICO", "PNG", …)
-  int size = 0;  // -size=N: the image nearest N pixels of each icon; 0 = not asked
-  int jobs = 0;  // 0 = one worker per core
-  int html_columns = 0;  // 0: WindowHtmlColumns
+  int size = 0;           // -size=N: the image nearest N pixels of each icon; 0 = not asked
+  int jobs = 0;           // 0 = one worker per core
+  int html_columns = 0;   // 0: WindowHtmlColumns
   // Switches of the window program that this build cannot carry out.
   std::vector<std::string> unavailable_switches;
 };

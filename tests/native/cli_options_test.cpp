@@ -14,9 +14,10 @@ using Args = std::vector<std::string>;
 std::string Describe(const CliOptions& o) {
   std::string text = o.sources_from_stdin ? "stdin" : "";
   for (const std::string& source : o.sources) text += source + ",";
-  return text + " -> " + o.target + " index " + std::to_string(o.command.icon_index) + " size " + std::to_string(o.size) +
-         " jobs " + std::to_string(o.jobs) + " type " + std::to_string(o.export_type) + (o.command.all_sizes ? " all" : "") +
-         (o.command.gray_scale ? " grey" : "") + " columns " + std::to_string(o.html_columns);
+  return text + " -> " + o.target + " index " + std::to_string(o.command.icon_index) + " size " +
+         std::to_string(o.size) + " jobs " + std::to_string(o.jobs) + " type " + std::to_string(o.export_type) +
+         (o.command.all_sizes ? " all" : "") + (o.command.gray_scale ? " grey" : "") + " columns " +
+         std::to_string(o.html_columns);
 }
 
 TEST(ParseCliArguments, SourcesTargetAndSwitches) {
@@ -70,7 +71,7 @@ TEST(ParseCliArguments, UsageErrorsAndHelp) {
       {"-e", "a", " "},  // a blank target
       {"-e", "a", "out", "-htmlcolumns=0"},
       {"-e", "a", "out", "-desttype=bmp", "-size=32"},  // -size= picks an image to keep, not to draw
-      {"-e", "a", "b", "t.dbf"},                         // one table holds one source
+      {"-e", "a", "b", "t.dbf"},                        // one table holds one source
       {"-e", "a", "b", "t", "-desttype=html"},
   };
   for (const Args& args : errors) {

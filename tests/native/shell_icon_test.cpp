@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "icon_file_builder.h"
+#include "imaging/icon_file_check.h"
 #include "imaging/image_stretch.h"
 
 namespace imaging {
@@ -26,9 +28,9 @@ TEST(ShellIconChoice, NearestSizeFirstThenNearestDepthThenFirst) {
   } cases[] = {
       {{}, -1},
       {{{16, 16, 32}, {32, 32, 4}, {48, 48, 32}}, 1},  // the size wins over the depth
-      {{{32, 32, 4}, {32, 32, 8}, {32, 32, 24}}, 2},    // then the depth nearest the screen's
-      {{{32, 32, 8}, {32, 32, 8}}, 0},                  // then the first
-      {{{48, 48, 8}, {16, 16, 32}}, 1},                 // 16 and 48 are as far off: the depth decides
+      {{{32, 32, 4}, {32, 32, 8}, {32, 32, 24}}, 2},   // then the depth nearest the screen's
+      {{{32, 32, 8}, {32, 32, 8}}, 0},                 // then the first
+      {{{48, 48, 8}, {16, 16, 32}}, 1},                // 16 and 48 are as far off: the depth decides
       {{{48, 48, 32}, {16, 16, 32}}, 0},
       {{{256, 256, 32}, {20, 20, 4}}, 1},
       // Only entries off by the same amount in each side compete: 32 x 16
@@ -184,6 +186,45 @@ TEST(ExtractShellIcon, TheDirectoryChoosesAndTheImageIsStretched) {
   ASSERT_EQ(nullptr, ExtractShellIcon(ico.bytes.data(), ico.bytes.size(), 0, &icon));
   EXPECT_EQ(0x00FF00u, icon.color.At(31, 31));
   EXPECT_NE(nullptr, ExtractShellIcon(ico.bytes.data(), ico.bytes.size(), 1, &icon));
+}
+
+TEST(ExtractShellIcon, DamagedImagesThatPassTheCheckAreReadWithinThemselves) {
+  // Images of every kind the shell converts, in an executable and an icon
+  // file, damaged at random. Whatever passes the structural check reaches
+  // the shell's reading, which must stay inside the image (the sanitizers
+  // watch) and either make a 32-pixel icon or say why not.
+  const std::vector<Bytes> images = {
+      Dib(4, 4, 1, {0x000000, 0xFFFFFF}, std::vector<uint32_t>(16, 1), std::vector<int>(16, 0)),
+      Dib(5, 3, 4, {0xFF0000, 0x00FF00, 0x0000FF}, std::vector<uint32_t>(15, 2), std::vector<int>(15, 1)),
+      Dib(3, 3, 8, {0x123456}, std::vector<uint32_t>(9, 0), std::vector<int>(9, 0)),
+      Dib(48, 48, 24, {}, std::vector<uint32_t>(48 * 48, 0x808080), std::vector<int>(48 * 48, 0)),
+      Dib(16, 16, 32, {}, std::vector<uint32_t>(256, 0x80FF8000), std::vector<int>(256, 0)),
+      icon_builder::Png(20, 20),
+  };
+  const Bytes files[] = {icon_builder::Pe(images, false, {{1, 2}, {3, 4}, {5, 6}}).bytes,
+                         icon_builder::Ico(images).bytes};
+  std::mt19937 rng(20261208);
+  int made = 0, refused = 0;
+  for (int round = 0; round < 3000; ++round) {
+    const Bytes& sound = files[round % 2];
+    const Bytes damaged = icon_builder::RandomlyDamaged(sound, rng);
+    const IconFileCheck check = CheckIconFile(damaged.data(), damaged.size());
+    if (!check.HoldsIconStructure()) continue;
+    for (uint32_t index = 0; index < check.icon_count; ++index) {
+      ShellIcon icon;
+      if (ExtractShellIcon(damaged.data(), damaged.size(), index, &icon) != nullptr) {
+        ++refused;
+        continue;
+      }
+      ++made;
+      ASSERT_EQ(kShellIconSide, icon.width);
+      ASSERT_EQ(icon.Monochrome() ? 2 * kShellIconSide : kShellIconSide, icon.mask.height);
+      EXPECT_TRUE(DrawShellIcon(icon, ShellIconOnWhite(icon, 24).view()));
+    }
+  }
+  // Both outcomes occur, so neither path went untried.
+  EXPECT_GT(made, 100);
+  EXPECT_GT(refused, 10);
 }
 
 }  // namespace
