@@ -101,7 +101,7 @@ const char* ReadDib(const uint8_t* image, size_t size, Dib* dib) {
   dib->color = image + info_size;
   if (mask_size <= size - info_size - color_size) dib->mask = dib->color + color_size;
   if (dib->compression == kBitFields && header == kInfoHeaderSize) {
-    for (int i = 0; i < 3; ++i) dib->masks[i] = Le32(image + kInfoHeaderSize + 4 * i);
+    for (int i = 0; i < 3; ++i) dib->masks[i] = Le32(image + kInfoHeaderSize + 4 * static_cast<size_t>(i));
   }
   if (dib->bits <= 8) {
     const uint32_t used = colors < (1u << dib->bits) ? colors : (1u << dib->bits);
@@ -131,14 +131,17 @@ Pixel32 ScreenPixel(const Dib& dib, const uint8_t* row, int x) {
       return index < dib.palette.size() ? dib.palette[index] : 0;
     }
     case 16: {
-      const uint32_t p = Le16(row + 2 * x);
+      const uint32_t p = Le16(row + 2 * static_cast<size_t>(x));
       return MakePixel(static_cast<uint8_t>(Field(dib.masks[0]).Get(p)),
                        static_cast<uint8_t>(Field(dib.masks[1]).Get(p)),
                        static_cast<uint8_t>(Field(dib.masks[2]).Get(p)));
     }
-    case 24: return MakePixel(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    case 24: {
+      const uint8_t* p = row + 3 * static_cast<size_t>(x);
+      return MakePixel(p[2], p[1], p[0]);
+    }
     case 32: {
-      const uint32_t p = Le32(row + 4 * x);
+      const uint32_t p = Le32(row + 4 * static_cast<size_t>(x));
       if (dib.compression == kRgb || (dib.masks[0] == 0xff0000 && dib.masks[1] == 0xff00 && dib.masks[2] == 0xff))
         return p;
       return MakePixel(static_cast<uint8_t>(Field(dib.masks[0]).Get(p)),
@@ -429,7 +432,7 @@ bool DrawShellIcon(const ShellIcon& icon, const BitmapView& canvas) {
     // The icon's top row goes to the canvas's top row.
     uint8_t* row = canvas.Row(canvas.height - icon.height + y);
     for (int x = 0; x < icon.width; ++x) {
-      uint8_t* p = row + x * bytes;
+      uint8_t* p = row + static_cast<size_t>(x) * bytes;
       const size_t at = static_cast<size_t>(y) * icon.width + x;
       if (!icon.blend.pixels.empty()) {
         const Pixel32 s = icon.blend.pixels[at];
