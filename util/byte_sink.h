@@ -24,6 +24,8 @@ class MemorySink : public ByteSink {
  public:
   bool Write(const void* data, size_t size) override;
   const std::vector<uint8_t>& bytes() const { return bytes_; }
+  // Empties it for the next file, keeping the memory.
+  void Clear() { bytes_.clear(); }
   std::vector<uint8_t> take() { return std::move(bytes_); }
 
  private:

@@ -20,6 +20,7 @@
 #include "imaging/saveicons.h"
 #include "imaging/shell_icon.h"
 #include "imaging/zu_graphic_utils.h"
+#include "util/byte_sink.h"
 #include "util/file_utils.h"
 
 namespace app {
@@ -101,20 +102,6 @@ bool EncodeMemo(const imaging::ShellIcon& icon, int memo_type, bool gray_scale, 
   return SaveIconImageAs16Colors(sink, images.color, images.mask) > 0;
 }
 
-class TByteBuffer : public util::ByteSink {
- public:
-  bool Write(const void* data, size_t size) override {
-    const auto* p = static_cast<const uint8_t*>(data);
-    bytes_.insert(bytes_.end(), p, p + size);
-    return true;
-  }
-  void Clear() { bytes_.clear(); }
-  const std::vector<uint8_t>& bytes() const { return bytes_; }
-
- private:
-  std::vector<uint8_t> bytes_;
-};
-
 // The icons of one source written as the request asks.
 class TSourceWriter {
  public:
@@ -160,7 +147,7 @@ class TSourceWriter {
   TDBasePaths dbase_paths_;
   imaging::ShellIcon icon_;
   std::vector<uint8_t> group_;
-  TByteBuffer bytes_;
+  util::MemorySink bytes_;
   int files_ = 0;
   int single_image_icons_ = 0;
   std::string problem_;
@@ -297,7 +284,7 @@ TIconOutcome TSourceWriter::Finish() {
     table_->Close();
     const std::string document =
         HtmlDocumentPath(request_.DestFolder, DocumentExtension(request_.Type, request_.Extension));
-    TByteBuffer page;
+    util::MemorySink page;
     WriteHtmlDocument(page, shown_file_, request_.DrawBorder, table_->Text());
     return WriteFile(document, page.bytes());
   }

@@ -37,6 +37,7 @@
 #include "imaging/saveicons_win.h"
 #include "imaging/zu_graphic_utils_win.h"
 #include "util/atomic_file.h"
+#include "util/byte_sink.h"
 #include "util/file_utils.h"
 #include "util/file_utils_win.h"
 #include "util/handles_win.h"
@@ -104,23 +105,8 @@ void SavePngOrRaise(const imaging::Image32& image, const std::string& file_name)
   if (result != imaging::ImageWriteResult::kOk) RaiseWriteError(file_name, ImageWriteReason(result, detail));
 }
 
-// Bytes of one file, kept from icon to icon so that its memory is reused.
-class TByteBuffer : public util::ByteSink {
- public:
-  bool Write(const void* data, size_t size) override {
-    const uint8_t* p = static_cast<const uint8_t*>(data);
-    bytes_.insert(bytes_.end(), p, p + size);
-    return true;
-  }
-  void Clear() { bytes_.clear(); }
-  const std::vector<uint8_t>& bytes() const { return bytes_; }
-
- private:
-  std::vector<uint8_t> bytes_;
-};
-
 // The icon file's bytes; false when the icon cannot be written as one.
-bool EncodeIcon(HICON icon, TByteBuffer* bytes) {
+bool EncodeIcon(HICON icon, util::MemorySink* bytes) {
   imaging::Image32 color;
   imaging::MaskImage mask;
   if (imaging::ReadIconImages(icon, &color, &mask) < 0) return false;
@@ -129,7 +115,7 @@ bool EncodeIcon(HICON icon, TByteBuffer* bytes) {
 }
 
 void EncodePictureOrRaise(const imaging::TBitmap& bitmap, const std::string& file_name, int image_type,
-                          const imaging::EmfReferenceDevice& screen, TByteBuffer* bytes) {
+                          const imaging::EmfReferenceDevice& screen, util::MemorySink* bytes) {
   bytes->Clear();
   std::string detail;
   const imaging::ImageWriteResult result = imaging::EncodeBitmap(bitmap.View(), *bytes, image_type, &detail, screen);
@@ -138,7 +124,7 @@ void EncodePictureOrRaise(const imaging::TBitmap& bitmap, const std::string& fil
 
 // The PNG file's bytes of the icon's own pixels; false when the icon's
 // bitmaps cannot be read.
-bool EncodeIconPngOrRaise(HICON icon, bool gray_scale, const std::string& file_name, TByteBuffer* bytes) {
+bool EncodeIconPngOrRaise(HICON icon, bool gray_scale, const std::string& file_name, util::MemorySink* bytes) {
   bytes->Clear();
   std::string detail;
   const imaging::ImageWriteResult result = imaging::EncodeIconPng(icon, gray_scale, *bytes, &detail);
@@ -255,7 +241,7 @@ class TIconExport {
   std::unique_ptr<TDBaseExport> dbase_;
   TExportFolder folder_;
   const imaging::EmfReferenceDevice screen_;
-  TByteBuffer bytes_;
+  util::MemorySink bytes_;
   // An all-sizes export copies each group from the source's own bytes, read
   // once for the whole file, and asks the shell only for the icons whose
   // group cannot be read whole. A file the shell must not read has no icons
