@@ -23,7 +23,8 @@ TEST(CliHostileInput, EveryDamagedFileIsRefusedCleanly) {
     const std::string problem = imaging::CheckIconFile(bytes.data(), bytes.size()).problem;
     ASSERT_FALSE(problem.empty());
 
-    for (const char* args : {"-e damaged out -iconindex=0 -allsizes", "-e damaged out -size=32 -desttype=PNG"}) {
+    for (const char* args : {"-e damaged out -iconindex=0 -allsizes", "-e damaged out -size=32 -desttype=PNG",
+                             "-e damaged out -iconindex=0 -desttype=BMP", "-e damaged out/page.htm"}) {
       const testing_files::ProgramRun run = testing_files::RunProgram(dir.path(), TAMSEL_CLI, args);
       EXPECT_EQ(1, run.status) << args;
       EXPECT_EQ(std::vector<std::string>{"tamsel-cli: damaged: refused as damaged: " + problem}, run.err) << args;
