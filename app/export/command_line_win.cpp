@@ -117,7 +117,8 @@ void TForm1::RunBatch(const ParsedCommandLine& cmd, const std::string& target) {
     switch (plan.action) {
       case BatchAction::kSingleIcon:
         if (plan.all_sizes) {
-          if (!SaveSingleIconGroup(Grid(), plan.icon_index - 1, target)) single_image_icons = 1;
+          if (!SaveSingleIconGroup(Grid(), plan.icon_index - 1, target, plan.export_type, cmd.gray_scale))
+            single_image_icons = 1;
         } else {
           SaveSingleIcon(Grid(), plan.icon_index - 1, target, cmd.gray_scale, plan.export_type);
         }

@@ -471,21 +471,40 @@ void SaveSingleIcon(const controls::TZuImageBox& grid, int position, const std::
   SaveBitmapOrRaise(bitmap, name, type);
 }
 
-bool SaveSingleIconGroup(const controls::TZuImageBox& grid, int position, const std::string& file_name) {
+namespace {
+
+void WriteBytesOrRaise(const std::string& name, const std::vector<uint8_t>& bytes) {
+  const util::FileWriteResult result = util::WriteFileAtomically(
+      name, [&bytes](util::ByteSink& sink) { return sink.Write(bytes.data(), bytes.size()); });
+  if (result != util::FileWriteResult::kOk) RaiseWriteError(name, DescribeFileWriteResult(result));
+}
+
+}  // namespace
+
+bool SaveSingleIconGroup(const controls::TZuImageBox& grid, int position, const std::string& file_name,
+                         imaging::TExportType type, bool gray_scale) {
   // The grid shows the file's groups only when the file is sound; a damaged
   // file shows the icon of its type instead.
   const imaging::IconFileInspection inspection = imaging::InspectIconFile(CurrentFileName);
   const util::MappedFile source(inspection.Source(CurrentFileName));
+  const bool png = type == imaging::etPNG;
   std::vector<uint8_t> bytes;
-  const bool sound = inspection.opened && inspection.check.HoldsIconStructure();
-  if (!sound || position >= grid.IconSet().IconCount() || !WholeGroupFile(source, position, &bytes)) {
-    SaveSingleIcon(grid, position, file_name, false, imaging::etIcon);
+  std::vector<imaging::TGroupImagePng> images;
+  const bool whole =
+      inspection.opened && inspection.check.HoldsIconStructure() && position < grid.IconSet().IconCount() &&
+      (png ? BuildGroup(source, position, &bytes) && imaging::GroupImagesAsPng(bytes.data(), bytes.size(), &images)
+           : WholeGroupFile(source, position, &bytes));
+  if (!whole) {
+    SaveSingleIcon(grid, position, file_name, png && gray_scale, png ? imaging::etPNG : imaging::etIcon);
     return false;
   }
-  const std::string name = SingleIconFileName(file_name, imaging::etIcon);
-  const util::FileWriteResult result = util::WriteFileAtomically(
-      name, [&bytes](util::ByteSink& sink) { return sink.Write(bytes.data(), bytes.size()); });
-  if (result != util::FileWriteResult::kOk) RaiseWriteError(name, DescribeFileWriteResult(result));
+  if (!png) {
+    WriteBytesOrRaise(SingleIconFileName(file_name, imaging::etIcon), bytes);
+    return true;
+  }
+  // As PNG, every image of the group is a file of its own.
+  const std::vector<std::string> names = GroupImagePngNames(SingleIconFileName(file_name, imaging::etPNG), images);
+  for (size_t i = 0; i < images.size(); ++i) WriteBytesOrRaise(names[i], images[i].png);
   return true;
 }
 

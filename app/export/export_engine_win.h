@@ -61,11 +61,13 @@ void SaveSingleIcon(const controls::TZuImageBox& grid, int position, const std::
                     imaging::TExportType type);
 
 // Saves icon `position` of the file shown (CurrentFileName) with its whole
-// group as stored, every size and depth; ".ico" is appended to a name
-// without an extension. When the group cannot be read whole it saves the
-// grid's icon as SaveSingleIcon does and returns false. Raises gui::Error
-// when nothing can be written.
-bool SaveSingleIconGroup(const controls::TZuImageBox& grid, int position, const std::string& file_name);
+// group as stored, every size and depth: as one icon file (".ico" appended
+// to a name without an extension), or as PNG one file for each image, named
+// as the export of all icons names them. When the group cannot be read
+// whole it saves the grid's icon as SaveSingleIcon does (a PNG grey when
+// asked) and returns false. Raises gui::Error when nothing can be written.
+bool SaveSingleIconGroup(const controls::TZuImageBox& grid, int position, const std::string& file_name,
+                         imaging::TExportType type = imaging::etIcon, bool gray_scale = false);
 
 // The count message of an export: text (the count) and, when some icons of
 // an all-sizes export fell back to a single image, a line that says how many.

@@ -36,6 +36,7 @@ variants=(
   "bmp|out|-iconindex=0 -desttype=BMP"
   "jpg-grey|out|-iconindex=0 -desttype=JPG -grayscale"
   "one-png|first.png|-iconindex=1"
+  "one-png-all|first.png|-iconindex=1 -desttype=PNG -allsizes -grayscale"
   "html|page.htm|-includenumbers -drawborders"
   "html-png|page.htm|-htmldesttype=PNG -grayscale"
   "dbf|table.dbf|"

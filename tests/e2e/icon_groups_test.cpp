@@ -141,6 +141,19 @@ TEST(AllSizes, GroupsMatchTheResourcesOfEverySystemFile) {
     }
   }
   EXPECT_EQ(images, FilesIn(dir.win("png")).size());
+  // One icon alone as PNG: its group's files under the target's name.
+  CreateDirectoryA(dir.win("single").c_str(), nullptr);
+  ASSERT_TRUE(RunToEnd("-e " + Quote(sources.back()) + " " + Quote(dir.win("single\\second.png")) +
+                       " -iconindex=2 -desttype=PNG -allsizes -closewhendone"));
+  size_t second = 0;
+  for (const std::string& name : FilesIn(dir.win("png"))) {
+    if (name.compare(0, 15, "ico_groups0002_") != 0) continue;
+    ++second;
+    EXPECT_EQ(ReadFileBytes(dir.win("png\\" + name)), ReadFileBytes(dir.win("single\\second" + name.substr(15))))
+        << name;
+  }
+  EXPECT_GT(second, 1u);
+  EXPECT_EQ(second, FilesIn(dir.win("single")).size());
   EXPECT_EQ("", testing_support::RunUnix("for f in " + dir.unix("png") +
                                          "/*.png; do /usr/bin/identify \"$f\" >/dev/null 2>&1 || echo BAD $f; done"));
 }
