@@ -27,7 +27,10 @@ mapfile -t candidates < <(
   find "$WINEPREFIX/drive_c/windows/system32" -maxdepth 1 -type f \
     \( -iname '*.dll' -o -iname '*.exe' -o -iname '*.ocx' -o -iname '*.cpl' \))
 
-# Each variant: its name, the target's name and the switches.
+# Each variant: its name, the target's name and the switches. Every
+# destination type runs over every source; the variants after them, which
+# vary a document's or a single file's switches over the same encoders, run
+# over the fixtures and shell32.dll.
 variants=(
   "ico-all|out|-iconindex=0 -desttype=ICO -allsizes"
   "png-all|out|-iconindex=0 -desttype=PNG -allsizes"
@@ -35,11 +38,13 @@ variants=(
   "png-grey|out|-iconindex=0 -desttype=PNG -grayscale"
   "bmp|out|-iconindex=0 -desttype=BMP"
   "jpg-grey|out|-iconindex=0 -desttype=JPG -grayscale"
+  "html|page.htm|-includenumbers -drawborders"
+  "dbf|table.dbf|"
+)
+some_variants=(
   "one-png|first.png|-iconindex=1"
   "one-png-all|first.png|-iconindex=1 -desttype=PNG -allsizes -grayscale"
-  "html|page.htm|-includenumbers -drawborders"
   "html-png|page.htm|-htmldesttype=PNG -grayscale"
-  "dbf|table.dbf|"
   "dbf-jpg|table.dbf|-dbasedesttype=JPG -dbasefieldname=Picture"
 )
 
@@ -80,6 +85,7 @@ compare_one() {
 }
 
 compared=0
+expected=0
 peer_list="$work/peer.txt"
 : >"$peer_list"
 for i in "${!candidates[@]}"; do
@@ -93,7 +99,12 @@ for i in "${!candidates[@]}"; do
   [ -n "$(ls -A "$probe" 2>/dev/null)" ] || continue
   mkdir -p "$work/src/$i"
   cp "$src" "$work/src/$i/$base"
-  for v in "${variants[@]}"; do
+  chosen=("${variants[@]}")
+  case "$src" in
+    "$MINGW_BUILD"/fixtures/* | */shell32.dll) chosen+=("${some_variants[@]}") ;;
+  esac
+  expected=$((expected + ${#chosen[@]}))
+  for v in "${chosen[@]}"; do
     # Two at a time: the machine's cores, and the Wine server between them.
     while [ "$(jobs -rp | wc -l)" -ge 2 ]; do wait -n; done
     compare_one "$i" "$base" "$v" &
@@ -120,7 +131,7 @@ while read -r verdict rest; do
   fi
 done < <(cat "$work/result"/*)
 runs=$(find "$work/result" -type f | wc -l)
-log "tamsel-cli against tamsel.exe: $compared sources with icons, ${#variants[@]} exports each ($runs runs), $files files compared"
+log "tamsel-cli against tamsel.exe: $compared sources with icons, $runs exports, $files files compared"
 peer=$(/usr/bin/python3 "$TAMSEL_ROOT/tests/e2e/icon_groups_peer.py" "$peer_list")
 log "tamsel-cli against pefile: ${peer##*$'\n'}"
 if [ "$(printf '%s\n' "$peer" | wc -l)" -ne 1 ]; then
@@ -128,6 +139,6 @@ if [ "$(printf '%s\n' "$peer" | wc -l)" -ne 1 ]; then
   failed=1
 fi
 [ "$compared" -gt 0 ] || { log "no source with icons found"; failed=1; }
-[ "$runs" -eq $((compared * ${#variants[@]})) ] || { log "some runs gave no result"; failed=1; }
+[ "$runs" -eq "$expected" ] || { log "some runs gave no result"; failed=1; }
 [ $failed = 0 ] && rm -rf "$work"
 exit $failed
