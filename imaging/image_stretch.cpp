@@ -6,61 +6,25 @@ namespace imaging {
 
 namespace {
 
-// For each source index along one side, the destination index it falls on;
-// -1 for a source pixel left out.
-std::vector<int> MapSide(int source, int destination) {
-  std::vector<int> map(static_cast<size_t>(source), -1);
-  if (source == destination) {
-    for (int i = 0; i < source; ++i) map[static_cast<size_t>(i)] = i;
-    return map;
-  }
-  if (source > destination) {
-    // Several source pixels to one: step the destination when the error says so.
-    int err = 3 * destination - 2 * source;
-    int d = 0;
-    for (int s = 0; s < source && d < destination; ++s) {
-      map[static_cast<size_t>(s)] = d;
-      if (err > 0) {
-        ++d;
-        err += 2 * destination - 2 * source;
-      } else {
-        err += 2 * destination;
-      }
-    }
-    return map;
-  }
-  return map;  // enlarging is mapped from the destination side, see SourceOf
-}
-
-// For an enlarged side: the source index each destination index repeats.
-std::vector<int> SourceOf(int source, int destination) {
-  std::vector<int> from(static_cast<size_t>(destination), -1);
-  int err = 3 * source - 2 * destination;
-  int s = 0;
-  for (int d = 0; d < destination && s < source; ++d) {
-    from[static_cast<size_t>(d)] = s;
-    if (err > 0) {
-      ++s;
-      err += 2 * source - 2 * destination;
-    } else {
-      err += 2 * source;
-    }
-  }
-  return from;
-}
-
-// The source indices that fall on each destination index.
+// The source indices that fall on each destination index. The longer side
+// is walked a pixel a step and the shorter one steps on when the error term
+// says so; equal sides map one to one.
 std::vector<std::vector<int>> Preimages(int source, int destination) {
   std::vector<std::vector<int>> pre(static_cast<size_t>(destination > 0 ? destination : 0));
   if (source <= 0 || destination <= 0) return pre;
-  if (source >= destination) {
-    const std::vector<int> map = MapSide(source, destination);
-    for (int s = 0; s < source; ++s)
-      if (map[static_cast<size_t>(s)] >= 0) pre[static_cast<size_t>(map[static_cast<size_t>(s)])].push_back(s);
-  } else {
-    const std::vector<int> from = SourceOf(source, destination);
-    for (int d = 0; d < destination; ++d)
-      if (from[static_cast<size_t>(d)] >= 0) pre[static_cast<size_t>(d)].push_back(from[static_cast<size_t>(d)]);
+  const bool reducing = source >= destination;
+  const int major = reducing ? source : destination;
+  const int minor = reducing ? destination : source;
+  int err = 3 * minor - 2 * major;
+  int m = 0;
+  for (int i = 0; i < major && m < minor; ++i) {
+    pre[static_cast<size_t>(reducing ? m : i)].push_back(reducing ? i : m);
+    if (err > 0) {
+      ++m;
+      err += 2 * minor - 2 * major;
+    } else {
+      err += 2 * minor;
+    }
   }
   return pre;
 }

@@ -33,19 +33,6 @@ namespace {
 // the source.
 enum class TIconOutcome { kWritten, kLeftOut, kWriteFailed };
 
-// What each icon of the export becomes, as the window program's engine
-// chooses it once for the whole export.
-enum class TIconDestination { kIconFile, kPngFiles, kPicture, kDBaseMemo };
-
-TIconDestination DestinationOf(const TExportRequest& request) {
-  if (request.Type == imaging::etDBase) return TIconDestination::kDBaseMemo;
-  const int image_type = request.Type == imaging::etHTML ? request.HtmlImageType : request.Type;
-  if (image_type == imaging::etPNG) return TIconDestination::kPngFiles;
-  if (image_type == imaging::etBitmap || image_type == imaging::etJPEG || request.Type == imaging::etHTML)
-    return TIconDestination::kPicture;
-  return TIconDestination::kIconFile;
-}
-
 // The icon's colour picture and mask as its handle's bitmaps give them.
 struct TIconImages {
   imaging::Image32 color;
@@ -155,7 +142,8 @@ class TSourceWriter {
 
 TSourceWriter::TSourceWriter(const CliOptions& options, const util::PosixMappedFile& file,
                              const TExportRequest& request, int total, std::string shown_file)
-    : options_(options), file_(file), request_(request), destination_(DestinationOf(request)),
+    : options_(options), file_(file), request_(request),
+      destination_(DestinationOf(request.Type, request.Type == imaging::etHTML ? request.HtmlImageType : request.Type)),
       shown_file_(std::move(shown_file)) {
   if (request.Type == imaging::etHTML) {
     const int columns = options.html_columns > 0 ? options.html_columns : WindowHtmlColumns(total);

@@ -7,13 +7,6 @@ namespace app {
 
 namespace {
 
-bool TakeValue(const std::string& s, const char* prefix, std::string* rest) {
-  const std::string p(prefix);
-  if (s.compare(0, p.size(), p) != 0) return false;
-  *rest = s.substr(p.size());
-  return true;
-}
-
 // A decimal count in [low, high]; false for anything else.
 bool ParseCount(const std::string& text, int low, int high, int* value) {
   int v = 0;
@@ -44,25 +37,25 @@ CliParse ParseCliArguments(const std::vector<std::string>& args, CliOptions* opt
     std::string rest;
     if (s == "--help" || s == "-h") return CliParse::kHelp;
     if (s == "-e" || s == "-export" || s == "-allsizes" || s == "-grayscale" || s == "-includenumbers" ||
-        s == "-drawborders" || TakeValue(s, "-dbasefieldname=", &rest) || TakeValue(s, "-dbasedesttype=", &rest) ||
-        TakeValue(s, "-htmldesttype=", &rest) || TakeValue(s, "-desttype=", &rest)) {
+        s == "-drawborders" || SwitchValue(s, "-dbasefieldname=", &rest) || SwitchValue(s, "-dbasedesttype=", &rest) ||
+        SwitchValue(s, "-htmldesttype=", &rest) || SwitchValue(s, "-desttype=", &rest)) {
       window_switches.push_back(s);
     } else if (s == "-closewhendone") {
       // There is no window to close.
     } else if (s == "-alliconsasoneimage" || s == "-opendestination") {
       o.unavailable_switches.push_back(s);
-    } else if (TakeValue(s, "-iconindex=", &rest)) {
+    } else if (SwitchValue(s, "-iconindex=", &rest)) {
       int index = 0;
       if (!ParseCount(rest, 0, 0x7FFFFFFF, &index))
         return UsageError(error, "-iconindex= takes 0 (every icon) or an icon's number from 1: " + a);
       window_switches.push_back(s);
-    } else if (TakeValue(s, "-size=", &rest)) {
+    } else if (SwitchValue(s, "-size=", &rest)) {
       if (!ParseCount(rest, 1, kMaxCliSize, &o.size))
         return UsageError(error, "-size= takes a number of pixels from 1 to " + std::to_string(kMaxCliSize) + ": " + a);
-    } else if (TakeValue(s, "-htmlcolumns=", &rest)) {
+    } else if (SwitchValue(s, "-htmlcolumns=", &rest)) {
       if (!ParseCount(rest, 1, kMaxHtmlColumns, &o.html_columns))
         return UsageError(error, "-htmlcolumns= takes a count from 1 to " + std::to_string(kMaxHtmlColumns) + ": " + a);
-    } else if (s == "-j" || TakeValue(s, "-j", &rest)) {
+    } else if (s == "-j" || SwitchValue(s, "-j", &rest)) {
       if (s == "-j") {
         if (i + 1 >= args.size()) return UsageError(error, "-j takes a worker count");
         rest = args[++i];

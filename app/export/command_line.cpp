@@ -8,16 +8,12 @@
 
 namespace app {
 
-namespace {
-
-bool StartsWith(const std::string& s, const char* prefix, std::string* rest) {
+bool SwitchValue(const std::string& s, const char* prefix, std::string* rest) {
   const std::string p(prefix);
   if (s.compare(0, p.size(), p) != 0) return false;
   *rest = s.substr(p.size());
   return true;
 }
-
-}  // namespace
 
 std::string NormalizeSwitch(const std::string& arg) {
   std::string out;
@@ -59,15 +55,15 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cmd.draw_borders = true;
     } else if (s == "-allsizes") {
       cmd.all_sizes = true;
-    } else if (StartsWith(s, "-dbasefieldname=", &rest)) {
+    } else if (SwitchValue(s, "-dbasefieldname=", &rest)) {
       if (cmd.dbase_field_name.empty()) cmd.dbase_field_name = util::Trim(rest).substr(0, 10);
-    } else if (StartsWith(s, "-dbasedesttype=", &rest)) {
+    } else if (SwitchValue(s, "-dbasedesttype=", &rest)) {
       if (cmd.memo_type_word.empty()) cmd.memo_type_word = util::Trim(util::UpperCase(rest));
-    } else if (StartsWith(s, "-htmldesttype=", &rest)) {
+    } else if (SwitchValue(s, "-htmldesttype=", &rest)) {
       if (cmd.html_image_word.empty()) cmd.html_image_word = util::Trim(util::UpperCase(rest));
-    } else if (StartsWith(s, "-desttype=", &rest)) {
+    } else if (SwitchValue(s, "-desttype=", &rest)) {
       if (cmd.dest_word.empty()) cmd.dest_word = util::Trim(util::UpperCase(rest));
-    } else if (StartsWith(s, "-iconindex=", &rest)) {
+    } else if (SwitchValue(s, "-iconindex=", &rest)) {
       int value;
       if (cmd.icon_index == -1 && util::ParseDecimal(rest, &value)) cmd.icon_index = value;
     }

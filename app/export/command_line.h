@@ -35,6 +35,10 @@ struct ParsedCommandLine {
 // "/E" -> "-e"; "-DestType=Bmp" -> "-desttype=Bmp".
 std::string NormalizeSwitch(const std::string& arg);
 
+// Whether the normalized switch s starts with prefix ("-iconindex="); the
+// rest, its value, goes into rest.
+bool SwitchValue(const std::string& s, const char* prefix, std::string* rest);
+
 // Parses args (argument 0, the program's path, not included). Only the
 // first kMaxArguments are examined.
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);

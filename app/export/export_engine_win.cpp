@@ -138,13 +138,6 @@ void WriteOrRaise(TExportFolder& folder, const std::string& file_name, const std
   if (result != util::FileWriteResult::kOk) RaiseWriteError(file_name, DescribeFileWriteResult(result));
 }
 
-// Whether an export of the type writes one icon file per icon (codes that
-// name no other type count as the icon type).
-bool WritesIconFiles(imaging::TExportType type) {
-  return type < imaging::etBitmap ||
-         (type > imaging::etMetafile && type != imaging::etHTML && type != imaging::etDBase && type != imaging::etPNG);
-}
-
 // The icon file of group `index` of a source whose bytes are at hand; false
 // when there are none or the group cannot be read whole. Its stored PNG
 // images are still to be checked (see WholeGroupFile).
@@ -157,23 +150,6 @@ bool BuildGroup(const util::MappedFile& source, int index, std::vector<uint8_t>*
 // does not decode counts as an image that cannot be read.
 bool WholeGroupFile(const util::MappedFile& source, int index, std::vector<uint8_t>* bytes) {
   return BuildGroup(source, index, bytes) && imaging::GroupPngImagesDecode(bytes->data(), bytes->size());
-}
-
-// What each icon of an export becomes, chosen once for the whole export.
-enum class TIconDestination {
-  kIconFile,   // an icon file (the icon's whole group when asked and readable)
-  kPngFiles,   // a PNG file (one for each image of the whole group when asked)
-  kPicture,    // the icon drawn on white as a bitmap, JPEG or metafile
-  kDBaseMemo,  // a memo of the dBase table
-};
-
-// image_type: the picture type of each file (the HTML document's images
-// have their own).
-TIconDestination DestinationOf(imaging::TExportType type, int image_type) {
-  if (type == imaging::etDBase) return TIconDestination::kDBaseMemo;
-  if (image_type == imaging::etPNG) return TIconDestination::kPngFiles;
-  if (WritesIconFiles(type)) return TIconDestination::kIconFile;
-  return TIconDestination::kPicture;
 }
 
 // The question before an existing per-icon file is replaced; its "to all"

@@ -41,4 +41,22 @@ TExportRequest BatchExportRequest(const ParsedCommandLine& cmd, const BatchPlan&
   return request;
 }
 
+namespace {
+
+// Whether an export of the type writes one icon file per icon (codes that
+// name no other type count as the icon type).
+bool WritesIconFiles(imaging::TExportType type) {
+  return type < imaging::etBitmap ||
+         (type > imaging::etMetafile && type != imaging::etHTML && type != imaging::etDBase && type != imaging::etPNG);
+}
+
+}  // namespace
+
+TIconDestination DestinationOf(imaging::TExportType type, int image_type) {
+  if (type == imaging::etDBase) return TIconDestination::kDBaseMemo;
+  if (image_type == imaging::etPNG) return TIconDestination::kPngFiles;
+  if (WritesIconFiles(type)) return TIconDestination::kIconFile;
+  return TIconDestination::kPicture;
+}
+
 }  // namespace app

@@ -39,4 +39,16 @@ TExportRequest SettingsExportRequest(const TExportSettings& settings, imaging::T
 TExportRequest BatchExportRequest(const ParsedCommandLine& cmd, const BatchPlan& plan, const std::string& target,
                                   const std::string& source);
 
+// What each icon of an export becomes, chosen once for the whole export.
+enum class TIconDestination {
+  kIconFile,   // an icon file (the icon's whole group when asked and readable)
+  kPngFiles,   // a PNG file (one for each image of the whole group when asked)
+  kPicture,    // the icon drawn on white as a bitmap, JPEG or metafile
+  kDBaseMemo,  // a memo of the dBase table
+};
+
+// image_type: the picture type of each file (the HTML document's images
+// have their own). A type code that names no other type counts as icon.
+TIconDestination DestinationOf(imaging::TExportType type, int image_type);
+
 }  // namespace app
