@@ -4,6 +4,7 @@
 // look up, which must lie inside the file and be complete.
 #include "imaging/icon_file_check.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
@@ -45,6 +46,8 @@ IconFileCheck Sound(IconFileFormat format, uint32_t count) {
   c.icon_count = count;
   return c;
 }
+
+constexpr const char* kUnreadable = "icon image could not be read";
 
 uint32_t ReadBigEndian32(const uint8_t* p) {
   return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
@@ -90,13 +93,17 @@ constexpr uint64_t kMaxPngPixelBytes = uint64_t{64} << 20;
 // would refuse it.
 class PngWalk {
  public:
-  explicit PngWalk(const ByteView& file) : file_(file) {}
+  PngWalk(IconImageSource& bytes, uint64_t file_size) : bytes_(bytes), file_size_(file_size) {}
 
   const char* Check(uint64_t offset, uint64_t size) {
     static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (size < 8 || std::memcmp(file_.At(offset), kSignature, 8) != 0) return "bad PNG signature";
+    if (size < 8) return "bad PNG signature";
+    const uint8_t* signature = bytes_.Bytes(offset, 8);
+    if (!signature) return kUnreadable;
+    if (std::memcmp(signature, kSignature, 8) != 0) return "bad PNG signature";
     if (size - 8 < 12 + 13) return "PNG stream ends before its end chunk";
-    const uint8_t* header = file_.At(offset + 8);
+    const uint8_t* header = bytes_.Bytes(offset + 8, 12 + 13);
+    if (!header) return kUnreadable;
     if (ReadBigEndian32(header) != 13 || std::memcmp(header + 4, "IHDR", 4) != 0)
       return "PNG does not start with its header";
     const uint8_t* body = header + 8;
@@ -132,13 +139,18 @@ class PngWalk {
       }
       path.push_back(Key(pos, state));
       ++visits_;
-      if (file_.size() - pos < 12) {
+      if (file_size_ - pos < 12) {
         outcome.problem = "PNG stream ends before its end chunk";
         break;
       }
-      const uint64_t length = ReadBigEndian32(file_.At(pos));
-      const uint8_t* type = file_.At(pos + 4);
-      if (length > file_.size() - pos - 12) {
+      const uint8_t* chunk = bytes_.Bytes(pos, 8);
+      if (!chunk) {
+        outcome.problem = kUnreadable;
+        break;
+      }
+      const uint64_t length = ReadBigEndian32(chunk);
+      const uint8_t* type = chunk + 4;
+      if (length > file_size_ - pos - 12) {
         outcome.problem = "PNG chunk runs past the image";
         break;
       }
@@ -166,7 +178,8 @@ class PngWalk {
   // Chunk positions lie below 2^61 (the file is in memory).
   static uint64_t Key(uint64_t pos, uint8_t state) { return (pos << 3) | state; }
 
-  const ByteView& file_;
+  IconImageSource& bytes_;
+  uint64_t file_size_;
   std::unordered_map<uint64_t, Outcome> memo_;
   uint64_t visits_ = 0;
 };
@@ -178,15 +191,15 @@ class PngWalk {
 // for what an alpha channel says) and reads no further. The shell's own
 // size check multiplies in 32 bits and is fooled by a huge width, so the
 // sizes are worked out here in 64 bits from bounded factors.
-const char* CheckDib(const uint8_t* data, size_t size) {
-  ByteView image(data, size);
+const char* CheckDib(const uint8_t* head, size_t size) {
   uint32_t header_size = 0;
-  if (!image.Read(0, &header_size)) return "icon image too short";
+  if (size < sizeof header_size) return "icon image too short";
+  std::memcpy(&header_size, head, sizeof header_size);
   if (header_size < sizeof(BitmapCoreHeader) || header_size > size) return "bitmap header does not fit the image";
   uint64_t width = 0, rows = 0, bits = 0, colours = 0, masks = 0, entry_size = 4;
   if (header_size == sizeof(BitmapCoreHeader)) {
     BitmapCoreHeader h{};
-    image.Read(0, &h);
+    std::memcpy(&h, head, sizeof h);
     width = h.width;
     rows = h.height / 2;
     bits = h.bit_count;
@@ -195,7 +208,7 @@ const char* CheckDib(const uint8_t* data, size_t size) {
   } else {
     if (header_size < sizeof(BitmapInfoHeader)) return "bitmap header does not fit the image";
     BitmapInfoHeader h{};
-    image.Read(0, &h);
+    std::memcpy(&h, head, sizeof h);
     if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN) return "bad bitmap size";
     width = static_cast<uint64_t>(h.width);
     rows = static_cast<uint64_t>(h.height < 0 ? -h.height : h.height) / 2;
@@ -215,15 +228,20 @@ const char* CheckDib(const uint8_t* data, size_t size) {
   return nullptr;
 }
 
-const char* CheckImageAt(PngWalk& png, const ByteView& file, uint64_t offset, uint64_t size) {
+const char* CheckImageAt(PngWalk& png, IconImageSource& bytes, const ByteView& file, uint64_t offset, uint64_t size) {
   if (!file.Has(offset, size)) return "icon image lies past the end of the file";
-  if (size >= 4 && std::memcmp(file.At(offset), "\x89PNG", 4) == 0) return png.Check(offset, size);
-  return CheckDib(file.At(offset), static_cast<size_t>(size));
+  // A DIB's header, or a PNG's signature: all the check reads here.
+  const size_t head_size = static_cast<size_t>(std::min<uint64_t>(size, sizeof(BitmapInfoHeader)));
+  const uint8_t* head = bytes.Bytes(offset, head_size);
+  if (!head) return kUnreadable;
+  if (size >= 4 && std::memcmp(head, "\x89PNG", 4) == 0) return png.Check(offset, size);
+  return CheckDib(head, static_cast<size_t>(size));
 }
 
 // Everything the shell reads of an executable: each group's header and
 // entries, then each icon image it can look up.
-IconFileCheck CheckExecutable(const ByteView& file, const IconResourceWalk& walk, PngWalk& png) {
+IconFileCheck CheckExecutable(const ByteView& file, const IconResourceWalk& walk, PngWalk& png,
+                               IconImageSource& bytes) {
   const IconFileFormat format = walk.format();
   if (walk.problem()) return Damaged(format, walk.problem());
   for (uint32_t i = 0; i < walk.GroupCount(); ++i) {
@@ -234,13 +252,14 @@ IconFileCheck CheckExecutable(const ByteView& file, const IconResourceWalk& walk
   for (uint32_t i = 0; i < walk.ImageCount(); ++i) {
     ByteRange image;
     if (const char* problem = walk.Image(i, &image)) return Damaged(format, problem);
-    if (const char* problem = CheckImageAt(png, file, image.offset, image.size)) return Damaged(format, problem);
+    if (const char* problem = CheckImageAt(png, bytes, file, image.offset, image.size))
+      return Damaged(format, problem);
   }
   // The shell keeps the count in 16 bits.
   return Sound(format, static_cast<uint16_t>(walk.GroupCount()));
 }
 
-IconFileCheck CheckIco(const ByteView& file, PngWalk& png) {
+IconFileCheck CheckIco(const ByteView& file, PngWalk& png, IconImageSource& bytes) {
   const IconFileFormat ico = IconFileFormat::kIco;
   GroupIconHeader header{};
   if (!file.Read(0, &header)) return Damaged(ico, "icon file header cut short");
@@ -251,29 +270,42 @@ IconFileCheck CheckIco(const ByteView& file, PngWalk& png) {
   for (uint16_t i = 0; i < header.count; ++i) {
     IcoEntry entry{};
     file.Read(entries + uint64_t{i} * sizeof entry, &entry);
-    if (const char* problem = CheckImageAt(png, file, entry.offset, entry.bytes)) return Damaged(ico, problem);
+    if (const char* problem = CheckImageAt(png, bytes, file, entry.offset, entry.bytes)) return Damaged(ico, problem);
   }
   // The shell counts an icon file as one icon, whatever number of images it holds.
   return Sound(ico, 1);
 }
 
+// The images read straight from the bytes the walk reads.
+class InMemoryImages : public IconImageSource {
+ public:
+  explicit InMemoryImages(const ByteView& file) : file_(file) {}
+  const uint8_t* Bytes(uint64_t offset, size_t /*length*/) override { return file_.At(offset); }
+
+ private:
+  const ByteView& file_;
+};
+
 }  // namespace
 
 const char* CheckIconImage(const uint8_t* data, size_t size) {
   const ByteView image(data, size);
-  PngWalk png(image);
-  return CheckImageAt(png, image, 0, size);
+  InMemoryImages bytes(image);
+  PngWalk png(bytes, image.size());
+  return CheckImageAt(png, bytes, image, 0, size);
 }
 
-IconFileCheck CheckIconFile(const uint8_t* data, size_t size) {
+IconFileCheck CheckIconFile(const uint8_t* data, size_t size, IconImageSource* images) {
   const ByteView file(data, size);
   const IconResourceWalk walk(file);
-  PngWalk png(file);
+  InMemoryImages in_memory(file);
+  IconImageSource& bytes = images ? *images : in_memory;
+  PngWalk png(bytes, file.size());
   IconFileCheck check = Sound(IconFileFormat::kOther, 0);
   switch (walk.format()) {
     case IconFileFormat::kPe:
-    case IconFileFormat::kNe: check = CheckExecutable(file, walk, png); break;
-    case IconFileFormat::kIco: check = CheckIco(file, png); break;
+    case IconFileFormat::kNe: check = CheckExecutable(file, walk, png, bytes); break;
+    case IconFileFormat::kIco: check = CheckIco(file, png, bytes); break;
     case IconFileFormat::kOther: break;
   }
   check.png_chunk_visits = png.chunk_visits();

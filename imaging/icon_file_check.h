@@ -45,7 +45,22 @@ struct IconFileCheck {
   bool HoldsIconStructure() const { return format != IconFileFormat::kOther && !damaged; }
 };
 
-IconFileCheck CheckIconFile(const uint8_t* data, size_t size);
+// Where the check reads what it looks at inside the icon images: a DIB's
+// header, a PNG's signature, header and chunk headers. Each image lies
+// inside the file, but touching them all through one mapping keeps every
+// page touched resident until the check ends; the inspection of a large file
+// on disk reads them through a small buffer instead.
+class IconImageSource {
+ public:
+  virtual ~IconImageSource() = default;
+  // The `length` bytes at `offset` (at most 40, inside the file), valid
+  // until the next call; null when they cannot be read.
+  virtual const uint8_t* Bytes(uint64_t offset, size_t length) = 0;
+};
+
+// Checks the file in data; the images are read through `images` when given,
+// else from data.
+IconFileCheck CheckIconFile(const uint8_t* data, size_t size, IconImageSource* images = nullptr);
 
 // Checks one icon image as the shell stores it (a DIB, with or without its
 // AND mask, or a PNG stream); exposed for the tests and for callers that

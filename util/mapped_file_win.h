@@ -30,6 +30,8 @@ class MappedFile {
   bool mapped() const { return mapped_; }
   const uint8_t* data() const { return static_cast<const uint8_t*>(view_); }
   size_t size() const { return size_; }
+  // The open file, for reading past the mapping.
+  HANDLE handle() const { return file_.get(); }
 
  private:
   UniqueFile file_;

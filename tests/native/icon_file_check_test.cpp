@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -353,6 +355,55 @@ TEST(IconFileCheck, RandomDamageNeverEscapesTheBuffer) {
   }
   EXPECT_GT(passed, 0);
   EXPECT_GT(damaged, 0);
+}
+
+// The images' bytes as a file on disk serves them: each request copied into
+// a buffer of just its length, so that the sanitizer catches the check
+// reading past what it asked for.
+class CopyingImages : public imaging::IconImageSource {
+ public:
+  CopyingImages(const icon_builder::Bytes& file, bool fail) : file_(file), fail_(fail) {}
+  const uint8_t* Bytes(uint64_t offset, size_t length) override {
+    EXPECT_LE(length, 40u);
+    EXPECT_LE(offset + length, file_.size());
+    if (fail_ || offset + length > file_.size()) return nullptr;
+    last_.reset(new uint8_t[length ? length : 1]);
+    std::memcpy(last_.get(), file_.data() + offset, length);
+    ++requests;
+    return last_.get();
+  }
+  int requests = 0;
+
+ private:
+  const icon_builder::Bytes& file_;
+  bool fail_;
+  std::unique_ptr<uint8_t[]> last_;
+};
+
+TEST(IconFileCheck, ImagesReadThroughASourceGetTheSameVerdict) {
+  std::vector<Bytes> files = {GoodPe().bytes, icon_builder::Pe(ThreeImages(), true).bytes, GoodNe().bytes,
+                              GoodIco().bytes};
+  for (const DamageCase& c : DamagedIconFiles()) files.push_back(c.make());
+  std::mt19937 rng(777);
+  for (int round = 0; round < 500; ++round) files.push_back(icon_builder::RandomlyDamaged(files[round % 4], rng));
+  for (size_t i = 0; i < files.size(); ++i) {
+    SCOPED_TRACE(i);
+    const imaging::IconFileCheck in_memory = Check(files[i]);
+    CopyingImages images(files[i], false);
+    const imaging::IconFileCheck read = CheckIconFile(files[i].data(), files[i].size(), &images);
+    EXPECT_EQ(in_memory.damaged, read.damaged);
+    EXPECT_STREQ(in_memory.problem, read.problem);
+    EXPECT_EQ(in_memory.icon_count, read.icon_count);
+    EXPECT_EQ(in_memory.png_chunk_visits, read.png_chunk_visits);
+    if (i < 4) {
+      EXPECT_GT(images.requests, 0);
+    }
+  }
+  // A file whose images cannot be read is not let through.
+  CopyingImages unreadable(files[0], true);
+  const imaging::IconFileCheck r = CheckIconFile(files[0].data(), files[0].size(), &unreadable);
+  EXPECT_TRUE(r.damaged);
+  EXPECT_STREQ("icon image could not be read", r.problem);
 }
 
 }  // namespace
