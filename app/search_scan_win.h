@@ -25,16 +25,25 @@ class TShellScanFileSystem : public util::TWinScanFileSystem {
 // so the list redraws once at the end, however the walk ends.
 class TListBoxScanList : public util::TScanList {
  public:
-  explicit TListBoxScanList(controls::TZuListBox& box) : box_(box) { box_.BeginUpdate(); }
+  explicit TListBoxScanList(controls::TZuListBox& box) : box_(box), count_(box.Count()) { box_.BeginUpdate(); }
   ~TListBoxScanList() override { box_.EndUpdate(); }
   TListBoxScanList(const TListBoxScanList&) = delete;
   TListBoxScanList& operator=(const TListBoxScanList&) = delete;
 
-  void Clear() override { box_.Clear(); }
-  int Add(const std::string& entry) override { return box_.Add(entry); }
+  void Clear() override {
+    box_.Clear();
+    count_ = 0;
+  }
+  // The list is the scan's alone while it runs (the window is disabled), so
+  // the count is kept here instead of being asked of the box for every entry.
+  int Add(const std::string& entry) override {
+    if (box_.Append(entry)) ++count_;
+    return count_;
+  }
 
  private:
   controls::TZuListBox& box_;
+  int count_;
 };
 
 }  // namespace app

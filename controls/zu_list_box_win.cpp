@@ -268,9 +268,13 @@ bool TZuListBox::MoveAlterRow(UINT key) {
 }
 
 int TZuListBox::Add(const std::string& item) {
-  const std::wstring text = gui::AnsiToWide(item);
-  SendMessageW(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  Append(item);
   return Count();
+}
+
+bool TZuListBox::Append(const std::string& item) {
+  const std::wstring text = gui::AnsiToWide(item);
+  return SendMessageW(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) >= 0;
 }
 
 int TZuListBox::Count() const { return static_cast<int>(SendMessageW(Handle(), LB_GETCOUNT, 0, 0)); }

@@ -58,7 +58,10 @@ class TZuListBox : public gui::TSystemControl {
   bool Create(HWND parent, UINT_PTR id, int x, int y, int width, int height, bool sorted = true);
 
   void Clear();
+  // Adds the item; returns the count after it.
   int Add(const std::string& item);
+  // Adds the item; false when the box could not take it.
+  bool Append(const std::string& item);
   int Count() const;
   std::string Item(int index) const;
   std::vector<std::string> Items() const;

@@ -241,7 +241,7 @@ const char* CheckImageAt(PngWalk& png, IconImageSource& bytes, const ByteView& f
 // Everything the shell reads of an executable: each group's header and
 // entries, then each icon image it can look up.
 IconFileCheck CheckExecutable(const ByteView& file, const IconResourceWalk& walk, PngWalk& png,
-                               IconImageSource& bytes) {
+                              IconImageSource& bytes) {
   const IconFileFormat format = walk.format();
   if (walk.problem()) return Damaged(format, walk.problem());
   for (uint32_t i = 0; i < walk.GroupCount(); ++i) {
@@ -252,8 +252,7 @@ IconFileCheck CheckExecutable(const ByteView& file, const IconResourceWalk& walk
   for (uint32_t i = 0; i < walk.ImageCount(); ++i) {
     ByteRange image;
     if (const char* problem = walk.Image(i, &image)) return Damaged(format, problem);
-    if (const char* problem = CheckImageAt(png, bytes, file, image.offset, image.size))
-      return Damaged(format, problem);
+    if (const char* problem = CheckImageAt(png, bytes, file, image.offset, image.size)) return Damaged(format, problem);
   }
   // The shell keeps the count in 16 bits.
   return Sound(format, static_cast<uint16_t>(walk.GroupCount()));

@@ -35,6 +35,19 @@ MappedFile::MappedFile(const std::string& path) {
     mapped_ = true;  // nothing to map
     return;
   }
+  if (static_cast<unsigned long long>(size.QuadPart) <= kReadWholeLimit) {
+    // A small file is read: a mapping and its view cost more calls than the copy.
+    bytes_.resize(static_cast<size_t>(size.QuadPart));
+    DWORD got = 0;
+    if (!ReadFile(file_.get(), bytes_.data(), static_cast<DWORD>(bytes_.size()), &got, nullptr) ||
+        got != bytes_.size()) {
+      bytes_.clear();
+      return;
+    }
+    size_ = bytes_.size();
+    mapped_ = true;
+    return;
+  }
   if (static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX) return;
   mapping_.reset(CreateFileMappingW(file_.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
   if (!mapping_) return;

@@ -79,6 +79,30 @@ TEST(IconFileCheckOnDisk, AgreesWithTheShellOnTheSystemFolder) {
   EXPECT_GT(ne, 0);
 }
 
+// A small file is read whole, a larger one mapped, and the images of a
+// large one read through a buffer: every way must come to the verdict of
+// the check over the whole file in memory.
+TEST(IconFileCheckOnDisk, EveryWayOfReadingGivesTheSameVerdict) {
+  char system[MAX_PATH];
+  ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+  std::vector<std::string> files;
+  FilesBelow(system, {"*.dll", "*.exe", "*.ocx", "*.ico"}, files);
+  int small = 0, large = 0;
+  for (const std::string& file : files) {
+    const imaging::IconFileInspection inspection = imaging::InspectIconFile(file);
+    const std::vector<unsigned char> bytes = testing_support::ReadFileBytes(inspection.Source(file));
+    const imaging::IconFileCheck whole = imaging::CheckIconFile(bytes.data(), bytes.size());
+    EXPECT_EQ(whole.damaged, inspection.check.damaged) << file;
+    EXPECT_STREQ(whole.problem, inspection.check.problem) << file;
+    EXPECT_EQ(whole.icon_count, inspection.check.icon_count) << file;
+    EXPECT_EQ(whole.png_chunk_visits, inspection.check.png_chunk_visits) << file;
+    if (bytes.size() <= 64 * 1024) ++small;
+    if (bytes.size() > 256 * 1024 && whole.icon_count > 0) ++large;
+  }
+  EXPECT_GT(small, 0);
+  EXPECT_GT(large, 0);
+}
+
 // The shell's count for each kind of file: an executable's icon groups, one
 // for an icon file whatever number of images it holds (nomask.ico has two),
 // none for a file without an icon structure.
