@@ -1,6 +1,8 @@
 // Runs the structural icon-file check on a file on disk, read through a
-// read-only mapping (util/mapped_file_win), so a file of any size costs only
-// the pages the check touches.
+// read-only mapping (util/mapped_file_win, which reads a small file whole),
+// so a file of any size costs only the pages the check touches; the images
+// of a large file are read through a small buffer, so that even those pages
+// do not stay in the working set.
 #pragma once
 
 #include <windows.h>
