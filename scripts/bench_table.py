@@ -31,6 +31,8 @@ ROWS = {
                   "`ExtractIconExA` loop over every icon, bare window painting them", ""),
     "open-5000": ("open a library of 5,000 icons, to the painted grid",
                   "`ExtractIconExA` loop over every icon, bare window painting them", ""),
+    "scroll-5000": ("scroll the library of 5,000 icons page by page to its end: the longest frame, page-down to"
+                    " the painted grid", "the median frame of the same scroll", ""),
     "batch-ico": ("`-e shell32.dll OUTDIR -iconindex=0 -desttype=ICO -closewhendone`, whole process",
                   "bare program: `ExtractIconA`, `GetIconInfo`/`GetDIBits`, one .ico per icon", ""),
     "batch-allsizes": ("the same with `-allsizes`, whole process",
