@@ -5,9 +5,12 @@
 
 #include <png.h>
 
+#include "imaging/png_clean_stream.h"
+
 namespace imaging {
 
 bool PngDecodes(const uint8_t* data, size_t size, uint64_t max_pixel_bytes) {
+  if (PngStreamIsClean(data, size, max_pixel_bytes)) return true;
   Image32 picture;
   return DecodePng(data, size, max_pixel_bytes, &picture);
 }
