@@ -3,8 +3,12 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/export/argv_split.h"
+#include "app/export/windowless_batch_win.h"
 #include "app/help_win.h"
 #include "app/main_window_win.h"
 #include "gui/application.h"
@@ -33,10 +37,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   // The HTML Help library, loaded on first use, goes at the end.
   app::HtmlHelpUnit help_unit;
 
+  // A closing batch that needs nothing of the window runs before there is
+  // one, and a successful run ends the program there.
+  std::vector<std::string> args = app::SplitCommandLine(GetCommandLineA());
+  const app::TWindowlessBatch batch = app::RunWindowlessBatch(args);
+  if (batch.finished) return 0;
+
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
 
-  app::TForm1 form(app::SplitCommandLine(GetCommandLineA()));
+  app::TForm1 form(std::move(args));
+  form.TakeOverFailedBatch(batch.failure);
   if (!form.Create()) return 1;
   form.Start(show_command);
   return application.Run();

@@ -149,20 +149,37 @@ int RestorePlacement(HWND window, HKEY placement_key) {
   return show_command;
 }
 
-}  // namespace
-
-TLoadedSettings LoadSettings(const TSettingsTarget& target, TRecentFiles& recent, const std::string& root) {
-  TLoadedSettings loaded;
+// Counts this start (Run, written back at once) and reads the export
+// settings and the recent files.
+void CountStartAndLoadLists(TRecentFiles& recent, const std::string& root) {
   {
     util::UniqueRegKey settings = CreateKey(SubKey(root, "Settings"));
     RunCount = NextRunCount(ReadText(settings.get(), "Run"));
     WriteText(settings.get(), "Run", StoredText(RunCount));
     ExportSettings = ReadExportSettings(LookupIn(settings.get()));
   }
-
   util::UniqueRegKey recent_key = OpenForReading(SubKey(root, "Recent"));
   recent.Load(ReadAllTexts(recent_key.get()),
               [](const std::string& path) { return util::FileExists(util::NativePath(path)); });
+}
+
+// Writes the export settings and the recent files back.
+void SaveLists(const TRecentFiles& recent, const std::string& root) {
+  WriteValues(CreateKey(SubKey(root, "Settings")).get(), ExportSettingsValues(ExportSettings));
+
+  // The list is written anew, so entries dropped since the start are gone.
+  {
+    util::UniqueRegKey parent = CreateKey(root);
+    DeleteKeyTree(parent.get(), "Recent");
+  }
+  WriteValues(CreateKey(SubKey(root, "Recent")).get(), recent.Values());
+}
+
+}  // namespace
+
+TLoadedSettings LoadSettings(const TSettingsTarget& target, TRecentFiles& recent, const std::string& root) {
+  TLoadedSettings loaded;
+  CountStartAndLoadLists(recent, root);
 
   // The window first takes its stored place and size; the panes are then
   // held to the room the window has there, not to the room it had before.
@@ -184,14 +201,7 @@ TLoadedSettings LoadSettings(const TSettingsTarget& target, TRecentFiles& recent
 }
 
 void SaveSettings(const TSettingsTarget& target, const TRecentFiles& recent, const std::string& root) {
-  WriteValues(CreateKey(SubKey(root, "Settings")).get(), ExportSettingsValues(ExportSettings));
-
-  // The list is written anew, so entries dropped since the start are gone.
-  {
-    util::UniqueRegKey parent = CreateKey(root);
-    DeleteKeyTree(parent.get(), "Recent");
-  }
-  WriteValues(CreateKey(SubKey(root, "Recent")).get(), recent.Values());
+  SaveLists(recent, root);
 
   util::UniqueRegKey placement = CreateKey(SubKey(root, "Placement"));
   WriteText(placement.get(), "FindPanelHeight", StoredText(target.panes.find_panel_height));
@@ -202,6 +212,18 @@ void SaveSettings(const TSettingsTarget& target, const TRecentFiles& recent, con
     WriteValues(placement.get(), NormalRectValues(util::FromRECT(wp.rcNormalPosition)));
     WriteText(placement.get(), "Maximized", StoredText(WasMaximized(wp)));
   }
+}
+
+void LoadExportSettings(const std::string& root) {
+  util::UniqueRegKey settings = OpenForReading(SubKey(root, "Settings"));
+  ExportSettings = ReadExportSettings(LookupIn(settings.get()));
+}
+
+void RecordWindowlessStart(const std::string& opened, const std::string& root) {
+  TRecentFiles recent;
+  CountStartAndLoadLists(recent, root);
+  recent.Opened(util::FullPathName(opened));
+  SaveLists(recent, root);
 }
 
 }  // namespace app

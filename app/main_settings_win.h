@@ -62,4 +62,14 @@ TLoadedSettings LoadSettings(const TSettingsTarget& target, TRecentFiles& recent
 // gui::Error with the key or value that the registry refused.
 void SaveSettings(const TSettingsTarget& target, const TRecentFiles& recent, const std::string& root = kSettingsRoot);
 
+// A batch that runs without the window reads the export settings alone
+// and writes nothing while it runs...
+void LoadExportSettings(const std::string& root = kSettingsRoot);
+
+// ...and once it has succeeded leaves what the window would have left: this
+// start counted, the export settings written back and `opened` first among
+// the recent files. The window's placement and panes stay as they are
+// stored. Raises gui::Error as SaveSettings does.
+void RecordWindowlessStart(const std::string& opened, const std::string& root = kSettingsRoot);
+
 }  // namespace app

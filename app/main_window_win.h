@@ -25,6 +25,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -91,6 +92,10 @@ class TForm1 : public gui::TForm {
   ~TForm1() override;
 
   bool Create();
+
+  // The error of a batch that ran before the window (windowless_batch_win.h):
+  // the command line then shows it as the batch's own.
+  void TakeOverFailedBatch(std::exception_ptr failure) { batch_failure_ = std::move(failure); }
 
   // Makes path the current file, loads its icons and updates the window.
   void OpenIconFile(const std::string& path);
@@ -282,6 +287,7 @@ class TForm1 : public gui::TForm {
   // The window's placement while it is held hidden for an export, as it
   // would be shown: what the settings store if it never is.
   std::optional<WINDOWPLACEMENT> hidden_placement_;
+  std::exception_ptr batch_failure_;
   util::UniqueFont label_font_;
 };
 

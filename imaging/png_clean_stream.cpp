@@ -57,9 +57,9 @@ uint32_t Channels(uint8_t color_type, uint8_t bit_depth) {
   const bool deep = bit_depth == 8 || bit_depth == 16;
   switch (color_type) {
     case 0: return deep || bit_depth == 1 || bit_depth == 2 || bit_depth == 4 ? 1 : 0;  // grey
-    case 2: return deep ? 3 : 0;                                                          // RGB
-    case 4: return deep ? 2 : 0;                                                          // grey and alpha
-    case 6: return deep ? 4 : 0;                                                          // RGBA
+    case 2: return deep ? 3 : 0;                                                        // RGB
+    case 4: return deep ? 2 : 0;                                                        // grey and alpha
+    case 6: return deep ? 4 : 0;                                                        // RGBA
     default: return 0;
   }
 }

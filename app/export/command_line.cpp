@@ -154,4 +154,9 @@ BatchPlan PlanBatch(const ParsedCommandLine& cmd, const std::string& target) {
   return plan;
 }
 
+bool RunsWithoutWindow(const ParsedCommandLine& cmd, const BatchPlan& plan) {
+  return cmd.export_requested && cmd.close_when_done && plan.action == BatchAction::kExportIcons && !plan.needs_grid &&
+         !plan.open_after;
+}
+
 }  // namespace app

@@ -87,4 +87,10 @@ struct BatchPlan {
 
 BatchPlan PlanBatch(const ParsedCommandLine& cmd, const std::string& target);
 
+// A closing export that writes a file per icon (or a dBase table) reads
+// nothing of the window: no grid, no layout, and nothing shows afterwards.
+// It runs before the window is made, and a run that succeeds ends the
+// program without one. Opening the result afterwards stays with the window.
+bool RunsWithoutWindow(const ParsedCommandLine& cmd, const BatchPlan& plan);
+
 }  // namespace app

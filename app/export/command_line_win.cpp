@@ -2,6 +2,9 @@
 // in command_line.cpp; this file only acts on their result.
 #include <windows.h>
 
+#include <exception>
+#include <utility>
+
 #include "app/export/export_engine_win.h"
 #include "app/export/export_request.h"
 #include "app/globals.h"
@@ -93,6 +96,7 @@ void TForm1::RunCommandLine() {
   // closing.
   gui::RunGuarded([&] {
     try {
+      if (batch_failure_) std::rethrow_exception(std::exchange(batch_failure_, nullptr));
       RunBatch(cmd, target);
     } catch (...) {
       OpenIconFile(source);

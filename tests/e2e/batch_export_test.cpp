@@ -653,6 +653,39 @@ TEST(BatchExport, ErrorsEndTheBatchWithoutClosing) {
             ProbePixels(dir, dir.unix("out/ico_export_50002.bmp")));
 }
 
+// A closing batch of per-icon files runs without making the window: the
+// window stores its placement when it closes, and nothing is stored. The
+// start still counts, once, and the source becomes the first recent file,
+// also when the export fails and the window takes over to show the error.
+TEST(BatchExport, AClosingPerIconBatchMakesNoWindowAndCountsItsStartOnce) {
+  UnixDir dir;
+  const std::string root = "Software\\Korvane\\Tamsel";
+  const auto stored = [&](const char* key, const char* name) {
+    char value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    if (SHGetValueA(HKEY_CURRENT_USER, (root + "\\" + key).c_str(), name, nullptr, value, &size) != ERROR_SUCCESS)
+      return std::string("(none)");
+    return std::string(value);
+  };
+  const std::string source = FixturePath("export_5.dll");
+  char full[MAX_PATH] = {};
+  GetFullPathNameA(source.c_str(), MAX_PATH, full, nullptr);
+
+  RunBatch("-e " + Quote(source) + " " + Quote(dir.win("out")) + " -iconindex=0 -desttype=png -closewhendone");
+  EXPECT_EQ(5u, FilesIn(dir.win("out")).size());
+  EXPECT_EQ("(none)", stored("Placement", "FindPanelHeight")) << "a window was made";
+  EXPECT_EQ("2", stored("Settings", "Run"));
+  EXPECT_EQ(full, stored("Recent", "0"));
+
+  CreateDirectoryA(dir.win("blocked").c_str(), nullptr);
+  CreateDirectoryA(dir.win("blocked\\ico_export_50002.png").c_str(), nullptr);
+  const std::wstring text = RunBatchExpectingBox("-e " + Quote(source) + " " + Quote(dir.win("blocked")) +
+                                                 " -iconindex=0 -desttype=png -closewhendone");
+  EXPECT_NE(std::wstring::npos, text.find(L"ico_export_50002.png' could not be written"));
+  EXPECT_EQ("3", stored("Settings", "Run"));
+  EXPECT_NE("(none)", stored("Placement", "FindPanelHeight")) << "the window showed the error";
+}
+
 TEST(BatchExport, FullVolumeCompletesTheTable) {
   UnixDir dir;
   const std::string mount = dir.unix("vol");

@@ -213,6 +213,21 @@ TEST(PlanBatch, OnlyExportsThatReadTheGridLoadIt) {
     EXPECT_FALSE(Plan({"-e", "-iconindex=0", type}, "out").needs_grid) << type;
 }
 
+TEST(PlanBatch, OnlyAClosingExportOfEveryIconRunsWithoutTheWindow) {
+  const auto windowless = [](std::vector<std::string> args, const std::string& target) {
+    const ParsedCommandLine cmd = ParseCommandLine(args);
+    return RunsWithoutWindow(cmd, PlanBatch(cmd, target));
+  };
+  EXPECT_TRUE(windowless({"-e", "-iconindex=0", "-allsizes", "-closewhendone"}, "out"));
+  EXPECT_TRUE(windowless({"-e", "-desttype=dbf", "-closewhendone"}, "icons.dbf"));
+  EXPECT_FALSE(windowless({"-e", "-iconindex=0"}, "out")) << "the window shows the file afterwards";
+  EXPECT_FALSE(windowless({"-iconindex=0", "-closewhendone"}, "out")) << "no export";
+  EXPECT_FALSE(windowless({"-e", "-iconindex=2", "-closewhendone"}, "x.ico")) << "one icon, from the grid";
+  EXPECT_FALSE(windowless({"-e", "-desttype=html", "-closewhendone"}, "page.htm")) << "the grid's column count";
+  EXPECT_FALSE(windowless({"-e", "-desttype=dbf", "-opendestination", "-closewhendone"}, "icons.dbf"))
+      << "the table is opened afterwards";
+}
+
 TEST(PlanBatch, HtmlImagesAreJpegUnlessPngIsAsked) {
   struct Case {
     std::vector<std::string> args;

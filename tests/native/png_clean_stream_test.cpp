@@ -44,13 +44,13 @@ struct Spec {
   uint8_t interlace = 0;
   int channels = 4;
   std::function<uint8_t(uint32_t row)> filter = [](uint32_t row) { return static_cast<uint8_t>(row % 5); };
-  size_t idat_piece = 0;         // 0: one IDAT chunk
+  size_t idat_piece = 0;                              // 0: one IDAT chunk
   std::vector<std::pair<std::string, Bytes>> before;  // chunks between IHDR and the image data
   std::vector<std::pair<std::string, Bytes>> after;   // chunks between the image data and IEND
-  Bytes palette;                 // a PLTE chunk, if not empty
-  int extra_rows = 0;            // rows compressed beyond (or, negative, short of) the height
-  bool bad_adler = false;        // the zlib stream's own checksum spoiled
-  Bytes after_stream;            // bytes in the last IDAT after the zlib stream
+  Bytes palette;                                      // a PLTE chunk, if not empty
+  int extra_rows = 0;                                 // rows compressed beyond (or, negative, short of) the height
+  bool bad_adler = false;                             // the zlib stream's own checksum spoiled
+  Bytes after_stream;                                 // bytes in the last IDAT after the zlib stream
   bool end_chunk = true;
   Bytes after_end;
 
@@ -159,16 +159,32 @@ TEST(PngCleanStream, UnusualOrDamagedStreamsAreLeftToLibpng) {
   const Case cases[] = {
       {"a palette", [](Spec& s) { s.color_type = 3, s.channels = 1, s.palette = {0, 0, 0, 255, 255, 255}; }, true},
       {"interlaced", [](Spec& s) { s.interlace = 1, s.width = 1, s.height = 1; }, true},
-      {"a critical chunk libpng does not know", [](Spec& s) { s.before = {{"ABCD", {}}}; }, false},
-      {"a chunk type that is not letters", [](Spec& s) { s.before = {{"ab1d", {}}}; }, false},
-      {"a chunk between the image data and IEND", [](Spec& s) { s.after = {{"tEXt", {'a', 0, 'b'}}}; }, true},
+      {"a critical chunk libpng does not know",
+       [](Spec& s) {
+         s.before = {{"ABCD", {}}};
+       },
+       false},
+      {"a chunk type that is not letters",
+       [](Spec& s) {
+         s.before = {{"ab1d", {}}};
+       },
+       false},
+      {"a chunk between the image data and IEND",
+       [](Spec& s) {
+         s.after = {{"tEXt", {'a', 0, 'b'}}};
+       },
+       true},
       {"grey of 3 bits", [](Spec& s) { s.color_type = 0, s.channels = 1, s.bit_depth = 3; }, false},
       {"a filter type libpng does not know", [](Spec& s) { s.filter = [](uint32_t row) { return row == 2 ? 5 : 0; }; },
        false},
       {"the zlib checksum wrong", [](Spec& s) { s.bad_adler = true; }, false},
       {"a row short", [](Spec& s) { s.extra_rows = -1; }, false},
       {"a row too many", [](Spec& s) { s.extra_rows = 1; }, true},
-      {"bytes after the zlib stream", [](Spec& s) { s.after_stream = {1, 2, 3}; }, true},
+      {"bytes after the zlib stream",
+       [](Spec& s) {
+         s.after_stream = {1, 2, 3};
+       },
+       true},
       {"no IEND", [](Spec& s) { s.end_chunk = false; }, true},
       {"bytes after IEND", [](Spec& s) { s.after_end = {0}; }, true},
   };
@@ -208,7 +224,8 @@ TEST(PngCleanStream, NeverTakesAStreamLibpngRejects) {
     }
     if (mode == 3) {
       // Ancillary chunks libpng reads, with whatever they hold.
-      static const char* const kTypes[] = {"gAMA", "cHRM", "sRGB", "tRNS", "bKGD", "sBIT", "pHYs", "iCCP", "zTXt", "iTXt"};
+      static const char* const kTypes[] = {"gAMA", "cHRM", "sRGB", "tRNS", "bKGD",
+                                           "sBIT", "pHYs", "iCCP", "zTXt", "iTXt"};
       for (int k = 1 + static_cast<int>(random() % 3); k > 0; --k) {
         Bytes data(random() % 40);
         for (uint8_t& b : data) b = static_cast<uint8_t>(random() % 4 == 0 ? random() : random() % 3);
@@ -226,8 +243,8 @@ TEST(PngCleanStream, NeverTakesAStreamLibpngRejects) {
       }
       Bytes rewritten(png.begin(), png.begin() + 8);
       for (size_t pos = 8; pos + 12 <= png.size();) {
-        const uint32_t length = (uint32_t{png[pos]} << 24) | (uint32_t{png[pos + 1]} << 16) |
-                                (uint32_t{png[pos + 2]} << 8) | png[pos + 3];
+        const uint32_t length =
+            (uint32_t{png[pos]} << 24) | (uint32_t{png[pos + 1]} << 16) | (uint32_t{png[pos + 2]} << 8) | png[pos + 3];
         if (length > png.size() - pos - 12) break;
         const std::string type(png.begin() + pos + 4, png.begin() + pos + 8);
         PutChunk(&rewritten, type.c_str(), Bytes(png.begin() + pos + 8, png.begin() + pos + 8 + length));
