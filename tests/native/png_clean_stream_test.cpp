@@ -36,7 +36,7 @@ void PutChunk(Bytes* out, const char* type, const Bytes& data) {
 }
 
 // What a PNG stream is made of; Build() writes it with every checksum right.
-struct Spec {
+struct Recipe {
   uint32_t width = 5;
   uint32_t height = 4;
   uint8_t bit_depth = 8;
@@ -103,36 +103,36 @@ bool Clean(const Bytes& png, uint64_t max_pixel_bytes = kRoomy) {
 }
 
 TEST(PngCleanStream, PlainStreamsAreTakenAndLibpngReadsThem) {
-  std::vector<std::pair<std::string, Spec>> plain;
-  plain.emplace_back("RGBA, every filter type", Spec{});
-  Spec grey;
+  std::vector<std::pair<std::string, Recipe>> plain;
+  plain.emplace_back("RGBA, every filter type", Recipe{});
+  Recipe grey;
   grey.color_type = 0, grey.channels = 1, grey.width = 17;
   plain.emplace_back("grey, odd width", grey);
-  Spec grey_alpha;
+  Recipe grey_alpha;
   grey_alpha.color_type = 4, grey_alpha.channels = 2, grey_alpha.height = 1;
   plain.emplace_back("grey and alpha, one row", grey_alpha);
-  Spec rgb;
+  Recipe rgb;
   rgb.color_type = 2, rgb.channels = 3, rgb.width = 1, rgb.height = 33;
   plain.emplace_back("RGB, one column", rgb);
-  Spec split;
+  Recipe split;
   split.idat_piece = 1;
   plain.emplace_back("one byte an IDAT, one of them empty", split);
-  Spec one_bit;
+  Recipe one_bit;
   one_bit.color_type = 0, one_bit.channels = 1, one_bit.bit_depth = 1, one_bit.width = 13;
   plain.emplace_back("1-bit grey", one_bit);
-  Spec deep;
+  Recipe deep;
   deep.bit_depth = 16;
   plain.emplace_back("16 bits a sample", deep);
   // What icon writers put before the image data, known to libpng or not.
-  Spec described;
+  Recipe described;
   described.before = {{"gAMA", {0, 0, 0xB1, 0x8F}},
                       {"cHRM", Bytes(32, 0x10)},
                       {"bKGD", {0, 0, 0, 0, 0, 0}},
                       {"tEXt", {'a', 0, 'b'}},
                       {"caNv", Bytes(16, 0)}};
   plain.emplace_back("ancillary chunks", described);
-  for (const auto& [what, spec] : plain) {
-    const Bytes png = spec.Build();
+  for (const auto& [what, recipe] : plain) {
+    const Bytes png = recipe.Build();
     EXPECT_TRUE(Clean(png)) << what;
     EXPECT_TRUE(LibpngDecodes(png)) << what;
   }
@@ -153,50 +153,50 @@ TEST(PngCleanStream, PlainStreamsAreTakenAndLibpngReadsThem) {
 TEST(PngCleanStream, UnusualOrDamagedStreamsAreLeftToLibpng) {
   struct Case {
     const char* what;
-    std::function<void(Spec&)> change;
+    std::function<void(Recipe&)> change;
     bool libpng_decodes;
   };
   const Case cases[] = {
-      {"a palette", [](Spec& s) { s.color_type = 3, s.channels = 1, s.palette = {0, 0, 0, 255, 255, 255}; }, true},
-      {"interlaced", [](Spec& s) { s.interlace = 1, s.width = 1, s.height = 1; }, true},
+      {"a palette", [](Recipe& s) { s.color_type = 3, s.channels = 1, s.palette = {0, 0, 0, 255, 255, 255}; }, true},
+      {"interlaced", [](Recipe& s) { s.interlace = 1, s.width = 1, s.height = 1; }, true},
       {"a critical chunk libpng does not know",
-       [](Spec& s) {
+       [](Recipe& s) {
          s.before = {{"ABCD", {}}};
        },
        false},
       {"a chunk type that is not letters",
-       [](Spec& s) {
+       [](Recipe& s) {
          s.before = {{"ab1d", {}}};
        },
        false},
       {"a chunk between the image data and IEND",
-       [](Spec& s) {
+       [](Recipe& s) {
          s.after = {{"tEXt", {'a', 0, 'b'}}};
        },
        true},
-      {"grey of 3 bits", [](Spec& s) { s.color_type = 0, s.channels = 1, s.bit_depth = 3; }, false},
-      {"a filter type libpng does not know", [](Spec& s) { s.filter = [](uint32_t row) { return row == 2 ? 5 : 0; }; },
-       false},
-      {"the zlib checksum wrong", [](Spec& s) { s.bad_adler = true; }, false},
-      {"a row short", [](Spec& s) { s.extra_rows = -1; }, false},
-      {"a row too many", [](Spec& s) { s.extra_rows = 1; }, true},
+      {"grey of 3 bits", [](Recipe& s) { s.color_type = 0, s.channels = 1, s.bit_depth = 3; }, false},
+      {"a filter type libpng does not know",
+       [](Recipe& s) { s.filter = [](uint32_t row) { return row == 2 ? 5 : 0; }; }, false},
+      {"the zlib checksum wrong", [](Recipe& s) { s.bad_adler = true; }, false},
+      {"a row short", [](Recipe& s) { s.extra_rows = -1; }, false},
+      {"a row too many", [](Recipe& s) { s.extra_rows = 1; }, true},
       {"bytes after the zlib stream",
-       [](Spec& s) {
+       [](Recipe& s) {
          s.after_stream = {1, 2, 3};
        },
        true},
-      {"no IEND", [](Spec& s) { s.end_chunk = false; }, true},
-      {"bytes after IEND", [](Spec& s) { s.after_end = {0}; }, true},
+      {"no IEND", [](Recipe& s) { s.end_chunk = false; }, true},
+      {"bytes after IEND", [](Recipe& s) { s.after_end = {0}; }, true},
   };
   for (const Case& c : cases) {
-    Spec spec;
-    c.change(spec);
-    const Bytes png = spec.Build();
+    Recipe recipe;
+    c.change(recipe);
+    const Bytes png = recipe.Build();
     EXPECT_FALSE(Clean(png)) << c.what;
     EXPECT_EQ(c.libpng_decodes, LibpngDecodes(png)) << c.what;
   }
 
-  const Bytes sound = Spec{}.Build();
+  const Bytes sound = Recipe{}.Build();
   ASSERT_TRUE(Clean(sound));
   Bytes bad_crc = sound;
   bad_crc[8 + 25 + 8] ^= 0x01;  // the first byte of IDAT's data
@@ -212,15 +212,15 @@ TEST(PngCleanStream, NeverTakesAStreamLibpngRejects) {
   int taken = 0;
   int rejected_by_libpng = 0;
   for (int round = 0; round < 3000; ++round) {
-    Spec spec;
-    spec.width = 1 + random() % 9;
-    spec.height = 1 + random() % 6;
-    spec.idat_piece = random() % 3 == 0 ? 1 + random() % 12 : 0;
+    Recipe recipe;
+    recipe.width = 1 + random() % 9;
+    recipe.height = 1 + random() % 6;
+    recipe.idat_piece = random() % 3 == 0 ? 1 + random() % 12 : 0;
     const int mode = static_cast<int>(random() % 4);
     if (mode == 0) {
       // Filter types drawn from 0 to 5 over the rows.
       const uint32_t seed = random();
-      spec.filter = [seed](uint32_t row) { return static_cast<uint8_t>((seed >> (row * 3)) % 6 == 5 ? 5 : row % 5); };
+      recipe.filter = [seed](uint32_t row) { return static_cast<uint8_t>((seed >> (row * 3)) % 6 == 5 ? 5 : row % 5); };
     }
     if (mode == 3) {
       // Ancillary chunks libpng reads, with whatever they hold.
@@ -229,10 +229,10 @@ TEST(PngCleanStream, NeverTakesAStreamLibpngRejects) {
       for (int k = 1 + static_cast<int>(random() % 3); k > 0; --k) {
         Bytes data(random() % 40);
         for (uint8_t& b : data) b = static_cast<uint8_t>(random() % 4 == 0 ? random() : random() % 3);
-        spec.before.emplace_back(kTypes[random() % std::size(kTypes)], data);
+        recipe.before.emplace_back(kTypes[random() % std::size(kTypes)], data);
       }
     }
-    Bytes png = spec.Build();
+    Bytes png = recipe.Build();
     if (mode == 1 || mode == 2) {
       // Flip bits in the header's fields or anywhere in the image data,
       // then rewrite every chunk with its checksum right.
