@@ -4,26 +4,24 @@
 
 #include "imaging/icon_group_png.h"
 #include "imaging/icon_resource_walk.h"
+#include "util/byte_order.h"
 
 namespace imaging {
 
 namespace {
 
-uint32_t ReadLe32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24); }
-uint32_t ReadBe32(const uint8_t* p) { return (uint32_t{p[0]} << 24) | (p[1] << 16) | (p[2] << 8) | p[3]; }
-
 // The image's width and height from its PNG header or its DIB header (whose
 // height counts the colour rows and the mask); false when it has neither.
 bool ImageHeaderSize(const uint8_t* image, size_t size, TGroupImageSize* out) {
   if (size >= 24 && std::memcmp(image, "\x89PNG", 4) == 0) {
-    out->width = static_cast<int>(ReadBe32(image + 16) & 0x7FFFFFFF);
-    out->height = static_cast<int>(ReadBe32(image + 20) & 0x7FFFFFFF);
+    out->width = static_cast<int>(util::ReadBe32(image + 16) & 0x7FFFFFFF);
+    out->height = static_cast<int>(util::ReadBe32(image + 20) & 0x7FFFFFFF);
     out->bit_count = 32;
     return true;
   }
   if (size < 16) return false;
-  const auto width = static_cast<int32_t>(ReadLe32(image + 4));
-  const auto height = static_cast<int32_t>(ReadLe32(image + 8));
+  const auto width = static_cast<int32_t>(util::ReadLe32(image + 4));
+  const auto height = static_cast<int32_t>(util::ReadLe32(image + 8));
   if (width <= 0 || height == 0 || height == INT32_MIN) return false;
   out->width = width;
   out->height = (height < 0 ? -height : height) / 2;

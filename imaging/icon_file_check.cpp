@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "imaging/icon_resource_walk.h"
+#include "util/byte_order.h"
 
 namespace imaging {
 namespace {
@@ -48,10 +49,6 @@ IconFileCheck Sound(IconFileFormat format, uint32_t count) {
 }
 
 constexpr const char* kUnreadable = "icon image could not be read";
-
-uint32_t ReadBigEndian32(const uint8_t* p) {
-  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
-}
 
 bool IsChunkLetter(uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -104,10 +101,10 @@ class PngWalk {
     if (size - 8 < 12 + 13) return "PNG stream ends before its end chunk";
     const uint8_t* header = bytes_.Bytes(offset + 8, 12 + 13);
     if (!header) return kUnreadable;
-    if (ReadBigEndian32(header) != 13 || std::memcmp(header + 4, "IHDR", 4) != 0)
+    if (util::ReadBe32(header) != 13 || std::memcmp(header + 4, "IHDR", 4) != 0)
       return "PNG does not start with its header";
     const uint8_t* body = header + 8;
-    const uint32_t width = ReadBigEndian32(body), height = ReadBigEndian32(body + 4);
+    const uint32_t width = util::ReadBe32(body), height = util::ReadBe32(body + 4);
     const uint8_t colour_type = body[9];
     if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) return "bad PNG size";
     // Both factors are below 2^31, so the product stays below 2^64.
@@ -148,7 +145,7 @@ class PngWalk {
         outcome.problem = kUnreadable;
         break;
       }
-      const uint64_t length = ReadBigEndian32(chunk);
+      const uint64_t length = util::ReadBe32(chunk);
       const uint8_t* type = chunk + 4;
       if (length > file_size_ - pos - 12) {
         outcome.problem = "PNG chunk runs past the image";

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "imaging/icon_alpha.h"
+#include "util/byte_order.h"
 
 namespace imaging {
 
@@ -13,18 +14,14 @@ constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0
 constexpr size_t kInfoHeaderSize = 40;
 constexpr uint32_t kBiRgb = 0;
 
-uint32_t LE32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
-uint16_t LE16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t BE32(const uint8_t* p) { return (static_cast<uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3]; }
-
 bool SideFits(int64_t side) { return side >= 1 && side <= kMaxDecodedIconSide; }
 
 IconImageDecodeResult TakePng(const uint8_t* data, size_t size, DecodedIconImage* out) {
   // The signature, then the IHDR chunk: length, type, width, height.
   if (size < 24) return IconImageDecodeResult::kTruncated;
   if (std::memcmp(data + 12, "IHDR", 4) != 0) return IconImageDecodeResult::kUnsupported;
-  const int64_t width = BE32(data + 16);
-  const int64_t height = BE32(data + 20);
+  const int64_t width = util::ReadBe32(data + 16);
+  const int64_t height = util::ReadBe32(data + 20);
   if (!SideFits(width) || !SideFits(height)) return IconImageDecodeResult::kUnsupported;
   out->is_png = true;
   out->width = static_cast<int>(width);
@@ -47,7 +44,7 @@ Pixel32 ReadPixel(const uint8_t* row, int x, int bpp, const std::vector<Pixel32>
       return MakePixel(p[2], p[1], p[0]);
     }
     case 16: {
-      const uint32_t v = LE16(row + static_cast<size_t>(x) * 2);
+      const uint32_t v = util::ReadLe16(row + static_cast<size_t>(x) * 2);
       return MakePixel(Expand5((v >> 10) & 31), Expand5((v >> 5) & 31), Expand5(v & 31));
     }
     default: {
@@ -61,14 +58,14 @@ Pixel32 ReadPixel(const uint8_t* row, int x, int bpp, const std::vector<Pixel32>
 
 IconImageDecodeResult DecodeDib(const uint8_t* data, size_t size, DecodedIconImage* out) {
   if (size < kInfoHeaderSize) return IconImageDecodeResult::kTruncated;
-  const uint32_t header_size = LE32(data);
+  const uint32_t header_size = util::ReadLe32(data);
   if (header_size < kInfoHeaderSize) return IconImageDecodeResult::kUnsupported;
   if (header_size > size) return IconImageDecodeResult::kTruncated;
-  const int64_t width = static_cast<int32_t>(LE32(data + 4));
-  const int64_t doubled_height = static_cast<int32_t>(LE32(data + 8));
-  const int bpp = LE16(data + 14);
-  const uint32_t compression = LE32(data + 16);
-  const uint32_t colors_used = LE32(data + 32);
+  const int64_t width = static_cast<int32_t>(util::ReadLe32(data + 4));
+  const int64_t doubled_height = static_cast<int32_t>(util::ReadLe32(data + 8));
+  const int bpp = util::ReadLe16(data + 14);
+  const uint32_t compression = util::ReadLe32(data + 16);
+  const uint32_t colors_used = util::ReadLe32(data + 32);
   // The height counts the colour rows and the mask rows.
   const int64_t height = doubled_height / 2;
   if (!SideFits(width) || !SideFits(height)) return IconImageDecodeResult::kUnsupported;

@@ -1,4 +1,5 @@
 #include "imaging/png_clean_stream.h"
+#include "util/byte_order.h"
 
 #include <cstring>
 #include <memory>
@@ -13,10 +14,6 @@ namespace {
 constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr uint32_t kMaxSide = 65535;
 
-uint32_t Be32(const uint8_t* p) {
-  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | uint32_t{p[3]};
-}
-
 struct Chunk {
   const uint8_t* type;  // four bytes, followed by the data
   const uint8_t* data;
@@ -27,13 +24,13 @@ struct Chunk {
 // its checksum is wrong.
 bool NextChunk(const uint8_t* data, size_t size, size_t* pos, Chunk* chunk) {
   if (size - *pos < 12) return false;
-  const uint32_t length = Be32(data + *pos);
+  const uint32_t length = util::ReadBe32(data + *pos);
   if (length > 0x7FFFFFFF || size - *pos - 12 < length) return false;
   chunk->type = data + *pos + 4;
   chunk->data = chunk->type + 4;
   chunk->length = length;
   const uLong crc = crc32(crc32(0, nullptr, 0), chunk->type, 4 + length);
-  if (Be32(chunk->data + length) != crc) return false;
+  if (util::ReadBe32(chunk->data + length) != crc) return false;
   *pos += 12 + size_t{length};
   return true;
 }
@@ -113,8 +110,8 @@ bool PngStreamIsClean(const uint8_t* data, size_t size, uint64_t max_pixel_bytes
 
   Chunk header;
   if (!NextChunk(data, size, &pos, &header) || !Is(header, "IHDR") || header.length != 13) return false;
-  const uint32_t width = Be32(header.data);
-  const uint32_t height = Be32(header.data + 4);
+  const uint32_t width = util::ReadBe32(header.data);
+  const uint32_t height = util::ReadBe32(header.data + 4);
   const uint8_t bit_depth = header.data[8];
   const uint32_t channels = Channels(header.data[9], bit_depth);
   const bool plain = header.data[10] == 0 && header.data[11] == 0 && header.data[12] == 0;

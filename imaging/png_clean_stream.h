@@ -6,11 +6,11 @@
 // and converts the pixels, only for the picture to be thrown away. A
 // stream in the plain form icon writers produce can be judged from less:
 //
-//   - the signature, then IHDR, one or more IDAT chunks and IEND, nothing
-//     else, and nothing after IEND; every chunk's checksum right;
-//   - a header libpng accepts: 8-bit grey, grey with alpha, RGB or RGBA,
-//     not interlaced, at most 65,535 pixels a side, at most
-//     max_pixel_bytes once decoded to 4 bytes a pixel;
+//   - the signature, IHDR, ancillary chunks only, one or more IDAT chunks
+//     in a row and IEND, nothing after it; every chunk's checksum right;
+//   - a header libpng accepts: grey, grey with alpha, RGB or RGBA at a
+//     depth PNG allows them, not interlaced, at most 65,535 pixels a side,
+//     at most max_pixel_bytes once decoded to 4 bytes a pixel;
 //   - a zlib stream that zlib itself (the library libpng inflates with,
 //     opened the way libpng opens it) inflates to exactly the image's
 //     filtered rows, ending its stream, checksum included, at the last
@@ -20,7 +20,7 @@
 // Such a stream is well formed throughout, so libpng, which feeds the same
 // bytes to the same inflater in other pieces, reads every row of it: none
 // of its errors can arise. Anything else, a damaged stream or merely an
-// unusual one (a palette, 16 bits, interlacing, an ancillary chunk), is
+// unusual one (a palette, interlacing, a critical chunk it does not know), is
 // not judged here and goes to libpng.
 #pragma once
 

@@ -9,13 +9,11 @@
 #include "imaging/icon_file_check.h"
 #include "imaging/icon_resource_walk.h"
 #include "imaging/image_stretch.h"
+#include "util/byte_order.h"
 
 namespace imaging {
 
 namespace {
-
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24); }
 
 constexpr uint32_t kCoreHeaderSize = 12;
 constexpr uint32_t kInfoHeaderSize = 40;
@@ -67,23 +65,23 @@ struct Dib {
 
 const char* ReadDib(const uint8_t* image, size_t size, Dib* dib) {
   if (size < kCoreHeaderSize) return "the image is too short for a header";
-  const uint32_t header = Le32(image);
+  const uint32_t header = util::ReadLe32(image);
   if (size < header) return "the image is shorter than its header";
   uint32_t colors = 0;
   uint64_t table = 0;
   if (header == kCoreHeaderSize) {
-    dib->width = Le16(image + 4);
-    dib->height = static_cast<int16_t>(Le16(image + 6));
-    dib->bits = Le16(image + 10);
+    dib->width = util::ReadLe16(image + 4);
+    dib->height = static_cast<int16_t>(util::ReadLe16(image + 6));
+    dib->bits = util::ReadLe16(image + 10);
     colors = dib->bits <= 8 ? 1u << dib->bits : 0;
     table = kCoreHeaderSize;
   } else if (header == kInfoHeaderSize) {
-    dib->width = static_cast<int32_t>(Le32(image + 4));
-    dib->height = static_cast<int32_t>(Le32(image + 8));
-    dib->bits = Le16(image + 14);
-    dib->compression = Le32(image + 16);
+    dib->width = static_cast<int32_t>(util::ReadLe32(image + 4));
+    dib->height = static_cast<int32_t>(util::ReadLe32(image + 8));
+    dib->bits = util::ReadLe16(image + 14);
+    dib->compression = util::ReadLe32(image + 16);
     if (dib->compression != kRgb && dib->compression != kBitFields) return "the image is compressed";
-    colors = Le32(image + 32);
+    colors = util::ReadLe32(image + 32);
     if (colors > 256) colors = 256;
     if (!colors && dib->bits <= 8) colors = 1u << dib->bits;
     table = kInfoHeaderSize + (dib->compression == kBitFields ? 12 : 0);
@@ -101,7 +99,7 @@ const char* ReadDib(const uint8_t* image, size_t size, Dib* dib) {
   dib->color = image + info_size;
   if (mask_size <= size - info_size - color_size) dib->mask = dib->color + color_size;
   if (dib->compression == kBitFields && header == kInfoHeaderSize) {
-    for (int i = 0; i < 3; ++i) dib->masks[i] = Le32(image + kInfoHeaderSize + 4 * static_cast<size_t>(i));
+    for (int i = 0; i < 3; ++i) dib->masks[i] = util::ReadLe32(image + kInfoHeaderSize + 4 * static_cast<size_t>(i));
   }
   if (dib->bits <= 8) {
     const uint32_t used = colors < (1u << dib->bits) ? colors : (1u << dib->bits);
@@ -131,7 +129,7 @@ Pixel32 ScreenPixel(const Dib& dib, const uint8_t* row, int x) {
       return index < dib.palette.size() ? dib.palette[index] : 0;
     }
     case 16: {
-      const uint32_t p = Le16(row + 2 * static_cast<size_t>(x));
+      const uint32_t p = util::ReadLe16(row + 2 * static_cast<size_t>(x));
       return MakePixel(static_cast<uint8_t>(Field(dib.masks[0]).Get(p)),
                        static_cast<uint8_t>(Field(dib.masks[1]).Get(p)),
                        static_cast<uint8_t>(Field(dib.masks[2]).Get(p)));
@@ -141,7 +139,7 @@ Pixel32 ScreenPixel(const Dib& dib, const uint8_t* row, int x) {
       return MakePixel(p[2], p[1], p[0]);
     }
     case 32: {
-      const uint32_t p = Le32(row + 4 * static_cast<size_t>(x));
+      const uint32_t p = util::ReadLe32(row + 4 * static_cast<size_t>(x));
       if (dib.compression == kRgb || (dib.masks[0] == 0xff0000 && dib.masks[1] == 0xff00 && dib.masks[2] == 0xff))
         return p;
       return MakePixel(static_cast<uint8_t>(Field(dib.masks[0]).Get(p)),
@@ -321,7 +319,7 @@ std::vector<ShellIconEntry> GroupEntries(const uint8_t* group, uint16_t count, s
     ShellIconEntry entry;
     entry.width = e[0];
     entry.height = e[1];
-    entry.bit_count = Le16(e + 6);
+    entry.bit_count = util::ReadLe16(e + 6);
     if (!entry.width && !entry.height) entry.width = entry.height = 256;
     entries.push_back(entry);
   }
@@ -329,8 +327,9 @@ std::vector<ShellIconEntry> GroupEntries(const uint8_t* group, uint16_t count, s
 }
 
 const char* ExtractFromIconFile(const uint8_t* data, size_t size, ShellIcon* out) {
-  if (size < 6 || Le16(data) != 0 || Le16(data + 2) != 1 || Le16(data + 4) == 0) return "the file holds no icon";
-  const uint16_t count = Le16(data + 4);
+  if (size < 6 || util::ReadLe16(data) != 0 || util::ReadLe16(data + 2) != 1 || util::ReadLe16(data + 4) == 0)
+    return "the file holds no icon";
+  const uint16_t count = util::ReadLe16(data + 4);
   if (size < 6 + uint64_t{count} * sizeof(IcoEntry)) return "the file's directory is cut short";
   const int chosen = ShellIconChoice(GroupEntries(data, count, sizeof(IcoEntry)));
   IcoEntry entry{};
@@ -392,10 +391,10 @@ const char* ExtractShellIcon(const uint8_t* data, size_t size, uint32_t index, S
   // A directory that is no icon group names no image: the shell then looks
   // for an image numbered 0.
   uint16_t id = 0;
-  if (Le16(g) == 0 && (Le16(g + 2) & 3) != 0) {
-    const std::vector<ShellIconEntry> entries = GroupEntries(g, Le16(g + 4), sizeof(GroupIconEntry));
+  if (util::ReadLe16(g) == 0 && (util::ReadLe16(g + 2) & 3) != 0) {
+    const std::vector<ShellIconEntry> entries = GroupEntries(g, util::ReadLe16(g + 4), sizeof(GroupIconEntry));
     const int chosen = ShellIconChoice(entries);
-    if (chosen >= 0) id = Le16(g + 6 + chosen * sizeof(GroupIconEntry) + 12);
+    if (chosen >= 0) id = util::ReadLe16(g + 6 + chosen * sizeof(GroupIconEntry) + 12);
   }
   uint32_t image_index = 0;
   ByteRange image;
